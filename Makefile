@@ -1,0 +1,28 @@
+# Thin wrapper over CMake. The runnable program lives in dist/ with its data
+# files beside it; no target here ever deletes dist/ or a *.dat file.
+BUILD    ?= build
+TYPE     ?= RelWithDebInfo
+JOBS     ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench demo sanitize clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./dist/vedaris
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace vedaris::files {
+
+inline const QString Base = QStringLiteral("Base.dat");
+inline const QString Rashod = QStringLiteral("Rashod.dat");
+inline const QString NamePreparat = QStringLiteral("NamePreparat.dat");
+inline const QString FirmaPostav = QStringLiteral("FirmaPostav.dat");
+inline const QString Izgotovitel = QStringLiteral("Izgotovitel.dat");
+inline const QString Otdelenie = QStringLiteral("Otdelenie.dat");
+
+QString path(const QString &dataDir, const QString &name);
+
+// Start-up: creates the missing data files empty, Base.dat and Rashod.dat first
+// (the missing one of the two when only one exists), then the four reference
+// files in order. An existing file is never truncated. Throws Error.
+void ensureExist(const QString &dataDir);
+
+} // namespace vedaris::files

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Error.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <functional>
+
+namespace vedaris {
+
+// One open file of fixed-size records. Opening never creates the file. Every
+// failure throws Error naming the file; the destructor closes it on every path.
+// Record i occupies bytes [i * size, (i + 1) * size); an incomplete tail is not
+// a record, and the next append writes over it.
+class RecordFile
+{
+public:
+    enum Mode { ReadOnly, ReadWrite };
+
+    RecordFile(const QString &path, int recordSize, Mode mode = ReadWrite);
+    ~RecordFile();
+    RecordFile(const RecordFile &) = delete;
+    RecordFile &operator=(const RecordFile &) = delete;
+
+    const QString &path() const { return m_path; }
+    int recordSize() const { return m_size; }
+    qint64 count() const;
+
+    QByteArray readRaw(qint64 index);
+    void writeRaw(qint64 index, const QByteArray &bytes); // exactly recordSize bytes
+    // Reads every whole record from `from` in large blocks; `fn(index, bytes)` sees
+    // each record's bytes, valid only during the call. Returning false stops.
+    void scan(const std::function<bool(qint64 index, const char *bytes)> &fn, qint64 from = 0);
+    // The first record whose byte at `deletedOffset` is exactly 1, or count().
+    qint64 firstDeletedSlot(int deletedOffset);
+    // Rewrites only the deletion byte of record `index` with 1.
+    void markDeleted(qint64 index, int deletedOffset);
+    // Flushes and syncs what was written to the disk.
+    void sync();
+    void close(); // throws on failure; the destructor closes silently
+
+private:
+    [[noreturn]] void fail() const;
+    void seek(qint64 index);
+
+    QString m_path;
+    int m_size;
+    QFile m_file;
+};
+
+// Typed access over a RecordFile for one of the record types of Records.h.
+template<class Record>
+class TypedFile
+{
+public:
+    TypedFile(const QString &path, RecordFile::Mode mode = RecordFile::ReadWrite)
+        : m_file(path, Record::Size, mode) {}
+
+    RecordFile &raw() { return m_file; }
+    qint64 count() const { return m_file.count(); }
+    Record read(qint64 index);
+    void write(qint64 index, const Record &r);
+    // Writes into the first deleted slot or appends; sets the id field (where the
+    // record has one) to the slot. Returns the slot.
+    qint64 add(Record &r);
+    void markDeleted(qint64 index) { m_file.markDeleted(index, Record::DeletedOffset); }
+    // Every whole record decoded, deleted ones included; fn returns false to stop.
+    void forEach(const std::function<bool(qint64 index, const Record &r)> &fn);
+
+private:
+    RecordFile m_file;
+};
+
+} // namespace vedaris
+
+#include "RecordFile_impl.h"
