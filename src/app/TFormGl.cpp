@@ -89,7 +89,8 @@ TFormGl::TFormGl(vedaris::Forms &forms, QWidget *parent)
     // The list precedes the search box, so it holds the focus when first shown.
     setTabOrder(RzListView1, RzEditSearch);
 
-    resize(688, 427 + menuBar()->sizeHint().height());
+    // Wider than the old 688 x 427 client area: our fonts and menu bar need it.
+    resize(960, 600);
     FormCreate();
 }
 
