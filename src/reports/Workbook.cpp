@@ -126,8 +126,8 @@ int parseColumn(const QString &letters)
     int col = 0;
     for (QChar ch : letters) {
         col = col * 26 + (ch.toUpper().unicode() - 'A' + 1);
-        if (col > maxColumns)
-            throw std::invalid_argument("column beyond the sheet");
+        if (col > 1000000)
+            throw std::invalid_argument("column out of range");
     }
     return col;
 }
@@ -163,8 +163,8 @@ Range Range::span(const Range &a, const Range &b)
 
 Range Range::parse(const QString &address)
 {
-    static const QRegularExpression cellPattern(QStringLiteral("^\\$?([A-Za-z]{1,3})\\$?(\\d{1,7})$"));
-    static const QRegularExpression rowPattern(QStringLiteral("^\\$?(\\d{1,7})$"));
+    static const QRegularExpression cellPattern(QStringLiteral("^\\$?([A-Za-z]{1,4})\\$?(\\d{1,8})$"));
+    static const QRegularExpression rowPattern(QStringLiteral("^\\$?(\\d{1,8})$"));
     const QStringList parts = address.trimmed().split(u':');
     if (parts.size() > 2)
         throw std::invalid_argument("bad range address: " + address.toStdString());
@@ -185,7 +185,7 @@ Range Range::parse(const QString &address)
         } else {
             throw std::invalid_argument("bad range address: " + address.toStdString());
         }
-        if (r.top < 1 || r.top > maxRows)
+        if (r.top < 1)
             throw std::invalid_argument("bad range address: " + address.toStdString());
         if (!first && rowsOnly != r.wholeRows())
             throw std::invalid_argument("bad range address: " + address.toStdString());
@@ -223,8 +223,13 @@ Workbook::Impl::Row &Workbook::Impl::row(int r)
 Workbook::Impl::Slot &Workbook::Impl::touch(int r, int c)
 {
     Row &line = row(r);
-    if (size_t(c) > line.cells.size())
+    if (size_t(c) > line.cells.size()) {
+        // Rows tend to be as wide as the widest so far: grow once.
+        widestRow = std::max(widestRow, size_t(c));
+        if (line.cells.capacity() < size_t(c))
+            line.cells.reserve(std::min<size_t>(widestRow, maxColumns));
         line.cells.resize(size_t(c));
+    }
     Slot &s = line.cells[size_t(c) - 1];
     if (!s.used) {
         s.used = true;
@@ -415,8 +420,6 @@ void Workbook::Impl::applyFormat(const Range &r, Change change)
         }
         return;
     }
-    if (r.right > maxColumns || r.bottom > maxRows)
-        throw std::invalid_argument("range beyond the sheet");
     for (int row = r.top; row <= r.bottom; ++row)
         for (int col = r.left; col <= r.right; ++col) {
             auto &s = d.touch(row, col);
