@@ -2,7 +2,6 @@
 #include "store/TextFormats.h"
 
 #include <QByteArray>
-#include <QRandomGenerator>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -173,24 +172,4 @@ TEST(Records, AnyBytesDecodeSafely)
     EXPECT_EQ(r.Deleted, 255);
     EXPECT_FALSE(text::serialToDate(r.IssueDate).isValid());
     EXPECT_FALSE(text::formatNumber(r.IssuedSum).isEmpty());
-}
-
-TEST(Records, RandomBytesDecodeAndFormatSafely)
-{
-    QRandomGenerator random(1251);
-    QByteArray bytes(IssueRecord::Size, Qt::Uninitialized);
-    for (int round = 0; round < 200; ++round) {
-        for (char &b : bytes)
-            b = char(random.bounded(256));
-        StockRecord s;
-        decode(bytes.constData(), s);
-        IssueRecord i;
-        decode(bytes.constData(), i);
-        for (double v : {s.Quantity, s.TotalSum, s.ReceiptDate, i.IssueDate, i.IssuedSum}) {
-            EXPECT_FALSE(text::formatNumber(v).isEmpty());
-            text::formatDate(v); // an invalid date is simply empty
-        }
-        EXPECT_LE(s.Unit.size(), 30);
-        EXPECT_LE(i.Department.size(), 50);
-    }
 }
