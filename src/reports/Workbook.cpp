@@ -1,8 +1,8 @@
 #include "reports/Workbook.h"
 
 #include "reports/WorkbookImpl.h"
+#include "store/TextFormats.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QHash>
 #include <QLocale>
@@ -108,17 +108,6 @@ std::optional<double> typedDate(const QString &text)
     if (!date.isValid() || date.year() < 1900)
         return std::nullopt;
     return double(QDate(1899, 12, 30).daysTo(date));
-}
-
-// Sort keys compare case-blind; equal keys keep their order.
-int compareTexts(const QString &a, const QString &b)
-{
-    static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::Russian, QLocale::Russia)};
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator.compare(a, b);
 }
 
 int parseColumn(const QString &letters)
@@ -544,11 +533,13 @@ void Workbook::sort(const Range &range, int keyColumn)
             if (const double *n = std::get_if<double>(&s->value)) {
                 keys[size_t(i)] = {0, *n, 0};
             } else if (const QString *t = std::get_if<QString>(&s->value)) {
+                // Case plays no part: texts equal but for case keep their order.
                 keys[size_t(i)].kind = 1;
-                auto it = distinct.constFind(*t);
+                const QString folded = t->toCaseFolded();
+                auto it = distinct.constFind(folded);
                 if (it == distinct.constEnd()) {
-                    it = distinct.insert(*t, int(texts.size()));
-                    texts.push_back(*t);
+                    it = distinct.insert(folded, int(texts.size()));
+                    texts.push_back(folded);
                 }
                 textOf[size_t(i)] = *it;
             }
@@ -556,11 +547,11 @@ void Workbook::sort(const Range &range, int keyColumn)
         std::vector<int> order(texts.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return compareTexts(texts[size_t(a)], texts[size_t(b)]) < 0; });
+                         [&](int a, int b) { return text::compareRussian(texts[size_t(a)], texts[size_t(b)]) < 0; });
         std::vector<int> rank(texts.size());
         for (size_t i = 0; i < order.size(); ++i) {
             const bool same = i > 0
-                && compareTexts(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
+                && text::compareRussian(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
             rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
         }
         for (int i = 0; i < count; ++i)

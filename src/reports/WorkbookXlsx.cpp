@@ -1,6 +1,7 @@
 #include "reports/WorkbookImpl.h"
 
 #include "store/Error.h"
+#include "store/TextFormats.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,13 +22,6 @@ namespace {
 
 // libxlsxwriter's string cell limit, the same as the spreadsheet application's.
 constexpr int maxTextLength = 32767;
-
-QString nonFiniteText(double v)
-{
-    if (std::isnan(v))
-        return QStringLiteral("NaN");
-    return v > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-}
 
 lxw_format *makeFormat(lxw_workbook *book, const CellFormat &f)
 {
@@ -223,7 +217,7 @@ void Workbook::saveXlsx(const QString &path) const
                     if (std::isfinite(*n)) {
                         file.check(worksheet_write_number(sheet, row, col, *n, format));
                     } else {
-                        utf8 = nonFiniteText(*n).toUtf8();
+                        utf8 = text::formatNumber(*n).toUtf8();
                         file.check(worksheet_write_string(sheet, row, col, utf8.constData(), format));
                     }
                 } else if (const QString *t = std::get_if<QString>(&s->value)) {

@@ -93,7 +93,7 @@ TEST(WorkbookXlsx, WritesAZipWithTheSheetAndLeavesNoTemporary)
     EXPECT_TRUE(sheet.contains(">Препарат 1<"));
     EXPECT_TRUE(sheet.contains(">0012<"));
     EXPECT_TRUE(sheet.contains(">блок<"));
-    EXPECT_TRUE(sheet.contains(">NaN<"));
+    EXPECT_TRUE(sheet.contains(">NAN<"));
     EXPECT_TRUE(sheet.contains(">-INF<"));
     EXPECT_TRUE(sheet.contains("scale=\"75\""));
     EXPECT_TRUE(sheet.contains("orientation=\"landscape\""));
