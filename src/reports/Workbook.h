@@ -11,13 +11,17 @@
 // Rows and columns count from 1, as in the spreadsheet application.
 namespace vedaris::reports {
 
+// The sheet's size limits.
+inline constexpr int maxRows = 1048576;
+inline constexpr int maxColumns = 16384;
+
 struct Range
 {
     int top = 1, left = 1, bottom = 1, right = 1;
 
     static Range cell(int row, int col) { return {row, col, row, col}; }
-    static Range rows(int first, int last); // whole rows
-    // "A1:H4", "B5", "A6:K12"; throws std::invalid_argument on a bad address.
+    static Range rows(int first, int last); // whole rows: columns 1 to maxColumns
+    // "A1:H4", "B5", "A6:K12", "4:4"; throws std::invalid_argument on a bad address.
     static Range parse(const QString &address);
     static Range corners(const QString &a, const QString &b) { return span(parse(a), parse(b)); }
     static Range span(const Range &a, const Range &b);
@@ -102,7 +106,10 @@ public:
     const PageSetup &pageSetup() const;
 
     // Reading back (tests, the writer).
-    const Cell *cell(int row, int col) const; // nullptr when never touched
+    // A snapshot of the cell (row formats and borders folded in), nullptr when
+    // never touched; the pointer stays valid as long as the workbook, but its
+    // contents reflect the moment of the call.
+    const Cell *cell(int row, int col) const;
     CellValue value(int row, int col) const;
     CellFormat format(int row, int col) const; // row formats folded in
     QVector<Range> merges() const;

@@ -42,7 +42,11 @@ public:
 
 private:
     [[noreturn]] void fail() const;
+    [[noreturn]] void fail(const QString &reason) const;
     void seek(qint64 index);
+    void seekTo(qint64 pos);
+    void readExactly(char *out, qint64 length);
+    void writeExactly(const char *bytes, qint64 length);
 
     QString m_path;
     int m_size;

@@ -8,6 +8,13 @@
 // are written as zeros. Text fields are cut to their capacity when encoded.
 namespace vedaris {
 
+// Capacities of the text fields, in characters of code page 1251.
+namespace capacity {
+constexpr int DrugName = 255;
+constexpr int Unit = 30;
+constexpr int Name = 50; // firms, documents, series, departments
+}
+
 struct StockRecord // Base.dat
 {
     static constexpr int Size = 560;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <functional>
+
+class QWidget;
+
+namespace vedaris {
+
+// Every message and error box of the program goes through here, so tests can
+// read what was shown instead of being blocked by a modal box.
+class Messages
+{
+public:
+    enum class Kind { Info, Error };
+    struct Shown
+    {
+        Kind kind;
+        QString text;
+    };
+
+    // A plain message box with one OK button.
+    static void info(QWidget *parent, const QString &text);
+    // The standard error box.
+    static void error(QWidget *parent, const QString &text);
+    // The standard error box for an error escaping a command.
+    static void error(QWidget *parent, const std::exception &e);
+
+    // Runs `command`, showing any error escaping it in the standard error box.
+    // Returns false when it failed. Every window handler that does work goes
+    // through this, so no exception reaches the event loop.
+    static bool guard(QWidget *parent, const std::function<void()> &command);
+
+    // Tests: record instead of showing.
+    static void startRecording();
+    static void stopRecording();
+    static QVector<Shown> takeRecorded();
+    static QStringList takeRecordedTexts();
+};
+
+} // namespace vedaris

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "reports/Workbook.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+// The workbook's storage, shared by the in-memory part and the .xlsx writer.
+// Cells hold an index into a small table of distinct formats; borders are kept
+// as rectangles, because the reports re-border the whole table after every row.
+namespace vedaris::reports {
+
+struct FormatHash
+{
+    size_t operator()(const CellFormat &f) const noexcept;
+};
+
+struct Workbook::Impl
+{
+    struct Slot
+    {
+        CellValue value;
+        uint32_t format = 0;
+        bool used = false; // false: a gap never touched, it shows the row's format
+    };
+    struct Row
+    {
+        std::vector<Slot> cells;   // column 1 at index 0
+        uint32_t format = 0;       // the whole row's format, given to cells created later
+        std::vector<uint32_t> merges; // indexes into merges of the merges crossing this row
+    };
+
+    QString sheetName = QStringLiteral("Лист1");
+    std::vector<double> columnWidths; // column 1 at index 0; 0 when never set
+    std::vector<Row> rows;            // row 1 at index 0
+    std::vector<CellFormat> formats{CellFormat{}}; // index 0: the default format
+    std::unordered_map<CellFormat, uint32_t, FormatHash> formatIndex{{CellFormat{}, 0}};
+    std::vector<Range> borderRects;  // no rectangle contains another
+    std::vector<Range> mergeRanges;
+    PageSetup page;
+    mutable std::map<std::pair<int, int>, Cell> snapshots;
+
+    uint32_t intern(const CellFormat &f);
+    Row &row(int r);
+    Slot &touch(int r, int c);
+    const Slot *slot(int r, int c) const;
+    uint32_t effectiveFormat(int r, int c) const;
+    bool bordered(int r, int c) const;
+    void addBorders(const Range &r);
+    void materializeBorders(const Range &r);
+    // Changes the format of a range's cells, or of whole rows and their cells.
+    template<typename Change>
+    void applyFormat(const Range &r, Change change);
+};
+
+} // namespace vedaris::reports
