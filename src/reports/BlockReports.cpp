@@ -143,20 +143,21 @@ Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &
             book.setText(r, 12, text::formatNumber(issue.sum));
             ++r;
         }
-        // The stock line's cells go into the block's last row; the merge below
-        // carries them to the top of each merged cell.
+        // The stock line's cells go into the block's first row, the cell each
+        // merged range shows: a merge keeps the value but not the number format
+        // of a lower cell, and the receipt date must stay a date.
         const int last = r - 1;
         const StockRecord &s = block.stock;
         ++number;
-        book.setValue(last, 1, QString::number(number));
-        book.setText(last, 2, s.DrugName);
-        book.setText(last, 3, s.Supplier);
-        book.setText(last, 4, s.ReceiptDocument);
-        book.setText(last, 5, s.Manufacturer);
-        book.setText(last, 6, s.Series);
-        book.setValue(last, 7, text::formatDate(s.ReceiptDate));
-        book.setText(last, 9, s.Unit);
-        book.setValue(last, 11, s.UnitPrice);
+        book.setValue(first, 1, QString::number(number));
+        book.setText(first, 2, s.DrugName);
+        book.setText(first, 3, s.Supplier);
+        book.setText(first, 4, s.ReceiptDocument);
+        book.setText(first, 5, s.Manufacturer);
+        book.setText(first, 6, s.Series);
+        book.setValue(first, 7, text::formatDate(s.ReceiptDate));
+        book.setText(first, 9, s.Unit);
+        book.setValue(first, 11, s.UnitPrice);
         if (first != last)
             for (int col : {1, 2, 3, 4, 5, 6, 7, 9, 11})
                 book.merge(cells(first, col, last, col));
