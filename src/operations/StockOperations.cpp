@@ -1,0 +1,227 @@
+#include "StockOperations.h"
+
+#include "store/Cp1251.h"
+#include "store/DataFiles.h"
+#include "store/Error.h"
+#include "store/RecordFile.h"
+#include "store/TextFormats.h"
+
+#include <QByteArray>
+#include <utility>
+#include <vector>
+
+namespace vedaris::ops {
+
+namespace {
+
+constexpr int NameCapacity = 255;
+constexpr int UnitCapacity = 30;
+constexpr int FieldCapacity = 50;
+
+// Each product or difference is formed in extended precision and rounded once.
+double product(double a, double b)
+{
+    return double(static_cast<long double>(a) * static_cast<long double>(b));
+}
+
+double difference(double a, double b)
+{
+    return double(static_cast<long double>(a) - static_cast<long double>(b));
+}
+
+StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
+{
+    StockRecord r;
+    r.DrugName = cp1251::stored(in.drugName, NameCapacity);
+    r.ReceiptDate = text::dateToSerial(in.receiptDate);
+    r.Unit = cp1251::stored(in.unit, UnitCapacity);
+    r.Supplier = cp1251::stored(in.supplier, FieldCapacity);
+    r.ReceiptDocument = cp1251::stored(in.receiptDocument, FieldCapacity);
+    r.Manufacturer = cp1251::stored(in.manufacturer, FieldCapacity);
+    r.Series = cp1251::stored(in.series, FieldCapacity);
+    r.Quantity = quantity;
+    r.ReceivedQuantity = quantity;
+    r.UnitPrice = price;
+    r.TotalSum = r.ReceivedSum = product(quantity, price);
+    r.ExpiryDate = text::dateToSerial(in.expiryDate);
+    r.Deleted = 0;
+    return r;
+}
+
+// A receipt's or an edit's row: the texts as stored, quantity and price as typed.
+QStringList typedRowCells(const StockRecord &r, const BatchInput &in)
+{
+    QStringList cells = stockRowCells(r);
+    cells[7] = in.quantityText;
+    cells[8] = in.priceText;
+    return cells;
+}
+
+StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::optional<qint32> at)
+{
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base));
+    const double quantity = text::parseNumber(in.quantityText);
+    const double price = text::parseNumber(in.priceText);
+    StockRecord r = batchFromInput(in, quantity, price);
+    if (at) {
+        r.RecordId = *at;
+        base.write(*at, r);
+    } else {
+        base.add(r);
+    }
+    base.raw().sync();
+    return {r, typedRowCells(r, in)};
+}
+
+} // namespace
+
+double shownValue(double value)
+{
+    return QByteArray::number(value, 'g', 15).toDouble();
+}
+
+QStringList stockRowCells(const StockRecord &r)
+{
+    return {r.DrugName,
+            text::formatDate(r.ReceiptDate),
+            r.Supplier,
+            r.ReceiptDocument,
+            r.Manufacturer,
+            r.Series,
+            r.Unit,
+            text::formatNumber(r.Quantity),
+            text::formatNumber(r.UnitPrice),
+            text::formatNumber(r.TotalSum),
+            text::formatDate(r.ExpiryDate),
+            QString::number(r.RecordId),
+            QString()};
+}
+
+StoredBatch storeReceipt(const QString &dataDir, const BatchInput &in)
+{
+    return storeBatch(dataDir, in, std::nullopt);
+}
+
+std::optional<StockRecord> readForEdit(const QString &dataDir, qint32 recordId)
+{
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
+    RecordFile rashod(files::path(dataDir, files::Rashod), IssueRecord::Size, RecordFile::ReadOnly);
+    bool issued = false;
+    rashod.scan([&](qint64, const char *bytes) {
+        issued = static_cast<unsigned char>(bytes[IssueRecord::DeletedOffset]) != 1
+                 && field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId;
+        return !issued;
+    });
+    if (issued)
+        return std::nullopt;
+    return base.read(recordId);
+}
+
+StoredBatch storeEdit(const QString &dataDir, qint32 recordId, const BatchInput &in)
+{
+    return storeBatch(dataDir, in, recordId);
+}
+
+StockRecord prepareIssue(const QString &dataDir, qint32 recordId)
+{
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
+    return base.read(recordId);
+}
+
+IssueVerdict checkIssue(const StockRecord &batch, const QString &issuedText)
+{
+    if (issuedText.isEmpty())
+        return IssueVerdict::Empty;
+    const double issued = text::parseNumber(issuedText);
+    const double available = shownValue(batch.Quantity);
+    if (issued > available || issued == 0 || available == 0)
+        return IssueVerdict::OutOfRange;
+    return IssueVerdict::Ok;
+}
+
+StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                       const QString &issuedText, const QString &department, const QDate &issueDate)
+{
+    const double issued = text::parseNumber(issuedText);
+    const double available = shownValue(batch.Quantity);
+    const double price = shownValue(batch.UnitPrice);
+    const double newQuantity = difference(available, issued);
+    const double newValue = product(price, newQuantity);
+
+    TypedFile<IssueRecord> rashod(files::path(dataDir, files::Rashod));
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base));
+
+    StoredIssue out;
+    IssueRecord &issue = out.issue;
+    issue.DrugName = batch.DrugName;
+    issue.ReceiptDate = batch.ReceiptDate;
+    issue.Unit = batch.Unit;
+    issue.Supplier = batch.Supplier;
+    issue.ReceiptDocument = batch.ReceiptDocument;
+    issue.Manufacturer = batch.Manufacturer;
+    issue.Series = batch.Series;
+    issue.Department = cp1251::stored(department, FieldCapacity);
+    issue.IssuedQuantity = issued;
+    issue.UnitPrice = price;
+    issue.IssuedSum = product(price, issued);
+    issue.IssueDate = text::dateToSerial(issueDate);
+    issue.StockRecordId = recordId;
+    out.issueSlot = rashod.add(issue);
+
+    out.batch = batch;
+    out.batch.Quantity = newQuantity;
+    out.batch.TotalSum = newValue;
+    try {
+        base.write(recordId, out.batch);
+        base.raw().sync();
+    } catch (...) {
+        try {
+            rashod.markDeleted(out.issueSlot);
+            rashod.raw().sync();
+        } catch (...) {
+            // The batch's own failure is the one to report.
+        }
+        throw;
+    }
+    rashod.raw().sync();
+
+    out.cells = stockRowCells(out.batch);
+    out.cells[11] = QString::number(recordId);
+    out.cells[8] = text::formatNumber(batch.UnitPrice);
+    return out;
+}
+
+void deleteBatch(const QString &dataDir, qint32 recordId)
+{
+    RecordFile base(files::path(dataDir, files::Base), StockRecord::Size);
+    RecordFile rashod(files::path(dataDir, files::Rashod), IssueRecord::Size);
+
+    // Records already marked keep their mark; only the ones this call marks
+    // are remembered, with their bytes, for the way back.
+    std::vector<std::pair<qint64, QByteArray>> marked;
+    rashod.scan([&](qint64 index, const char *bytes) {
+        if (field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId
+            && static_cast<unsigned char>(bytes[IssueRecord::DeletedOffset]) != 1)
+            marked.emplace_back(index, QByteArray(bytes, IssueRecord::Size));
+        return true;
+    });
+
+    try {
+        for (const auto &m : marked)
+            rashod.markDeleted(m.first, IssueRecord::DeletedOffset);
+        rashod.sync();
+        base.markDeleted(recordId, StockRecord::DeletedOffset);
+    } catch (...) {
+        try {
+            for (const auto &m : marked)
+                rashod.writeRaw(m.first, m.second);
+            rashod.sync();
+        } catch (...) {
+            // Issues marked with their batch still live is a state every reader accepts.
+        }
+        throw;
+    }
+    base.sync();
+}
+
+} // namespace vedaris::ops

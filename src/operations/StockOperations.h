@@ -1,0 +1,94 @@
+#pragma once
+
+#include "store/Records.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The four operations on the stock: receipt, issue, edit and delete. Each opens
+// the data files it needs in `dataDir`, does its whole work, syncs what it wrote
+// and closes the files before it returns. Failures throw vedaris::Error; a number
+// text that is not a number throws before anything is written.
+namespace vedaris::ops {
+
+// The thirteen cells of a stock list row: drug name, receipt date, supplier,
+// receipt document, manufacturer, series, unit, quantity, unit price, total sum,
+// expiry date, RecordId, and an empty last cell.
+QStringList stockRowCells(const StockRecord &r);
+
+// What the receipt and the edit dialog hold.
+struct BatchInput
+{
+    QString drugName;
+    QString manufacturer;
+    QString supplier;
+    QString receiptDocument;
+    QString series;
+    QDate receiptDate;
+    QString unit;
+    QString quantityText; // decimal comma
+    QString priceText;
+    QDate expiryDate;
+};
+
+struct StoredBatch
+{
+    StockRecord record;  // as written
+    QStringList cells;   // the row to show for it
+};
+
+// Writes a new batch into the first deleted slot of Base.dat, or appends it;
+// its RecordId is the slot. The row shows the texts as stored and the
+// quantity and price as typed.
+StoredBatch storeReceipt(const QString &dataDir, const BatchInput &in);
+
+// The edit command's check: the batch, or nothing when a live issue of it
+// exists (such a batch may no longer be edited).
+std::optional<StockRecord> readForEdit(const QString &dataDir, qint32 recordId);
+
+// Rewrites the whole batch `recordId` from the dialog; both quantities and both
+// sums take the edited values.
+StoredBatch storeEdit(const QString &dataDir, qint32 recordId, const BatchInput &in);
+
+// The issue command: the batch as it stands when the issue dialog opens. The
+// save writes back exactly this record with a new quantity and value.
+StockRecord prepareIssue(const QString &dataDir, qint32 recordId);
+
+enum class IssueVerdict {
+    Ok,
+    Empty,      // nothing typed
+    OutOfRange, // more than in stock, zero, or nothing left
+};
+// The issue dialog's checks on the typed quantity against the batch's shown
+// quantity. Throws the conversion error for a text that is not a number.
+IssueVerdict checkIssue(const StockRecord &batch, const QString &issuedText);
+
+struct StoredIssue
+{
+    IssueRecord issue;
+    qint64 issueSlot = 0;
+    StockRecord batch; // as rewritten
+    QStringList cells;
+};
+
+// Records the issue of `issuedText` from `batch` (as read by prepareIssue at
+// `recordId`) to
+// `department` on `issueDate`, reusing the first deleted slot of Rashod.dat, then
+// rewrites the batch with its lowered quantity and value. When the batch cannot
+// be rewritten, the issue record just written is marked deleted again before the
+// error propagates, so the batch and its issues never disagree.
+StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                       const QString &issuedText, const QString &department, const QDate &issueDate);
+
+// Marks every issue record of the batch deleted, then the batch itself. When a
+// mark fails, the issue records this call marked are restored before the error
+// propagates.
+void deleteBatch(const QString &dataDir, qint32 recordId);
+
+// The value a number shown in a read-only field stands for: the number rounded
+// to the fifteen significant digits of its text.
+double shownValue(double value);
+
+} // namespace vedaris::ops
