@@ -249,12 +249,12 @@ TEST_F(StockDialogs, NumberFieldsRefuseForeignCharacters)
 
         // Pasted text is held to the same rule, whole.
         QApplication::clipboard()->setText(QStringLiteral("-5"));
-        p->RzEditPCEdin->paste();
-        EXPECT_EQ(p->RzEditPCEdin->text(), QString());
-        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
-        QApplication::clipboard()->setText(QStringLiteral("1e5"));
         p->RzEditPKol->paste();
         EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("12"));
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
+        QApplication::clipboard()->setText(QStringLiteral("1e5"));
+        p->RzEditPCEdin->paste();
+        EXPECT_EQ(p->RzEditPCEdin->text(), QString());
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
         QApplication::clipboard()->setText(QStringLiteral("3.75"));
         p->RzEditPCEdin->paste();
