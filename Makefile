@@ -35,5 +35,8 @@ demo: build
 	@for f in dist/*.DOC dist/*.doc; do [ ! -f "$$f" ] || cp "$$f" $(DEMO)/; done
 	cd $(DEMO) && ./vedaris
 
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean
