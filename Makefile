@@ -24,5 +24,8 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean

@@ -1,3 +1,6 @@
+#include "Forms.h"
+#include "TFormGl.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -5,5 +8,8 @@ int main(int argc, char **argv)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
-    return 0; // the main window arrives with the desktop shell
+    // The data files live beside the program.
+    vedaris::Forms forms(QCoreApplication::applicationDirPath());
+    forms.FormGl->show();
+    return app.exec();
 }

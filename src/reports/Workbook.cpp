@@ -1,8 +1,8 @@
 #include "reports/Workbook.h"
 
 #include "reports/WorkbookImpl.h"
+#include "store/TextFormats.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QHash>
 #include <QLocale>
@@ -110,24 +110,13 @@ std::optional<double> typedDate(const QString &text)
     return double(QDate(1899, 12, 30).daysTo(date));
 }
 
-// Sort keys compare case-blind; equal keys keep their order.
-int compareTexts(const QString &a, const QString &b)
-{
-    static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::Russian, QLocale::Russia)};
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator.compare(a, b);
-}
-
 int parseColumn(const QString &letters)
 {
     int col = 0;
     for (QChar ch : letters) {
         col = col * 26 + (ch.toUpper().unicode() - 'A' + 1);
-        if (col > maxColumns)
-            throw std::invalid_argument("column beyond the sheet");
+        if (col > 1000000)
+            throw std::invalid_argument("column out of range");
     }
     return col;
 }
@@ -163,8 +152,8 @@ Range Range::span(const Range &a, const Range &b)
 
 Range Range::parse(const QString &address)
 {
-    static const QRegularExpression cellPattern(QStringLiteral("^\\$?([A-Za-z]{1,3})\\$?(\\d{1,7})$"));
-    static const QRegularExpression rowPattern(QStringLiteral("^\\$?(\\d{1,7})$"));
+    static const QRegularExpression cellPattern(QStringLiteral("^\\$?([A-Za-z]{1,4})\\$?(\\d{1,8})$"));
+    static const QRegularExpression rowPattern(QStringLiteral("^\\$?(\\d{1,8})$"));
     const QStringList parts = address.trimmed().split(u':');
     if (parts.size() > 2)
         throw std::invalid_argument("bad range address: " + address.toStdString());
@@ -185,7 +174,7 @@ Range Range::parse(const QString &address)
         } else {
             throw std::invalid_argument("bad range address: " + address.toStdString());
         }
-        if (r.top < 1 || r.top > maxRows)
+        if (r.top < 1)
             throw std::invalid_argument("bad range address: " + address.toStdString());
         if (!first && rowsOnly != r.wholeRows())
             throw std::invalid_argument("bad range address: " + address.toStdString());
@@ -223,8 +212,13 @@ Workbook::Impl::Row &Workbook::Impl::row(int r)
 Workbook::Impl::Slot &Workbook::Impl::touch(int r, int c)
 {
     Row &line = row(r);
-    if (size_t(c) > line.cells.size())
+    if (size_t(c) > line.cells.size()) {
+        // Rows tend to be as wide as the widest so far: grow once.
+        widestRow = std::max(widestRow, size_t(c));
+        if (line.cells.capacity() < size_t(c))
+            line.cells.reserve(std::min<size_t>(widestRow, maxColumns));
         line.cells.resize(size_t(c));
+    }
     Slot &s = line.cells[size_t(c) - 1];
     if (!s.used) {
         s.used = true;
@@ -415,8 +409,6 @@ void Workbook::Impl::applyFormat(const Range &r, Change change)
         }
         return;
     }
-    if (r.right > maxColumns || r.bottom > maxRows)
-        throw std::invalid_argument("range beyond the sheet");
     for (int row = r.top; row <= r.bottom; ++row)
         for (int col = r.left; col <= r.right; ++col) {
             auto &s = d.touch(row, col);
@@ -541,11 +533,13 @@ void Workbook::sort(const Range &range, int keyColumn)
             if (const double *n = std::get_if<double>(&s->value)) {
                 keys[size_t(i)] = {0, *n, 0};
             } else if (const QString *t = std::get_if<QString>(&s->value)) {
+                // Case plays no part: texts equal but for case keep their order.
                 keys[size_t(i)].kind = 1;
-                auto it = distinct.constFind(*t);
+                const QString folded = t->toCaseFolded();
+                auto it = distinct.constFind(folded);
                 if (it == distinct.constEnd()) {
-                    it = distinct.insert(*t, int(texts.size()));
-                    texts.push_back(*t);
+                    it = distinct.insert(folded, int(texts.size()));
+                    texts.push_back(folded);
                 }
                 textOf[size_t(i)] = *it;
             }
@@ -553,11 +547,11 @@ void Workbook::sort(const Range &range, int keyColumn)
         std::vector<int> order(texts.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return compareTexts(texts[size_t(a)], texts[size_t(b)]) < 0; });
+                         [&](int a, int b) { return text::compareRussian(texts[size_t(a)], texts[size_t(b)]) < 0; });
         std::vector<int> rank(texts.size());
         for (size_t i = 0; i < order.size(); ++i) {
             const bool same = i > 0
-                && compareTexts(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
+                && text::compareRussian(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
             rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
         }
         for (int i = 0; i < count; ++i)

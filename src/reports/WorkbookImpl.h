@@ -38,6 +38,7 @@ struct Workbook::Impl
     std::unordered_map<CellFormat, uint32_t, FormatHash> formatIndex{{CellFormat{}, 0}};
     std::vector<Range> borderRects;  // no rectangle contains another
     std::vector<Range> mergeRanges;
+    size_t widestRow = 0;
     PageSetup page;
     mutable std::map<std::pair<int, int>, Cell> snapshots;
 

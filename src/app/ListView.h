@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <vector>
+
+namespace vedaris {
+
+// Rows of cell texts, kept in the order shown. Each row carries its caption's
+// search key and Russian sort key, computed once when the row is made, so that
+// sorting and searching a hundred thousand rows stays quick.
+class RowListModel : public QAbstractTableModel
+{
+public:
+    explicit RowListModel(QObject *parent = nullptr);
+
+    void setHeaders(const QStringList &headers);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const QStringList &cells(int row) const { return m_rows[size_t(row)].cells; }
+    const QString &searchKey(int row) const { return m_rows[size_t(row)].search; }
+
+    void setRows(QVector<QStringList> rows);
+    void clear();
+    void insertAt(int pos, const QStringList &cells);
+    void removeAt(int pos);
+    // Caption order: Russian, case deciding only between otherwise equal names.
+    void sortByCaption();
+    // Header order: code page 1251 codes with Latin a-z as capitals, empty cells
+    // last; descending is the exact reverse.
+    void sortByColumn(int column, bool descending);
+
+private:
+    struct Row
+    {
+        QStringList cells;
+        QString search;
+        QCollatorSortKey key;
+    };
+    Row makeRow(const QStringList &cells) const;
+    // order[newPosition] = oldPosition
+    void applyOrder(const std::vector<int> &order);
+
+    QCollator m_collator;
+    QStringList m_headers;
+    std::vector<Row> m_rows;
+};
+
+// Striped rows, the selection colour also without focus, cells drawn with a
+// small left padding and cut at the column's edge.
+class RowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
+    static QColor rowColor(int row, bool selected);
+};
+
+// The list of the main window and of the reference dialogs.
+class ListView : public QTableView
+{
+    Q_OBJECT
+public:
+    struct Column
+    {
+        enum Kind { Shared, Hidden, OnePixel };
+        QString caption;
+        int minWidth = 0;
+        Kind kind = Shared;
+    };
+
+    explicit ListView(QWidget *parent = nullptr);
+
+    void setColumns(const QVector<Column> &columns);
+    RowListModel *rows() const { return m_model; }
+    int rowCount() const { return m_model->rowCount(); }
+    const QStringList &cells(int row) const { return m_model->cells(row); }
+
+    // Replaces every row and sorts by caption; nothing is selected.
+    void setRows(QVector<QStringList> rows);
+    void clearRows();
+    // Inserts at `pos`, sorts by caption, selects and focuses the new row;
+    // returns where it ended up.
+    int insertRowSorted(int pos, const QStringList &cells);
+    void removeRowAt(int row);
+
+    int selectedRow() const; // -1 when none
+    // Selects `row` alone and makes it the focused row.
+    void setSelectedRow(int row);
+    int topRow() const;
+    // The selected row becomes the top visible row, or as near as the list scrolls.
+    void ScrollToSelected();
+    // Selects the first row from the top whose trimmed, lower-cased caption
+    // begins with the trimmed, lower-cased `typed`. False when nothing matched.
+    bool searchCaption(const QString &typed);
+    void sortByCaption();
+
+protected:
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    void headerClicked(int section);
+    void shareColumnWidths();
+
+    RowListModel *m_model;
+    QVector<Column> m_columns;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
+};
+
+// The search boxes run their search when a key is released.
+class SearchEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+signals:
+    void keyReleased();
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+};
+
+} // namespace vedaris

@@ -1,0 +1,85 @@
+#include "Messages.h"
+
+#include "store/Error.h"
+
+#include <QMessageBox>
+
+namespace vedaris {
+
+namespace {
+
+bool recording = false;
+QVector<Messages::Shown> recorded;
+
+const QString boxTitle = QStringLiteral("Ведарис v4.3");
+
+void show(QWidget *parent, Messages::Kind kind, const QString &text)
+{
+    if (recording) {
+        recorded.append({kind, text});
+        return;
+    }
+    QMessageBox box(kind == Messages::Kind::Info ? QMessageBox::NoIcon : QMessageBox::Critical,
+                    boxTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+void Messages::info(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Info, text);
+}
+
+void Messages::error(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Error, text);
+}
+
+void Messages::error(QWidget *parent, const std::exception &e)
+{
+    if (const auto *own = dynamic_cast<const Error *>(&e))
+        error(parent, own->message());
+    else
+        error(parent, QString::fromLocal8Bit(e.what()));
+}
+
+bool Messages::guard(QWidget *parent, const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception &e) {
+        error(parent, e);
+    } catch (...) {
+        error(parent, QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+void Messages::startRecording()
+{
+    recording = true;
+    recorded.clear();
+}
+
+void Messages::stopRecording()
+{
+    recording = false;
+    recorded.clear();
+}
+
+QVector<Messages::Shown> Messages::takeRecorded()
+{
+    return std::exchange(recorded, {});
+}
+
+QStringList Messages::takeRecordedTexts()
+{
+    QStringList texts;
+    for (const Shown &s : std::exchange(recorded, {}))
+        texts << s.text;
+    return texts;
+}
+
+} // namespace vedaris

@@ -1,0 +1,96 @@
+#include "TFormAbaut.h"
+
+#include "Desktop.h"
+#include "Icons.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QUrlQuery>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString mailAddress = QStringLiteral("vedaris@example.org");
+
+QString link(const QString &href, const QString &text)
+{
+    // Bold and underlined in the desktop's link colour.
+    return QStringLiteral("<a href=\"%1\" style=\"font-weight:bold; text-decoration:underline\">%2</a>")
+        .arg(href.toHtmlEscaped(), text.toHtmlEscaped());
+}
+
+} // namespace
+
+TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    Q_UNUSED(forms)
+    setObjectName(QStringLiteral("FormAbaut"));
+    setWindowTitle(QStringLiteral("О программе"));
+    setModal(false);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(QStringLiteral("<b>Ведарис v4.3</b>"), this);
+    title->setAlignment(Qt::AlignCenter);
+    layout->addWidget(title);
+
+    LabelAuthor = new QLabel(QStringLiteral("Автор: Команда Ведарис"), this);
+    LabelAuthor->setObjectName(QStringLiteral("LabelAuthor"));
+    LabelAuthor->setAlignment(Qt::AlignCenter);
+    layout->addWidget(LabelAuthor);
+
+    auto makeLink = [this, layout](const QString &caption, const QString &html) {
+        layout->addWidget(new QLabel(caption, this));
+        auto *label = new QLabel(html, this);
+        label->setTextFormat(Qt::RichText);
+        label->setOpenExternalLinks(false);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+        connect(label, &QLabel::linkActivated, this, &TFormAbaut::LinkClick);
+        layout->addWidget(label);
+        return label;
+    };
+    LabelSite = makeLink(QStringLiteral("Сайт программы:"),
+                         link(QUrl::fromLocalFile(vedaris::desktop::helpFilePath()).toString(),
+                              QStringLiteral("Руководство пользователя")));
+    LabelSite->setObjectName(QStringLiteral("LabelSite"));
+    LabelMail = makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress));
+    LabelMail->setObjectName(QStringLiteral("LabelMail"));
+
+    auto *notice = new QLabel(QStringLiteral(
+        "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
+        "коммерческой выгоды. Вы пользуетесь программой на свой страх и риск."), this);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    layout->addWidget(notice);
+    layout->addStretch();
+
+    FlatButtonClose = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
+    FlatButtonClose->setObjectName(QStringLiteral("FlatButtonClose"));
+    FlatButtonClose->setFlat(true);
+    connect(FlatButtonClose, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);
+    layout->addWidget(FlatButtonClose, 0, Qt::AlignCenter);
+
+    setFixedSize(QSize(238, 241).expandedTo(sizeHint()));
+}
+
+QUrl TFormAbaut::mailUrl()
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(mailAddress);
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), QStringLiteral("Ведарис v4.3"));
+    url.setQuery(query);
+    return url;
+}
+
+void TFormAbaut::LinkClick(const QString &link)
+{
+    vedaris::desktop::open(QUrl(link));
+}
+
+void TFormAbaut::FlatButtonCloseClick()
+{
+    close();
+}

@@ -1,0 +1,11 @@
+#include "TFormDelMove.h"
+
+using Column = vedaris::ListView::Column;
+
+TFormDelMove::TFormDelMove(vedaris::Forms &forms, QWidget *parent)
+    : RefDeleteDialog(forms, vedaris::RefKind::Departments, QStringLiteral("Удаление перемещения"),
+                      {{QStringLiteral("Название"), 100}, {QString(), 0, Column::Hidden}, {QString(), 1, Column::OnePixel}},
+                      parent)
+{
+    setObjectName(QStringLiteral("FormDelMove"));
+}

@@ -1,0 +1,12 @@
+#include "TFormRashod.h"
+
+TFormRashod::TFormRashod(vedaris::Forms &forms, QWidget *parent)
+    : QDialog(parent), m_forms(forms)
+{
+    setObjectName(QStringLiteral("FormRashod"));
+    setWindowTitle(QStringLiteral("Расход"));
+}
+
+void TFormRashod::startIssue()
+{
+}

@@ -1,0 +1,464 @@
+#include "app/Desktop.h"
+#include "app/Forms.h"
+#include "app/ListView.h"
+#include "app/Messages.h"
+#include "app/StockRow.h"
+#include "app/TFormAbaut.h"
+#include "app/TFormGl.h"
+#include "app/TFormLoad.h"
+#include "app/TFormViewZap.h"
+#include "store/DataFiles.h"
+#include "store/Records.h"
+#include "store/TextFormats.h"
+#include "support/TempDataDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolBar>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vedaris;
+
+namespace {
+
+StockRecord batch(const QString &name, qint32 id, quint8 deleted = 0)
+{
+    StockRecord r;
+    r.DrugName = name;
+    r.ReceiptDate = text::dateToSerial(QDate(2024, 2, 1));
+    r.Unit = QStringLiteral("Таблетки");
+    r.Supplier = QStringLiteral("Фарм-") + QString::number(id % 3);
+    r.ReceiptDocument = QStringLiteral("Н-") + QString::number(id);
+    r.Manufacturer = id % 2 ? QString() : QStringLiteral("Завод");
+    r.Series = QStringLiteral("S") + QString::number(id);
+    r.Quantity = 10.5;
+    r.ReceivedQuantity = 20;
+    r.UnitPrice = 2;
+    r.TotalSum = 21;
+    r.ReceivedSum = 40;
+    r.ExpiryDate = text::dateToSerial(QDate(2026, 12, 31));
+    r.RecordId = id;
+    r.Deleted = deleted;
+    return r;
+}
+
+void writeBase(const TempDataDir &dir, const QVector<StockRecord> &records)
+{
+    QByteArray bytes(records.size() * StockRecord::Size, '\0');
+    for (int i = 0; i < records.size(); ++i)
+        encode(records[i], bytes.data() + i * StockRecord::Size);
+    dir.write(files::Base, bytes);
+}
+
+QStringList captions(const ListView *list)
+{
+    QStringList out;
+    for (int row = 0; row < list->rowCount(); ++row)
+        out << list->cells(row).value(0);
+    return out;
+}
+
+QStringList column(const ListView *list, int col)
+{
+    QStringList out;
+    for (int row = 0; row < list->rowCount(); ++row)
+        out << list->cells(row).value(col);
+    return out;
+}
+
+// Closes whatever modal dialog a handler opens, once the event loop runs it.
+void closeNextModal(QString *title = nullptr)
+{
+    QTimer::singleShot(0, [title] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            if (title)
+                *title = w->windowTitle();
+            w->close();
+        }
+    });
+}
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Messages::startRecording();
+        desktop::setOpener([this](const QUrl &url) {
+            opened << url;
+            return openerSucceeds;
+        });
+        desktop::setProgramDir(dir.path());
+    }
+    void TearDown() override
+    {
+        Messages::stopRecording();
+        desktop::setOpener({});
+        desktop::setProgramDir({});
+    }
+
+    // Builds the windows and shows the main window, which fills the list.
+    TFormGl *start()
+    {
+        forms = std::make_unique<Forms>(dir.path());
+        forms->FormGl->resize(900, 400);
+        forms->FormGl->show();
+        return forms->FormGl;
+    }
+    ListView *list() const { return forms->FormGl->RzListView1; }
+
+    TempDataDir dir;
+    std::unique_ptr<Forms> forms;
+    QList<QUrl> opened;
+    bool openerSucceeds = true;
+};
+
+TEST_F(MainWindowTest, FirstStartInEmptyFolderCreatesTheDataFilesAndShowsEmptyList)
+{
+    TFormGl *gl = start();
+    for (const QString &name : {files::Base, files::Rashod, files::NamePreparat, files::FirmaPostav,
+                                files::Izgotovitel, files::Otdelenie})
+        EXPECT_TRUE(QFileInfo::exists(dir.file(name))) << name.toStdString();
+    EXPECT_EQ(list()->rowCount(), 0);
+    EXPECT_EQ(gl->selectedRow(), -1);
+    EXPECT_FALSE(gl->selectedRecordId());
+    EXPECT_FALSE(forms->FormLoad->isVisible());
+    EXPECT_TRUE(list()->isVisible());
+    EXPECT_FALSE(gl->progressBar()->isVisible());
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+TEST_F(MainWindowTest, WindowsAreCreatedOnceWithTheirCaptions)
+{
+    start();
+    const std::pair<QWidget *, const char *> windows[] = {
+        {forms->FormGl, "Ведарис v4.3"},
+        {forms->FormAbaut, "О программе"},
+        {forms->FormLoad, "Загрузка данных"},
+        {forms->FormViewZap, "Просмотр записи"},
+    };
+    for (const auto &[w, caption] : windows)
+        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
+    int dialogs = 0;
+    for (QObject *child : forms->FormGl->children())
+        dialogs += qobject_cast<QDialog *>(child) != nullptr;
+    EXPECT_EQ(dialogs, 26);
+}
+
+TEST_F(MainWindowTest, StoredBatchesAreListedInRussianOrderWithTheFirstSelected)
+{
+    writeBase(dir, {batch("аспирин", 0), batch("Бром", 1), batch("Анальгин", 2),
+                    batch("Удалённый", 3, 1), batch("анальгин", 4), batch("Ёд", 5), batch("Zinc", 6)});
+    TFormGl *gl = start();
+
+    const QStringList shown = captions(list());
+    ASSERT_EQ(shown.size(), 6);
+    EXPECT_FALSE(shown.contains(QStringLiteral("Удалённый")));
+    for (int i = 1; i < shown.size(); ++i)
+        EXPECT_LE(text::compareRussian(shown[i - 1], shown[i]), 0)
+            << shown[i - 1].toStdString() << " / " << shown[i].toStdString();
+    EXPECT_EQ(shown.first(), QStringLiteral("анальгин")); // lower case first among equals
+
+    EXPECT_EQ(gl->selectedRow(), 0);
+    EXPECT_EQ(list()->currentIndex().row(), 0);
+    EXPECT_EQ(gl->selectedRecordId(), 4);
+    EXPECT_TRUE(list()->hasFocus() || !QApplication::focusWidget());
+
+    const QStringList cells = list()->cells(0);
+    EXPECT_EQ(cells, stockRowCells(batch("анальгин", 4)));
+    EXPECT_EQ(cells[stockcol::ReceiptDate], QStringLiteral("01.02.2024"));
+    EXPECT_EQ(cells[stockcol::Quantity], QStringLiteral("10,5"));
+    EXPECT_EQ(cells[stockcol::RecordId], QStringLiteral("4"));
+    EXPECT_TRUE(list()->isColumnHidden(stockcol::RecordId));
+    EXPECT_EQ(list()->columnWidth(stockcol::Tail), 1);
+}
+
+TEST_F(MainWindowTest, ColumnsShareTheWidthAboveTheirMinimums)
+{
+    start();
+    forms->FormGl->resize(2400, 400);
+    QApplication::processEvents();
+    int total = 0;
+    for (int c = 0; c <= stockcol::ExpiryDate; ++c)
+        total += list()->columnWidth(c);
+    EXPECT_EQ(total + 1, list()->viewport()->width());
+    EXPECT_GE(list()->columnWidth(0), list()->columnWidth(1));
+    EXPECT_LE(list()->columnWidth(0) - list()->columnWidth(1), 10);
+
+    forms->FormGl->resize(600, 400);
+    QApplication::processEvents();
+    const int minimums[] = {230, 75, 130, 110, 130, 75, 75, 70, 70, 85, 75};
+    for (int c = 0; c <= stockcol::ExpiryDate; ++c)
+        EXPECT_EQ(list()->columnWidth(c), minimums[c]);
+}
+
+TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
+{
+    QVector<StockRecord> records;
+    for (int i = 0; i < 80; ++i)
+        records << batch(QStringLiteral("Б-%1").arg(i, 2, 10, QChar(u'0')), i);
+    records << batch("Анальгин", 80) << batch("Аналгезин", 81) << batch("Цитрамон", 82);
+    writeBase(dir, records);
+    TFormGl *gl = start();
+    QLineEdit *search = gl->RzEditSearch;
+
+    struct Case
+    {
+        const char *typed;
+        const char *expected; // nullptr: the selection stays
+    };
+    const Case cases[] = {
+        {"  АНАЛЬ", "Анальгин"}, {"анал ", "Аналгезин"}, {"ц", "Цитрамон"},
+        {"Б-3", "Б-30"},         {"цитрамонум", nullptr}, {"   ", nullptr},
+    };
+    for (const Case &c : cases) {
+        list()->setSelectedRow(3);
+        const QString before = list()->cells(3).value(0);
+        search->setText(QString::fromUtf8(c.typed));
+        QTest::keyClick(search, Qt::Key_End); // the search runs when a key is released
+        const QString selected = list()->cells(gl->selectedRow()).value(0);
+        EXPECT_EQ(selected, c.expected ? QString::fromUtf8(c.expected) : before) << c.typed;
+        if (c.expected && gl->selectedRow() < list()->rowCount() - 20) {
+            EXPECT_EQ(list()->topRow(), gl->selectedRow()) << c.typed;
+        }
+    }
+    // Near the end the list scrolls as far as it goes.
+    search->setText(QStringLiteral("ц"));
+    QTest::keyClick(search, Qt::Key_End);
+    EXPECT_GT(list()->topRow(), 0);
+    EXPECT_LT(list()->topRow(), gl->selectedRow());
+    EXPECT_TRUE(search->hasFocus() || !QApplication::focusWidget());
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortByCodePageThenDescendingAndCaptionsResort)
+{
+    writeBase(dir, {batch("b", 0), batch("Я", 1), batch("a", 2), batch("я", 3), batch("B", 4)});
+    TFormGl *gl = start();
+    QHeaderView *header = list()->horizontalHeader();
+
+    emit header->sectionClicked(0);
+    // Latin a-z count as capitals, which come before the Cyrillic page.
+    const QStringList ascending = captions(list());
+    EXPECT_EQ(ascending.mid(3), (QStringList{"Я", "я"}));
+    for (int i = 1; i < ascending.size(); ++i)
+        EXPECT_LE(text::compareCodePage(ascending[i - 1], ascending[i]), 0);
+
+    emit header->sectionClicked(0);
+    QStringList reversed = ascending;
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(captions(list()), reversed);
+    emit header->sectionClicked(0);
+    EXPECT_EQ(captions(list()).mid(3), ascending.mid(3));
+
+    // Empty cells last ascending, first descending.
+    emit header->sectionClicked(stockcol::Manufacturer);
+    EXPECT_EQ(column(list(), stockcol::Manufacturer).last(), QString());
+    EXPECT_EQ(column(list(), stockcol::Manufacturer).first(), QStringLiteral("Завод"));
+    emit header->sectionClicked(stockcol::Manufacturer);
+    EXPECT_EQ(column(list(), stockcol::Manufacturer).first(), QString());
+
+    // The selection follows its record through a sort, and a new caption
+    // brings back the drug name order.
+    list()->setSelectedRow(0);
+    const auto id = gl->selectedRecordId();
+    emit header->sectionClicked(stockcol::Series);
+    EXPECT_EQ(gl->selectedRecordId(), id);
+    gl->insertStockRow(stockRowCells(batch("в", 9)));
+    const QStringList shown = captions(list());
+    for (int i = 1; i < shown.size(); ++i)
+        EXPECT_LE(text::compareRussian(shown[i - 1], shown[i]), 0);
+}
+
+TEST_F(MainWindowTest, RowsAreStripedByPositionAndTheSelectionIsSkyBlue)
+{
+    writeBase(dir, {batch("Г", 0), batch("В", 1), batch("Б", 2), batch("А", 3)});
+    start();
+    list()->clearFocus();
+    auto colourAt = [this](int row) {
+        const QImage image = list()->viewport()->grab().toImage();
+        const QRect cell = list()->visualRect(list()->rows()->index(row, stockcol::Series));
+        return QColor(image.pixel(cell.right() - 3, cell.center().y()));
+    };
+    const QColor white(255, 255, 255), cream(255, 251, 240), blue(166, 202, 240);
+    EXPECT_EQ(colourAt(0), blue); // selected, also without focus
+    EXPECT_EQ(colourAt(1), cream);
+    EXPECT_EQ(colourAt(2), white);
+    EXPECT_EQ(colourAt(3), cream);
+
+    // After a descending sort the colours stay with the positions.
+    emit list()->horizontalHeader()->sectionClicked(0);
+    emit list()->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(list()->cells(0).value(0), QStringLiteral("Г"));
+    EXPECT_EQ(colourAt(0), white);
+    EXPECT_EQ(colourAt(1), cream);
+    EXPECT_EQ(colourAt(3), blue); // "А", still selected
+}
+
+TEST_F(MainWindowTest, RowOperationsKeepTheListSortedAndSelectTheirRow)
+{
+    writeBase(dir, {batch("Б", 0), batch("Г", 1)});
+    TFormGl *gl = start();
+
+    gl->insertStockRow(stockRowCells(batch("В", 2)));
+    EXPECT_EQ(captions(list()), (QStringList{"Б", "В", "Г"}));
+    EXPECT_EQ(gl->selectedRecordId(), 2);
+    EXPECT_EQ(list()->currentIndex().row(), 1);
+
+    gl->replaceStockRow(1, stockRowCells(batch("А", 2)));
+    EXPECT_EQ(captions(list()), (QStringList{"А", "Б", "Г"}));
+    EXPECT_EQ(gl->selectedRow(), 0);
+    EXPECT_EQ(gl->selectedRecordId(), 2);
+
+    gl->removeSelectedStockRow();
+    EXPECT_EQ(captions(list()), (QStringList{"Б", "Г"}));
+    EXPECT_EQ(gl->selectedRow(), 0);
+    gl->removeSelectedStockRow();
+    gl->removeSelectedStockRow();
+    EXPECT_EQ(list()->rowCount(), 0);
+    EXPECT_EQ(gl->selectedRow(), -1);
+    gl->removeSelectedStockRow(); // nothing selected: nothing happens
+}
+
+TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
+{
+    writeBase(dir, {batch("Анальгин", 0)});
+    TFormGl *gl = start();
+    // The row may differ from the file after an edit typed "10,50".
+    gl->replaceStockRow(0, QStringList{"Анальгин", "", "", "", "", "", "", "10,50", "", "", "", "0", ""});
+
+    QString shownName, shownQuantity, shownExpiry;
+    QTimer::singleShot(0, [&] {
+        TFormViewZap *view = forms->FormViewZap;
+        shownName = view->RzEditVNamePrep->text();
+        shownQuantity = view->RzEditVKol->text();
+        shownExpiry = view->RzDateTimeEditVSrokGodn->text();
+        view->RzBitBtnVClose->click();
+    });
+    gl->RzListView1DblClick();
+    EXPECT_EQ(shownName, QStringLiteral("Анальгин"));
+    EXPECT_EQ(shownQuantity, QStringLiteral("10,5"));
+    EXPECT_EQ(shownExpiry, QStringLiteral("31.12.2026"));
+    EXPECT_FALSE(forms->FormViewZap->isVisible());
+
+    list()->clearSelection();
+    gl->RzListView1DblClick(); // no selected row: nothing opens
+    EXPECT_FALSE(forms->FormViewZap->isVisible());
+}
+
+TEST_F(MainWindowTest, CommandsNeedingARowSayWhenNoneIsSelected)
+{
+    TFormGl *gl = start();
+    gl->BtnDeleteZapis->click();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для удаления!"});
+
+    writeBase(dir, {batch("Анальгин", 0)});
+    gl->FillStockList();
+    QString title;
+    closeNextModal(&title);
+    gl->BtnDeleteZapis->click();
+    EXPECT_EQ(title, QStringLiteral("Удаление записи"));
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+TEST_F(MainWindowTest, HelpCommandLooksForTheGuideBesideTheProgram)
+{
+    TFormGl *gl = start();
+    gl->MenuHelpClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Файл справки не найден!"});
+    EXPECT_TRUE(opened.isEmpty());
+
+    dir.write(QStringLiteral("Прочти.DOC"), "guide");
+    gl->MenuHelpClick();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toLocalFile(), QDir(dir.path()).filePath(QStringLiteral("Прочти.DOC")));
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+
+    openerSucceeds = false;
+    gl->MenuHelpClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Возможно, у Вас не установлен MSWord"});
+}
+
+TEST_F(MainWindowTest, AboutBoxIsModelessAndComesForwardAgain)
+{
+    TFormGl *gl = start();
+    gl->MenuAboutClick();
+    TFormAbaut *about = forms->FormAbaut;
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    gl->MenuAboutClick();
+    EXPECT_TRUE(about->isVisible());
+
+    emit about->LabelMail->linkActivated(TFormAbaut::mailUrl().toString());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_TRUE(opened[0].query(QUrl::FullyDecoded).contains(QStringLiteral("Ведарис v4.3")));
+    about->FlatButtonClose->click();
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
+{
+    writeBase(dir, {batch("Анальгин", 0)});
+    TFormGl *gl = start();
+    QStringList items;
+    for (QAction *menu : gl->menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->isSeparator() || item->objectName() == QStringLiteral("MenuExit"))
+                continue;
+            items << item->text();
+            closeNextModal();
+            item->trigger();
+            QApplication::processEvents();
+        }
+    }
+    EXPECT_EQ(items.size(), 22);
+    EXPECT_TRUE(gl->isVisible());
+    // Exit closes the main window.
+    gl->findChild<QAction *>(QStringLiteral("MenuExit"))->trigger();
+    EXPECT_FALSE(gl->isVisible());
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
+{
+    TFormGl *gl = start();
+    const char *first[] = {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis",
+                           "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
+                           "BtnDeleteFirmaPost", "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove",
+                           "BtnDeleteMove"};
+    int previousX = -1;
+    for (const char *name : first) {
+        auto *button = gl->RzToolbar1->findChild<QToolButton *>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_GT(button->x(), previousX) << name;
+        EXPECT_FALSE(button->toolTip().isEmpty());
+        EXPECT_FALSE(button->icon().isNull());
+        previousX = button->x();
+    }
+    EXPECT_EQ(gl->BtnDeleteMove->toolTip(), QStringLiteral("Удалить информацию о движении медикаментов"));
+    EXPECT_EQ(gl->RzToolButtonAllRashodData->toolTip(), QStringLiteral("Общий расход с выводом даты"));
+    EXPECT_EQ(gl->RzEditSearch->width(), 171);
+    EXPECT_LT(gl->RzEditSearch->x(), gl->BtnSrokGodnosti->x());
+}
+
+TEST_F(MainWindowTest, UnreadableStockFileIsReportedAndTheListStaysUsable)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(files::Base)); // a folder where the file should be
+    start();
+    EXPECT_FALSE(Messages::takeRecordedTexts().isEmpty());
+    EXPECT_TRUE(list()->isVisible());
+    EXPECT_FALSE(forms->FormLoad->isVisible());
+}
+
+} // namespace
