@@ -24,5 +24,19 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# A generated store of a few thousand batches in demo-data/, with the program
+# copied beside it (it keeps its data beside its executable). Existing demo data
+# is kept.
+DEMO ?= demo-data
+demo: build
+	@mkdir -p $(DEMO)
+	@[ -s $(DEMO)/Base.dat ] || $(BUILD)/tools/vedaris-gen --dir $(DEMO) --batches 3000 --issues 30000
+	@cp dist/vedaris $(DEMO)/
+	@for f in dist/*.DOC dist/*.doc; do [ ! -f "$$f" ] || cp "$$f" $(DEMO)/; done
+	cd $(DEMO) && ./vedaris
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean

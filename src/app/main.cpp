@@ -1,5 +1,4 @@
-#include "Forms.h"
-#include "TFormGl.h"
+#include "Startup.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -9,7 +8,8 @@ int main(int argc, char **argv)
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
     // The data files live beside the program.
-    vedaris::Forms forms(QCoreApplication::applicationDirPath());
-    forms.FormGl->show();
+    const auto session = vedaris::startUp(QCoreApplication::applicationDirPath());
+    if (!session)
+        return 1;
     return app.exec();
 }

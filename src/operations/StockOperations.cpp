@@ -172,6 +172,9 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     out.batch.Quantity = newQuantity;
     out.batch.TotalSum = newValue;
     try {
+        // The issue reaches the disk before the lowered batch does: a power cut
+        // in between must not leave stock gone with no issue to account for it.
+        rashod.raw().sync();
         base.write(recordId, out.batch);
         base.raw().sync();
     } catch (...) {
@@ -183,7 +186,6 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
         }
         throw;
     }
-    rashod.raw().sync();
 
     out.cells = stockRowCells(out.batch);
     out.cells[11] = QString::number(recordId);

@@ -221,7 +221,7 @@ void Workbook::saveXlsx(const QString &path) const
                         file.check(worksheet_write_string(sheet, row, col, utf8.constData(), format));
                     }
                 } else if (const QString *t = std::get_if<QString>(&s->value)) {
-                    utf8 = t->left(maxTextLength).toUtf8();
+                    utf8 = t->size() > maxTextLength ? t->left(maxTextLength).toUtf8() : t->toUtf8();
                     file.check(worksheet_write_string(sheet, row, col, utf8.constData(), format));
                 } else if (format) {
                     file.check(worksheet_write_blank(sheet, row, col, format));

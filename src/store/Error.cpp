@@ -1,12 +1,15 @@
 #include "Error.h"
 
+#include "Platform.h"
+
 #include <QFileInfo>
 
 namespace vedaris {
 
 Error::Error(QString file, QString reason)
-    : m_file(std::move(file)), m_reason(std::move(reason)), m_what(message().toUtf8())
+    : m_file(std::move(file)), m_reason(m_file.isEmpty() ? reason : platform::russianReason(reason))
 {
+    m_what = message().toUtf8();
 }
 
 Error Error::conversion(const QString &text)

@@ -1,0 +1,479 @@
+#include "reports/ReportData.h"
+
+#include "store/Cp1251.h"
+#include "store/DataFiles.h"
+#include "store/RecordFile.h"
+#include "store/TextFormats.h"
+
+#include <QHash>
+#include <QSet>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace vedaris::reports::pass {
+
+namespace {
+
+// Offsets of the fields the passes read without decoding whole records.
+namespace stockAt {
+constexpr int DrugName = 0, DrugNameCap = 255;
+constexpr int Unit = 264, UnitCap = 30;
+constexpr int ReceiptDate = 256;
+constexpr int Quantity = 504, ReceivedQuantity = 512, ReceivedSum = 536;
+constexpr int ExpiryDate = 544;
+constexpr int RecordId = StockRecord::IdOffset;
+constexpr int Deleted = StockRecord::DeletedOffset;
+}
+namespace issueAt {
+constexpr int Department = 499, DepartmentCap = 50;
+constexpr int IssuedQuantity = 552, IssuedSum = 576, IssueDate = 592;
+constexpr int StockRecordId = IssueRecord::StockRecordIdOffset;
+constexpr int Deleted = IssueRecord::DeletedOffset;
+}
+namespace entryAt {
+constexpr int Name = 0, NameCap = 50, Deleted = ReferenceEntry::DeletedOffset;
+constexpr int DrugName = 0, DrugNameCap = 255, DrugUnit = 256, DrugUnitCap = 30;
+constexpr int DrugDeleted = DrugNameEntry::DeletedOffset;
+}
+
+bool isDeleted(const char *record, int offset)
+{
+    return static_cast<unsigned char>(record[offset]) == 1;
+}
+
+// The stored bytes of a text field: its length byte clamped to the capacity.
+QByteArray rawText(const char *record, int offset, int capacity)
+{
+    const int length = std::min<int>(static_cast<unsigned char>(record[offset]), capacity);
+    return QByteArray::fromRawData(record + offset + 1, length);
+}
+
+std::unique_ptr<RecordFile> openForReading(const QString &dataDir, const QString &name, int size)
+{
+    return std::make_unique<RecordFile>(files::path(dataDir, name), size, RecordFile::ReadOnly);
+}
+
+// Percentage over every record of the files a pass reads.
+class Meter
+{
+public:
+    Meter(const Progress &progress, qint64 total) : m_progress(progress), m_total(total) {}
+
+    void step()
+    {
+        if (!m_progress)
+            return;
+        ++m_done;
+        const int percent = m_total > 0 ? int(m_done * 100 / m_total) : 100;
+        if (percent != m_last) {
+            m_last = percent;
+            m_progress(percent);
+        }
+    }
+    void done()
+    {
+        if (m_progress && m_last != 100)
+            m_progress(100);
+    }
+
+private:
+    const Progress &m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+    int m_last = -1;
+};
+
+struct Issue
+{
+    double date;
+    double quantity;
+    double sum;
+    int department; // index of the department's name where the report needs it
+    int next;       // the stock line's next issue in file order, or -1
+};
+
+// Issues chained per StockRecordId in file order. Ids that can name a record
+// of Base.dat are looked up directly; any other id (only in damaged files)
+// still keeps its chain, so it matches exactly what a stock record with that
+// RecordId would match.
+class IssueIndex
+{
+public:
+    explicit IssueIndex(qint64 stockCount) : m_dense(size_t(std::max<qint64>(stockCount, 0))) {}
+
+    void add(qint32 stockId, const Issue &issue)
+    {
+        Chain &chain = chainFor(stockId);
+        const int at = int(m_issues.size());
+        m_issues.push_back(issue);
+        m_issues.back().next = -1;
+        if (chain.tail >= 0)
+            m_issues[size_t(chain.tail)].next = at;
+        else
+            chain.head = at;
+        chain.tail = at;
+    }
+
+    bool contains(qint32 stockId) const { return head(stockId) >= 0; }
+
+    template<class Fn>
+    void forEach(qint32 stockId, Fn &&fn) const
+    {
+        for (int i = head(stockId); i >= 0; i = m_issues[size_t(i)].next)
+            fn(m_issues[size_t(i)]);
+    }
+
+private:
+    struct Chain
+    {
+        int head = -1;
+        int tail = -1;
+    };
+
+    Chain &chainFor(qint32 id)
+    {
+        if (id >= 0 && size_t(id) < m_dense.size())
+            return m_dense[size_t(id)];
+        return m_sparse[id];
+    }
+    int head(qint32 id) const
+    {
+        if (id >= 0 && size_t(id) < m_dense.size())
+            return m_dense[size_t(id)].head;
+        const auto it = m_sparse.find(id);
+        return it == m_sparse.end() ? -1 : it->second.head;
+    }
+
+    std::vector<Chain> m_dense;
+    std::unordered_map<qint32, Chain> m_sparse;
+    std::vector<Issue> m_issues;
+};
+
+// Reads the live issues of Rashod.dat that `keep(date)` accepts into `index`.
+// `department(bytes)` returns the index of the issue's department, or -1 to
+// skip the issue; without it every issue has department 0.
+template<class Keep>
+void readIssues(RecordFile &file, IssueIndex &index, Meter &meter, Keep &&keep,
+                const std::function<int(const QByteArray &)> &department = {})
+{
+    file.scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, issueAt::Deleted))
+            return true;
+        const double date = field::number(rec, issueAt::IssueDate);
+        if (!keep(date))
+            return true;
+        int dept = 0;
+        if (department) {
+            dept = department(rawText(rec, issueAt::Department, issueAt::DepartmentCap));
+            if (dept < 0)
+                return true;
+        }
+        index.add(field::int32(rec, issueAt::StockRecordId),
+                  {date, field::number(rec, issueAt::IssuedQuantity), field::number(rec, issueAt::IssuedSum),
+                   dept, -1});
+        return true;
+    });
+}
+
+StockRecord decodeStock(const char *rec)
+{
+    StockRecord r;
+    decode(rec, r);
+    return r;
+}
+
+// Live stock records in file order that `select(bytes)` accepts, decoded whole.
+template<class Select>
+QVector<StockRecord> selectStock(const QString &dataDir, const Progress &progress, Select &&select)
+{
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    Meter meter(progress, base->count());
+    QVector<StockRecord> out;
+    base->scan([&](qint64, const char *rec) {
+        meter.step();
+        if (!isDeleted(rec, stockAt::Deleted) && select(rec))
+            out.append(decodeStock(rec));
+        return true;
+    });
+    meter.done();
+    return out;
+}
+
+// Lines of the live stock records that have issues in `index`, with the sum
+// of those issues (from zero, in file order) — one line per stock record.
+QVector<IssuedLine> issuedLines(RecordFile &base, const IssueIndex &index, Meter &meter)
+{
+    QVector<IssuedLine> out;
+    base.scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, stockAt::Deleted))
+            return true;
+        const qint32 id = field::int32(rec, stockAt::RecordId);
+        if (!index.contains(id))
+            return true;
+        IssuedLine line;
+        line.stock = decodeStock(rec);
+        index.forEach(id, [&](const Issue &i) {
+            line.quantity += i.quantity;
+            line.sum += i.sum;
+        });
+        out.append(std::move(line));
+        return true;
+    });
+    return out;
+}
+
+struct Period
+{
+    double start;
+    double finish;
+    bool contains(double date) const { return start <= date && date <= finish; }
+};
+
+Period period(const QDate &start, const QDate &finish)
+{
+    return {text::dateToSerial(start), text::dateToSerial(finish)};
+}
+
+} // namespace
+
+QVector<StockRecord> expired(const QString &dataDir, const QDate &date, const Progress &progress)
+{
+    const double day = text::dateToSerial(date);
+    return selectStock(dataDir, progress, [&](const char *rec) {
+        return field::number(rec, stockAt::ExpiryDate) <= day && field::number(rec, stockAt::Quantity) != 0;
+    });
+}
+
+QVector<StockRecord> inStock(const QString &dataDir, const Progress &progress)
+{
+    return selectStock(dataDir, progress,
+                       [](const char *rec) { return field::number(rec, stockAt::Quantity) != 0; });
+}
+
+QVector<StockRecord> purchases(const QString &dataDir, const QDate &start, const QDate &finish,
+                               const Progress &progress)
+{
+    const Period p = period(start, finish);
+    return selectStock(dataDir, progress,
+                       [&](const char *rec) { return p.contains(field::number(rec, stockAt::ReceiptDate)); });
+}
+
+QVector<IssuedLine> consumption(const QString &dataDir, const QDate &start, const QDate &finish,
+                                const Progress &progress)
+{
+    const Period p = period(start, finish);
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base->count() + rashod->count());
+    IssueIndex index(base->count());
+    readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); });
+    QVector<IssuedLine> out = issuedLines(*base, index, meter);
+    meter.done();
+    return out;
+}
+
+QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const QDate &finish,
+                               const QString &department, const Progress &progress)
+{
+    const Period p = period(start, finish);
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base->count() + rashod->count());
+
+    // A department text that no stored field can hold matches nothing.
+    const QByteArray wanted = cp1251::encode(department);
+    const bool storable = wanted.size() <= issueAt::DepartmentCap
+                          && cp1251::decode(wanted.constData(), int(wanted.size())) == department;
+
+    IssueIndex index(base->count());
+    readIssues(*rashod, index, meter, [&](double date) { return storable && p.contains(date); },
+               [&](const QByteArray &stored) { return stored == wanted ? 0 : -1; });
+    QVector<IssuedLine> out = issuedLines(*base, index, meter);
+    meter.done();
+    return out;
+}
+
+QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
+                                     const Progress &progress)
+{
+    const Period p = period(start, finish);
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
+    auto otdelenie = openForReading(dataDir, files::Otdelenie, ReferenceEntry::Size);
+    Meter meter(progress, otdelenie->count() + base->count() + rashod->count());
+
+    // Live entries in file order; entries of the same name share one set of lines.
+    QHash<QByteArray, int> nameIndex;
+    QVector<QString> names;
+    QVector<int> entries;
+    otdelenie->scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, entryAt::Deleted))
+            return true;
+        const QByteArray raw = rawText(rec, entryAt::Name, entryAt::NameCap);
+        auto it = nameIndex.constFind(raw);
+        if (it == nameIndex.cend()) {
+            it = nameIndex.insert(QByteArray(raw.constData(), raw.size()), int(names.size()));
+            names.append(cp1251::decode(raw.constData(), int(raw.size())));
+        }
+        entries.append(it.value());
+        return true;
+    });
+
+    IssueIndex index(base->count());
+    if (!nameIndex.isEmpty())
+        readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); },
+                   [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
+
+    QVector<QVector<IssuedLine>> linesOf(names.size());
+    struct Sums
+    {
+        int department;
+        double quantity;
+        double sum;
+    };
+    std::vector<Sums> sums;
+    base->scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, stockAt::Deleted))
+            return true;
+        const qint32 id = field::int32(rec, stockAt::RecordId);
+        if (!index.contains(id))
+            return true;
+        sums.clear();
+        index.forEach(id, [&](const Issue &i) {
+            auto s = std::find_if(sums.begin(), sums.end(), [&](const Sums &x) { return x.department == i.department; });
+            if (s == sums.end()) {
+                sums.push_back({i.department, 0, 0});
+                s = sums.end() - 1;
+            }
+            s->quantity += i.quantity;
+            s->sum += i.sum;
+        });
+        const StockRecord stock = decodeStock(rec);
+        for (const Sums &s : sums)
+            linesOf[s.department].append({stock, s.quantity, s.sum});
+        return true;
+    });
+
+    QVector<DepartmentBlock> out;
+    for (int name : entries)
+        if (!linesOf[name].isEmpty())
+            out.append({names[name], linesOf[name]});
+    meter.done();
+    return out;
+}
+
+QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const QDate &finish,
+                               const Progress &progress)
+{
+    const double from = text::dateToSerial(start);
+    const double to = text::dateToSerial(finish);
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
+    auto names = openForReading(dataDir, files::NamePreparat, DrugNameEntry::Size);
+    Meter meter(progress, names->count() + base->count() + rashod->count());
+
+    // Issues after Finish count nowhere; all others before Start or in the period.
+    IssueIndex index(base->count());
+    readIssues(*rashod, index, meter, [&](double date) { return date < from || date <= to; });
+
+    struct Receipt
+    {
+        double date, quantity, sum;
+        qint32 id;
+    };
+    using Key = QPair<QString, QString>;
+    QHash<Key, int> drugIndex;
+    QVector<QVector<Receipt>> receipts;
+    base->scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, stockAt::Deleted))
+            return true;
+        const Key key(field::text(rec, stockAt::DrugName, stockAt::DrugNameCap),
+                      field::text(rec, stockAt::Unit, stockAt::UnitCap));
+        auto it = drugIndex.constFind(key);
+        if (it == drugIndex.cend()) {
+            it = drugIndex.insert(key, int(receipts.size()));
+            receipts.emplaceBack();
+        }
+        receipts[it.value()].append({field::number(rec, stockAt::ReceiptDate),
+                                     field::number(rec, stockAt::ReceivedQuantity),
+                                     field::number(rec, stockAt::ReceivedSum),
+                                     field::int32(rec, stockAt::RecordId)});
+        return true;
+    });
+
+    QVector<MovementLine> out;
+    QSet<Key> visited;
+    names->scan([&](qint64, const char *rec) {
+        meter.step();
+        const Key key(field::text(rec, entryAt::DrugName, entryAt::DrugNameCap),
+                      field::text(rec, entryAt::DrugUnit, entryAt::DrugUnitCap));
+        if (visited.contains(key))
+            return true;
+        visited.insert(key);
+        const auto it = drugIndex.constFind(key);
+        if (it == drugIndex.cend())
+            return true;
+        MovementLine line;
+        line.name = key.first;
+        line.unit = key.second;
+        for (const Receipt &r : receipts[it.value()]) {
+            if (r.date < from) {
+                line.receivedBeforeQuantity += r.quantity;
+                line.receivedBeforeSum += r.sum;
+            } else if (r.date <= to) {
+                line.receivedQuantity += r.quantity;
+                line.receivedSum += r.sum;
+            }
+            index.forEach(r.id, [&](const Issue &i) {
+                if (i.date < from) {
+                    line.issuedBeforeQuantity += i.quantity;
+                    line.issuedBeforeSum += i.sum;
+                } else if (i.date <= to) {
+                    line.issuedQuantity += i.quantity;
+                    line.issuedSum += i.sum;
+                }
+            });
+        }
+        out.append(std::move(line));
+        return true;
+    });
+    meter.done();
+    return out;
+}
+
+QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const QDate &finish,
+                               const Progress &progress)
+{
+    const Period p = period(start, finish);
+    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
+    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base->count() + rashod->count());
+    IssueIndex index(base->count());
+    readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); });
+
+    QVector<IssueBlock> out;
+    base->scan([&](qint64, const char *rec) {
+        meter.step();
+        if (isDeleted(rec, stockAt::Deleted))
+            return true;
+        const qint32 id = field::int32(rec, stockAt::RecordId);
+        if (!index.contains(id))
+            return true;
+        IssueBlock block;
+        block.stock = decodeStock(rec);
+        index.forEach(id, [&](const Issue &i) { block.issues.append({i.date, i.quantity, i.sum}); });
+        out.append(std::move(block));
+        return true;
+    });
+    meter.done();
+    return out;
+}
+
+} // namespace vedaris::reports::pass

@@ -1,0 +1,71 @@
+#include "store/DataFiles.h"
+#include "store/Records.h"
+#include "support/TempDataDir.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace vedaris;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun check(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VEDARIS_DIST_DIR "/vedaris-check"), args);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray stock(qint32 id, double qty)
+{
+    StockRecord r;
+    r.DrugName = QStringLiteral("Анальгин");
+    r.ReceiptDate = r.ExpiryDate = 45292;
+    r.Quantity = r.ReceivedQuantity = qty;
+    r.UnitPrice = 2;
+    r.TotalSum = r.ReceivedSum = 2 * qty;
+    r.RecordId = id;
+    QByteArray b(StockRecord::Size, Qt::Uninitialized);
+    encode(r, b.data());
+    return b;
+}
+
+} // namespace
+
+TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
+{
+    TempDataDir dir;
+    dir.createEmptyFiles();
+    dir.write(files::Base, stock(0, 10) + stock(1, 5));
+
+    ToolRun clean = check({"--data", dir.path()});
+    EXPECT_EQ(clean.exitCode, 0) << clean.out.toStdString() << clean.err.toStdString();
+    EXPECT_TRUE(clean.out.contains(QStringLiteral("Нарушений: 0")));
+
+    // Record 1 claims to be record 7.
+    dir.write(files::Base, stock(0, 10) + stock(7, 5));
+    const QByteArray before = dir.read(files::Base);
+    ToolRun found = check({"--data", dir.path()});
+    EXPECT_EQ(found.exitCode, 1);
+    EXPECT_TRUE(found.out.contains(QStringLiteral("Base.dat, запись 1: RecordId = 7")))
+        << found.out.toStdString();
+    EXPECT_EQ(dir.read(files::Base), before);
+
+    QFile::remove(dir.file(files::Otdelenie));
+    ToolRun missing = check({"--data", dir.path()});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Otdelenie.dat"))) << missing.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file(files::Otdelenie))) << "the check must never create a file";
+
+    EXPECT_EQ(check({"--bogus"}).exitCode, 2);
+}

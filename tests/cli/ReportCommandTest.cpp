@@ -1,0 +1,155 @@
+// vedaris-report run as a user runs it.
+
+#include "reports/ReportTestData.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace reporttest;
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Result runCommand(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VEDARIS_DIST_DIR "/vedaris-report"), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+Data sample()
+{
+    Data d;
+    d.addDepartment("Хирургия");
+    d.addName("Бинт", "шт");
+    d.add(Stock{.name = "Бинт", .received = day(10), .expiry = day(1, 1, 2030)});
+    d.add(Issue{0, day(12), 2, "Хирургия"});
+    return d;
+}
+
+QStringList dataFiles(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+TEST(ReportCommand, HelpPrintsUsage)
+{
+    const Result r = runCommand({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("Usage: vedaris-report")) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.contains("issue-dates"));
+}
+
+TEST(ReportCommand, WritesEveryReport)
+{
+    TempDataDir data;
+    sample().writeTo(data);
+    const QStringList before = dataFiles(data.path());
+    QTemporaryDir outDir;
+    const QList<QStringList> reports = {
+        {"expired", "--date", "2030-01-01"},
+        {"stock"},
+        {"stock", "--date", "15.02.2024"},
+        {"consumption", "--start", "01.02.2024", "--finish", "29.02.2024"},
+        {"purchases", "--start", "01.02.2024", "--finish", "2024-02-10"},
+        {"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department", "Хирургия"},
+        {"departments", "--start=01.02.2024", "--finish=29.02.2024"},
+        {"movement", "--start", "01.02.2024", "--finish", "29.02.2024"},
+        {"issue-dates", "--start", "12.02.2024", "--finish", "12.02.2024"},
+    };
+    for (const QStringList &report : reports) {
+        SCOPED_TRACE(qPrintable(report.join(' ')));
+        const QString file = outDir.filePath(report[0] + ".xlsx");
+        QFile::remove(file);
+        const Result r = runCommand(QStringList{"--data", data.path(), "--output", file} + report);
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.read(2), QByteArray("PK"));
+    }
+    EXPECT_EQ(dataFiles(data.path()), before);
+    EXPECT_EQ(data.read("Base.dat"), [] {
+        TempDataDir fresh;
+        sample().writeTo(fresh);
+        return fresh.read("Base.dat");
+    }());
+}
+
+TEST(ReportCommand, NothingToReportLeavesNoFile)
+{
+    TempDataDir data;
+    sample().writeTo(data);
+    QTemporaryDir outDir;
+    const QString file = outDir.filePath("r.xlsx");
+    struct Case
+    {
+        QStringList args;
+        QString message;
+    };
+    const Case cases[] = {
+        {{"expired", "--date", "01.01.2024"}, "На указанную дату нет просроченных медикаментов!"},
+        {{"consumption", "--start", "13.02.2024", "--finish", "11.02.2024"},
+         "За этот период нет израсходованных медикаментов!"},
+        {{"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department", "хирургия"},
+         "За этот период нет израсходованных медикаментов!"},
+        {{"departments", "--start", "01.03.2024", "--finish", "31.03.2024"}, "За этот период нет расхода по отделениям!"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(' ')));
+        const Result r = runCommand(QStringList{"--data", data.path(), "--output", file} + c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err.trimmed(), c.message);
+        EXPECT_FALSE(QFile::exists(file));
+    }
+}
+
+TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
+{
+    TempDataDir data;
+    sample().writeTo(data);
+    TempDataDir noRashod;
+    sample().writeTo(noRashod);
+    QFile::remove(noRashod.file("Rashod.dat"));
+    QTemporaryDir outDir;
+    const QString file = outDir.filePath("r.xlsx");
+    struct Case
+    {
+        QStringList args;
+        const char *inMessage;
+    };
+    const QStringList period{"--start", "01.02.2024", "--finish", "29.02.2024"};
+    const Case cases[] = {
+        {{"--data", data.path(), "--output", file}, "no report"},
+        {{"--data", data.path(), "--output", file, "everything"}, "unknown report"},
+        {{"--data", data.path(), "stock"}, "--output"},
+        {{"--data", data.path(), "--output", file, "expired"}, "--date"},
+        {{"--data", data.path(), "--output", file, "expired", "--date", "31.02.2024"}, "not a date"},
+        {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"}, "takes no --start"},
+        {{"--data", data.path(), "--output", file, "movement", "--start", "01.02.2024"}, "--finish"},
+        {{"--data", data.path(), "--output", file, "stock", "--colour", "red"}, "unknown option"},
+        {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period, "Rashod.dat"},
+        {QStringList{"--data", noRashod.path() + "/none", "--output", file, "stock"}, "Base.dat"},
+        {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"), "stock"}, "r.xlsx"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(' ')));
+        const Result r = runCommand(c.args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.inMessage))) << qPrintable(r.err);
+        EXPECT_FALSE(QFile::exists(file));
+    }
+    EXPECT_FALSE(QFile::exists(noRashod.file("Rashod.dat")));
+    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}

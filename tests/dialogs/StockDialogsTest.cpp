@@ -1,0 +1,450 @@
+#include "app/Forms.h"
+#include "app/ListView.h"
+#include "app/Messages.h"
+#include "app/TFormGl.h"
+#include "dialogs/TFormDelZap.h"
+#include "dialogs/TFormEdit.h"
+#include "dialogs/TFormPrihod.h"
+#include "dialogs/TFormRashod.h"
+#include "dialogs/TFormSelMove.h"
+#include "dialogs/TFormSelPrep.h"
+#include "store/Clock.h"
+#include "store/Records.h"
+#include "store/ReferenceLists.h"
+#include "store/TextFormats.h"
+#include "support/TempDataDir.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vedaris;
+
+namespace {
+
+const QDate Today(2024, 3, 15);
+
+StockRecord batch(const QString &name, double quantity, double price)
+{
+    StockRecord r;
+    r.DrugName = name;
+    r.ReceiptDate = text::dateToSerial(QDate(2024, 1, 10));
+    r.Unit = QStringLiteral("Таблетки");
+    r.Supplier = QStringLiteral("Поставщик");
+    r.Manufacturer = QStringLiteral("Изготовитель");
+    r.Quantity = r.ReceivedQuantity = quantity;
+    r.UnitPrice = price;
+    r.TotalSum = r.ReceivedSum = quantity * price;
+    r.ExpiryDate = text::dateToSerial(QDate(2026, 1, 1));
+    return r;
+}
+
+// Runs `step` once the next modal dialog's loop is running; the dialog is
+// closed afterwards whatever the step did, so a failing test cannot hang.
+void whenShown(QDialog *dialog, std::function<void()> step)
+{
+    QTimer::singleShot(0, dialog, [dialog, step] {
+        EXPECT_TRUE(dialog->isVisible());
+        step();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+class StockDialogs : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clock::setFixedToday(Today);
+        dir.createEmptyFiles();
+        Messages::startRecording();
+    }
+    void TearDown() override
+    {
+        forms.reset();
+        Messages::stopRecording();
+        Clock::setFixedToday(std::nullopt);
+    }
+
+    void writeStock(const std::vector<StockRecord> &records)
+    {
+        QByteArray bytes;
+        for (size_t i = 0; i < records.size(); ++i) {
+            StockRecord r = records[i];
+            r.RecordId = qint32(i);
+            QByteArray one(StockRecord::Size, '\0');
+            encode(r, one.data());
+            bytes += one;
+        }
+        dir.write(QStringLiteral("Base.dat"), bytes);
+    }
+    void writeIssues(const std::vector<qint32> &stockIds)
+    {
+        QByteArray bytes;
+        for (qint32 id : stockIds) {
+            IssueRecord r;
+            r.StockRecordId = id;
+            QByteArray one(IssueRecord::Size, '\0');
+            encode(r, one.data());
+            bytes += one;
+        }
+        dir.write(QStringLiteral("Rashod.dat"), bytes);
+    }
+    // Forty batches named "Препарат 10" .. "Препарат 49", so the list scrolls.
+    void writeManyBatches()
+    {
+        std::vector<StockRecord> records;
+        for (int i = 10; i < 50; ++i)
+            records.push_back(batch(QStringLiteral("Препарат %1").arg(i), 10, 3));
+        writeStock(records);
+    }
+    void open()
+    {
+        forms = std::make_unique<Forms>(dir.path());
+        gl()->resize(900, 400);
+        gl()->show();
+        QCoreApplication::processEvents();
+    }
+    TFormGl *gl() const { return forms->FormGl; }
+    ListView *list() const { return gl()->stockList(); }
+    int rowOf(const QString &name) const
+    {
+        for (int r = 0; r < list()->rowCount(); ++r)
+            if (list()->cells(r).at(0) == name)
+                return r;
+        return -1;
+    }
+    std::vector<StockRecord> stock() const
+    {
+        const QByteArray bytes = dir.read(QStringLiteral("Base.dat"));
+        std::vector<StockRecord> out;
+        for (qsizetype at = 0; at + StockRecord::Size <= bytes.size(); at += StockRecord::Size) {
+            StockRecord r;
+            decode(bytes.constData() + at, r);
+            out.push_back(r);
+        }
+        return out;
+    }
+    std::vector<IssueRecord> issues() const
+    {
+        const QByteArray bytes = dir.read(QStringLiteral("Rashod.dat"));
+        std::vector<IssueRecord> out;
+        for (qsizetype at = 0; at + IssueRecord::Size <= bytes.size(); at += IssueRecord::Size) {
+            IssueRecord r;
+            decode(bytes.constData() + at, r);
+            out.push_back(r);
+        }
+        return out;
+    }
+
+    TempDataDir dir;
+    std::unique_ptr<Forms> forms;
+};
+
+// --- receipt -------------------------------------------------------------
+
+TEST_F(StockDialogs, ReceiptTypedAndSavedIsSelectedAtTheTopOfTheView)
+{
+    writeManyBatches();
+    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Препарат 33,5"), QStringLiteral("Флаконы"));
+    ReferenceList(dir.path(), RefKind::Suppliers).add(QStringLiteral("Фирма-П"));
+    open();
+    TFormPrihod *p = forms->FormPrihod;
+
+    whenShown(p, [&] {
+        EXPECT_EQ(p->RzDateTimeEditPDataPoluch->date(), Today);
+        EXPECT_EQ(p->RzDateTimeEditPSrokGodn->date(), Today);
+        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+        // The drug comes from the selection dialog, filled when this one opened.
+        whenShown(forms->FormSelPrep, [&] {
+            ListView *choices = forms->FormSelPrep->RzListView1;
+            ASSERT_EQ(choices->rowCount(), 2);
+            choices->setSelectedRow(1);
+            forms->FormSelPrep->RzBitBtnSel->click();
+        });
+        p->RzBitBtn1->click();
+        EXPECT_EQ(p->RzButtonEditPNamePrep->text(), QStringLiteral("Препарат 33,5"));
+        EXPECT_EQ(p->RzEditPEdinIzm->text(), QStringLiteral("Флаконы"));
+        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+
+        p->RzButtonEditPNamePost->setText(QStringLiteral("Фирма-Х"));
+        QTest::keyClicks(p->RzEditPKol, QStringLiteral("2.5"));
+        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("2,5"));
+        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("0,10"));
+        EXPECT_TRUE(p->RzBitBtnPSave->isEnabled());
+        p->RzBitBtnPSave->click();
+        EXPECT_FALSE(p->isVisible());
+    });
+    gl()->BtnNewPrihodClick();
+
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    ASSERT_EQ(list()->rowCount(), 41);
+    const int row = list()->selectedRow();
+    EXPECT_EQ(row, rowOf(QStringLiteral("Препарат 33,5")));
+    EXPECT_EQ(row, 24); // after Препарат 10 .. Препарат 33
+    EXPECT_EQ(list()->topRow(), row);
+    const QStringList cells = list()->cells(row);
+    EXPECT_EQ(cells.at(2), QStringLiteral("Фирма-Х"));
+    EXPECT_EQ(cells.at(7), QStringLiteral("2,5"));
+    EXPECT_EQ(cells.at(8), QStringLiteral("0,10"));
+    EXPECT_EQ(cells.at(9), QStringLiteral("0,25"));
+    EXPECT_EQ(cells.at(11), QStringLiteral("40"));
+
+    const auto onDisk = stock();
+    ASSERT_EQ(onDisk.size(), 41u);
+    EXPECT_EQ(onDisk[40].DrugName, QStringLiteral("Препарат 33,5"));
+    EXPECT_EQ(onDisk[40].Unit, QStringLiteral("Флаконы"));
+    EXPECT_EQ(onDisk[40].Quantity, 2.5);
+    EXPECT_EQ(onDisk[40].ReceiptDate, text::dateToSerial(Today));
+
+    // Closing emptied the dialog: the next showing starts afresh.
+    EXPECT_TRUE(p->RzButtonEditPNamePrep->text().isEmpty());
+    EXPECT_TRUE(p->RzEditPKol->text().isEmpty());
+    EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+}
+
+TEST_F(StockDialogs, ReceiptRowShowsWhatTheFileHolds)
+{
+    open();
+    TFormPrihod *p = forms->FormPrihod;
+    whenShown(p, [&] {
+        p->setDrug(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+        p->RzButtonEditPNamePost->setText(QString(60, QChar(u'Ж')));
+        QTest::keyClicks(p->RzEditPKol, QStringLiteral("10,50"));
+        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("2"));
+        p->RzBitBtnPSave->click();
+    });
+    gl()->BtnNewPrihodClick();
+    ASSERT_EQ(list()->rowCount(), 1);
+    EXPECT_EQ(list()->cells(0).at(2), QString(50, QChar(u'Ж')));
+    EXPECT_EQ(list()->cells(0).at(7), QStringLiteral("10,50"));
+    EXPECT_EQ(stock().at(0).Supplier, QString(50, QChar(u'Ж')));
+}
+
+TEST_F(StockDialogs, NumberFieldsRefuseForeignCharacters)
+{
+    open();
+    TFormPrihod *p = forms->FormPrihod;
+    const QString refusal = QStringLiteral("В этом поле должны быть только цифры!");
+    whenShown(p, [&] {
+        QTest::keyClicks(p->RzEditPKol, QStringLiteral("1a-2"));
+        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("12"));
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal, refusal}));
+
+        QTest::keyClick(p->RzEditPCEdin, Qt::Key_Return);
+        QTest::keyClick(p->RzEditPCEdin, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal, refusal}));
+        EXPECT_TRUE(p->isVisible());
+
+        // Pasted text is held to the same rule, whole.
+        QApplication::clipboard()->setText(QStringLiteral("-5"));
+        p->RzEditPKol->paste();
+        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("12"));
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
+        QApplication::clipboard()->setText(QStringLiteral("1e5"));
+        p->RzEditPCEdin->paste();
+        EXPECT_EQ(p->RzEditPCEdin->text(), QString());
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
+        QApplication::clipboard()->setText(QStringLiteral("3.75"));
+        p->RzEditPCEdin->paste();
+        EXPECT_EQ(p->RzEditPCEdin->text(), QStringLiteral("3,75"));
+        EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    });
+    gl()->BtnNewPrihodClick();
+}
+
+TEST_F(StockDialogs, ReceiptRefusalsWriteNothing)
+{
+    open();
+    TFormPrihod *p = forms->FormPrihod;
+    whenShown(p, [&] {
+        // The required fields, each missing in turn.
+        p->RzBitBtnPSaveClick();
+        QTest::keyClicks(p->RzEditPKol, QStringLiteral("1"));
+        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("1"));
+        p->RzBitBtnPSaveClick();
+        const QString required = QStringLiteral(
+            "Поля \"Наименование препарата\", \"Количество\", \"Цена\", должны быть заполнены!");
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({required, required}));
+
+        // A text of digits and commas that is still no number.
+        p->setDrug(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+        QTest::keyClicks(p->RzEditPKol, QStringLiteral(",2,"));
+        p->RzBitBtnPSave->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList({QStringLiteral("'1,2,' is not a valid floating point value")}));
+        EXPECT_TRUE(p->isVisible());
+        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("1,2,"));
+    });
+    gl()->BtnNewPrihodClick();
+    EXPECT_TRUE(dir.read(QStringLiteral("Base.dat")).isEmpty());
+    EXPECT_EQ(list()->rowCount(), 0);
+}
+
+// --- issue ---------------------------------------------------------------
+
+TEST_F(StockDialogs, IssueLowersTheRow)
+{
+    StockRecord b = batch(QStringLiteral("Препарат 20"), 7.5, 2);
+    b.ReceivedQuantity = 10;
+    auto records = std::vector<StockRecord>{};
+    for (int i = 10; i < 50; ++i)
+        records.push_back(i == 20 ? b : batch(QStringLiteral("Препарат %1").arg(i), 10, 3));
+    writeStock(records);
+    ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Хирургия"));
+    open();
+    const int row = rowOf(QStringLiteral("Препарат 20"));
+    list()->setSelectedRow(row);
+    const int top = list()->topRow();
+    TFormRashod *r = forms->FormRashod;
+
+    whenShown(r, [&] {
+        EXPECT_EQ(r->RzEditRNamePrep->text(), QStringLiteral("Препарат 20"));
+        EXPECT_EQ(r->RzEditRKol->text(), QStringLiteral("7,5"));
+        EXPECT_EQ(r->RzEditRCEdin->text(), QStringLiteral("2"));
+        EXPECT_TRUE(r->RzEditRNamePrep->isReadOnly());
+        EXPECT_FALSE(r->RzBitBtnRSave->isEnabled());
+        whenShown(forms->FormSelMove, [&] { forms->FormSelMove->RzBitBtnSel->click(); });
+        r->RzBitBtn1->click();
+        EXPECT_EQ(r->RzButtonEditRMove->text(), QStringLiteral("Хирургия"));
+
+        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("10.5"));
+        r->RzBitBtnRSave->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList({QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!")}));
+        r->RzEditRIzrash->clear();
+        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("1,,2"));
+        r->RzBitBtnRSave->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList({QStringLiteral("'1,,2' is not a valid floating point value")}));
+        EXPECT_TRUE(issues().empty());
+
+        r->RzEditRIzrash->clear();
+        r->RzBitBtnRSaveClick();
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({QStringLiteral("Вы не заполнили поле \"Расход\"!")}));
+        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("2,5"));
+        r->RzBitBtnRSave->click();
+        EXPECT_FALSE(r->isVisible());
+    });
+    gl()->BtnRashodClick();
+
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    EXPECT_EQ(list()->selectedRow(), row);
+    EXPECT_EQ(list()->topRow(), top);
+    const QStringList cells = list()->cells(row);
+    EXPECT_EQ(cells.at(0), QStringLiteral("Препарат 20"));
+    EXPECT_EQ(cells.at(7), QStringLiteral("5"));
+    EXPECT_EQ(cells.at(9), QStringLiteral("10"));
+    const auto issued = issues();
+    ASSERT_EQ(issued.size(), 1u);
+    EXPECT_EQ(issued[0].IssuedQuantity, 2.5);
+    EXPECT_EQ(issued[0].IssuedSum, 5);
+    EXPECT_EQ(issued[0].Department, QStringLiteral("Хирургия"));
+    EXPECT_EQ(issued[0].IssueDate, text::dateToSerial(Today));
+    EXPECT_EQ(issued[0].StockRecordId, 10);
+    EXPECT_EQ(stock().at(10).Quantity, 5);
+    EXPECT_EQ(stock().at(10).ReceivedQuantity, 10);
+    EXPECT_TRUE(r->RzButtonEditRMove->text().isEmpty());
+}
+
+// --- commands without a selection, edit and delete -------------------------
+
+TEST_F(StockDialogs, CommandsNeedASelectedRow)
+{
+    open();
+    gl()->BtnRashodClick();
+    gl()->BtnEditPrihodClick();
+    gl()->BtnDeleteZapisClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList({QStringLiteral("Вы не выбрали запись для изменения расхода!"),
+                           QStringLiteral("Вы не выбрали запись для редактирования!"),
+                           QStringLiteral("Вы не выбрали запись для удаления!")}));
+}
+
+TEST_F(StockDialogs, EditRefusedWhileIssuedThenEditedAndMoved)
+{
+    writeStock({batch(QStringLiteral("Бромгексин"), 10, 3), batch(QStringLiteral("Валидол"), 5, 1),
+                batch(QStringLiteral("Димедрол"), 5, 1)});
+    writeIssues({1});
+    open();
+    list()->setSelectedRow(rowOf(QStringLiteral("Валидол")));
+    gl()->BtnEditPrihodClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({QStringLiteral("Эту запись редактировать нельзя!")}));
+    EXPECT_FALSE(forms->FormEdit->isVisible());
+
+    list()->setSelectedRow(rowOf(QStringLiteral("Бромгексин")));
+    TFormEdit *e = forms->FormEdit;
+    whenShown(e, [&] {
+        EXPECT_EQ(e->RzButtonEditENamePrep->text(), QStringLiteral("Бромгексин"));
+        EXPECT_EQ(e->RzEditEKol->text(), QStringLiteral("10"));
+        EXPECT_EQ(e->RzEditECEdin->text(), QStringLiteral("3"));
+        EXPECT_EQ(e->RzDateTimeEditEDataPoluch->date(), QDate(2024, 1, 10));
+        EXPECT_TRUE(e->RzBitBtnESave->isEnabled());
+        e->RzEditECEdin->clear();
+        EXPECT_FALSE(e->RzBitBtnESave->isEnabled());
+        QTest::keyClicks(e->RzEditECEdin, QStringLiteral("3"));
+        EXPECT_TRUE(e->RzBitBtnESave->isEnabled());
+        e->RzEditEKol->selectAll();
+        QTest::keyClicks(e->RzEditEKol, QStringLiteral("12"));
+        e->setDrug(QStringLiteral("Эуфиллин"), QStringLiteral("Ампулы"));
+        e->RzBitBtnESave->click();
+        EXPECT_FALSE(e->isVisible());
+    });
+    gl()->BtnEditPrihodClick();
+
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    ASSERT_EQ(list()->rowCount(), 3);
+    EXPECT_EQ(list()->selectedRow(), 2);
+    const QStringList cells = list()->cells(2);
+    EXPECT_EQ(cells.at(0), QStringLiteral("Эуфиллин"));
+    EXPECT_EQ(cells.at(7), QStringLiteral("12"));
+    EXPECT_EQ(cells.at(9), QStringLiteral("36"));
+    EXPECT_EQ(cells.at(11), QStringLiteral("0"));
+    const StockRecord r = stock().at(0);
+    EXPECT_EQ(r.DrugName, QStringLiteral("Эуфиллин"));
+    EXPECT_EQ(r.ReceivedQuantity, 12);
+    EXPECT_EQ(r.ReceivedSum, 36);
+    EXPECT_EQ(rowOf(QStringLiteral("Бромгексин")), -1);
+}
+
+TEST_F(StockDialogs, DeleteAsksFirstThenRemovesTheRowAndItsIssues)
+{
+    writeStock({batch(QStringLiteral("Бромгексин"), 10, 3), batch(QStringLiteral("Валидол"), 5, 1)});
+    writeIssues({1, 0, 1});
+    open();
+    list()->setSelectedRow(rowOf(QStringLiteral("Валидол")));
+    TFormDelZap *d = forms->FormDelZap;
+
+    whenShown(d, [&] {
+        EXPECT_EQ(d->focusWidget(), d->RzBitBtnCancel);
+        d->RzBitBtnCancel->click();
+    });
+    gl()->BtnDeleteZapisClick();
+    EXPECT_EQ(list()->rowCount(), 2);
+    EXPECT_EQ(stock().at(1).Deleted, 0);
+
+    whenShown(d, [&] { d->RzBitBtnDel->click(); });
+    gl()->BtnDeleteZapisClick();
+    ASSERT_EQ(list()->rowCount(), 1);
+    EXPECT_EQ(list()->cells(0).at(0), QStringLiteral("Бромгексин"));
+    EXPECT_EQ(list()->selectedRow(), 0);
+    EXPECT_EQ(stock().at(1).Deleted, 1);
+    const auto marks = issues();
+    EXPECT_EQ(marks.at(0).Deleted, 1);
+    EXPECT_EQ(marks.at(1).Deleted, 0);
+    EXPECT_EQ(marks.at(2).Deleted, 1);
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+} // namespace

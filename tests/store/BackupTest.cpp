@@ -1,0 +1,95 @@
+#include "store/Backup.h"
+#include "store/Clock.h"
+#include "store/DataFiles.h"
+#include "support/TempDataDir.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace vedaris;
+
+namespace {
+
+const QStringList DataFiles = {"Base.dat", "Rashod.dat", "NamePreparat.dat", "FirmaPostav.dat",
+                               "Izgotovitel.dat", "Otdelenie.dat"};
+
+class Backup : public ::testing::Test
+{
+protected:
+    Backup()
+    {
+        for (const QString &name : DataFiles)
+            dir.write(name, name.toLatin1().repeated(3));
+        setToday(QDate(2024, 3, 10));
+    }
+    ~Backup() override { Clock::setFixedToday(std::nullopt); }
+
+    void setToday(QDate d) { Clock::setFixedToday(d); }
+    QString backupFile(const QString &folder, const QString &name) const
+    {
+        return QDir(backup::folder(dir.path())).filePath(folder + "/" + name);
+    }
+    QStringList folders() const
+    {
+        return QDir(backup::folder(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    TempDataDir dir;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST_F(Backup, CopiesTheSixFilesOncePerDay)
+{
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    ASSERT_EQ(folders(), QStringList{"2024-03-10"});
+    for (const QString &name : DataFiles)
+        EXPECT_EQ(readAll(backupFile("2024-03-10", name)), dir.read(name)) << name.toStdString();
+
+    // Later the same day: the morning's copy stands.
+    dir.write(files::Base, "changed");
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    EXPECT_EQ(readAll(backupFile("2024-03-10", files::Base)), "Base.datBase.datBase.dat");
+
+    setToday(QDate(2024, 3, 11));
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    EXPECT_EQ(folders(), (QStringList{"2024-03-10", "2024-03-11"}));
+    EXPECT_EQ(readAll(backupFile("2024-03-11", files::Base)), "changed");
+}
+
+TEST_F(Backup, KeepsTheTenNewestAndOnlyTouchesDatedFolders)
+{
+    QDir root(backup::folder(dir.path()));
+    for (int day = 1; day <= 12; ++day)
+        root.mkpath(QDate(2024, 2, day).toString("yyyy-MM-dd"));
+    root.mkpath("notes");
+    root.mkpath("2024-03-10.part"); // a copy interrupted by a crash
+    dir.write("backup/2024-03-10.part/Base.dat", "half");
+    root.mkpath("2030-01-01");      // the clock was wrong once
+
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    // Ten dated backups remain: the eight newest of February, today's and the future one.
+    const QStringList expected = {"2024-02-05", "2024-02-06", "2024-02-07", "2024-02-08", "2024-02-09",
+                "2024-02-10", "2024-02-11", "2024-02-12", "2024-03-10", "2030-01-01", "notes"};
+    EXPECT_EQ(folders(), expected);
+    EXPECT_EQ(readAll(backupFile("2024-03-10", files::Base)), dir.read(files::Base));
+}
+
+TEST_F(Backup, FailureIsReportedOnceAndLeavesNoBackupBehind)
+{
+    // A folder where Rashod.dat should be: the copy cannot be made.
+    QFile::remove(dir.file(files::Rashod));
+    QDir(dir.path()).mkdir(files::Rashod);
+
+    const QString message = backup::makeDaily(dir.path());
+    EXPECT_TRUE(message.startsWith("Не удалось сделать резервную копию данных")) << message.toStdString();
+    EXPECT_TRUE(message.contains(files::Rashod)) << message.toStdString();
+    EXPECT_TRUE(folders().isEmpty()) << folders().join(' ').toStdString();
+    EXPECT_EQ(dir.read(files::Base), "Base.datBase.datBase.dat");
+}
