@@ -47,6 +47,8 @@ RefListDialog::RefListDialog(Forms &forms, RefKind kind, const QString &title,
 
     action->setParent(this);
     action->setEnabled(false);
+    // Enter in the search box must not delete or choose anything.
+    action->setAutoDefault(false);
     RzBitBtnCancel = closeButton("RzBitBtnCancel", this);
     connect(RzBitBtnCancel, &QPushButton::clicked, this, &RefListDialog::RzBitBtnCancelClick);
     auto *buttons = new QHBoxLayout;
