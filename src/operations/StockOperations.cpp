@@ -52,8 +52,8 @@ StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
 QStringList typedRowCells(const StockRecord &r, const BatchInput &in)
 {
     QStringList cells = stockRowCells(r);
-    cells[7] = in.quantityText;
-    cells[8] = in.priceText;
+    cells[stockcol::Quantity] = in.quantityText;
+    cells[stockcol::UnitPrice] = in.priceText;
     return cells;
 }
 
@@ -78,23 +78,6 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
 double shownValue(double value)
 {
     return QByteArray::number(value, 'g', 15).toDouble();
-}
-
-QStringList stockRowCells(const StockRecord &r)
-{
-    return {r.DrugName,
-            text::formatDate(r.ReceiptDate),
-            r.Supplier,
-            r.ReceiptDocument,
-            r.Manufacturer,
-            r.Series,
-            r.Unit,
-            text::formatNumber(r.Quantity),
-            text::formatNumber(r.UnitPrice),
-            text::formatNumber(r.TotalSum),
-            text::formatDate(r.ExpiryDate),
-            QString::number(r.RecordId),
-            QString()};
 }
 
 StoredBatch storeReceipt(const QString &dataDir, const BatchInput &in)
@@ -188,8 +171,8 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     }
 
     out.cells = stockRowCells(out.batch);
-    out.cells[11] = QString::number(recordId);
-    out.cells[8] = text::formatNumber(batch.UnitPrice);
+    out.cells[stockcol::RecordId] = QString::number(recordId);
+    out.cells[stockcol::UnitPrice] = text::formatNumber(batch.UnitPrice);
     return out;
 }
 

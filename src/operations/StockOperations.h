@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StockRow.h"
 #include "store/Records.h"
 
 #include <QDate>
@@ -12,11 +13,6 @@
 // and closes the files before it returns. Failures throw vedaris::Error; a number
 // text that is not a number throws before anything is written.
 namespace vedaris::ops {
-
-// The thirteen cells of a stock list row: drug name, receipt date, supplier,
-// receipt document, manufacturer, series, unit, quantity, unit price, total sum,
-// expiry date, RecordId, and an empty last cell.
-QStringList stockRowCells(const StockRecord &r);
 
 // What the receipt and the edit dialog hold.
 struct BatchInput

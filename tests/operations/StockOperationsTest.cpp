@@ -201,7 +201,7 @@ TEST(Receipt, RowShowsTheTextsAsStored)
     EXPECT_EQ(onDisk.Series, QStringLiteral("x?y"));
 
     // What the row shows is what the next start will read from the file.
-    QStringList expected = ops::stockRowCells(onDisk);
+    QStringList expected = stockRowCells(onDisk);
     expected[7] = QStringLiteral("10,50");
     expected[8] = QStringLiteral("3");
     EXPECT_EQ(stored.cells, expected);
