@@ -1,7 +1,7 @@
 #include "ReferenceDialogs.h"
 
+#include "DialogParts.h"
 #include "app/Forms.h"
-#include "app/Icons.h"
 #include "app/Messages.h"
 
 #include <QGridLayout>
@@ -12,25 +12,10 @@
 
 namespace vedaris {
 
-namespace {
-
-constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::CustomizeWindowHint
-                                        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-
-QPushButton *closeButton(const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(icon(Icon::Close), QStringLiteral("Закрыть"), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 RefListDialog::RefListDialog(Forms &forms, RefKind kind, const QString &title,
                              const QVector<ListView::Column> &columns, QPushButton *action,
                              QWidget *parent)
-    : QDialog(parent, dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind), m_action(action)
+    : QDialog(parent, ui::dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind), m_action(action)
 {
     setWindowTitle(title);
 
@@ -49,18 +34,13 @@ RefListDialog::RefListDialog(Forms &forms, RefKind kind, const QString &title,
     action->setEnabled(false);
     // Enter in the search box must not delete or choose anything.
     action->setAutoDefault(false);
-    RzBitBtnCancel = closeButton("RzBitBtnCancel", this);
+    RzBitBtnCancel = ui::closeButton(this, QStringLiteral("RzBitBtnCancel"));
     connect(RzBitBtnCancel, &QPushButton::clicked, this, &RefListDialog::RzBitBtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(action);
-    buttons->addWidget(RzBitBtnCancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(search);
     layout->addWidget(RzListView1, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({action, RzBitBtnCancel}));
     // A little wider than the old 306 pixels so that the 300-pixel columns fit.
     setFixedSize(QSize(326, 230).expandedTo(sizeHint()));
 }
@@ -172,7 +152,7 @@ void RefDeleteDialog::RzBitBtnDelClick()
 
 RefNewDialog::RefNewDialog(Forms &forms, RefKind kind, const QString &title, const QString &label,
                            const char *fieldName, QWidget *parent)
-    : QDialog(parent, dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind)
+    : QDialog(parent, ui::dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind)
 {
     setWindowTitle(title);
     m_name = new QLineEdit(this);
@@ -183,19 +163,15 @@ RefNewDialog::RefNewDialog(Forms &forms, RefKind kind, const QString &title, con
     RzBitBtnSave->setEnabled(false);
     RzBitBtnSave->setDefault(true);
     connect(RzBitBtnSave, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnSaveClick);
-    RzBitBtnClose = closeButton("RzBitBtnClose", this);
+    RzBitBtnClose = ui::closeButton(this, QStringLiteral("RzBitBtnClose"));
     connect(RzBitBtnClose, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnCloseClick);
 
     m_grid = new QGridLayout;
     addRow(label, m_name);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(RzBitBtnSave);
-    buttons->addWidget(RzBitBtnClose);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(m_grid);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({RzBitBtnSave, RzBitBtnClose}));
 }
 
 void RefNewDialog::addRow(const QString &label, QWidget *field)

@@ -5,143 +5,20 @@
 #include "TFormSelFirmaIzg.h"
 #include "TFormSelPrep.h"
 #include "app/Forms.h"
-#include "app/Icons.h"
 #include "app/Messages.h"
 #include "store/TextFormats.h"
 
 #include <QAction>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
-#include <QToolTip>
-#include <QVBoxLayout>
 
 namespace vedaris {
 
-namespace ui {
-
-namespace {
-
-QPalette readOnlyPalette(QPalette p)
-{
-    p.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
-    p.setColor(QPalette::Text, QToolTip::palette().color(QPalette::ToolTipText));
-    return p;
-}
-
-QIcon ellipsis()
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 40, 40));
-    for (int x : {3, 7, 11})
-        p.drawRect(x, 10, 2, 2);
-    return QIcon(pm);
-}
-
-} // namespace
-
-void makeReadOnly(QLineEdit *edit)
-{
-    edit->setReadOnly(true);
-    edit->setPalette(readOnlyPalette(edit->palette()));
-}
-
-void makeReadOnly(QDateEdit *edit)
-{
-    edit->setReadOnly(true);
-    edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    edit->setCalendarPopup(false);
-    edit->setPalette(readOnlyPalette(edit->palette()));
-}
-
-QLineEdit *lineEdit(QWidget *parent, const QString &name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
-QDateEdit *dateEdit(QWidget *parent, const QString &name)
-{
-    auto *edit = new QDateEdit(parent);
-    edit->setObjectName(name);
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setSpecialValueText(QStringLiteral(" "));
-    edit->setMinimumDate(QDate(1752, 9, 14));
-    clearDate(edit);
-    return edit;
-}
-
-void clearDate(QDateEdit *edit)
-{
-    edit->setDate(edit->minimumDate());
-}
-
-QToolButton *chooseButton(QWidget *parent, const QString &name)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(ellipsis());
-    button->setToolTip(QStringLiteral("Выбрать из списка"));
-    return button;
-}
-
-QAction *embeddedChooseButton(QLineEdit *edit)
-{
-    QAction *action = edit->addAction(ellipsis(), QLineEdit::TrailingPosition);
-    action->setToolTip(QStringLiteral("Выбрать из списка"));
-    return action;
-}
-
-QPushButton *saveButton(QWidget *parent, const QString &name)
-{
-    auto *button = new QPushButton(QStringLiteral("Сохранить"), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setEnabled(false);
-    return button;
-}
-
-QPushButton *closeButton(QWidget *parent, const QString &name)
-{
-    auto *button = new QPushButton(icon(Icon::Close), QStringLiteral("Закрыть"), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra)
-{
-    const int row = grid->rowCount();
-    auto *text = new QLabel(label, field->parentWidget());
-    text->setBuddy(field);
-    grid->addWidget(text, row, 0);
-    if (extra) {
-        auto *box = new QHBoxLayout;
-        box->setSpacing(2);
-        box->addWidget(field, 1);
-        box->addWidget(extra);
-        grid->addLayout(box, row, 1);
-    } else {
-        grid->addWidget(field, row, 1);
-    }
-}
-
-} // namespace ui
-
 BatchDialog::BatchDialog(Forms &forms, QChar letter, const QString &title, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
-      m_forms(forms)
+    : QDialog(parent, ui::dialogFlags), m_forms(forms)
 {
     setWindowTitle(title);
     const QString l(letter);
@@ -169,9 +46,7 @@ BatchDialog::BatchDialog(Forms &forms, QChar letter, const QString &title, QWidg
     NumberFilter::install(m_quantity);
     NumberFilter::install(m_price);
 
-    auto *grid = new QGridLayout;
-    grid->setVerticalSpacing(3);
-    grid->setHorizontalSpacing(6);
+    QGridLayout *grid = ui::formGrid();
     ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName, m_chooseDrug);
     ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), m_manufacturer);
     ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), m_supplier);
@@ -182,23 +57,10 @@ BatchDialog::BatchDialog(Forms &forms, QChar letter, const QString &title, QWidg
     ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
     ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
     ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
-    grid->setColumnStretch(1, 1);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_close);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    QWidget *order[] = {m_drugName, m_chooseDrug, m_manufacturer, m_supplier, m_document,
-                        m_series, m_receiptDate, m_unit, m_quantity, m_price, m_expiry,
-                        m_save, m_close};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::layOutForm(this, grid, m_save, m_close);
+    ui::chainTabOrder({m_drugName, m_chooseDrug, m_manufacturer, m_supplier, m_document,
+                       m_series, m_receiptDate, m_unit, m_quantity, m_price, m_expiry,
+                       m_save, m_close});
 
     setFixedSize(QSize(360, 251).expandedTo(sizeHint()));
 }

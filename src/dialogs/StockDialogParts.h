@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogParts.h"
 #include "ReferenceTarget.h"
 #include "operations/StockOperations.h"
 
@@ -7,7 +8,6 @@
 
 class QAction;
 class QDateEdit;
-class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -15,24 +15,6 @@ class QToolButton;
 namespace vedaris {
 
 class Forms;
-
-namespace ui {
-// Read-only fields of the stock dialogs take the system's tooltip colours.
-void makeReadOnly(QLineEdit *edit);
-void makeReadOnly(QDateEdit *edit);
-QLineEdit *lineEdit(QWidget *parent, const QString &name);
-// A whole-day date field with a calendar; a date field "emptied" on closing
-// shows nothing until it is set again.
-QDateEdit *dateEdit(QWidget *parent, const QString &name);
-void clearDate(QDateEdit *edit);
-// The small "..." button beside a field, and the same button inside a field.
-QToolButton *chooseButton(QWidget *parent, const QString &name);
-QAction *embeddedChooseButton(QLineEdit *edit);
-QPushButton *saveButton(QWidget *parent, const QString &name);
-QPushButton *closeButton(QWidget *parent, const QString &name);
-// Label and field in the next row of a two-column grid.
-void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra = nullptr);
-} // namespace ui
 
 // The receipt dialog and the edit dialog: the same fields, layout, tab order,
 // filters and "Сохранить" rule, around a different save. `letter` is the

@@ -1,5 +1,6 @@
 #include "TFormDelZap.h"
 
+#include "DialogParts.h"
 #include "app/Forms.h"
 #include "app/Messages.h"
 #include "app/TFormGl.h"
@@ -11,9 +12,7 @@
 #include <QVBoxLayout>
 
 TFormDelZap::TFormDelZap(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
-      m_forms(forms)
+    : QDialog(parent, vedaris::ui::dialogFlags), m_forms(forms)
 {
     setObjectName(QStringLiteral("FormDelZap"));
     setWindowTitle(QStringLiteral("Удаление записи"));

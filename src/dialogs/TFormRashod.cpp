@@ -1,7 +1,7 @@
 #include "TFormRashod.h"
 
 #include "NumberFilter.h"
-#include "StockDialogParts.h"
+#include "DialogParts.h"
 #include "TFormSelMove.h"
 #include "app/Forms.h"
 #include "app/Messages.h"
@@ -12,19 +12,15 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace vedaris;
 
 TFormRashod::TFormRashod(Forms &forms, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
-      m_forms(forms)
+    : QDialog(parent, ui::dialogFlags), m_forms(forms)
 {
     setObjectName(QStringLiteral("FormRashod"));
     setWindowTitle(QStringLiteral("Расход"));
@@ -60,9 +56,7 @@ TFormRashod::TFormRashod(Forms &forms, QWidget *parent)
     RzBitBtnRSave = ui::saveButton(this, QStringLiteral("RzBitBtnRSave"));
     RzBitBtnRClose = ui::closeButton(this, QStringLiteral("RzBitBtnRClose"));
 
-    auto *grid = new QGridLayout;
-    grid->setVerticalSpacing(3);
-    grid->setHorizontalSpacing(6);
+    QGridLayout *grid = ui::formGrid();
     ui::addRow(grid, QStringLiteral("Наименов. препарата:"), RzEditRNamePrep);
     ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), RzEditRNameIzgot);
     ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), RzEditRNamePost);
@@ -75,24 +69,11 @@ TFormRashod::TFormRashod(Forms &forms, QWidget *parent)
     ui::addRow(grid, QStringLiteral("Цена за единицу:"), RzEditRCEdin);
     ui::addRow(grid, QStringLiteral("Дата получения:"), RzDateTimeEditRDataPol);
     ui::addRow(grid, QStringLiteral("Срок годности:"), RzDateTimeEditRSrokGodn);
-    grid->setColumnStretch(1, 1);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(RzBitBtnRSave);
-    buttons->addWidget(RzBitBtnRClose);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    QWidget *order[] = {RzButtonEditRMove, RzBitBtn1, RzEditRIzrash, RzBitBtnRSave, RzBitBtnRClose,
-                        RzEditRNamePrep, RzEditRNameIzgot, RzEditRNamePost, RzEditRPrihodDoc,
-                        RzEditRSeriiaPrep, RzEditREdIzm, RzEditRKol, RzEditRCEdin,
-                        RzDateTimeEditRDataPol, RzDateTimeEditRSrokGodn};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::layOutForm(this, grid, RzBitBtnRSave, RzBitBtnRClose);
+    ui::chainTabOrder({RzButtonEditRMove, RzBitBtn1, RzEditRIzrash, RzBitBtnRSave, RzBitBtnRClose,
+                       RzEditRNamePrep, RzEditRNameIzgot, RzEditRNamePost, RzEditRPrihodDoc,
+                       RzEditRSeriiaPrep, RzEditREdIzm, RzEditRKol, RzEditRCEdin,
+                       RzDateTimeEditRDataPol, RzDateTimeEditRSrokGodn});
 
     connect(RzBitBtn1, &QToolButton::clicked, this, &TFormRashod::RzBitBtn1Click);
     connect(RzEditRIzrash, &QLineEdit::textChanged, this, &TFormRashod::RzEditRIzrashChange);

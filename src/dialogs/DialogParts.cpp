@@ -1,0 +1,168 @@
+#include "DialogParts.h"
+
+#include "app/Icons.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace vedaris::ui {
+
+namespace {
+
+QPalette readOnlyPalette(QPalette p)
+{
+    p.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
+    p.setColor(QPalette::Text, QToolTip::palette().color(QPalette::ToolTipText));
+    return p;
+}
+
+QIcon ellipsis()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    for (int x : {3, 7, 11})
+        p.drawRect(x, 10, 2, 2);
+    return QIcon(pm);
+}
+
+} // namespace
+
+void makeReadOnly(QLineEdit *edit)
+{
+    edit->setReadOnly(true);
+    edit->setPalette(readOnlyPalette(edit->palette()));
+}
+
+void makeReadOnly(QDateEdit *edit)
+{
+    edit->setReadOnly(true);
+    edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    edit->setCalendarPopup(false);
+    edit->setPalette(readOnlyPalette(edit->palette()));
+}
+
+QLineEdit *lineEdit(QWidget *parent, const QString &name)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QDateEdit *dateEdit(QWidget *parent, const QString &name)
+{
+    auto *edit = new QDateEdit(parent);
+    edit->setObjectName(name);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setSpecialValueText(QStringLiteral(" "));
+    edit->setMinimumDate(QDate(1752, 9, 14));
+    clearDate(edit);
+    return edit;
+}
+
+void clearDate(QDateEdit *edit)
+{
+    edit->setDate(edit->minimumDate());
+}
+
+QToolButton *chooseButton(QWidget *parent, const QString &name)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(ellipsis());
+    button->setToolTip(QStringLiteral("Выбрать из списка"));
+    return button;
+}
+
+QAction *embeddedChooseButton(QLineEdit *edit)
+{
+    QAction *action = edit->addAction(ellipsis(), QLineEdit::TrailingPosition);
+    action->setToolTip(QStringLiteral("Выбрать из списка"));
+    return action;
+}
+
+QPushButton *saveButton(QWidget *parent, const QString &name)
+{
+    auto *button = new QPushButton(QStringLiteral("Сохранить"), parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setEnabled(false);
+    return button;
+}
+
+QPushButton *closeButton(QWidget *parent, const QString &name)
+{
+    auto *button = new QPushButton(icon(Icon::Close), QStringLiteral("Закрыть"), parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra)
+{
+    const int row = grid->rowCount();
+    auto *text = new QLabel(label, field->parentWidget());
+    text->setBuddy(field);
+    grid->addWidget(text, row, 0);
+    if (extra) {
+        auto *box = new QHBoxLayout;
+        box->setSpacing(2);
+        box->addWidget(field, 1);
+        box->addWidget(extra);
+        grid->addLayout(box, row, 1);
+    } else {
+        grid->addWidget(field, row, 1);
+    }
+}
+
+QGridLayout *formGrid()
+{
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(3);
+    grid->setHorizontalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget *b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+void layOutForm(QDialog *dialog, QGridLayout *grid, QPushButton *save, QPushButton *close)
+{
+    auto *layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttonRow({save, close}));
+}
+
+void chainTabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+} // namespace vedaris::ui

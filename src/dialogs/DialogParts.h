@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+#include <initializer_list>
+
+class QAction;
+class QDateEdit;
+class QDialog;
+class QGridLayout;
+class QHBoxLayout;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+// Controls and layouts the dialogs share.
+namespace vedaris::ui {
+
+// A fixed dialog with a title bar and a close button only.
+constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::CustomizeWindowHint
+                                        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// Read-only fields of the stock dialogs take the system's tooltip colours.
+void makeReadOnly(QLineEdit *edit);
+void makeReadOnly(QDateEdit *edit);
+QLineEdit *lineEdit(QWidget *parent, const QString &name);
+// A whole-day date field with a calendar; a date field "emptied" on closing
+// shows nothing until it is set again.
+QDateEdit *dateEdit(QWidget *parent, const QString &name);
+void clearDate(QDateEdit *edit);
+// The small "..." button beside a field, and the same button inside a field.
+QToolButton *chooseButton(QWidget *parent, const QString &name);
+QAction *embeddedChooseButton(QLineEdit *edit);
+QPushButton *saveButton(QWidget *parent, const QString &name);
+QPushButton *closeButton(QWidget *parent, const QString &name);
+// Label and field in the next row of a two-column grid.
+void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra = nullptr);
+// The labelled grid of a stock dialog.
+QGridLayout *formGrid();
+// Buttons at the right end of a row.
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
+// A stock dialog's whole layout: the grid on top, the buttons at the bottom.
+void layOutForm(QDialog *dialog, QGridLayout *grid, QPushButton *save, QPushButton *close);
+// Tab goes through `widgets` in this order.
+void chainTabOrder(std::initializer_list<QWidget *> widgets);
+
+} // namespace vedaris::ui
