@@ -10,6 +10,7 @@
 #include "store/DataFiles.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
 
 #include <QAction>
@@ -55,10 +56,7 @@ StockRecord batch(const QString &name, qint32 id, quint8 deleted = 0)
 
 void writeBase(const TempDataDir &dir, const QVector<StockRecord> &records)
 {
-    QByteArray bytes(records.size() * StockRecord::Size, '\0');
-    for (int i = 0; i < records.size(); ++i)
-        encode(records[i], bytes.data() + i * StockRecord::Size);
-    dir.write(files::Base, bytes);
+    dir.write(files::Base, encodeAll(std::vector<StockRecord>(records.begin(), records.end()), false));
 }
 
 QStringList captions(const ListView *list)

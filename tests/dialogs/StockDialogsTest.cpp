@@ -12,6 +12,7 @@
 #include "store/Records.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFormats.h"
+#include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
 
 #include <QApplication>
@@ -77,27 +78,14 @@ protected:
 
     void writeStock(const std::vector<StockRecord> &records)
     {
-        QByteArray bytes;
-        for (size_t i = 0; i < records.size(); ++i) {
-            StockRecord r = records[i];
-            r.RecordId = qint32(i);
-            QByteArray one(StockRecord::Size, '\0');
-            encode(r, one.data());
-            bytes += one;
-        }
-        dir.write(QStringLiteral("Base.dat"), bytes);
+        dir.write(QStringLiteral("Base.dat"), encodeAll(records, true));
     }
     void writeIssues(const std::vector<qint32> &stockIds)
     {
-        QByteArray bytes;
-        for (qint32 id : stockIds) {
-            IssueRecord r;
-            r.StockRecordId = id;
-            QByteArray one(IssueRecord::Size, '\0');
-            encode(r, one.data());
-            bytes += one;
-        }
-        dir.write(QStringLiteral("Rashod.dat"), bytes);
+        std::vector<IssueRecord> records(stockIds.size());
+        for (size_t i = 0; i < stockIds.size(); ++i)
+            records[i].StockRecordId = stockIds[i];
+        dir.write(QStringLiteral("Rashod.dat"), encodeAll(records, false));
     }
     // Forty batches named "Препарат 10" .. "Препарат 49", so the list scrolls.
     void writeManyBatches()
@@ -125,25 +113,11 @@ protected:
     }
     std::vector<StockRecord> stock() const
     {
-        const QByteArray bytes = dir.read(QStringLiteral("Base.dat"));
-        std::vector<StockRecord> out;
-        for (qsizetype at = 0; at + StockRecord::Size <= bytes.size(); at += StockRecord::Size) {
-            StockRecord r;
-            decode(bytes.constData() + at, r);
-            out.push_back(r);
-        }
-        return out;
+        return decodeAll<StockRecord>(dir.read(QStringLiteral("Base.dat")));
     }
     std::vector<IssueRecord> issues() const
     {
-        const QByteArray bytes = dir.read(QStringLiteral("Rashod.dat"));
-        std::vector<IssueRecord> out;
-        for (qsizetype at = 0; at + IssueRecord::Size <= bytes.size(); at += IssueRecord::Size) {
-            IssueRecord r;
-            decode(bytes.constData() + at, r);
-            out.push_back(r);
-        }
-        return out;
+        return decodeAll<IssueRecord>(dir.read(QStringLiteral("Rashod.dat")));
     }
 
     TempDataDir dir;

@@ -2,6 +2,7 @@
 #include "store/Error.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
 
 #include <QFile>
@@ -39,33 +40,6 @@ IssueRecord issueOf(qint32 stockId, double quantity, quint8 deleted = 0)
     r.StockRecordId = stockId;
     r.Deleted = deleted;
     return r;
-}
-
-template<class Record>
-QByteArray encodeAll(std::vector<Record> records, bool withIds)
-{
-    QByteArray bytes;
-    for (size_t i = 0; i < records.size(); ++i) {
-        if constexpr (requires { records[i].RecordId; })
-            if (withIds)
-                records[i].RecordId = qint32(i);
-        QByteArray one(Record::Size, '\0');
-        encode(records[i], one.data());
-        bytes += one;
-    }
-    return bytes;
-}
-
-template<class Record>
-std::vector<Record> decodeAll(const QByteArray &bytes)
-{
-    std::vector<Record> out;
-    for (qsizetype at = 0; at + Record::Size <= bytes.size(); at += Record::Size) {
-        Record r;
-        decode(bytes.constData() + at, r);
-        out.push_back(r);
-    }
-    return out;
 }
 
 struct Files : TempDataDir
