@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <algorithm>
 #include <numeric>
 
@@ -279,9 +280,103 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->restore();
 }
 
+namespace {
+
+// Captions never shrink below this to fit: past it they would be hard to read.
+constexpr qreal SmallestCaptionPoints = 7.5;
+
+} // namespace
+
+CaptionHeader::CaptionHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    // Each line is elided on its own; the header would elide the joined text.
+    setTextElideMode(Qt::ElideNone);
+}
+
+QStringList CaptionHeader::wrapped(const QString &caption, const QFontMetrics &metrics, int width)
+{
+    QStringList pieces; // each ends after a blank or a hyphen
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u' ' || caption[i] == u'-') {
+            pieces << caption.mid(start, i + 1 - start);
+            start = i + 1;
+        }
+    }
+    if (start < caption.size())
+        pieces << caption.mid(start);
+
+    QStringList lines;
+    QString line;
+    for (const QString &piece : pieces) {
+        if (!line.isEmpty() && metrics.horizontalAdvance((line + piece).trimmed()) > width) {
+            lines << line.trimmed();
+            line.clear();
+        }
+        line += piece;
+    }
+    if (!line.isEmpty())
+        lines << line.trimmed();
+    return lines;
+}
+
+void CaptionHeader::fitCaptions(const QStringList &captions, const QVector<int> &minWidths)
+{
+    QFont captionFont = parentWidget() ? parentWidget()->font() : font();
+    const auto fits = [&](const QFontMetrics &metrics) {
+        for (qsizetype i = 0; i < captions.size(); ++i) {
+            if (minWidths.value(i) <= 0)
+                continue;
+            const int width = labelWidth(minWidths[i]);
+            for (const QString &line : wrapped(captions[i], metrics, width))
+                if (metrics.horizontalAdvance(line) > width)
+                    return false;
+        }
+        return true;
+    };
+    while (captionFont.pointSizeF() - 0.5 >= SmallestCaptionPoints && !fits(QFontMetrics(captionFont)))
+        captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
+    setFont(captionFont);
+
+    const QFontMetrics metrics(captionFont);
+    m_lines = 1;
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        if (minWidths.value(i) > 0)
+            m_lines = std::max(m_lines, int(wrapped(captions[i], metrics, labelWidth(minWidths[i])).size()));
+}
+
+int CaptionHeader::labelWidth(int sectionWidth) const
+{
+    return sectionWidth - 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) - 1;
+}
+
+void CaptionHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    int width = labelWidth(sectionSize(logicalIndex));
+    if (option->sortIndicator != QStyleOptionHeader::None)
+        width -= style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, this);
+    QStringList lines = wrapped(option->text, option->fontMetrics, width);
+    while (lines.size() > m_lines) {
+        const QString last = lines.takeLast();
+        lines.last() += (lines.last().endsWith(u'-') ? QString() : QStringLiteral(" ")) + last;
+    }
+    for (QString &line : lines)
+        line = option->fontMetrics.elidedText(line, Qt::ElideRight, width);
+    option->text = lines.join(u'\n');
+}
+
+QSize CaptionHeader::sectionSizeFromContents(int logicalIndex) const
+{
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    size.rheight() += (m_lines - 1) * fontMetrics().lineSpacing();
+    return size;
+}
+
 ListView::ListView(QWidget *parent)
     : QTableView(parent), m_model(new RowListModel(this))
 {
+    setHorizontalHeader(new CaptionHeader(this));
     setModel(m_model);
     setItemDelegate(new RowDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -318,8 +413,12 @@ void ListView::setColumns(const QVector<Column> &columns)
 {
     m_columns = columns;
     QStringList headers;
-    for (const Column &c : columns)
+    QVector<int> minWidths;
+    for (const Column &c : columns) {
         headers << c.caption;
+        minWidths << (c.kind == Column::Shared ? c.minWidth : 0);
+    }
+    static_cast<CaptionHeader *>(horizontalHeader())->fitCaptions(headers, minWidths);
     m_model->setHeaders(headers);
     for (int i = 0; i < columns.size(); ++i)
         setColumnHidden(i, columns[i].kind == Column::Hidden);

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QCollator>
 #include <QHash>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -87,6 +88,29 @@ public:
                const QModelIndex &index) const override;
 
     static QColor rowColor(int row, bool selected);
+};
+
+// A header whose captions wrap after blanks and hyphens. Its font shrinks, a
+// little at most, until every word of a caption fits its column's minimum width.
+class CaptionHeader : public QHeaderView
+{
+public:
+    explicit CaptionHeader(QWidget *parent);
+
+    // `minWidths` holds each caption's narrowest column, 0 for no limit.
+    void fitCaptions(const QStringList &captions, const QVector<int> &minWidths);
+    int lineCount() const { return m_lines; }
+    // The lines `caption` takes in `width` pixels of label.
+    static QStringList wrapped(const QString &caption, const QFontMetrics &metrics, int width);
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
+    QSize sectionSizeFromContents(int logicalIndex) const override;
+
+private:
+    int labelWidth(int sectionWidth) const;
+
+    int m_lines = 1;
 };
 
 // The list of the main window and of the reference dialogs.

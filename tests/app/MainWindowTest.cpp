@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -199,6 +200,46 @@ TEST_F(MainWindowTest, ColumnsShareTheWidthAboveTheirMinimums)
     const int minimums[] = {230, 75, 130, 110, 130, 75, 75, 70, 70, 85, 75};
     for (int c = 0; c <= stockcol::ExpiryDate; ++c)
         EXPECT_EQ(list()->columnWidth(c), minimums[c]);
+}
+
+TEST(CaptionHeader, WrapsAfterBlanksAndHyphensAndKeepsLongWordsWhole)
+{
+    const QFontMetrics m(QApplication::font());
+    const struct
+    {
+        const char *caption;
+        int width;
+        QStringList lines;
+    } cases[] = {
+        {"Дата получения", m.horizontalAdvance(QStringLiteral("Дата получения")), {"Дата получения"}},
+        {"Дата получения", m.horizontalAdvance(QStringLiteral("получения")), {"Дата", "получения"}},
+        {"Цена за единицу", m.horizontalAdvance(QStringLiteral("Цена за")), {"Цена за", "единицу"}},
+        {"Фирма-изготовитель", m.horizontalAdvance(QStringLiteral("изготовитель")), {"Фирма-", "изготовитель"}},
+        {"Количество", 10, {"Количество"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CaptionHeader::wrapped(QString::fromUtf8(c.caption), m, c.width), c.lines)
+            << c.caption << " in " << c.width;
+}
+
+TEST_F(MainWindowTest, CaptionsFitTheirColumnsAtTheMinimumWidths)
+{
+    start();
+    forms->FormGl->resize(600, 400);
+    QApplication::processEvents();
+    auto *header = static_cast<CaptionHeader *>(list()->horizontalHeader());
+    const QFontMetrics metrics = header->fontMetrics();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int c = 0; c <= stockcol::ExpiryDate; ++c) {
+        const QString caption = list()->model()->headerData(c, Qt::Horizontal).toString();
+        const int width = list()->columnWidth(c) - 2 * margin - 1;
+        const QStringList lines = CaptionHeader::wrapped(caption, metrics, width);
+        EXPECT_LE(lines.size(), header->lineCount()) << caption.toStdString();
+        for (const QString &line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+    }
+    EXPECT_EQ(header->lineCount(), 2);
+    EXPECT_GE(header->height(), 2 * metrics.lineSpacing());
 }
 
 TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
