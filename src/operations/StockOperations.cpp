@@ -59,10 +59,10 @@ QStringList typedRowCells(const StockRecord &r, const BatchInput &in)
 
 StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::optional<qint32> at)
 {
-    TypedFile<StockRecord> base(files::path(dataDir, files::Base));
     const double quantity = text::parseNumber(in.quantityText);
     const double price = text::parseNumber(in.priceText);
     StockRecord r = batchFromInput(in, quantity, price);
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base));
     if (at) {
         r.RecordId = *at;
         base.write(*at, r);
