@@ -37,6 +37,7 @@ demo: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+	@$(BUILD)/bench/vedaris-bench
 
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean
