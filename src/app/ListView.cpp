@@ -4,6 +4,7 @@
 #include "store/TextFormats.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
@@ -43,8 +44,7 @@ QVariant RowListModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    const QStringList &cells = m_rows[size_t(index.row())].cells;
-    return index.column() < cells.size() ? cells[index.column()] : QString();
+    return cell(index.row(), index.column());
 }
 
 QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -59,19 +59,106 @@ Qt::ItemFlags RowListModel::flags(const QModelIndex &index) const
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
+RowListModel::Row RowListModel::pack(const QStringList &cells, const QString &search,
+                                     const QCollatorSortKey &key)
+{
+    Q_ASSERT(cells.size() <= MaxColumns);
+    Row row{cells.join(QString()), {}, int(std::min<qsizetype>(cells.size(), MaxColumns)), search, key};
+    quint32 end = 0;
+    for (int i = 0; i < row.count; ++i) {
+        end += quint32(cells[i].size());
+        row.ends[size_t(i)] = end;
+    }
+    return row;
+}
+
 RowListModel::Row RowListModel::makeRow(const QStringList &cells) const
 {
     const QString caption = cells.value(0);
-    return Row{cells, text::searchKey(caption), m_collator.sortKey(caption)};
+    return pack(cells, text::searchKey(caption), m_collator.sortKey(caption));
 }
 
-void RowListModel::setRows(QVector<QStringList> rows)
+QString RowListModel::cell(int row, int column) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (column < 0 || column >= r.count)
+        return {};
+    const quint32 begin = column == 0 ? 0 : r.ends[size_t(column - 1)];
+    return r.packed.mid(begin, r.ends[size_t(column)] - begin);
+}
+
+QStringList RowListModel::cells(int row) const
+{
+    QStringList out;
+    const int count = m_rows[size_t(row)].count;
+    out.reserve(count);
+    for (int c = 0; c < count; ++c)
+        out << cell(row, c);
+    return out;
+}
+
+void RowListModel::setRows(const QVector<QStringList> &rows)
+{
+    beginFill(rows.size());
+    for (const QStringList &cells : rows)
+        addFilled(cells);
+    endFill();
+}
+
+void RowListModel::beginFill(qint64 expected)
 {
     beginResetModel();
     m_rows.clear();
-    m_rows.reserve(size_t(rows.size()));
-    for (const QStringList &cells : rows)
-        m_rows.push_back(makeRow(cells));
+    m_rows.shrink_to_fit();
+    m_rows.reserve(size_t(std::max<qint64>(expected, 0)));
+    m_fill = {};
+    m_fill.rowDistinct.reserve(m_rows.capacity());
+}
+
+void RowListModel::addFilled(const QStringList &cells)
+{
+    // Batches of one drug share their caption, whose keys are made only once.
+    const QString caption = cells.value(0);
+    auto it = m_fill.distinctIndex.constFind(caption);
+    if (it == m_fill.distinctIndex.cend()) {
+        it = m_fill.distinctIndex.insert(caption, int(m_fill.distinct.size()));
+        m_fill.distinct.push_back(makeRow({caption}));
+    }
+    const Row &same = m_fill.distinct[size_t(*it)];
+    m_rows.push_back(pack(cells, same.search, same.key));
+    m_fill.rowDistinct.push_back(*it);
+}
+
+void RowListModel::endFill()
+{
+    // Rank the distinct captions, then a counting sort by rank puts the rows in
+    // caption order, rows of one caption keeping the order they came in.
+    const std::vector<Row> &distinct = m_fill.distinct;
+    std::vector<int> byKey(distinct.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&distinct](int a, int b) {
+        return distinct[size_t(a)].key.compare(distinct[size_t(b)].key) < 0;
+    });
+    std::vector<int> rank(distinct.size());
+    for (size_t r = 0; r < byKey.size(); ++r)
+        rank[size_t(byKey[r])] = int(r);
+    std::vector<int> start(distinct.size() + 1, 0);
+    for (int d : m_fill.rowDistinct)
+        ++start[size_t(rank[size_t(d)]) + 1];
+    for (size_t r = 1; r < start.size(); ++r)
+        start[r] += start[r - 1];
+    std::vector<int> target(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        target[i] = start[size_t(rank[size_t(m_fill.rowDistinct[i])])]++;
+    m_fill = {};
+    // Moved into place cycle by cycle, without a second copy of the rows.
+    for (size_t i = 0; i < target.size(); ++i) {
+        while (target[i] != int(i)) {
+            const size_t j = size_t(target[i]);
+            std::swap(m_rows[i], m_rows[j]);
+            std::swap(target[i], target[j]);
+        }
+    }
     endResetModel();
 }
 
@@ -88,6 +175,19 @@ void RowListModel::insertAt(int pos, const QStringList &cells)
     beginInsertRows({}, pos, pos);
     m_rows.insert(m_rows.begin() + pos, makeRow(cells));
     endInsertRows();
+}
+
+int RowListModel::insertSorted(const QStringList &cells)
+{
+    Row row = makeRow(cells);
+    const auto at = std::upper_bound(m_rows.begin(), m_rows.end(), row, [](const Row &a, const Row &b) {
+        return a.key.compare(b.key) < 0;
+    });
+    const int pos = int(at - m_rows.begin());
+    beginInsertRows({}, pos, pos);
+    m_rows.insert(at, std::move(row));
+    endInsertRows();
+    return pos;
 }
 
 void RowListModel::removeAt(int pos)
@@ -113,8 +213,8 @@ void RowListModel::sortByColumn(int column, bool descending)
 {
     std::vector<QByteArray> keys;
     keys.reserve(m_rows.size());
-    for (const Row &row : m_rows) {
-        QByteArray key = cp1251::encode(row.cells.value(column));
+    for (int row = 0; row < rowCount(); ++row) {
+        QByteArray key = cp1251::encode(cell(row, column));
         for (char &c : key) {
             if (c >= 'a' && c <= 'z')
                 c = char(c - 0x20);
@@ -226,10 +326,30 @@ void ListView::setColumns(const QVector<Column> &columns)
     shareColumnWidths();
 }
 
-void ListView::setRows(QVector<QStringList> rows)
+void ListView::setRows(const QVector<QStringList> &rows)
 {
-    m_model->setRows(std::move(rows));
-    sortByCaption();
+    beginFill(rows.size());
+    for (const QStringList &cells : rows)
+        addFilledRow(cells);
+    endFill();
+}
+
+void ListView::beginFill(qint64 expected)
+{
+    m_model->beginFill(expected);
+}
+
+void ListView::addFilledRow(const QStringList &cells)
+{
+    m_model->addFilled(cells);
+}
+
+void ListView::endFill()
+{
+    m_model->endFill();
+    m_sortColumn = -1;
+    m_sortDescending = false;
+    horizontalHeader()->setSortIndicatorShown(false);
 }
 
 void ListView::clearRows()
@@ -239,6 +359,12 @@ void ListView::clearRows()
 
 int ListView::insertRowSorted(int pos, const QStringList &cells)
 {
+    if (m_sortColumn < 0) {
+        // Already in caption order: the row goes straight to its place.
+        const int row = m_model->insertSorted(cells);
+        setSelectedRow(row);
+        return row;
+    }
     m_model->insertAt(pos, cells);
     const QPersistentModelIndex inserted = m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
     sortByCaption();

@@ -2,9 +2,11 @@
 
 #include <QAbstractTableModel>
 #include <QCollator>
+#include <QHash>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <array>
 #include <vector>
 
 namespace vedaris {
@@ -25,12 +27,21 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    const QStringList &cells(int row) const { return m_rows[size_t(row)].cells; }
+    QStringList cells(int row) const;
+    QString cell(int row, int column) const;
     const QString &searchKey(int row) const { return m_rows[size_t(row)].search; }
 
-    void setRows(QVector<QStringList> rows);
+    // Replaces every row; they come in caption order.
+    void setRows(const QVector<QStringList> &rows);
+    // The same, a row at a time: a fill packs each row as it comes, so the
+    // rows of a large file are never held twice.
+    void beginFill(qint64 expected = 0);
+    void addFilled(const QStringList &cells);
+    void endFill();
     void clear();
     void insertAt(int pos, const QStringList &cells);
+    // Inserts into a list in caption order at the row's place; returns it.
+    int insertSorted(const QStringList &cells);
     void removeAt(int pos);
     // Caption order: Russian, case deciding only between otherwise equal names.
     void sortByCaption();
@@ -39,12 +50,18 @@ public:
     void sortByColumn(int column, bool descending);
 
 private:
+    // A row's cells live in one string, which keeps a hundred thousand rows
+    // small and quick to build.
+    static constexpr int MaxColumns = 13;
     struct Row
     {
-        QStringList cells;
+        QString packed;
+        std::array<quint32, MaxColumns> ends;
+        int count;
         QString search;
         QCollatorSortKey key;
     };
+    static Row pack(const QStringList &cells, const QString &search, const QCollatorSortKey &key);
     Row makeRow(const QStringList &cells) const;
     // order[newPosition] = oldPosition
     void applyOrder(const std::vector<int> &order);
@@ -52,6 +69,12 @@ private:
     QCollator m_collator;
     QStringList m_headers;
     std::vector<Row> m_rows;
+    struct Fill
+    {
+        QHash<QString, int> distinctIndex;
+        std::vector<Row> distinct; // search and sort keys of each distinct caption
+        std::vector<int> rowDistinct;
+    } m_fill;
 };
 
 // Striped rows, the selection colour also without focus, cells drawn with a
@@ -84,10 +107,15 @@ public:
     void setColumns(const QVector<Column> &columns);
     RowListModel *rows() const { return m_model; }
     int rowCount() const { return m_model->rowCount(); }
-    const QStringList &cells(int row) const { return m_model->cells(row); }
+    QStringList cells(int row) const { return m_model->cells(row); }
+    QString cell(int row, int column) const { return m_model->cell(row, column); }
 
     // Replaces every row and sorts by caption; nothing is selected.
-    void setRows(QVector<QStringList> rows);
+    void setRows(const QVector<QStringList> &rows);
+    // The same a row at a time, for a fill from a file.
+    void beginFill(qint64 expected = 0);
+    void addFilledRow(const QStringList &cells);
+    void endFill();
     void clearRows();
     // Inserts at `pos`, sorts by caption, selects and focuses the new row;
     // returns where it ended up.

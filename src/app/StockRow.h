@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 
 namespace vedaris {
@@ -26,8 +27,23 @@ enum : int {
 };
 }
 
+// Remembers the date and number texts made while the list is filled: batches
+// share few distinct dates and quantities, and formatting them is the costly
+// part of a row. The shared strings also keep the list small.
+class CellTextCache
+{
+public:
+    QString date(double serial);
+    QString number(double value);
+
+private:
+    QHash<quint64, QString> m_dates;
+    QHash<quint64, QString> m_numbers;
+};
+
 // The thirteen cells of the stock list row of a stored record: dates and
 // numbers in their shared text forms, the RecordId, and the empty last cell.
 QStringList stockRowCells(const StockRecord &r);
+QStringList stockRowCells(const StockRecord &r, CellTextCache &cache);
 
 } // namespace vedaris

@@ -40,7 +40,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <algorithm>
 
 using vedaris::Icon;
 using vedaris::ListView;
@@ -267,11 +266,10 @@ void TFormGl::FillStockList()
         load->setPercent(0);
         load->show();
     }
-    QVector<QStringList> rows;
+    RzListView1->beginFill(QFileInfo(files::path(m_forms.dataDir(), files::Base)).size()
+                           / StockRecord::Size);
     auto finish = [&] {
-        // Rows were read from the start of the file, each going to the top.
-        std::reverse(rows.begin(), rows.end());
-        RzListView1->setRows(std::move(rows));
+        RzListView1->endFill();
         RzListView1->show();
         if (load)
             load->hide();
@@ -283,16 +281,16 @@ void TFormGl::FillStockList()
         const qint64 count = file.count();
         qint64 counter = 0;
         int shownPercent = -1;
+        CellTextCache texts;
         file.forEach([&](qint64, const StockRecord &r) {
             ++counter;
-            // Repainting after every record would cost more than reading it.
             const int percent = int(counter * 100 / count);
             if (percent != shownPercent && load) {
                 shownPercent = percent;
                 load->setPercent(percent);
             }
             if (r.Deleted != 1)
-                rows.append(stockRowCells(r));
+                RzListView1->addFilledRow(stockRowCells(r, texts));
             return true;
         });
     } catch (const std::exception &e) {

@@ -20,6 +20,9 @@ TFormLoad::TFormLoad(vedaris::Forms &forms, QWidget *parent)
 void TFormLoad::setPercent(int percent)
 {
     RzProgressBar1->setValue(percent);
-    if (isVisible())
+    // Repainting costs more than reading a percent's worth of records.
+    if (isVisible() && (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= 40 || percent == 100)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_sinceRepaint.start();
+    }
 }

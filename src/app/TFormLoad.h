@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QProgressBar;
 
@@ -15,8 +16,11 @@ class TFormLoad : public QDialog
 public:
     explicit TFormLoad(vedaris::Forms &forms, QWidget *parent = nullptr);
 
-    // Shows the percentage and lets the window repaint.
+    // Shows the percentage; the window repaints a few times a second.
     void setPercent(int percent);
 
     QProgressBar *RzProgressBar1 = nullptr;
+
+private:
+    QElapsedTimer m_sinceRepaint;
 };

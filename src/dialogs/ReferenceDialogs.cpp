@@ -47,6 +47,8 @@ RefListDialog::RefListDialog(Forms &forms, RefKind kind, const QString &title,
 
     action->setParent(this);
     action->setEnabled(false);
+    // Enter in the search box must not delete or choose anything.
+    action->setAutoDefault(false);
     RzBitBtnCancel = closeButton("RzBitBtnCancel", this);
     connect(RzBitBtnCancel, &QPushButton::clicked, this, &RefListDialog::RzBitBtnCancelClick);
     auto *buttons = new QHBoxLayout;
@@ -152,7 +154,7 @@ void RefDeleteDialog::RzBitBtnDelClick()
 {
     const int row = RzListView1->selectedRow();
     if (row >= 0) {
-        const QStringList &cells = RzListView1->cells(row);
+        const QStringList cells = RzListView1->cells(row);
         const qint32 entryId = cells.value(cells.size() - 2).toInt();
         // The row leaves the list only once the mark is written, so a failed
         // write leaves the list showing what the file holds.

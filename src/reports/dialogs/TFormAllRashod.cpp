@@ -1,8 +1,8 @@
 #include "TFormAllRashod.h"
 
 TFormAllRashod::TFormAllRashod(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent), m_forms(forms)
+    : PeriodDialog(forms, parent, QStringLiteral("FormAllRashod"), QStringLiteral("Общий расход медикаментов"),
+                   vedaris::reports::ReportKind::Consumption)
 {
-    setObjectName(QStringLiteral("FormAllRashod"));
-    setWindowTitle(QStringLiteral("Общий расход медикаментов"));
+    finishLayout();
 }

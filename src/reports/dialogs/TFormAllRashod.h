@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
-
-// Parameters of the consumption report. Filled in with its feature.
-class TFormAllRashod : public QDialog
+// Parameters of the consumption report for a period.
+class TFormAllRashod : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormAllRashod(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-private:
-    vedaris::Forms &m_forms;
 };

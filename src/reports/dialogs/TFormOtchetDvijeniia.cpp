@@ -1,8 +1,8 @@
 #include "TFormOtchetDvijeniia.h"
 
 TFormOtchetDvijeniia::TFormOtchetDvijeniia(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent), m_forms(forms)
+    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetDvijeniia"), QStringLiteral("Перемещение медикаментов"),
+                   vedaris::reports::ReportKind::Movement)
 {
-    setObjectName(QStringLiteral("FormOtchetDvijeniia"));
-    setWindowTitle(QStringLiteral("Перемещение медикаментов"));
+    finishLayout();
 }

@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
-
-// Parameters of the movement report. Filled in with its feature.
-class TFormOtchetDvijeniia : public QDialog
+// Parameters of the movement report.
+class TFormOtchetDvijeniia : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormOtchetDvijeniia(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-private:
-    vedaris::Forms &m_forms;
 };

@@ -1,19 +1,23 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
+class QComboBox;
 
-// Parameters of the one-department report. Filled in with its feature.
-class TFormOtchetOneOtdel : public QDialog
+// Parameters of the one-department consumption report: the period and the
+// department, picked from the list or typed.
+class TFormOtchetOneOtdel : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormOtchetOneOtdel(vedaris::Forms &forms, QWidget *parent = nullptr);
+
+    QComboBox *RzComboBoxMoveOtd = nullptr;
+
+    // The live departments of Otdelenie.dat, alphabetically, the first one
+    // selected. A read error propagates; the list is left empty then.
+    void fillDepartments();
     void fillDepartmentsAndShow();
 
-private:
-    vedaris::Forms &m_forms;
+    vedaris::reports::ReportParams params() const override;
 };

@@ -1,8 +1,8 @@
 #include "TFormOtchetPolIzr.h"
 
 TFormOtchetPolIzr::TFormOtchetPolIzr(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent), m_forms(forms)
+    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetPolIzr"), QStringLiteral("Отчёт по всем отделениям"),
+                   vedaris::reports::ReportKind::Departments)
 {
-    setObjectName(QStringLiteral("FormOtchetPolIzr"));
-    setWindowTitle(QStringLiteral("Отчёт по всем отделениям"));
+    finishLayout();
 }

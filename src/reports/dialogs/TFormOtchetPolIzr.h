@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
-
-// Parameters of the all-departments report. Filled in with its feature.
-class TFormOtchetPolIzr : public QDialog
+// Parameters of the all-departments consumption report.
+class TFormOtchetPolIzr : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormOtchetPolIzr(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-private:
-    vedaris::Forms &m_forms;
 };

@@ -1,8 +1,8 @@
 #include "TFormOtchetPrihodMedikamentov.h"
 
 TFormOtchetPrihodMedikamentov::TFormOtchetPrihodMedikamentov(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent), m_forms(forms)
+    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetPrihodMedikamentov"), QStringLiteral("Приобретённые медикаменты"),
+                   vedaris::reports::ReportKind::Purchases)
 {
-    setObjectName(QStringLiteral("FormOtchetPrihodMedikamentov"));
-    setWindowTitle(QStringLiteral("Приобретённые медикаменты"));
+    finishLayout();
 }

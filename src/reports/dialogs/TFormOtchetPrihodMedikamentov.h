@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
-
-// Parameters of the purchases report. Filled in with its feature.
-class TFormOtchetPrihodMedikamentov : public QDialog
+// Parameters of the purchases report for a period.
+class TFormOtchetPrihodMedikamentov : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormOtchetPrihodMedikamentov(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-private:
-    vedaris::Forms &m_forms;
 };

@@ -1,8 +1,8 @@
 #include "TFormRashodAllData.h"
 
 TFormRashodAllData::TFormRashodAllData(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent), m_forms(forms)
+    : PeriodDialog(forms, parent, QStringLiteral("FormRashodAllData"), QStringLiteral("Общий расход с выводом даты"),
+                   vedaris::reports::ReportKind::IssueDates)
 {
-    setObjectName(QStringLiteral("FormRashodAllData"));
-    setWindowTitle(QStringLiteral("Общий расход с выводом даты"));
+    finishLayout();
 }

@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
-
-// Parameters of the consumption report with issue dates. Filled in with its feature.
-class TFormRashodAllData : public QDialog
+// Parameters of the consumption report with issue dates.
+class TFormRashodAllData : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TFormRashodAllData(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-private:
-    vedaris::Forms &m_forms;
 };

@@ -1,18 +1,18 @@
 #pragma once
 
-#include <QDialog>
+#include "ReportDialog.h"
 
-namespace vedaris {
-class Forms;
-}
+class QGroupBox;
 
-// Parameters of the expired stock report. Filled in with its feature.
-class TFormSrokGodnosti : public QDialog
+// Parameters of the expired stock report: the date to check up to.
+class TFormSrokGodnosti : public vedaris::ReportDialog
 {
     Q_OBJECT
 public:
     explicit TFormSrokGodnosti(vedaris::Forms &forms, QWidget *parent = nullptr);
 
-private:
-    vedaris::Forms &m_forms;
+    QGroupBox *RzGroupBox1 = nullptr;
+    QDateEdit *RzDateTimeEdit1 = nullptr;
+
+    vedaris::reports::ReportParams params() const override;
 };
