@@ -184,6 +184,7 @@ struct Row
     double targetMs;
     double targetMib;
     QString note;
+    int verdict = -1; // 1 ok, 0 missed, -1 from the targets
 };
 
 void print(const std::vector<Row> &rows)
@@ -192,7 +193,7 @@ void print(const std::vector<Row> &rows)
                 "verdict");
     std::printf("%s\n", QByteArray(104, '-').constData());
     for (const Row &r : rows) {
-        const bool timeOk = r.targetMs <= 0 || r.ms < r.targetMs;
+        const bool timeOk = r.verdict >= 0 ? r.verdict == 1 : r.targetMs <= 0 || r.ms < r.targetMs;
         const bool memOk = r.targetMib <= 0 || r.mib < r.targetMib;
         const QByteArray target = r.targetMs > 0 ? QByteArray::number(r.targetMs, 'f', 0) : QByteArray("-");
         const QByteArray memTarget = r.targetMib > 0 ? QByteArray::number(r.targetMib, 'f', 0) : QByteArray("-");
@@ -352,8 +353,8 @@ int main(int argc, char **argv)
             const double fast = o.results.value(QStringLiteral("%1_fast_ms").arg(QLatin1String(name)));
             const double ratio = fast > 0 ? slow / fast : 0;
             rows.push_back({QStringLiteral("%1: nested %2 ms / fast").arg(QLatin1String(name)).arg(slow, 0, 'f', 0),
-                            fast, -1, 0, 0,
-                            QStringLiteral("%1 %2x faster").arg(ratio >= 100 ? "" : "(MISSED 100x)").arg(ratio, 0, 'f', 0)});
+                            fast, -1, 0, 0, QStringLiteral("%1x faster (target 100x)").arg(ratio, 0, 'f', 0),
+                            ratio >= 100 ? 1 : 0});
         }
         if (o.exitCode != 0)
             std::printf("the nested passes and the fast reports disagreed (exit %d)\n", o.exitCode);
