@@ -37,6 +37,7 @@ demo: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+	@$(BUILD)/bench/vedaris-bench
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
 # a build folder of its own (its programs go to build-asan/dist, not dist/).
