@@ -37,6 +37,18 @@ demo: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
+	@$(BUILD)/bench/vedaris-bench
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
+# a build folder of its own (its programs go to build-asan/dist, not dist/).
+ASAN_BUILD ?= build-asan
+sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEDARIS_SANITIZE=ON \
+		-DVEDARIS_DIST_DIR=$(CURDIR)/$(ASAN_BUILD)/dist >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
 
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean

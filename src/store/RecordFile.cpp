@@ -3,6 +3,8 @@
 #include "Platform.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace vedaris {
 
@@ -11,6 +13,8 @@ namespace {
 // Large blocks keep a scan of a file of hundreds of megabytes to a few hundred
 // system calls.
 constexpr qint64 ScanBlockBytes = 2 * 1024 * 1024;
+
+qint64 writeFaultAfter = -1;
 
 QString pastEnd()
 {
@@ -75,10 +79,24 @@ void RecordFile::readExactly(char *out, qint64 length)
     }
 }
 
+void RecordFile::failWritesAfter(qint64 bytes)
+{
+    writeFaultAfter = bytes;
+}
+
 void RecordFile::writeExactly(const char *bytes, qint64 length)
 {
     while (length > 0) {
-        const qint64 put = m_file.write(bytes, length);
+        qint64 chunk = length;
+        if (writeFaultAfter >= 0) {
+            if (writeFaultAfter == 0) {
+                writeFaultAfter = -1;
+                fail(QString::fromLocal8Bit(std::strerror(ENOSPC)));
+            }
+            chunk = std::min(chunk, writeFaultAfter);
+            writeFaultAfter -= chunk;
+        }
+        const qint64 put = m_file.write(bytes, chunk);
         if (put <= 0)
             fail();
         bytes += put;
@@ -102,8 +120,24 @@ void RecordFile::writeRaw(qint64 index, const QByteArray &bytes)
         fail(QStringLiteral("неверная длина записи"));
     if (index < 0 || index > count())
         fail(QStringLiteral("запись за концом файла"));
+    // An overwrite that stops half way would leave a record half new, half old,
+    // which every reader would take for data: the old bytes are put back. (A
+    // failed append leaves an incomplete tail, which no reader takes for data.)
+    const QByteArray old = index < count() ? readRaw(index) : QByteArray();
     seek(index);
-    writeExactly(bytes.constData(), m_size);
+    try {
+        writeExactly(bytes.constData(), m_size);
+    } catch (const Error &) {
+        if (!old.isEmpty()) {
+            try {
+                seek(index);
+                writeExactly(old.constData(), m_size);
+            } catch (const Error &) {
+                // The first failure is the one to report.
+            }
+        }
+        throw;
+    }
 }
 
 void RecordFile::scan(const std::function<bool(qint64, const char *)> &fn, qint64 from)

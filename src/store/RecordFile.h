@@ -40,6 +40,11 @@ public:
     void sync();
     void close(); // throws on failure; the destructor closes silently
 
+    // Tests: the write that takes the bytes written through any RecordFile from
+    // now past `bytes` puts down only what fits and then fails once, as a full
+    // disk does. Negative disarms.
+    static void failWritesAfter(qint64 bytes);
+
 private:
     [[noreturn]] void fail() const;
     [[noreturn]] void fail(const QString &reason) const;

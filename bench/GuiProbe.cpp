@@ -1,0 +1,75 @@
+// The desktop program on a data folder, offscreen: start-up as the program does
+// it up to the main window shown with the stock list filled, a refill of the
+// list, and search keystrokes. Prints its figures as key=value lines.
+#include "Probe.h"
+
+#include "app/ListView.h"
+#include "app/Messages.h"
+#include "app/Startup.h"
+#include "app/TFormGl.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <algorithm>
+
+using namespace vedaris;
+
+int main(int argc, char **argv)
+{
+    QElapsedTimer since;
+    since.start();
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bench-gui-probe DATA_DIR\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QApplication app(argc, argv);
+    Messages::startRecording(); // a message box would wait for a click
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+
+    const double appReady = double(since.nsecsElapsed()) / 1e6;
+    const auto session = startUp(dir);
+    if (!session)
+        return 1;
+    TFormGl *gl = session->forms->FormGl;
+    app.processEvents();
+    const double shown = double(since.nsecsElapsed()) / 1e6;
+    bench::result("app_ms", appReady);
+    bench::result("startup_ms", shown);
+    bench::result("rows", gl->stockList()->rowCount());
+
+    QElapsedTimer t;
+    t.start();
+    gl->FillStockList();
+    app.processEvents();
+    bench::result("fill_ms", double(t.nsecsElapsed()) / 1e6);
+
+    // Typed one character at a time: names near the top, near the end, and one
+    // that matches nothing (the whole list searched).
+    double worst = 0, total = 0;
+    int keys = 0;
+    for (const QString &word : {QStringLiteral("Амокс"), QStringLiteral("Эри"), QStringLiteral("Шприц"),
+                               QStringLiteral("Ъъъ")}) {
+        for (int n = 1; n <= word.size(); ++n) {
+            gl->RzEditSearch->setText(word.left(n));
+            t.restart();
+            gl->RzEditSearchKeyUp();
+            app.processEvents();
+            const double ms = double(t.nsecsElapsed()) / 1e6;
+            worst = std::max(worst, ms);
+            if (qEnvironmentVariableIsSet("VEDARIS_BENCH_VERBOSE"))
+                std::fprintf(stderr, "search %s: %.2f ms, row %d\n", qPrintable(word.left(n)), ms,
+                             gl->stockList()->selectedRow());
+            total += ms;
+            ++keys;
+        }
+    }
+    bench::result("search_worst_ms", worst);
+    bench::result("search_mean_ms", total / keys);
+    bench::result("messages", Messages::takeRecorded().size());
+    bench::result("peak_mib", bench::peakMiB());
+    return 0;
+}

@@ -1,0 +1,93 @@
+// One receipt and one issue through the stock operations on a data folder that
+// the caller lets us change. With --no-deleted every deletion mark is cleared
+// first, so the slot search reads the whole file and the record is appended.
+#include "Probe.h"
+
+#include "operations/StockOperations.h"
+#include "store/DataFiles.h"
+#include "store/RecordFile.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <vector>
+
+using namespace vedaris;
+
+namespace {
+
+void clearDeletionMarks(const QString &path, int size, int offset)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        throw Error(path, f.errorString());
+    QByteArray all = f.readAll();
+    for (qsizetype at = offset; at < all.size(); at += size)
+        all[at] = 0;
+    f.seek(0);
+    f.write(all);
+    f.flush();
+    f.close();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench-ops-probe DATA_DIR [--no-deleted]\n");
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    try {
+        if (argc > 2 && QByteArray(argv[2]) == "--no-deleted") {
+            clearDeletionMarks(files::path(dir, files::Base), StockRecord::Size, StockRecord::DeletedOffset);
+            clearDeletionMarks(files::path(dir, files::Rashod), IssueRecord::Size, IssueRecord::DeletedOffset);
+            // The cleared files reach the disk before the clock starts.
+            RecordFile(files::path(dir, files::Base), StockRecord::Size).sync();
+            RecordFile(files::path(dir, files::Rashod), IssueRecord::Size).sync();
+        }
+
+        ops::BatchInput in;
+        in.drugName = QStringLiteral("Анальгин табл. 0,5 г");
+        in.manufacturer = QStringLiteral("Фармстандарт (Россия)");
+        in.supplier = QStringLiteral("ООО \"Медснаб\"");
+        in.receiptDocument = QStringLiteral("Накл. №1");
+        in.series = QStringLiteral("АВ1234");
+        in.receiptDate = QDate(2024, 12, 31);
+        in.unit = QStringLiteral("уп.");
+        in.quantityText = QStringLiteral("100");
+        in.priceText = QStringLiteral("12,5");
+        in.expiryDate = QDate(2027, 12, 31);
+
+        std::vector<double> receipts, issues;
+        QElapsedTimer t;
+        for (int round = 0; round < 3; ++round) {
+            t.start();
+            const ops::StoredBatch stored = ops::storeReceipt(dir, in);
+            receipts.push_back(double(t.nsecsElapsed()) / 1e6);
+
+            t.restart();
+            const StockRecord batch = ops::prepareIssue(dir, stored.record.RecordId);
+            if (ops::checkIssue(batch, QStringLiteral("3")) != ops::IssueVerdict::Ok)
+                return 1;
+            ops::storeIssue(dir, stored.record.RecordId, batch, QStringLiteral("3"), QStringLiteral("Кардиология"),
+                            QDate(2024, 12, 31));
+            issues.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        bench::result("receipt_ms", median(receipts));
+        bench::result("issue_ms", median(issues));
+        bench::result("peak_mib", bench::peakMiB());
+    } catch (const Error &e) {
+        std::fprintf(stderr, "bench-ops-probe: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,278 @@
+// What each operation leaves on disk when a write fails part way (an injected
+// full disk at every interesting byte), when a file vanished after start-up or
+// was replaced by a folder, and when the file size limit stops an append.
+
+#include "operations/StockOperations.h"
+#include "store/DataFiles.h"
+#include "store/Error.h"
+#include "store/IntegrityCheck.h"
+#include "store/RecordFile.h"
+#include "store/ReferenceLists.h"
+#include "support/TempDataDir.h"
+
+#include <QDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace vedaris;
+
+namespace {
+
+const QStringList AllFiles = {files::Base, files::Rashod, files::NamePreparat,
+                              files::FirmaPostav, files::Izgotovitel, files::Otdelenie};
+
+ops::BatchInput input(const QString &name, const QString &qty)
+{
+    ops::BatchInput in;
+    in.drugName = name;
+    in.unit = QStringLiteral("уп");
+    in.supplier = QStringLiteral("Фарм");
+    in.quantityText = qty;
+    in.priceText = QStringLiteral("2,5");
+    in.receiptDate = QDate(2024, 1, 10);
+    in.expiryDate = QDate(2026, 1, 1);
+    return in;
+}
+
+void issue(const QString &dir, qint32 id, const QString &qty)
+{
+    const StockRecord b = ops::prepareIssue(dir, id);
+    ops::storeIssue(dir, id, b, qty, QStringLiteral("Хирургия"), QDate(2024, 2, 1));
+}
+
+// Batches 0..3 with batch 2 deleted (its slot free); issues from batches 0 and 1,
+// and the issue of batch 2 deleted with it (its slot free too). Two departments,
+// the first deleted. Built once by the operations themselves, then copied.
+void build(const TempDataDir &dir)
+{
+    dir.createEmptyFiles();
+    for (const char *name : {"Анальгин", "Бинт", "Вата", "Йод"})
+        ops::storeReceipt(dir.path(), input(QString::fromUtf8(name), QStringLiteral("10")));
+    issue(dir.path(), 0, QStringLiteral("1"));
+    issue(dir.path(), 2, QStringLiteral("1"));
+    issue(dir.path(), 0, QStringLiteral("2,5"));
+    issue(dir.path(), 1, QStringLiteral("4"));
+    issue(dir.path(), 0, QStringLiteral("1"));
+    ops::deleteBatch(dir.path(), 2);
+    const ReferenceList deps(dir.path(), RefKind::Departments);
+    deps.add(QStringLiteral("Склад"));
+    deps.add(QStringLiteral("Хирургия"));
+    deps.remove(0);
+}
+
+using Snapshot = QMap<QString, QByteArray>;
+
+Snapshot snapshot(const TempDataDir &dir)
+{
+    Snapshot s;
+    for (const QString &f : AllFiles)
+        s[f] = dir.read(f);
+    return s;
+}
+
+void fill(const TempDataDir &dir)
+{
+    static const Snapshot built = [] {
+        TempDataDir d;
+        build(d);
+        return snapshot(d);
+    }();
+    for (const QString &f : AllFiles)
+        dir.write(f, built[f]);
+}
+
+int recordSize(const QString &file)
+{
+    return file == files::Base ? StockRecord::Size
+           : file == files::Rashod ? IssueRecord::Size
+           : file == files::NamePreparat ? DrugNameEntry::Size
+                                          : ReferenceEntry::Size;
+}
+
+int deletedOffset(const QString &file)
+{
+    return recordSize(file) - 4;
+}
+
+// After a failed operation no live record differs from before and no new live
+// record exists; an incomplete tail is allowed, and so is a deleted record
+// where there was a deleted one or nothing. The files pass the check but for
+// their tails.
+void expectNothingLiveChanged(const Snapshot &before, const TempDataDir &dir)
+{
+    for (const QString &f : AllFiles) {
+        const QByteArray now = dir.read(f);
+        const int size = recordSize(f), del = deletedOffset(f);
+        EXPECT_GE(now.size(), before[f].size()) << f.toStdString() << " shrank";
+        for (qsizetype at = 0; at + size <= now.size(); at += size) {
+            const QByteArray after = now.mid(at, size);
+            const QByteArray was = at + size <= before[f].size() ? before[f].mid(at, size) : QByteArray();
+            if (after == was)
+                continue;
+            const bool nowDeleted = after[del] == 1;
+            const bool wasDeleted = was.isEmpty() || was[del] == 1;
+            EXPECT_TRUE(nowDeleted && wasDeleted)
+                << f.toStdString() << " record " << at / size << " changed";
+        }
+    }
+    for (const check::Finding &x : check::run(dir.path()).findings)
+        EXPECT_TRUE(x.record < 0 && x.text.contains(QStringLiteral("неполная запись")))
+            << x.line().toStdString();
+}
+
+struct OpCase
+{
+    const char *name;
+    std::function<void(const QString &dir)> prepare; // runs without a fault
+    std::function<void(const QString &dir)> run;
+};
+
+const std::vector<OpCase> &opCases()
+{
+    static const std::vector<OpCase> cases = {
+        {"receipt into a free slot", {}, [](const QString &d) { ops::storeReceipt(d, input("Новый", "5")); }},
+        {"receipt appended",
+         [](const QString &d) { ops::storeReceipt(d, input("Первый", "5")); },
+         [](const QString &d) { ops::storeReceipt(d, input("Новый", "5")); }},
+        {"edit", {}, [](const QString &d) { ops::storeEdit(d, 3, input("Правка", "7")); }},
+        {"issue into a free slot", {}, [](const QString &d) { issue(d, 1, "2"); }},
+        {"issue appended",
+         [](const QString &d) { issue(d, 3, "1"); },
+         [](const QString &d) { issue(d, 1, "2"); }},
+        {"delete with three issues", {}, [](const QString &d) { ops::deleteBatch(d, 0); }},
+        {"department added",
+         {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия")); }},
+        {"drug name appended",
+         {}, [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл"); }},
+        {"department removed", {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).remove(1); }},
+    };
+    return cases;
+}
+
+struct Disarm
+{
+    ~Disarm() { RecordFile::failWritesAfter(-1); }
+};
+
+} // namespace
+
+TEST(Faults, DiskFullAtAnyByteLeavesNoHalfRecordAndNoChangedLiveRecord)
+{
+    // Every byte count up to past the largest operation's writes: each write is
+    // cut at every place once.
+    for (const OpCase &c : opCases()) {
+        int failures = 0;
+        // Around both ends of every record size, and between.
+        for (qint64 after : {0, 1, 2, 3, 5, 8, 30, 51, 52, 56, 57, 59, 60, 61, 100, 256, 295, 296,
+                             297, 400, 499, 503, 504, 552, 556, 559, 560, 561, 600, 604, 607, 608,
+                             609, 700, 1000, 1119, 1120, 1167, 1168, 1169, 1300}) {
+            SCOPED_TRACE(std::string(c.name) + ", fails after " + std::to_string(after) + " bytes");
+            TempDataDir dir;
+            fill(dir);
+            if (c.prepare)
+                c.prepare(dir.path());
+            const Snapshot before = snapshot(dir);
+            Disarm disarm;
+            RecordFile::failWritesAfter(after);
+            try {
+                c.run(dir.path());
+            } catch (const Error &e) {
+                ++failures;
+                EXPECT_TRUE(e.message().contains(QStringLiteral("на диске нет свободного места")))
+                    << e.message().toStdString();
+                EXPECT_TRUE(e.message().contains(QStringLiteral(".dat\""))) << e.message().toStdString();
+                RecordFile::failWritesAfter(-1);
+                expectNothingLiveChanged(before, dir);
+                continue;
+            }
+            // The fault came after the operation's last write: it is complete.
+            for (const check::Finding &x : check::run(dir.path()).findings)
+                ADD_FAILURE() << x.line().toStdString();
+        }
+        EXPECT_GT(failures, 0) << c.name;
+    }
+}
+
+TEST(Faults, FileGoneOrAFolderInItsPlaceIsNamedAndNothingIsCreated)
+{
+    struct Damage
+    {
+        const char *name;
+        const char *reason;
+        std::function<void(const TempDataDir &, const QString &file)> apply;
+    };
+    const Damage damages[] = {
+        {"missing", "файл не найден",
+         [](const TempDataDir &d, const QString &f) { QFile::remove(d.file(f)); }},
+        {"folder", "на месте файла находится папка",
+         [](const TempDataDir &d, const QString &f) {
+             QFile::remove(d.file(f));
+             QDir(d.path()).mkdir(f);
+         }},
+    };
+    for (const Damage &damage : damages)
+        for (const QString &file : {files::Base, files::Rashod, files::Otdelenie, files::NamePreparat})
+            for (const OpCase &c : opCases()) {
+                SCOPED_TRACE(std::string(c.name) + ", " + file.toStdString() + " " + damage.name);
+                TempDataDir dir;
+                fill(dir);
+                if (c.prepare)
+                    c.prepare(dir.path());
+                const Snapshot before = snapshot(dir);
+                damage.apply(dir, file);
+                try {
+                    c.run(dir.path());
+                } catch (const Error &e) {
+                    EXPECT_TRUE(e.message().contains(QStringLiteral("\"%1\": %2").arg(file, QString::fromUtf8(damage.reason))))
+                        << e.message().toStdString();
+                }
+                // Whether it needed the file or not, every other file is as
+                // before, or changed by a complete operation.
+                EXPECT_EQ(QFileInfo(dir.file(file)).isFile(), false);
+                for (const QString &f : AllFiles)
+                    if (f != file && dir.read(f) != before[f])
+                        EXPECT_EQ(dir.read(f).size() % recordSize(f), 0) << f.toStdString();
+            }
+}
+
+#ifndef _WIN32
+TEST(Faults, FileSizeLimitStopsAnAppendAsAnIncompleteTail)
+{
+    TempDataDir dir;
+    fill(dir);
+    ops::storeReceipt(dir.path(), input("Вата", "3")); // takes the free slot
+    const Snapshot before = snapshot(dir);
+    const qint64 baseSize = before[files::Base].size();
+
+    // The limit falls inside the next record, as a nearly full disk would.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = rlim_t(baseSize + 100);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString message;
+    try {
+        ops::storeReceipt(dir.path(), input("Новый", "1"));
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(message, QStringLiteral("Ошибка при работе с файлом \"Base.dat\": файл достиг "
+                                      "предельного размера, запись не поместилась"));
+    EXPECT_EQ(dir.read(files::Base).size(), baseSize + 100);
+    expectNothingLiveChanged(before, dir);
+
+    // The next receipt writes over the tail.
+    ops::storeReceipt(dir.path(), input("Новый", "1"));
+    EXPECT_EQ(dir.read(files::Base).size(), baseSize + StockRecord::Size);
+    EXPECT_TRUE(check::run(dir.path()).findings.isEmpty());
+}
+#endif
