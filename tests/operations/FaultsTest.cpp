@@ -234,9 +234,11 @@ TEST(Faults, FileGoneOrAFolderInItsPlaceIsNamedAndNothingIsCreated)
                 // Whether it needed the file or not, every other file is as
                 // before, or changed by a complete operation.
                 EXPECT_EQ(QFileInfo(dir.file(file)).isFile(), false);
-                for (const QString &f : AllFiles)
-                    if (f != file && dir.read(f) != before[f])
+                for (const QString &f : AllFiles) {
+                    if (f != file && dir.read(f) != before[f]) {
                         EXPECT_EQ(dir.read(f).size() % recordSize(f), 0) << f.toStdString();
+                    }
+                }
             }
 }
 
