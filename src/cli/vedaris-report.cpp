@@ -57,17 +57,17 @@ void print(FILE *to, const QString &text)
     std::fflush(to);
 }
 
-struct ReportSpec
+struct ReportSyntax
 {
     ReportKind kind;
     QSet<QString> required;
     QSet<QString> optional;
 };
 
-const QMap<QString, ReportSpec> &reportSpecs()
+const QMap<QString, ReportSyntax> &reportSyntaxes()
 {
     static const QSet<QString> period{"start", "finish"};
-    static const QMap<QString, ReportSpec> specs{
+    static const QMap<QString, ReportSyntax> syntaxes{
         {"expired", {ReportKind::Expired, {"date"}, {}}},
         {"stock", {ReportKind::Stock, {}, {"date"}}},
         {"consumption", {ReportKind::Consumption, period, {}}},
@@ -77,7 +77,7 @@ const QMap<QString, ReportSpec> &reportSpecs()
         {"movement", {ReportKind::Movement, period, {}}},
         {"issue-dates", {ReportKind::IssueDates, period, {}}},
     };
-    return specs;
+    return syntaxes;
 }
 
 struct UsageError
@@ -139,20 +139,20 @@ Command parse(const QStringList &args)
     if (positional.size() != 1)
         throw UsageError{positional.isEmpty() ? QStringLiteral("no report named")
                                               : QStringLiteral("one report at a time: %1").arg(positional.join(' '))};
-    const auto spec = reportSpecs().constFind(positional[0]);
-    if (spec == reportSpecs().cend())
+    const auto syntax = reportSyntaxes().constFind(positional[0]);
+    if (syntax == reportSyntaxes().cend())
         throw UsageError{QStringLiteral("unknown report '%1'").arg(positional[0])};
-    cmd.kind = spec->kind;
+    cmd.kind = syntax->kind;
 
     if (!options.contains("output") || options.value("output").isEmpty())
         throw UsageError{QStringLiteral("--output FILE.xlsx is required")};
     cmd.output = options.take("output");
     cmd.dataDir = options.contains("data") ? options.take("data") : QCoreApplication::applicationDirPath();
-    for (const QString &r : spec->required)
+    for (const QString &r : syntax->required)
         if (!options.contains(r))
             throw UsageError{QStringLiteral("%1 needs --%2").arg(positional[0], r)};
     for (auto it = options.cbegin(); it != options.cend(); ++it)
-        if (!spec->required.contains(it.key()) && !spec->optional.contains(it.key()))
+        if (!syntax->required.contains(it.key()) && !syntax->optional.contains(it.key()))
             throw UsageError{QStringLiteral("%1 takes no --%2").arg(positional[0], it.key())};
 
     if (options.contains("date"))

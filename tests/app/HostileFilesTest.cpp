@@ -28,7 +28,7 @@ using namespace vedaris;
 
 namespace {
 
-struct FileSpec
+struct FileLayout
 {
     QString name;
     int size;
@@ -38,7 +38,7 @@ struct FileSpec
     int deleted;
 };
 
-const QVector<FileSpec> Specs = {
+const QVector<FileLayout> Layouts = {
     {files::Base, 560, {0, 264, 295, 346, 397, 448}, {256, 504, 512, 520, 528, 536, 544}, {552}, 556},
     {files::Rashod, 608, {0, 264, 295, 346, 397, 448, 499}, {256, 552, 568, 576, 592}, {600}, 604},
     {files::NamePreparat, 296, {0, 256}, {}, {288}, 292},
@@ -60,10 +60,10 @@ public:
 
     int below(int n) { return n <= 0 ? 0 : int(m_rng() % unsigned(n)); }
 
-    void spoil(QByteArray &bytes, const FileSpec &spec)
+    void spoil(QByteArray &bytes, const FileLayout &layout)
     {
-        const int records = int(bytes.size() / spec.size);
-        const int at = below(records) * spec.size;
+        const int records = int(bytes.size() / layout.size);
+        const int at = below(records) * layout.size;
         switch (below(8)) {
         case 0: // scattered random bytes
             for (int k = below(40) + 1; k > 0 && !bytes.isEmpty(); --k)
@@ -79,25 +79,25 @@ public:
             break;
         case 3:
             if (records)
-                bytes[at + spec.texts[below(int(spec.texts.size()))]] = char(255);
+                bytes[at + layout.texts[below(int(layout.texts.size()))]] = char(255);
             break;
         case 4:
-            if (records && !spec.numbers.isEmpty())
-                putDouble(bytes, at + spec.numbers[below(int(spec.numbers.size()))],
+            if (records && !layout.numbers.isEmpty())
+                putDouble(bytes, at + layout.numbers[below(int(layout.numbers.size()))],
                           Odd[below(int(std::size(Odd)))]);
             break;
         case 5:
             if (records)
-                putInt(bytes, at + spec.ints[below(int(spec.ints.size()))],
+                putInt(bytes, at + layout.ints[below(int(layout.ints.size()))],
                        OddIds[below(int(std::size(OddIds)))]);
             break;
         case 6:
             if (records)
-                bytes[at + spec.deleted] = char(below(256));
+                bytes[at + layout.deleted] = char(below(256));
             break;
         case 7: // a whole record of one byte value
             if (records)
-                std::memset(bytes.data() + at, below(256), size_t(spec.size));
+                std::memset(bytes.data() + at, below(256), size_t(layout.size));
             break;
         }
     }
@@ -201,12 +201,12 @@ TEST(HostileFiles, EveryReaderSurvivesDamagedFiles)
     TempDataDir source;
     gen::write(gen::generate(o), source.path());
     QVector<QByteArray> pristine;
-    for (const FileSpec &s : Specs)
+    for (const FileLayout &s : Layouts)
         pristine.push_back(source.read(s.name));
 
     TempDataDir dir;
-    for (int i = 0; i < Specs.size(); ++i)
-        dir.write(Specs[i].name, pristine[i]);
+    for (int i = 0; i < Layouts.size(); ++i)
+        dir.write(Layouts[i].name, pristine[i]);
     Messages::startRecording();
     Forms forms(dir.path());
     const QString xlsx = source.file(QStringLiteral("report.xlsx"));
@@ -215,13 +215,13 @@ TEST(HostileFiles, EveryReaderSurvivesDamagedFiles)
     constexpr int Rounds = 80;
     for (int round = 0; round < Rounds; ++round) {
         SCOPED_TRACE(round);
-        for (int i = 0; i < Specs.size(); ++i) {
+        for (int i = 0; i < Layouts.size(); ++i) {
             QByteArray bytes = pristine[i];
             // Most rounds damage one or two files; the others stay whole.
-            if (m.below(3) == 0 || i == round % Specs.size())
+            if (m.below(3) == 0 || i == round % Layouts.size())
                 for (int k = m.below(3) + 1; k > 0; --k)
-                    m.spoil(bytes, Specs[i]);
-            dir.write(Specs[i].name, bytes);
+                    m.spoil(bytes, Layouts[i]);
+            dir.write(Layouts[i].name, bytes);
         }
         runStoreReaders(dir.path());
         runReports(dir.path(), round % 10 == 0, xlsx);
