@@ -3,6 +3,7 @@
 #include "operations/StockOperations.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 
 #include <QDir>
@@ -43,17 +44,6 @@ public:
 private:
     std::uint64_t m_state;
 };
-
-// The issue operation's arithmetic: formed in extended precision, rounded once.
-double product(double a, double b)
-{
-    return double(static_cast<long double>(a) * static_cast<long double>(b));
-}
-
-double difference(double a, double b)
-{
-    return double(static_cast<long double>(a) - static_cast<long double>(b));
-}
 
 using Words = std::vector<QString>;
 
@@ -472,14 +462,7 @@ IssueRecord Data::issueRecord(std::size_t slot) const
 {
     const Issue &is = issues[slot];
     const StockRecord &b = stock[size_t(is.batch)];
-    IssueRecord r;
-    r.DrugName = b.DrugName;
-    r.ReceiptDate = b.ReceiptDate;
-    r.Unit = b.Unit;
-    r.Supplier = b.Supplier;
-    r.ReceiptDocument = b.ReceiptDocument;
-    r.Manufacturer = b.Manufacturer;
-    r.Series = b.Series;
+    IssueRecord r = issueFromBatch(b);
     r.Department = departmentTexts.value(is.department);
     r.IssuedQuantity = is.quantity;
     r.UnitPrice = is.price;

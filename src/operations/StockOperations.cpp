@@ -4,6 +4,7 @@
 #include "store/DataFiles.h"
 #include "store/Error.h"
 #include "store/RecordFile.h"
+#include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 
 #include <QByteArray>
@@ -17,17 +18,6 @@ namespace {
 constexpr int NameCapacity = 255;
 constexpr int UnitCapacity = 30;
 constexpr int FieldCapacity = 50;
-
-// Each product or difference is formed in extended precision and rounded once.
-double product(double a, double b)
-{
-    return double(static_cast<long double>(a) * static_cast<long double>(b));
-}
-
-double difference(double a, double b)
-{
-    return double(static_cast<long double>(a) - static_cast<long double>(b));
-}
 
 StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
 {
@@ -135,14 +125,8 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     TypedFile<StockRecord> base(files::path(dataDir, files::Base));
 
     StoredIssue out;
+    out.issue = issueFromBatch(batch);
     IssueRecord &issue = out.issue;
-    issue.DrugName = batch.DrugName;
-    issue.ReceiptDate = batch.ReceiptDate;
-    issue.Unit = batch.Unit;
-    issue.Supplier = batch.Supplier;
-    issue.ReceiptDocument = batch.ReceiptDocument;
-    issue.Manufacturer = batch.Manufacturer;
-    issue.Series = batch.Series;
     issue.Department = cp1251::stored(department, FieldCapacity);
     issue.IssuedQuantity = issued;
     issue.UnitPrice = price;

@@ -4,6 +4,7 @@
 
 #include "store/DataFiles.h"
 #include "store/Records.h"
+#include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 #include "support/TempDataDir.h"
 
@@ -90,14 +91,7 @@ public:
     void add(const Issue &i)
     {
         const StockRecord &s = stock.value(i.stock);
-        IssueRecord r;
-        r.DrugName = s.DrugName;
-        r.ReceiptDate = s.ReceiptDate;
-        r.Unit = s.Unit;
-        r.Supplier = s.Supplier;
-        r.ReceiptDocument = s.ReceiptDocument;
-        r.Manufacturer = s.Manufacturer;
-        r.Series = s.Series;
+        IssueRecord r = vedaris::issueFromBatch(s);
         r.Department = i.department;
         r.IssuedQuantity = i.quantity;
         r.UnitPrice = i.price < 0 ? s.UnitPrice : i.price;

@@ -3,6 +3,7 @@
 #include "operations/StockOperations.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
+#include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 #include "support/TempDataDir.h"
 
@@ -13,11 +14,6 @@
 using namespace vedaris;
 
 namespace {
-
-double product(double a, double b)
-{
-    return double(static_cast<long double>(a) * static_cast<long double>(b));
-}
 
 template<class Record>
 std::vector<Record> readAll(const QString &dir, const QString &name)
