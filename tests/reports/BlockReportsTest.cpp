@@ -144,7 +144,7 @@ TEST(MovementReport, WhichDrugsAndFiguresAppear)
         QDate start, finish;
         std::function<void(Data &)> fill;
         QStringList rows;                // column B top down (sorted)
-        QVector<double> firstRowFigures; // D to K of row 6, when given
+        QVector<double> firstRowFigures = {}; // D to K of row 6, when given
     };
     const Case cases[] = {
         {"a unit differing by case is another drug", day(1), day(28),

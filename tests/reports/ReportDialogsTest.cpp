@@ -189,8 +189,9 @@ TEST_F(ReportDialogsTest, OutcomesOtherThanAWorkbook)
         const QStringList shown = Messages::takeRecordedTexts();
         ASSERT_EQ(shown.size(), 1);
         EXPECT_TRUE(shown[0].contains(c.message)) << qPrintable(shown[0]);
-        if (c.message != NoSpreadsheetMessage)
+        if (c.message != NoSpreadsheetMessage) {
             EXPECT_FALSE(shown[0].contains(NoSpreadsheetMessage));
+        }
         EXPECT_TRUE(forms->FormGl->progressBar()->isHidden());
     }
 }

@@ -136,7 +136,7 @@ TEST(TableReports, SelectionAtBoundsAndMarks)
         ReportParams params;
         std::function<void(Data &)> fill;
         QStringList rows; // column B, top down; empty: nothing to report
-        QString emptyMessage;
+        QString emptyMessage = {};
     };
     const ReportParams feb = periodParams(day(10), day(20));
     const Case cases[] = {
