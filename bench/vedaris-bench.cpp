@@ -111,8 +111,7 @@ Run best(const QStringList &args, int times)
     return b;
 }
 
-const QStringList dataFiles = {files::Base, files::Rashod, files::NamePreparat,
-                               files::FirmaPostav, files::Izgotovitel, files::Otdelenie};
+const QStringList &dataFiles = files::All;
 
 // A generated folder, made again only when its options changed or it was left half written.
 QString cachedData(const QString &root, const char *name, const gen::Options &o)

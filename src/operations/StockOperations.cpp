@@ -15,20 +15,18 @@ namespace vedaris::ops {
 
 namespace {
 
-constexpr int NameCapacity = 255;
-constexpr int UnitCapacity = 30;
-constexpr int FieldCapacity = 50;
+using S = layout::Stock;
 
 StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
 {
     StockRecord r;
-    r.DrugName = cp1251::stored(in.drugName, NameCapacity);
+    r.DrugName = cp1251::stored(in.drugName, S::DrugName.capacity);
     r.ReceiptDate = text::dateToSerial(in.receiptDate);
-    r.Unit = cp1251::stored(in.unit, UnitCapacity);
-    r.Supplier = cp1251::stored(in.supplier, FieldCapacity);
-    r.ReceiptDocument = cp1251::stored(in.receiptDocument, FieldCapacity);
-    r.Manufacturer = cp1251::stored(in.manufacturer, FieldCapacity);
-    r.Series = cp1251::stored(in.series, FieldCapacity);
+    r.Unit = cp1251::stored(in.unit, S::Unit.capacity);
+    r.Supplier = cp1251::stored(in.supplier, S::Supplier.capacity);
+    r.ReceiptDocument = cp1251::stored(in.receiptDocument, S::ReceiptDocument.capacity);
+    r.Manufacturer = cp1251::stored(in.manufacturer, S::Manufacturer.capacity);
+    r.Series = cp1251::stored(in.series, S::Series.capacity);
     r.Quantity = quantity;
     r.ReceivedQuantity = quantity;
     r.UnitPrice = price;
@@ -127,7 +125,7 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     StoredIssue out;
     out.issue = issueFromBatch(batch);
     IssueRecord &issue = out.issue;
-    issue.Department = cp1251::stored(department, FieldCapacity);
+    issue.Department = cp1251::stored(department, layout::Issue::Department.capacity);
     issue.IssuedQuantity = issued;
     issue.UnitPrice = price;
     issue.IssuedSum = product(price, issued);

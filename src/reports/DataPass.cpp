@@ -16,38 +16,17 @@ namespace vedaris::reports::pass {
 
 namespace {
 
-// Offsets of the fields the passes read without decoding whole records.
-namespace stockAt {
-constexpr int DrugName = 0, DrugNameCap = 255;
-constexpr int Unit = 264, UnitCap = 30;
-constexpr int ReceiptDate = 256;
-constexpr int Quantity = 504, ReceivedQuantity = 512, ReceivedSum = 536;
-constexpr int ExpiryDate = 544;
-constexpr int RecordId = StockRecord::IdOffset;
-constexpr int Deleted = StockRecord::DeletedOffset;
-}
-namespace issueAt {
-constexpr int Department = 499, DepartmentCap = 50;
-constexpr int IssuedQuantity = 552, IssuedSum = 576, IssueDate = 592;
-constexpr int StockRecordId = IssueRecord::StockRecordIdOffset;
-constexpr int Deleted = IssueRecord::DeletedOffset;
-}
-namespace entryAt {
-constexpr int Name = 0, NameCap = 50, Deleted = ReferenceEntry::DeletedOffset;
-constexpr int DrugName = 0, DrugNameCap = 255, DrugUnit = 256, DrugUnitCap = 30;
-constexpr int DrugDeleted = DrugNameEntry::DeletedOffset;
-}
-
-bool isDeleted(const char *record, int offset)
-{
-    return static_cast<unsigned char>(record[offset]) == 1;
-}
+using stockAt = layout::Stock;
+using issueAt = layout::Issue;
+using entryAt = layout::Reference;
+using drugAt = layout::DrugName;
+using field::isDeleted;
 
 // The stored bytes of a text field: its length byte clamped to the capacity.
-QByteArray rawText(const char *record, int offset, int capacity)
+QByteArray rawText(const char *record, TextField f)
 {
-    const int length = std::min<int>(static_cast<unsigned char>(record[offset]), capacity);
-    return QByteArray::fromRawData(record + offset + 1, length);
+    const int length = std::min<int>(static_cast<unsigned char>(record[f.offset]), f.capacity);
+    return QByteArray::fromRawData(record + f.offset + 1, length);
 }
 
 std::unique_ptr<RecordFile> openForReading(const QString &dataDir, const QString &name, int size)
@@ -173,7 +152,7 @@ void readIssues(RecordFile &file, IssueIndex &index, Meter &meter, Keep &&keep,
             return true;
         int dept = 0;
         if (department) {
-            dept = department(rawText(rec, issueAt::Department, issueAt::DepartmentCap));
+            dept = department(rawText(rec, issueAt::Department));
             if (dept < 0)
                 return true;
         }
@@ -292,7 +271,7 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
 
     // A department text that no stored field can hold matches nothing.
     const QByteArray wanted = cp1251::encode(department);
-    const bool storable = wanted.size() <= issueAt::DepartmentCap
+    const bool storable = wanted.size() <= issueAt::Department.capacity
                           && cp1251::decode(wanted.constData(), int(wanted.size())) == department;
 
     IssueIndex index(base->count());
@@ -320,7 +299,7 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
         meter.step();
         if (isDeleted(rec, entryAt::Deleted))
             return true;
-        const QByteArray raw = rawText(rec, entryAt::Name, entryAt::NameCap);
+        const QByteArray raw = rawText(rec, entryAt::Name);
         auto it = nameIndex.constFind(raw);
         if (it == nameIndex.cend()) {
             it = nameIndex.insert(QByteArray(raw.constData(), raw.size()), int(names.size()));
@@ -400,8 +379,8 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
             return true;
-        const Key key(field::text(rec, stockAt::DrugName, stockAt::DrugNameCap),
-                      field::text(rec, stockAt::Unit, stockAt::UnitCap));
+        const Key key(field::text(rec, stockAt::DrugName),
+                      field::text(rec, stockAt::Unit));
         auto it = drugIndex.constFind(key);
         if (it == drugIndex.cend()) {
             it = drugIndex.insert(key, int(receipts.size()));
@@ -418,8 +397,8 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
     QSet<Key> visited;
     names->scan([&](qint64, const char *rec) {
         meter.step();
-        const Key key(field::text(rec, entryAt::DrugName, entryAt::DrugNameCap),
-                      field::text(rec, entryAt::DrugUnit, entryAt::DrugUnitCap));
+        const Key key(field::text(rec, drugAt::Name),
+                      field::text(rec, drugAt::Unit));
         if (visited.contains(key))
             return true;
         visited.insert(key);

@@ -92,8 +92,7 @@ QString makeDaily(const QString &dataDir)
             throw Error(partial, QStringLiteral("не удалось удалить незаконченную копию"));
         if (!QDir().mkdir(partial))
             throw Error(partial, QStringLiteral("не удалось создать папку"));
-        for (const QString &file : {files::Base, files::Rashod, files::NamePreparat,
-                                    files::FirmaPostav, files::Izgotovitel, files::Otdelenie})
+        for (const QString &file : files::All)
             copyFile(files::path(dataDir, file), QDir(partial).filePath(file));
         // Only a complete copy gets its dated name.
         if (!QDir().rename(partial, target))

@@ -34,7 +34,7 @@ void ensureExist(const QString &dataDir)
 {
     // The stock files come first. When only one of them exists the other is
     // created empty: refusing to start would lock the user out of the data.
-    for (const QString &name : {Base, Rashod, NamePreparat, FirmaPostav, Izgotovitel, Otdelenie}) {
+    for (const QString &name : All) {
         const QString file = path(dataDir, name);
         if (!QFile::exists(file))
             createEmpty(file);

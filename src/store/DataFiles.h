@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vedaris::files {
 
@@ -10,6 +11,9 @@ inline const QString NamePreparat = QStringLiteral("NamePreparat.dat");
 inline const QString FirmaPostav = QStringLiteral("FirmaPostav.dat");
 inline const QString Izgotovitel = QStringLiteral("Izgotovitel.dat");
 inline const QString Otdelenie = QStringLiteral("Otdelenie.dat");
+
+// The six data files, in the order a first start creates them.
+inline const QStringList All = {Base, Rashod, NamePreparat, FirmaPostav, Izgotovitel, Otdelenie};
 
 QString path(const QString &dataDir, const QString &name);
 

@@ -17,28 +17,36 @@ namespace vedaris::check {
 
 namespace {
 
-struct TextField
+using S = layout::Stock;
+using I = layout::Issue;
+
+struct NamedText
 {
     const char *name;
-    int offset;
-    int capacity;
+    vedaris::TextField at;
 };
 struct Field
 {
     const char *name;
     int offset;
+    bool quantity = false; // must not be negative
 };
 
-const TextField BatchTexts[] = {{"DrugName", 0, 255},         {"Unit", 264, 30},
-                                {"Supplier", 295, 50},        {"ReceiptDocument", 346, 50},
-                                {"Manufacturer", 397, 50},    {"Series", 448, 50}};
-const TextField DepartmentText = {"Department", 499, 50};
+const NamedText BatchTexts[] = {{"DrugName", S::DrugName},      {"Unit", S::Unit},
+                                {"Supplier", S::Supplier},      {"ReceiptDocument", S::ReceiptDocument},
+                                {"Manufacturer", S::Manufacturer}, {"Series", S::Series}};
+const NamedText DepartmentText = {"Department", I::Department};
 
-const Field StockNumbers[] = {{"Quantity", 504}, {"ReceivedQuantity", 512}, {"UnitPrice", 520},
-                              {"TotalSum", 528}, {"ReceivedSum", 536}};
-const Field StockDates[] = {{"ReceiptDate", 256}, {"ExpiryDate", 544}};
-const Field IssueNumbers[] = {{"IssuedQuantity", 552}, {"UnitPrice", 568}, {"IssuedSum", 576}};
-const Field IssueDates[] = {{"ReceiptDate", 256}, {"IssueDate", 592}};
+const Field StockNumbers[] = {{"Quantity", S::Quantity, true},
+                              {"ReceivedQuantity", S::ReceivedQuantity, true},
+                              {"UnitPrice", S::UnitPrice},
+                              {"TotalSum", S::TotalSum},
+                              {"ReceivedSum", S::ReceivedSum}};
+const Field StockDates[] = {{"ReceiptDate", S::ReceiptDate}, {"ExpiryDate", S::ExpiryDate}};
+const Field IssueNumbers[] = {{"IssuedQuantity", I::IssuedQuantity, true},
+                              {"UnitPrice", I::UnitPrice},
+                              {"IssuedSum", I::IssuedSum}};
+const Field IssueDates[] = {{"ReceiptDate", I::ReceiptDate}, {"IssueDate", I::IssueDate}};
 
 // 01.01.1900 and 31.12.2200 as day serials.
 constexpr double FirstDay = 2;
@@ -139,19 +147,18 @@ private:
                     .arg(QLatin1String(name)).arg(id).arg(index));
     }
 
-    void checkText(const QString &file, qint64 index, const char *bytes, const TextField &t)
+    void checkText(const QString &file, qint64 index, const char *bytes, const NamedText &t)
     {
-        const int length = static_cast<unsigned char>(bytes[t.offset]);
-        if (length > t.capacity)
+        const int length = static_cast<unsigned char>(bytes[t.at.offset]);
+        if (length > t.at.capacity)
             add(file, index,
                 QStringLiteral("поле %1: байт длины %2 больше вместимости поля %3 символов "
                                "(читаются только первые %3).")
-                    .arg(QLatin1String(t.name)).arg(length).arg(t.capacity));
+                    .arg(QLatin1String(t.name)).arg(length).arg(t.at.capacity));
     }
 
     // False when the number is not finite (already reported).
-    bool checkNumber(const QString &file, qint64 index, const char *bytes, const Field &f,
-                     bool quantity)
+    bool checkNumber(const QString &file, qint64 index, const char *bytes, const Field &f)
     {
         const double v = field::number(bytes, f.offset);
         if (!std::isfinite(v)) {
@@ -160,7 +167,7 @@ private:
                     .arg(QLatin1String(f.name), num(v)));
             return false;
         }
-        if (quantity && v < 0)
+        if (f.quantity && v < 0)
             add(file, index,
                 QStringLiteral("поле %1 = %2: отрицательное количество, ожидается 0 или больше.")
                     .arg(QLatin1String(f.name), num(v)));
@@ -207,22 +214,21 @@ private:
             batch.live = checkMark(name, index, b, StockRecord::DeletedOffset);
             if (batch.live) {
                 checkId(name, index, b, "RecordId", StockRecord::IdOffset);
-                for (const TextField &t : BatchTexts)
+                for (const NamedText &t : BatchTexts)
                     checkText(name, index, b, t);
                 bool finite = true;
                 for (const Field &f : StockNumbers)
-                    finite &= checkNumber(name, index, b, f,
-                                          f.offset == 504 || f.offset == 512);
+                    finite &= checkNumber(name, index, b, f);
                 for (const Field &f : StockDates)
                     checkDate(name, index, b, f);
                 batch.finite = finite;
-                batch.quantity = field::number(b, 504);
-                batch.received = field::number(b, 512);
+                batch.quantity = field::number(b, S::Quantity);
+                batch.received = field::number(b, S::ReceivedQuantity);
                 if (finite) {
-                    const double price = field::number(b, 520);
-                    checkSum(name, index, "TotalSum", field::number(b, 528), "Quantity",
+                    const double price = field::number(b, S::UnitPrice);
+                    checkSum(name, index, "TotalSum", field::number(b, S::TotalSum), "Quantity",
                              batch.quantity, price);
-                    checkSum(name, index, "ReceivedSum", field::number(b, 536),
+                    checkSum(name, index, "ReceivedSum", field::number(b, S::ReceivedSum),
                              "ReceivedQuantity", batch.received, price);
                 }
             }
@@ -236,18 +242,18 @@ private:
         scanFile(name, IssueRecord::Size, [&](qint64 index, const char *b) {
             if (!checkMark(name, index, b, IssueRecord::DeletedOffset))
                 return;
-            for (const TextField &t : BatchTexts)
+            for (const NamedText &t : BatchTexts)
                 checkText(name, index, b, t);
             checkText(name, index, b, DepartmentText);
             bool finite = true;
             for (const Field &f : IssueNumbers)
-                finite &= checkNumber(name, index, b, f, f.offset == 552);
+                finite &= checkNumber(name, index, b, f);
             for (const Field &f : IssueDates)
                 checkDate(name, index, b, f);
-            const double qty = field::number(b, 552);
+            const double qty = field::number(b, I::IssuedQuantity);
             if (finite)
-                checkSum(name, index, "IssuedSum", field::number(b, 576), "IssuedQuantity", qty,
-                         field::number(b, 568));
+                checkSum(name, index, "IssuedSum", field::number(b, I::IssuedSum), "IssuedQuantity", qty,
+                         field::number(b, I::UnitPrice));
             if (!baseRead)
                 return;
             const qint32 id = field::int32(b, IssueRecord::StockRecordIdOffset);
@@ -297,7 +303,7 @@ private:
             if (b[DrugNameEntry::DeletedOffset] != 0)
                 return;
             checkId(name, index, b, "EntryId", DrugNameEntry::IdOffset);
-            checkText(name, index, b, {"Unit", 256, 30});
+            checkText(name, index, b, {"Unit", layout::DrugName::Unit});
         });
     }
 
@@ -308,7 +314,7 @@ private:
             if (b[ReferenceEntry::DeletedOffset] != 0)
                 return;
             checkId(name, index, b, "EntryId", ReferenceEntry::IdOffset);
-            checkText(name, index, b, {"Name", 0, 50});
+            checkText(name, index, b, {"Name", layout::Reference::Name});
         });
     }
 

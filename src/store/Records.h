@@ -8,18 +8,80 @@
 // are written as zeros. Text fields are cut to their capacity when encoded.
 namespace vedaris {
 
-// Capacities of the text fields, in characters of code page 1251.
-namespace capacity {
-constexpr int DrugName = 255;
-constexpr int Unit = 30;
-constexpr int Name = 50; // firms, documents, series, departments
-}
+// Where a text field lies in a record: the length byte at `offset`, then
+// `capacity` characters of code page 1251.
+struct TextField
+{
+    int offset;
+    int capacity;
+};
+
+// Every field's place in the four record layouts, defined here once: the codec,
+// the reports' field readers, the check and the operations all take it from here.
+namespace layout {
+
+// The batch's descriptive fields, at the same places in Base.dat and Rashod.dat.
+struct Batch
+{
+    static constexpr TextField DrugName{0, 255};
+    static constexpr int ReceiptDate = 256; // day serial
+    static constexpr TextField Unit{264, 30};
+    static constexpr TextField Supplier{295, 50};
+    static constexpr TextField ReceiptDocument{346, 50};
+    static constexpr TextField Manufacturer{397, 50};
+    static constexpr TextField Series{448, 50};
+};
+
+struct Stock : Batch // Base.dat
+{
+    static constexpr int Quantity = 504;
+    static constexpr int ReceivedQuantity = 512;
+    static constexpr int UnitPrice = 520;
+    static constexpr int TotalSum = 528;
+    static constexpr int ReceivedSum = 536;
+    static constexpr int ExpiryDate = 544;
+    static constexpr int RecordId = 552;
+    static constexpr int Deleted = 556;
+    static constexpr int Size = 560;
+};
+
+struct Issue : Batch // Rashod.dat
+{
+    static constexpr TextField Department{499, 50};
+    static constexpr int IssuedQuantity = 552;
+    static constexpr int UnitPrice = 568;
+    static constexpr int IssuedSum = 576;
+    static constexpr int IssueDate = 592;
+    static constexpr int StockRecordId = 600;
+    static constexpr int Deleted = 604;
+    static constexpr int Size = 608;
+};
+
+struct DrugName // NamePreparat.dat
+{
+    static constexpr TextField Name{0, 255};
+    static constexpr TextField Unit{256, 30};
+    static constexpr int EntryId = 288;
+    static constexpr int Deleted = 292;
+    static constexpr int Size = 296;
+};
+
+struct Reference // FirmaPostav.dat, Izgotovitel.dat, Otdelenie.dat
+{
+    static constexpr TextField Name{0, 50};
+    static constexpr int EntryId = 52;
+    static constexpr int Deleted = 56;
+    static constexpr int Size = 60;
+};
+
+} // namespace layout
 
 struct StockRecord // Base.dat
 {
-    static constexpr int Size = 560;
-    static constexpr int DeletedOffset = 556;
-    static constexpr int IdOffset = 552;
+    using Layout = layout::Stock;
+    static constexpr int Size = Layout::Size;
+    static constexpr int DeletedOffset = Layout::Deleted;
+    static constexpr int IdOffset = Layout::RecordId;
 
     QString DrugName;        // 255
     double ReceiptDate = 0;  // day serial from 30.12.1899
@@ -40,10 +102,11 @@ struct StockRecord // Base.dat
 
 struct IssueRecord // Rashod.dat
 {
-    static constexpr int Size = 608;
-    static constexpr int DeletedOffset = 604;
+    using Layout = layout::Issue;
+    static constexpr int Size = Layout::Size;
+    static constexpr int DeletedOffset = Layout::Deleted;
     static constexpr int IdOffset = -1; // an issue has no id of its own
-    static constexpr int StockRecordIdOffset = 600;
+    static constexpr int StockRecordIdOffset = Layout::StockRecordId;
 
     QString DrugName;
     double ReceiptDate = 0;
@@ -63,9 +126,10 @@ struct IssueRecord // Rashod.dat
 
 struct DrugNameEntry // NamePreparat.dat
 {
-    static constexpr int Size = 296;
-    static constexpr int DeletedOffset = 292;
-    static constexpr int IdOffset = 288;
+    using Layout = layout::DrugName;
+    static constexpr int Size = Layout::Size;
+    static constexpr int DeletedOffset = Layout::Deleted;
+    static constexpr int IdOffset = Layout::EntryId;
 
     QString Name; // 255
     QString Unit; // 30
@@ -75,9 +139,10 @@ struct DrugNameEntry // NamePreparat.dat
 
 struct ReferenceEntry // FirmaPostav.dat, Izgotovitel.dat, Otdelenie.dat
 {
-    static constexpr int Size = 60;
-    static constexpr int DeletedOffset = 56;
-    static constexpr int IdOffset = 52;
+    using Layout = layout::Reference;
+    static constexpr int Size = Layout::Size;
+    static constexpr int DeletedOffset = Layout::Deleted;
+    static constexpr int IdOffset = Layout::EntryId;
 
     QString Name; // 50
     qint32 EntryId = 0;
@@ -98,7 +163,8 @@ void decode(const char *in, ReferenceEntry &r);
 namespace field {
 double number(const char *record, int offset);
 qint32 int32(const char *record, int offset);
-QString text(const char *record, int offset, int capacity); // length byte clamped to capacity
+QString text(const char *record, TextField f); // length byte clamped to the capacity
+bool isDeleted(const char *record, int deletedOffset); // the mark is exactly 1
 }
 
 } // namespace vedaris

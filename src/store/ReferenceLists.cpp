@@ -38,9 +38,10 @@ template<class Entry>
 ReferenceList::AddResult addEntry(const QString &file, const QString &name, const QString &unit)
 {
     constexpr bool drug = requires(Entry e) { e.Unit; };
-    constexpr int nameCapacity = drug ? capacity::DrugName : capacity::Name;
-    const QString nameKey = text::normalizeName(cp1251::stored(name, nameCapacity));
-    const QString unitKey = drug ? lowerCased(cp1251::stored(unit, capacity::Unit)) : QString();
+    constexpr TextField nameField = Entry::Layout::Name;
+    const QString nameKey = text::normalizeName(cp1251::stored(name, nameField.capacity));
+    const QString unitKey =
+        drug ? lowerCased(cp1251::stored(unit, layout::DrugName::Unit.capacity)) : QString();
 
     TypedFile<Entry> f(file);
     bool duplicate = false;
@@ -48,10 +49,10 @@ ReferenceList::AddResult addEntry(const QString &file, const QString &name, cons
         if (bytes[Entry::DeletedOffset] != 0)
             return true;
         if constexpr (drug) {
-            if (lowerCased(field::text(bytes, 256, capacity::Unit)) != unitKey)
+            if (lowerCased(field::text(bytes, layout::DrugName::Unit)) != unitKey)
                 return true;
         }
-        duplicate = text::normalizeName(field::text(bytes, 0, nameCapacity)) == nameKey;
+        duplicate = text::normalizeName(field::text(bytes, nameField)) == nameKey;
         return !duplicate;
     });
     if (duplicate) {

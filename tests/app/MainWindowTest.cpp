@@ -126,8 +126,7 @@ protected:
 TEST_F(MainWindowTest, FirstStartInEmptyFolderCreatesTheDataFilesAndShowsEmptyList)
 {
     TFormGl *gl = start();
-    for (const QString &name : {files::Base, files::Rashod, files::NamePreparat, files::FirmaPostav,
-                                files::Izgotovitel, files::Otdelenie})
+    for (const QString &name : files::All)
         EXPECT_TRUE(QFileInfo::exists(dir.file(name))) << name.toStdString();
     EXPECT_EQ(list()->rowCount(), 0);
     EXPECT_EQ(gl->selectedRow(), -1);

@@ -23,8 +23,7 @@ using namespace vedaris;
 
 namespace {
 
-const QStringList AllFiles = {files::Base, files::Rashod, files::NamePreparat,
-                              files::FirmaPostav, files::Izgotovitel, files::Otdelenie};
+const QStringList &AllFiles = files::All;
 
 ops::BatchInput input(const QString &name, const QString &qty)
 {

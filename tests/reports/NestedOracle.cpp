@@ -39,7 +39,7 @@ struct IssueView
     qint32 stockId;
     bool deleted;
     const char *rec;
-    QString department() const { return field::text(rec, 499, 50); }
+    QString department() const { return field::text(rec, {499, 50}); }
 };
 
 IssueView issueAt(const char *rec)

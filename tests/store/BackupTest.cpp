@@ -10,8 +10,7 @@ using namespace vedaris;
 
 namespace {
 
-const QStringList DataFiles = {"Base.dat", "Rashod.dat", "NamePreparat.dat", "FirmaPostav.dat",
-                               "Izgotovitel.dat", "Otdelenie.dat"};
+const QStringList &DataFiles = vedaris::files::All;
 
 class Backup : public ::testing::Test
 {

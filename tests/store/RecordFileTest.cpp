@@ -161,8 +161,7 @@ TEST(DataFiles, FirstStartCreatesAllSixEmpty)
 {
     TempDataDir dir;
     files::ensureExist(dir.path());
-    for (const QString &name : {files::Base, files::Rashod, files::NamePreparat, files::FirmaPostav,
-                                files::Izgotovitel, files::Otdelenie}) {
+    for (const QString &name : files::All) {
         QFileInfo info(dir.file(name));
         EXPECT_TRUE(info.exists()) << name.toStdString();
         EXPECT_EQ(info.size(), 0) << name.toStdString();

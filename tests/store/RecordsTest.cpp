@@ -156,7 +156,7 @@ TEST(Records, ReadsOnlyTheLengthAndClampsItToTheCapacity)
 
     QByteArray record(560, '\x42');
     record[264] = char(255); // unit, capacity 30
-    EXPECT_EQ(field::text(record.constData(), 264, 30), QString(30, QChar(u'B')));
+    EXPECT_EQ(field::text(record.constData(), {264, 30}), QString(30, QChar(u'B')));
 }
 
 TEST(Records, AnyBytesDecodeSafely)

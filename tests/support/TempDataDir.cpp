@@ -1,5 +1,7 @@
 #include "TempDataDir.h"
 
+#include "store/DataFiles.h"
+
 #include <QFile>
 #include <stdexcept>
 
@@ -26,7 +28,6 @@ QByteArray TempDataDir::read(const QString &name) const
 
 void TempDataDir::createEmptyFiles() const
 {
-    for (const char *name : {"Base.dat", "Rashod.dat", "NamePreparat.dat", "FirmaPostav.dat",
-                             "Izgotovitel.dat", "Otdelenie.dat"})
-        write(QString::fromLatin1(name), {});
+    for (const QString &name : vedaris::files::All)
+        write(name, {});
 }
