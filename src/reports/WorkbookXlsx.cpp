@@ -185,6 +185,15 @@ void Workbook::saveXlsx(const QString &path) const
             // A merge is recorded when its last row is reached: in constant-memory
             // mode the library takes no cell of an earlier row, and the range's
             // cells of this row are written below, over the merge's own blanks.
+            // The library writes a blank over the merge's first cell; when that
+            // cell lies in the row above, still in the library's buffer, its value
+            // would be lost. A first blank in this row flushes the row above as
+            // written; the later cell write of this row replaces the blank.
+            if (!mergesByEnd.empty() && mergesByEnd.back().bottom == r) {
+                const Range &m = mergesByEnd.back();
+                if (lxw_format *f = libraryFormat(w.effectiveFormat(m.top, m.left), w.bordered(m.top, m.left)))
+                    file.check(worksheet_write_blank(sheet, row, lxw_col_t(m.left - 1), f));
+            }
             while (!mergesByEnd.empty() && mergesByEnd.back().bottom == r) {
                 const Range &m = mergesByEnd.back();
                 worksheet_merge_range(sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1),
