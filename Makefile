@@ -36,8 +36,7 @@ demo: build
 	cd $(DEMO) && ./vedaris
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ ! -x "$$b" ] || "$$b"; done
-	@$(BUILD)/bench/vedaris-bench
+	@while read -r b; do "$$b" || exit 1; done < $(BUILD)/bench/programs.txt
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
 # a build folder of its own (its programs go to build-asan/dist, not dist/).
