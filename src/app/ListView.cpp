@@ -15,12 +15,8 @@
 namespace vedaris {
 
 RowListModel::RowListModel(QObject *parent)
-    : QAbstractTableModel(parent), m_collator(QLocale(QLocale::Russian, QLocale::Russia))
+    : QAbstractTableModel(parent), m_collator(text::russianCollator())
 {
-    // The same settings as text::compareRussian, so the cached keys give its order.
-    m_collator.setCaseSensitivity(Qt::CaseSensitive);
-    m_collator.setNumericMode(false);
-    m_collator.setIgnorePunctuation(false);
 }
 
 void RowListModel::setHeaders(const QStringList &headers)

@@ -176,16 +176,23 @@ QString normalizeName(const QString &text)
     return out;
 }
 
+QCollator russianCollator()
+{
+    // The Russian tailoring of the collation library moves Cyrillic before
+    // Latin, unlike the Windows desktop and its spreadsheet under Russian
+    // settings. The root order, which an English collator gives, has Latin
+    // first and for Cyrillic the same order as the Russian one (ё beside е).
+    QCollator c(QLocale(QLocale::English, QLocale::UnitedStates));
+    c.setCaseSensitivity(Qt::CaseSensitive);
+    c.setNumericMode(false);
+    c.setIgnorePunctuation(false);
+    return c;
+}
+
 int compareRussian(const QString &a, const QString &b)
 {
-    // Building a collator is costly and sorts call this millions of times.
-    thread_local const QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
-        c.setCaseSensitivity(Qt::CaseSensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
+    // Sorts call this millions of times.
+    thread_local const QCollator collator = russianCollator();
     return collator.compare(a, b);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollator>
 #include <QDate>
 #include <QString>
 
@@ -26,9 +27,12 @@ QString searchKey(const QString &text);
 // The duplicate test's form of a name: searchKey, then ". - _ space / ," removed.
 QString normalizeName(const QString &text);
 
-// Russian linguistic order of the lists (case decides only between otherwise
-// equal names, lower case first). Negative, 0 or positive.
+// Russian linguistic order of the lists as the store's desktop sorts them:
+// digits, then Latin, then Cyrillic letters; case decides only between otherwise
+// equal names, lower case first. Negative, 0 or positive.
 int compareRussian(const QString &a, const QString &b);
+// A collator giving that order, for sort keys (building one is costly).
+QCollator russianCollator();
 // A column header sort: code page 1251 codes, Latin a-z taken as capitals.
 int compareCodePage(const QString &a, const QString &b);
 

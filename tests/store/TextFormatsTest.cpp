@@ -93,6 +93,17 @@ TEST(TextFormats, CompareRussian)
     EXPECT_LT(compareRussian(QStringLiteral("бисептол"), QStringLiteral("Валидол")), 0);
     EXPECT_LT(compareRussian(QStringLiteral("яд"), QStringLiteral("Яды")), 0);
     EXPECT_EQ(compareRussian(QStringLiteral("Йод"), QStringLiteral("Йод")), 0);
+
+    // The order the store's desktop and spreadsheet give: digits, Latin, then
+    // Cyrillic; ё beside е; case only between otherwise equal names.
+    const QStringList sorted = {"10 мг", "2 мг",   "aspirin", "Aspirin", "Vitamin C", "Zinc", "анальгин",
+                                "Анальгин", "е", "ё", "еж", "ёж", "Ёж", "ежевика", "Жгут", "яд", "Яды"};
+    for (qsizetype i = 1; i < sorted.size(); ++i)
+        EXPECT_LT(compareRussian(sorted[i - 1], sorted[i]), 0) << sorted[i - 1].toStdString() << " / "
+                                                               << sorted[i].toStdString();
+    const QCollator keys = text::russianCollator();
+    for (qsizetype i = 1; i < sorted.size(); ++i)
+        EXPECT_LT(keys.sortKey(sorted[i - 1]).compare(keys.sortKey(sorted[i])), 0) << sorted[i].toStdString();
 }
 
 TEST(TextFormats, CompareCodePage)
