@@ -5,7 +5,7 @@ TYPE     ?= RelWithDebInfo
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench demo sanitize clean
+.PHONY: all deps configure build run test bench demo package sanitize clean
 
 all: build
 
@@ -34,6 +34,12 @@ demo: build
 	@cp dist/vedaris $(DEMO)/
 	@for f in dist/*.DOC dist/*.doc; do [ ! -f "$$f" ] || cp "$$f" $(DEMO)/; done
 	cd $(DEMO) && ./vedaris
+
+# The Debian package of the program, its tools, menu entry, icon, guide and
+# manual pages: $(BUILD)/vedaris_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/vedaris_*.deb
 
 bench: build
 	@while read -r b; do "$$b" || exit 1; done < $(BUILD)/bench/programs.txt

@@ -1,8 +1,11 @@
 #include "Desktop.h"
 
+#include "store/DataFolder.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 
 namespace vedaris::desktop {
 
@@ -34,7 +37,10 @@ void setProgramDir(const QString &dir)
 
 QString helpFilePath()
 {
-    return QDir(programDir()).filePath(QStringLiteral("Прочти.DOC"));
+    const QString beside = QDir(programDir()).filePath(QStringLiteral("Прочти.DOC"));
+    // An installed copy keeps its guide with the system's documentation.
+    const QString installed = QDir(folders::docDir(programDir())).filePath(QStringLiteral("guide.html"));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 } // namespace vedaris::desktop

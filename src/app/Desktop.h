@@ -20,6 +20,7 @@ void setOpener(Opener opener);
 QString programDir();
 void setProgramDir(const QString &dir); // empty restores the executable's folder
 
+// "Прочти.DOC" beside the program; an installed copy's guide when only that exists.
 QString helpFilePath();
 
 } // namespace vedaris::desktop

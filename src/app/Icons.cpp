@@ -3,6 +3,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QSvgRenderer>
+
+// The resources live in a static library; naming them here keeps the linker
+// from dropping them.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace vedaris {
 
@@ -282,7 +290,13 @@ void draw(QPainter &p, Icon which)
     case Icon::MoveMed: sheet(p); swap(p); break;
     case Icon::Exit: door(p); break;
     case Icon::Close: cross(p); break;
-    case Icon::Program: capsule(p); break;
+    case Icon::Program: {
+        // The same drawing as the desktop's icon.
+        initResources();
+        QSvgRenderer svg(QStringLiteral(":/icons/vedaris.svg"));
+        svg.render(&p, QRectF(0, 0, 32, 32));
+        break;
+    }
     }
 }
 
@@ -304,6 +318,9 @@ QIcon icon(Icon which)
     QIcon made;
     for (int size : {16, 24, 32, 48})
         made.addPixmap(render(which, size));
+    if (which == Icon::Program)
+        for (int size : {64, 128, 256})
+            made.addPixmap(render(which, size));
     return made;
 }
 

@@ -1,8 +1,11 @@
 #include "TFormAbaut.h"
 
 #include "Desktop.h"
+#include "Forms.h"
 #include "Icons.h"
+#include "TFormGl.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrlQuery>
@@ -11,6 +14,7 @@
 namespace {
 
 const QString mailAddress = QStringLiteral("vedaris@example.org");
+const QString guideLink = QStringLiteral("#guide");
 
 QString link(const QString &href, const QString &text)
 {
@@ -25,7 +29,6 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
-    Q_UNUSED(forms)
     setObjectName(QStringLiteral("FormAbaut"));
     setWindowTitle(QStringLiteral("О программе"));
     setModal(false);
@@ -51,11 +54,20 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
         return label;
     };
     LabelSite = makeLink(QStringLiteral("Сайт программы:"),
-                         link(QUrl::fromLocalFile(vedaris::desktop::helpFilePath()).toString(),
-                              QStringLiteral("Руководство пользователя")));
+                         link(guideLink, QStringLiteral("Руководство пользователя")));
     LabelSite->setObjectName(QStringLiteral("LabelSite"));
     LabelMail = makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress));
     LabelMail->setObjectName(QStringLiteral("LabelMail"));
+
+    // Long paths are shortened in the middle; the whole one is in the tooltip.
+    layout->addWidget(new QLabel(QStringLiteral("Папка данных:"), this));
+    const QString dataDir = QDir::toNativeSeparators(forms.dataDir());
+    LabelData = new QLabel(this);
+    LabelData->setObjectName(QStringLiteral("LabelData"));
+    LabelData->setText(LabelData->fontMetrics().elidedText(dataDir, Qt::ElideMiddle, 220));
+    LabelData->setToolTip(dataDir);
+    LabelData->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(LabelData);
 
     auto *notice = new QLabel(QStringLiteral(
         "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
@@ -87,7 +99,10 @@ QUrl TFormAbaut::mailUrl()
 
 void TFormAbaut::LinkClick(const QString &link)
 {
-    vedaris::desktop::open(QUrl(link));
+    if (link == guideLink)
+        TFormGl::openHelp(this);
+    else
+        vedaris::desktop::open(QUrl(link));
 }
 
 void TFormAbaut::FlatButtonCloseClick()

@@ -19,6 +19,7 @@ public:
     QLabel *LabelAuthor = nullptr;
     QLabel *LabelSite = nullptr;
     QLabel *LabelMail = nullptr;
+    QLabel *LabelData = nullptr; // the data folder in use
     QPushButton *FlatButtonClose = nullptr;
 
     static QUrl mailUrl();

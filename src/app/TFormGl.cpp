@@ -477,13 +477,18 @@ void TFormGl::MenuExitClick()
 
 void TFormGl::MenuHelpClick()
 {
+    openHelp(this);
+}
+
+void TFormGl::openHelp(QWidget *parent)
+{
     const QString path = vedaris::desktop::helpFilePath();
     if (!QFileInfo::exists(path)) {
-        Messages::info(this, QStringLiteral("Файл справки не найден!"));
+        Messages::info(parent, QStringLiteral("Файл справки не найден!"));
         return;
     }
     if (!vedaris::desktop::open(QUrl::fromLocalFile(path)))
-        Messages::info(this, QStringLiteral("Возможно, у Вас не установлен MSWord"));
+        Messages::info(parent, QStringLiteral("Возможно, у Вас не установлен MSWord"));
 }
 
 void TFormGl::MenuAboutClick()

@@ -26,6 +26,10 @@ public:
 
     vedaris::Forms &forms() const { return m_forms; }
 
+    // The help command: opens the guide, or says why it cannot, over `parent`.
+    // The about box's guide link runs it too.
+    static void openHelp(QWidget *parent);
+
     // The stock list as the stock operations use it. Rows hold the cells of
     // vedaris::stockRowCells; the RecordId sits in the hidden column.
     vedaris::ListView *stockList() const { return RzListView1; }

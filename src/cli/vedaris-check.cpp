@@ -2,6 +2,7 @@
 // one line each. Exit 0 consistent, 1 findings, 2 a file could not be read.
 // Opens every file read-only.
 
+#include "store/DataFolder.h"
 #include "store/IntegrityCheck.h"
 
 #include <QCoreApplication>
@@ -23,15 +24,17 @@ void print(FILE *to, const QString &line)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // Without --data the files beside the program, where the program keeps them.
-    QString dataDir = QCoreApplication::applicationDirPath();
+    // Without --data the folder the program itself would use.
+    QString option;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--data") && i + 1 < args.size()) {
-            dataDir = args[++i];
+            option = args[++i];
         } else if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
             print(stdout, QStringLiteral("Использование: vedaris-check [--data ПАПКА]\n"
                                          "Проверяет шесть файлов данных, ничего в них не меняя.\n"
+                                         "Без --data: папка из VEDARIS_DATA, иначе папка программы, "
+                                         "если в неё можно писать, иначе папка данных пользователя.\n"
                                          "Код выхода: 0 нарушений нет, 1 найдены нарушения, "
                                          "2 файл не удалось прочитать."));
             return 0;
@@ -43,6 +46,7 @@ int main(int argc, char **argv)
         }
     }
 
+    const QString dataDir = vedaris::folders::chooseData(option).path;
     const vedaris::check::Result result = vedaris::check::run(dataDir);
     for (const vedaris::check::Finding &f : result.findings)
         print(stdout, f.line());

@@ -3,6 +3,7 @@
 
 #include "reports/Reports.h"
 #include "store/Clock.h"
+#include "store/DataFolder.h"
 #include "store/Error.h"
 #include "store/TextFormats.h"
 
@@ -41,7 +42,8 @@ const char *const usage =
     "  issue-dates --start D --finish D                  every issue of a period with its date\n"
     "\n"
     "Options:\n"
-    "  --data DIR       the folder with the data files (default: the program's folder)\n"
+    "  --data DIR       the folder with the data files (default: $VEDARIS_DATA, else\n"
+    "                   the program's folder when writable, else the user's data folder)\n"
     "  --output FILE    the workbook to write\n"
     "  --help           this text\n"
     "\n"
@@ -147,7 +149,7 @@ Command parse(const QStringList &args)
     if (!options.contains("output") || options.value("output").isEmpty())
         throw UsageError{QStringLiteral("--output FILE.xlsx is required")};
     cmd.output = options.take("output");
-    cmd.dataDir = options.contains("data") ? options.take("data") : QCoreApplication::applicationDirPath();
+    cmd.dataDir = folders::chooseData(options.take("data")).path;
     for (const QString &r : syntax->required)
         if (!options.contains(r))
             throw UsageError{QStringLiteral("%1 needs --%2").arg(positional[0], r)};

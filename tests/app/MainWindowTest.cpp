@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -445,6 +446,54 @@ TEST_F(MainWindowTest, AboutBoxIsModelessAndComesForwardAgain)
     EXPECT_TRUE(opened[0].query(QUrl::FullyDecoded).contains(QStringLiteral("Ведарис v4.3")));
     about->FlatButtonClose->click();
     EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpMenuAndTheAboutBoxGuideLinkOpenTheSameGuide)
+{
+    TFormGl *gl = start();
+    TFormAbaut *about = forms->FormAbaut;
+    EXPECT_EQ(about->LabelData->toolTip(), QDir::toNativeSeparators(dir.path()));
+    const QString guideHref = QRegularExpression(QStringLiteral("href=\"([^\"]+)\""))
+                                  .match(about->LabelSite->text()).captured(1);
+    const std::pair<const char *, std::function<void()>> entries[] = {
+        {"menu", [gl] { gl->MenuHelpClick(); }},
+        {"about box", [about, guideHref] { emit about->LabelSite->linkActivated(guideHref); }},
+    };
+    // An installed copy: the program in usr/bin, its guide with the system's
+    // documentation; a guide beside the program wins.
+    const QString bin = dir.file("usr/bin");
+    const QString installedGuide = dir.file("usr/share/doc/vedaris/guide.html");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(installedGuide).path()));
+    struct Case
+    {
+        QString programDir;
+        QString guideToWrite;
+        bool openerSucceeds;
+        QString shown;
+        QString opened;
+    };
+    const Case cases[] = {
+        {dir.path(), {}, true, "Файл справки не найден!", {}},
+        {bin, installedGuide, false, "Возможно, у Вас не установлен MSWord", installedGuide},
+        {bin, installedGuide, true, {}, installedGuide},
+        {bin, bin + "/Прочти.DOC", true, {}, bin + "/Прочти.DOC"},
+    };
+    for (const auto &[entry, run] : entries) {
+        QFile::remove(installedGuide);
+        QFile::remove(bin + "/Прочти.DOC");
+        for (const Case &c : cases) {
+            desktop::setProgramDir(c.programDir);
+            if (!c.guideToWrite.isEmpty())
+                dir.write(QDir(dir.path()).relativeFilePath(c.guideToWrite), "guide");
+            openerSucceeds = c.openerSucceeds;
+            opened.clear();
+            run();
+            EXPECT_EQ(Messages::takeRecordedTexts(), c.shown.isEmpty() ? QStringList{} : QStringList{c.shown})
+                << entry << " " << c.opened.toStdString();
+            EXPECT_EQ(opened, c.opened.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl::fromLocalFile(c.opened)})
+                << entry << " " << c.opened.toStdString();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
