@@ -48,6 +48,7 @@ struct Files
 
         IssueRecord i;
         i.DrugName = s.DrugName;
+        i.Unit = s.Unit;
         i.ReceiptDate = 45292;
         i.IssueDate = 45300;
         i.IssuedQuantity = 3;
