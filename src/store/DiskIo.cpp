@@ -3,6 +3,7 @@
 #include "Platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdlib>
 
 namespace vedaris::disk {
@@ -11,10 +12,15 @@ namespace {
 
 qint64 callCount = 0;
 qint64 stopCall = 0;
+bool recording = false;
+bool syncsSkipped = false;
+QStringList recorded;
 
 // True when this is the call to stop at.
-bool due()
+bool due(const char *what, const QString &path)
 {
+    if (recording)
+        recorded << QLatin1String(what) + QLatin1Char(' ') + QFileInfo(path).fileName();
     return ++callCount == stopCall;
 }
 
@@ -27,7 +33,7 @@ bool due()
 
 qint64 write(QFile &file, const char *data, qint64 length)
 {
-    if (due()) {
+    if (due("write", file.fileName())) {
         file.write(data, length / 2);
         stop();
     }
@@ -36,28 +42,28 @@ qint64 write(QFile &file, const char *data, qint64 length)
 
 bool sync(QFile &file)
 {
-    if (due())
+    if (due("sync", file.fileName()))
         stop();
-    return file.flush() && platform::syncFile(file.handle());
+    return file.flush() && (syncsSkipped || platform::syncFile(file.handle()));
 }
 
 bool syncFolder(const QString &dir)
 {
-    if (due())
+    if (due("sync", QStringLiteral("folder")))
         stop();
-    return platform::syncFolder(dir);
+    return syncsSkipped || platform::syncFolder(dir);
 }
 
 bool truncate(QFile &file, qint64 length)
 {
-    if (due())
+    if (due("truncate", file.fileName()))
         stop();
     return file.resize(length);
 }
 
 bool remove(QFile &file)
 {
-    if (due())
+    if (due("remove", file.fileName()))
         stop();
     return file.remove();
 }
@@ -71,11 +77,28 @@ void stopAt(qint64 n)
 {
     callCount = 0;
     stopCall = n;
+    recorded.clear();
 }
 
 qint64 calls()
 {
     return callCount;
+}
+
+void skipSyncs(bool skip)
+{
+    syncsSkipped = skip;
+}
+
+void recordCalls(bool on)
+{
+    recording = on;
+    recorded.clear();
+}
+
+QStringList recordedCalls()
+{
+    return recorded;
 }
 
 } // namespace vedaris::disk

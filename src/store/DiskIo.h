@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QFile;
 
@@ -29,5 +30,12 @@ QString reason();
 constexpr int StoppedExit = 86;
 void stopAt(qint64 n);
 qint64 calls(); // since the last stopAt
+// Tests: syncs still count as calls but leave the disk alone. A process that
+// dies keeps what it wrote in the system's cache; only a power cut needs them.
+void skipSyncs(bool skip);
+// Tests: what each call since the last stopAt did, as "write Base.dat",
+// "sync Base.dat", "sync folder", "truncate Base.dat", "remove Vedaris.journal".
+void recordCalls(bool on);
+QStringList recordedCalls();
 
 } // namespace vedaris::disk
