@@ -309,7 +309,10 @@ int main(int argc, char **argv)
     };
     rows.push_back({QStringLiteral("start-up to list shown, first of the day"),
                     first.results.value(QStringLiteral("startup_ms")), first.peakMiB, 0, 300,
-                    QStringLiteral("(with the daily backup) ") + guiNote(first)});
+                    QStringLiteral("(the daily backup follows) ") + guiNote(first)});
+    rows.push_back({QStringLiteral("  daily backup behind the list, checked"),
+                    first.results.value(QStringLiteral("backup_ms")), -1, 0, 0,
+                    QStringLiteral("(in the background; writes wait for it)")});
     rows.push_back({QStringLiteral("start-up to list shown"), second.results.value(QStringLiteral("startup_ms")),
                     second.peakMiB, 0, 300, guiNote(second)});
     rows.push_back({QStringLiteral("  of which Qt before start-up"), second.results.value(QStringLiteral("app_ms")), -1,

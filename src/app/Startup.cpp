@@ -2,30 +2,65 @@
 
 #include "Messages.h"
 #include "TFormGl.h"
-#include "store/Backup.h"
+#include "store/Error.h"
+#include "store/Journal.h"
+#include "store/WriteGate.h"
+
+#include <QDir>
 
 namespace vedaris {
+
+Session::Session(const QString &dataDir) : lock(dataDir), m_dir(dataDir) {}
+
+Session::~Session()
+{
+    backup.reset(); // before the windows it shows its progress on
+    writes::reset(m_dir);
+}
 
 std::unique_ptr<Session> startUp(const QString &dataDir)
 {
     auto session = std::make_unique<Session>(dataDir);
+    QString viewOnly; // why the folder may not be written
     switch (session->lock.take()) {
     case DataLock::State::Busy:
         Messages::info(nullptr, DataLock::busyMessage());
         return nullptr;
     case DataLock::State::Failed:
-        // Without a lock file the folder is likely read-only; the data can
-        // still be looked at.
-        Messages::error(nullptr, session->lock.errorText());
+        viewOnly = session->lock.errorText();
         break;
     case DataLock::State::Taken:
         break;
     }
+    QString undone;
+    if (viewOnly.isEmpty()) {
+        try {
+            undone = journal::recover(dataDir);
+        } catch (const Error &e) {
+            viewOnly = QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
+        }
+    }
+    if (!viewOnly.isEmpty())
+        writes::forbid(dataDir, viewOnly);
+
     session->forms = std::make_unique<Forms>(dataDir);
-    const QString backupFailure = backup::makeDaily(dataDir);
-    session->forms->FormGl->show();
-    if (!backupFailure.isEmpty())
-        Messages::error(session->forms->FormGl, backupFailure);
+    TFormGl *main = session->forms->FormGl;
+    if (!viewOnly.isEmpty())
+        main->setViewOnly();
+    main->show();
+    if (!undone.isEmpty())
+        Messages::info(main, undone + QStringLiteral("\nФайлы данных возвращены к состоянию до начала этой операции."));
+    if (!viewOnly.isEmpty()) {
+        Messages::error(main, QStringLiteral("Программа открыта только для просмотра: в папку данных \"%1\" "
+                                             "ничего не будет записано, потому что %2.\nПриход, расход, "
+                                             "правка и удаление записей и изменение справочников отключены; "
+                                             "списки, просмотр записей и отчёты работают.")
+                                  .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()), viewOnly));
+        return session;
+    }
+    session->backup = std::make_unique<DailyBackup>(dataDir, main);
+    writes::setHook(dataDir, [backup = session->backup.get()] { backup->beforeWrite(); });
+    session->backup->atStartUp();
     return session;
 }
 

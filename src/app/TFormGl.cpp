@@ -301,6 +301,14 @@ void TFormGl::FillStockList()
     finish();
 }
 
+void TFormGl::setViewOnly()
+{
+    setWindowTitle(QStringLiteral("Ведарис v4.3 — только просмотр"));
+    // The record and reference commands are exactly those of the first toolbar.
+    for (QAction *action : RzToolbar1->actions())
+        action->setEnabled(false);
+}
+
 int TFormGl::selectedRow() const
 {
     return RzListView1->selectedRow();

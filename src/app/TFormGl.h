@@ -49,6 +49,11 @@ public:
     // Rebuilds the stock list from Base.dat with the loading window on screen.
     void FillStockList();
 
+    // The data may be looked at but not changed: the caption says so and every
+    // command that writes (receipt, issue, edit, delete, new and deleted
+    // reference entries) is disabled; lists, the view window and reports work.
+    void setViewOnly();
+
     QToolBar *RzToolbar1 = nullptr;
     QToolBar *RzToolbar2 = nullptr;
     QToolButton *BtnNewPrihod = nullptr;

@@ -196,6 +196,11 @@ int main(int argc, char **argv)
             return NothingToReport;
         }
         out.workbook->saveXlsx(cmd.output);
+        if (out.oddValues > 0)
+            print(stderr, QStringLiteral("vedaris-report: warning: the data held %1 value(s) that are not finite "
+                                         "numbers or possible dates (damaged records); the workbook was written. "
+                                         "Run vedaris-check to find the records.")
+                              .arg(out.oddValues));
         return Written;
     } catch (const Error &e) {
         print(stderr, QStringLiteral("vedaris-report: %1").arg(e.message()));

@@ -3,12 +3,12 @@
 #include "store/Cp1251.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/Journal.h"
 #include "store/RecordFile.h"
 #include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 
 #include <QByteArray>
-#include <utility>
 #include <vector>
 
 namespace vedaris::ops {
@@ -45,19 +45,26 @@ QStringList typedRowCells(const StockRecord &r, const BatchInput &in)
     return cells;
 }
 
+// "5 уп", or the quantity alone without a unit.
+QString amount(const QString &quantityText, const QString &unit)
+{
+    return unit.isEmpty() ? quantityText : quantityText + QLatin1Char(' ') + unit;
+}
+
 StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::optional<qint32> at)
 {
     const double quantity = text::parseNumber(in.quantityText);
     const double price = text::parseNumber(in.priceText);
     StockRecord r = batchFromInput(in, quantity, price);
+    Transaction tx(dataDir);
     TypedFile<StockRecord> base(files::path(dataDir, files::Base));
-    if (at) {
-        r.RecordId = *at;
-        base.write(*at, r);
-    } else {
-        base.add(r);
-    }
-    base.raw().sync();
+    const qint64 slot = at ? *at : base.freeSlot();
+    tx.keepRecord(base.raw(), slot);
+    tx.begin(at ? QStringLiteral("Изменение записи \"%1\" не было завершено и отменено.").arg(r.DrugName)
+                : QStringLiteral("Приход %1 препарата \"%2\" не был завершён и отменён.")
+                      .arg(amount(in.quantityText, r.Unit), r.DrugName));
+    base.place(slot, r);
+    tx.commit();
     return {r, typedRowCells(r, in)};
 }
 
@@ -119,6 +126,7 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     const double newQuantity = difference(available, issued);
     const double newValue = product(price, newQuantity);
 
+    Transaction tx(dataDir);
     TypedFile<IssueRecord> rashod(files::path(dataDir, files::Rashod));
     TypedFile<StockRecord> base(files::path(dataDir, files::Base));
 
@@ -131,26 +139,20 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     issue.IssuedSum = product(price, issued);
     issue.IssueDate = text::dateToSerial(issueDate);
     issue.StockRecordId = recordId;
-    out.issueSlot = rashod.add(issue);
-
+    out.issueSlot = rashod.freeSlot();
     out.batch = batch;
     out.batch.Quantity = newQuantity;
     out.batch.TotalSum = newValue;
-    try {
-        // The issue reaches the disk before the lowered batch does: a power cut
-        // in between must not leave stock gone with no issue to account for it.
-        rashod.raw().sync();
-        base.write(recordId, out.batch);
-        base.raw().sync();
-    } catch (...) {
-        try {
-            rashod.markDeleted(out.issueSlot);
-            rashod.raw().sync();
-        } catch (...) {
-            // The batch's own failure is the one to report.
-        }
-        throw;
-    }
+
+    tx.keepRecord(rashod.raw(), out.issueSlot);
+    tx.keepRecord(base.raw(), recordId);
+    const QString what = QStringLiteral("Выдача %1 препарата \"%2\"").arg(amount(issuedText, batch.Unit), batch.DrugName);
+    tx.begin(issue.Department.isEmpty()
+                 ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
+                 : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, issue.Department));
+    rashod.write(out.issueSlot, issue);
+    base.write(recordId, out.batch);
+    tx.commit();
 
     out.cells = stockRowCells(out.batch);
     out.cells[stockcol::RecordId] = QString::number(recordId);
@@ -160,35 +162,30 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
 
 void deleteBatch(const QString &dataDir, qint32 recordId)
 {
+    Transaction tx(dataDir);
     RecordFile base(files::path(dataDir, files::Base), StockRecord::Size);
     RecordFile rashod(files::path(dataDir, files::Rashod), IssueRecord::Size);
 
-    // Records already marked keep their mark; only the ones this call marks
-    // are remembered, with their bytes, for the way back.
-    std::vector<std::pair<qint64, QByteArray>> marked;
+    // Records already marked keep their mark and are left alone.
+    std::vector<qint64> marked;
     rashod.scan([&](qint64 index, const char *bytes) {
         if (field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId
             && static_cast<unsigned char>(bytes[IssueRecord::DeletedOffset]) != 1)
-            marked.emplace_back(index, QByteArray(bytes, IssueRecord::Size));
+            marked.push_back(index);
         return true;
     });
-
-    try {
-        for (const auto &m : marked)
-            rashod.markDeleted(m.first, IssueRecord::DeletedOffset);
-        rashod.sync();
-        base.markDeleted(recordId, StockRecord::DeletedOffset);
-    } catch (...) {
-        try {
-            for (const auto &m : marked)
-                rashod.writeRaw(m.first, m.second);
-            rashod.sync();
-        } catch (...) {
-            // Issues marked with their batch still live is a state every reader accepts.
-        }
-        throw;
-    }
-    base.sync();
+    for (qint64 index : marked)
+        tx.keepByte(rashod, index, IssueRecord::DeletedOffset);
+    tx.keepByte(base, recordId, StockRecord::DeletedOffset);
+    const QString name = field::text(base.readRaw(recordId).constData(), S::DrugName);
+    tx.begin(marked.empty()
+                 ? QStringLiteral("Удаление записи \"%1\" не было завершено и отменено.").arg(name)
+                 : QStringLiteral("Удаление записи \"%1\" вместе с её выдачами (%2) не было завершено и отменено.")
+                       .arg(name).arg(marked.size()));
+    for (qint64 index : marked)
+        rashod.markDeleted(index, IssueRecord::DeletedOffset);
+    base.markDeleted(recordId, StockRecord::DeletedOffset);
+    tx.commit();
 }
 
 } // namespace vedaris::ops

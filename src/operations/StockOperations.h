@@ -10,8 +10,10 @@
 
 // The four operations on the stock: receipt, issue, edit and delete. Each opens
 // the data files it needs in `dataDir`, does its whole work, syncs what it wrote
-// and closes the files before it returns. Failures throw vedaris::Error; a number
-// text that is not a number throws before anything is written.
+// and closes the files before it returns. Each is all or nothing: a failure, or
+// a crash and the recovery at the next start, leaves the files as they were
+// (vedaris::Transaction). Failures throw vedaris::Error; a number text that is
+// not a number throws before anything is written.
 namespace vedaris::ops {
 
 // What the receipt and the edit dialog hold.
@@ -70,17 +72,12 @@ struct StoredIssue
 };
 
 // Records the issue of `issuedText` from `batch` (as read by prepareIssue at
-// `recordId`) to
-// `department` on `issueDate`, reusing the first deleted slot of Rashod.dat, then
-// rewrites the batch with its lowered quantity and value. When the batch cannot
-// be rewritten, the issue record just written is marked deleted again before the
-// error propagates, so the batch and its issues never disagree.
+// `recordId`) to `department` on `issueDate`, reusing the first deleted slot of
+// Rashod.dat, then rewrites the batch with its lowered quantity and value.
 StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,
                        const QString &issuedText, const QString &department, const QDate &issueDate);
 
-// Marks every issue record of the batch deleted, then the batch itself. When a
-// mark fails, the issue records this call marked are restored before the error
-// propagates.
+// Marks every issue record of the batch deleted, then the batch itself.
 void deleteBatch(const QString &dataDir, qint32 recordId);
 
 // The value a number shown in a read-only field stands for: the number rounded

@@ -88,6 +88,9 @@ struct Outcome
     std::optional<Workbook> workbook;
     QString emptyMessage;
     QString title; // the report's name, for a readable file name
+    // Numbers that are not finite and dates no day can hold, met in the data
+    // the report was built from (damaged records).
+    int oddValues = 0;
 
     bool empty() const { return !workbook.has_value(); }
 };

@@ -2,6 +2,8 @@
 
 #include "store/TextFormats.h"
 
+#include <cmath>
+
 namespace vedaris::reports {
 
 namespace {
@@ -283,25 +285,102 @@ Outcome movementReport(const ReportParams &params, const QVector<MovementLine> &
                        });
 }
 
+namespace {
+
+// Counts what no sheet can show rightly: a number that is not finite, a date
+// outside the days the program stores.
+class OddValues
+{
+public:
+    int count() const { return m_count; }
+
+    void operator()(const QVector<StockRecord> &lines)
+    {
+        for (const StockRecord &r : lines)
+            stock(r);
+    }
+    void operator()(const QVector<IssuedLine> &lines)
+    {
+        for (const IssuedLine &l : lines) {
+            stock(l.stock);
+            numbers({l.quantity, l.sum});
+        }
+    }
+    void operator()(const QVector<DepartmentBlock> &blocks)
+    {
+        for (const DepartmentBlock &b : blocks)
+            (*this)(b.lines);
+    }
+    void operator()(const QVector<MovementLine> &lines)
+    {
+        for (const MovementLine &l : lines)
+            numbers({l.receivedBeforeQuantity, l.receivedBeforeSum, l.receivedQuantity, l.receivedSum,
+                     l.issuedBeforeQuantity, l.issuedBeforeSum, l.issuedQuantity, l.issuedSum});
+    }
+    void operator()(const QVector<IssueBlock> &blocks)
+    {
+        for (const IssueBlock &b : blocks) {
+            stock(b.stock);
+            for (const DatedIssue &i : b.issues) {
+                dates({i.date});
+                numbers({i.quantity, i.sum});
+            }
+        }
+    }
+
+private:
+    void numbers(std::initializer_list<double> values)
+    {
+        for (double v : values)
+            m_count += !std::isfinite(v);
+    }
+    void dates(std::initializer_list<double> values)
+    {
+        for (double v : values)
+            m_count += !text::possibleDate(v);
+    }
+    void stock(const StockRecord &r)
+    {
+        numbers({r.Quantity, r.ReceivedQuantity, r.UnitPrice, r.TotalSum, r.ReceivedSum});
+        dates({r.ReceiptDate, r.ExpiryDate});
+    }
+
+    int m_count = 0;
+};
+
+template<class Lines, class Report>
+Outcome counted(const Lines &lines, Report &&report)
+{
+    Outcome out = report(lines);
+    OddValues odd;
+    odd(lines);
+    out.oddValues = odd.count();
+    return out;
+}
+
+} // namespace
+
 Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p, const Progress &progress)
 {
+    const auto with = [&p](auto report) { return [&p, report](const auto &lines) { return report(p, lines); }; };
     switch (kind) {
     case ReportKind::Expired:
-        return expiredReport(p, pass::expired(dataDir, p.date, progress));
+        return counted(pass::expired(dataDir, p.date, progress), with(expiredReport));
     case ReportKind::Stock:
-        return stockReport(p, pass::inStock(dataDir, progress));
+        return counted(pass::inStock(dataDir, progress), with(stockReport));
     case ReportKind::Consumption:
-        return consumptionReport(p, pass::consumption(dataDir, p.start, p.finish, progress));
+        return counted(pass::consumption(dataDir, p.start, p.finish, progress), with(consumptionReport));
     case ReportKind::Purchases:
-        return purchasesReport(p, pass::purchases(dataDir, p.start, p.finish, progress));
+        return counted(pass::purchases(dataDir, p.start, p.finish, progress), with(purchasesReport));
     case ReportKind::Department:
-        return departmentReport(p, pass::department(dataDir, p.start, p.finish, p.department, progress));
+        return counted(pass::department(dataDir, p.start, p.finish, p.department, progress),
+                       with(departmentReport));
     case ReportKind::Departments:
-        return departmentsReport(p, pass::departments(dataDir, p.start, p.finish, progress));
+        return counted(pass::departments(dataDir, p.start, p.finish, progress), with(departmentsReport));
     case ReportKind::Movement:
-        return movementReport(p, pass::movement(dataDir, p.start, p.finish, progress));
+        return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport));
     case ReportKind::IssueDates:
-        return issueDatesReport(p, pass::issueDates(dataDir, p.start, p.finish, progress));
+        return counted(pass::issueDates(dataDir, p.start, p.finish, progress), with(issueDatesReport));
     }
     return {};
 }

@@ -3,24 +3,41 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <atomic>
+#include <optional>
 
 // Daily copies of the six data files in backup/YYYY-MM-DD beside them.
 namespace vedaris::backup {
 
-constexpr int Kept = 10;
+constexpr int Kept = 10; // sound copies; damaged ones are kept apart, as many again
+constexpr qint64 SpareBytes = 64LL * 1024 * 1024;
 
 QString folder(const QString &dataDir); // <dataDir>/backup
 
-// The dated backup folders, oldest first. Other folders (a half copy among them)
-// are not backups.
+// The dated backup folders of sound copies, oldest first. Other folders (a half
+// copy, a damaged copy among them) are not counted.
 QVector<QDate> existing(const QString &dataDir);
 
-// At start-up, once the data files exist: when no backup of today
-// (vedaris::Clock) exists yet, copies the six files into backup/<today>/ and
-// removes the oldest backups beyond the Kept newest. Returns an empty text when
-// all went well or nothing was due, otherwise the message to show once; a
-// failure never touches the data files and leaves no folder that looks like a
-// backup.
-QString makeDaily(const QString &dataDir);
+// How far a copy has come, and a request to stop it, shared with the thread
+// that runs it.
+struct Progress
+{
+    std::atomic<int> percent{0};
+    std::atomic<bool> cancel{false};
+};
+
+// When no copy of today (vedaris::Clock) exists yet: unless the disk would keep
+// less than the store's size plus SpareBytes free after copying, copies the six
+// files into backup/<today>/, checking their records as it reads them. A store
+// with damaged records is kept as backup/<today>-damaged, apart from the Kept
+// sound copies, so that damaged copies never push the last sound one out. Then
+// the oldest copies beyond Kept of each kind are removed. Returns an empty text
+// when all went well or nothing was due, otherwise what to tell the user once.
+// A failure never touches the data files and leaves no folder that looks like a
+// backup; a cancelled copy leaves nothing and says nothing.
+QString makeDaily(const QString &dataDir, Progress *progress = nullptr);
+
+// Tests: the free space the check sees in place of the disk's.
+void setFreeSpaceForTests(std::optional<qint64> bytes);
 
 } // namespace vedaris::backup

@@ -1,6 +1,7 @@
 #include "DataFiles.h"
 
 #include "Error.h"
+#include "WriteGate.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,8 @@ QString path(const QString &dataDir, const QString &name)
 
 void ensureExist(const QString &dataDir)
 {
+    if (!writes::allowed(dataDir))
+        return;
     // The stock files come first. When only one of them exists the other is
     // created empty: refusing to start would lock the user out of the data.
     for (const QString &name : All) {

@@ -19,7 +19,8 @@ QString path(const QString &dataDir, const QString &name);
 
 // Start-up: creates the missing data files empty, Base.dat and Rashod.dat first
 // (the missing one of the two when only one exists), then the four reference
-// files in order. An existing file is never truncated. Throws Error.
+// files in order. An existing file is never truncated; a folder open for
+// viewing only is left as it is. Throws Error.
 void ensureExist(const QString &dataDir);
 
 } // namespace vedaris::files

@@ -1,8 +1,16 @@
 #include "DataLock.h"
 
+#include "Platform.h"
+
 #include <QDir>
 
 namespace vedaris {
+
+namespace {
+
+QString injectedFailure;
+
+} // namespace
 
 const QString DataLock::FileName = QStringLiteral("Vedaris.lock");
 
@@ -11,28 +19,43 @@ QString DataLock::busyMessage()
     return QStringLiteral("Программа уже запущена с этими данными.");
 }
 
-DataLock::DataLock(const QString &dataDir)
-    : m_path(QDir(dataDir).filePath(FileName)), m_lock(m_path)
+DataLock::DataLock(const QString &dataDir) : m_path(QDir(dataDir).filePath(FileName)) {}
+
+DataLock::~DataLock()
 {
-    // Only a dead owner makes a lock stale, never its age: a store-keeper may
-    // keep the program open for weeks.
-    m_lock.setStaleLockTime(0);
+    platform::unlockFile(m_handle);
 }
 
 DataLock::State DataLock::take()
 {
-    if (m_lock.tryLock(0))
+    if (m_handle != -1)
         return State::Taken;
-    return m_lock.error() == QLockFile::LockFailedError ? State::Busy : State::Failed;
+    if (!injectedFailure.isEmpty()) {
+        m_reason = std::exchange(injectedFailure, {});
+        return State::Failed;
+    }
+    const platform::FileLock lock = platform::lockFile(m_path);
+    switch (lock.state) {
+    case platform::FileLock::Taken:
+        m_handle = lock.handle;
+        return State::Taken;
+    case platform::FileLock::Busy:
+        return State::Busy;
+    case platform::FileLock::Failed:
+        break;
+    }
+    m_reason = lock.reason;
+    return State::Failed;
 }
 
 QString DataLock::errorText() const
 {
-    const QString reason = m_lock.error() == QLockFile::PermissionError
-                               ? QStringLiteral("нет права создать файл в папке данных")
-                               : QStringLiteral("неизвестная ошибка");
-    return QStringLiteral("Не удалось создать файл блокировки \"%1\": %2.")
-        .arg(QDir::toNativeSeparators(m_path), reason);
+    return QStringLiteral("не удалось заблокировать файл \"%1\": %2").arg(FileName, m_reason);
+}
+
+void DataLock::failNextTake(const QString &reason)
+{
+    injectedFailure = reason;
 }
 
 } // namespace vedaris

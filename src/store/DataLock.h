@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
 
 namespace vedaris {
 
 // One running program per data folder: two copies on the same files could both
-// take the same free slot and lose a receipt or an issue. The lock is a file in
-// the data folder, held for the program's life; the lock of a run that crashed is
-// taken over (its process no longer exists).
+// take the same free slot and lose a receipt or an issue. The lock is the
+// operating system's, held on the open file Vedaris.lock in the data folder for
+// the program's life. It needs no disk space, and it ends with the process that
+// holds it, so there is never a stale lock to take over.
 class DataLock
 {
 public:
@@ -18,17 +18,24 @@ public:
     static QString busyMessage();  // what a second copy shows before it exits
 
     explicit DataLock(const QString &dataDir);
+    ~DataLock();
     DataLock(const DataLock &) = delete;
     DataLock &operator=(const DataLock &) = delete;
 
     // Never waits. Busy: another running copy holds it; nothing was written.
-    // Failed: the folder does not allow a lock file (errorText() says why).
+    // Failed: the lock could not be had for another reason (a read-only folder,
+    // a file system without locks); errorText() says why. Without the lock the
+    // program must not write.
     State take();
     QString errorText() const;
 
+    // Tests: the next take() fails for this reason.
+    static void failNextTake(const QString &reason);
+
 private:
     QString m_path;
-    QLockFile m_lock;
+    qintptr m_handle = -1;
+    QString m_reason;
 };
 
 } // namespace vedaris

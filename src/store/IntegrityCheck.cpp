@@ -1,5 +1,6 @@
 #include "IntegrityCheck.h"
 
+#include "Cp1251.h"
 #include "DataFiles.h"
 #include "Error.h"
 #include "RecordFile.h"
@@ -9,6 +10,8 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QHash>
+#include <deque>
+#include <optional>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -48,10 +51,6 @@ const Field IssueNumbers[] = {{"IssuedQuantity", I::IssuedQuantity, true},
                               {"IssuedSum", I::IssuedSum}};
 const Field IssueDates[] = {{"ReceiptDate", I::ReceiptDate}, {"IssueDate", I::IssueDate}};
 
-// 01.01.1900 and 31.12.2200 as day serials.
-constexpr double FirstDay = 2;
-constexpr double LastDay = 110880;
-
 QString num(double v)
 {
     if (std::isnan(v))
@@ -68,31 +67,102 @@ bool nearlyEqual(long double a, long double b)
     return std::fabs(a - b) <= 1e-9L * scale;
 }
 
+int recordSize(const QString &file)
+{
+    return file == files::Base          ? StockRecord::Size
+           : file == files::Rashod      ? IssueRecord::Size
+           : file == files::NamePreparat ? DrugNameEntry::Size
+                                        : ReferenceEntry::Size;
+}
+
+// The stored characters of a text field, or nothing when its length byte is
+// beyond the capacity (reported by itself).
+std::optional<QByteArrayView> storedText(const char *record, vedaris::TextField f)
+{
+    const int length = static_cast<unsigned char>(record[f.offset]);
+    if (length > f.capacity)
+        return std::nullopt;
+    return QByteArrayView(record + f.offset + 1, length);
+}
+
+bool allZero(const char *bytes, int size)
+{
+    return std::all_of(bytes, bytes + size, [](char c) { return c == 0; });
+}
+
+} // namespace
+
+// Takes the six files record by record, in the order of files::All.
 class Checker
 {
 public:
-    explicit Checker(const QString &dataDir) : m_dir(dataDir) {}
-
-    Result run()
+    void beginFile(const QString &name)
     {
-        const bool baseRead = readBase();
-        readIssues(baseRead);
-        if (baseRead)
-            checkBalances();
-        readDrugNames();
-        for (const QString &name : {files::FirmaPostav, files::Izgotovitel, files::Otdelenie})
-            readReferences(name);
-        return std::move(m_result);
+        m_name = name;
+        m_size = recordSize(name);
+        m_index = 0;
+        m_zeroFrom = -1;
     }
+
+    // One whole record of the current file.
+    void record(const char *b)
+    {
+        ++m_result.recordsRead;
+        const qint64 index = m_index++;
+        // A power cut can leave a record the size of a write that never came:
+        // every byte zero. The other rules would read it as live data.
+        if (allZero(b, m_size)) {
+            if (m_zeroFrom < 0)
+                m_zeroFrom = index;
+            if (m_name == files::Base) {
+                Batch blank;
+                blank.live = blank.blank = true;
+                m_batches.push_back(blank);
+            }
+            return;
+        }
+        endZeroRun(index);
+        if (m_name == files::Base)
+            stock(index, b);
+        else if (m_name == files::Rashod)
+            issue(index, b);
+        else if (m_name == files::NamePreparat)
+            drugName(index, b);
+        else
+            reference(index, b);
+    }
+
+    // `length` in bytes; `read` false when the file could not be read whole.
+    void endFile(qint64 length, bool read)
+    {
+        endZeroRun(m_index);
+        if (read) {
+            if (const qint64 tail = length % m_size)
+                add(m_name, -1,
+                    QStringLiteral("в конце файла неполная запись: %1 байт после %2 целых записей "
+                                   "(запись занимает %3 байт). Программа её не читает, а следующая "
+                                   "новая запись ляжет поверх неё.")
+                        .arg(tail).arg(length / m_size).arg(m_size));
+        }
+        if (m_name == files::Base)
+            m_baseRead = read;
+        if (m_name == files::Rashod && m_baseRead)
+            checkBalances();
+    }
+
+    void unreadable(const QString &message) { m_result.unreadable.push_back(message); }
+    Result take() { return std::move(m_result); }
 
 private:
     struct Batch
     {
         bool live = false;
+        bool blank = false; // all zero, reported as such
         bool finite = false;
         double quantity = 0;
         double received = 0;
         long double issued = 0; // live issues, accumulated
+        std::optional<QByteArrayView> name, unit; // into m_names
     };
 
     void add(const QString &file, qint64 record, const QString &text)
@@ -100,30 +170,19 @@ private:
         m_result.findings.push_back({file, record, text});
     }
 
-    // Opens read-only and reports the incomplete tail; false when unreadable.
-    template<class Fn>
-    bool scanFile(const QString &name, int size, Fn &&fn)
+    void endZeroRun(qint64 end)
     {
-        try {
-            RecordFile f(files::path(m_dir, name), size, RecordFile::ReadOnly);
-            f.scan([&](qint64 index, const char *bytes) {
-                ++m_result.recordsRead;
-                fn(index, bytes);
-                return true;
-            });
-            const qint64 length = QFileInfo(f.path()).size();
-            if (const qint64 tail = length % size)
-                add(name, -1,
-                    QStringLiteral("в конце файла неполная запись: %1 байт после %2 целых записей "
-                                   "(запись занимает %3 байт). Программа её не читает, а следующая "
-                                   "новая запись ляжет поверх неё.")
-                        .arg(tail).arg(length / size).arg(size));
-            f.close();
-            return true;
-        } catch (const Error &e) {
-            m_result.unreadable.push_back(e.message());
-            return false;
-        }
+        if (m_zeroFrom < 0)
+            return;
+        const qint64 n = end - m_zeroFrom;
+        add(m_name, m_zeroFrom,
+            n == 1 ? QStringLiteral("пустые записи — возможно, след сбоя питания: все байты записи "
+                                    "нулевые, программа читает её как действующую.")
+                   : QStringLiteral("пустые записи — возможно, след сбоя питания: записи с %1 по %2 "
+                                    "(всего %3) состоят из одних нулевых байтов, программа читает их "
+                                    "как действующие.")
+                         .arg(m_zeroFrom).arg(end - 1).arg(n));
+        m_zeroFrom = -1;
     }
 
     // Deleted == 1 is the only mark a reader skips; returns whether the record is live.
@@ -183,7 +242,7 @@ private:
             add(file, index,
                 QStringLiteral("дата %1 = %2: не число, ожидается число дней с 30.12.1899.")
                     .arg(QLatin1String(f.name), num(v)));
-        } else if (v < FirstDay || v > LastDay) {
+        } else if (!text::possibleDate(v)) {
             add(file, index,
                 QStringLiteral("дата %1 = %2 вне разумных пределов: ожидается день с 01.01.1900 "
                                "(2) по 31.12.2200 (110880).")
@@ -206,84 +265,111 @@ private:
                          num(qty), num(double(expected))));
     }
 
-    bool readBase()
+    // Keeps a copy of the text for the issues to be compared with.
+    std::optional<QByteArrayView> keptText(const char *record, vedaris::TextField f)
     {
-        const QString name = files::Base;
-        return scanFile(name, StockRecord::Size, [&](qint64 index, const char *b) {
-            Batch batch;
-            batch.live = checkMark(name, index, b, StockRecord::DeletedOffset);
-            if (batch.live) {
-                checkId(name, index, b, "RecordId", StockRecord::IdOffset);
-                for (const NamedText &t : BatchTexts)
-                    checkText(name, index, b, t);
-                bool finite = true;
-                for (const Field &f : StockNumbers)
-                    finite &= checkNumber(name, index, b, f);
-                for (const Field &f : StockDates)
-                    checkDate(name, index, b, f);
-                batch.finite = finite;
-                batch.quantity = field::number(b, S::Quantity);
-                batch.received = field::number(b, S::ReceivedQuantity);
-                if (finite) {
-                    const double price = field::number(b, S::UnitPrice);
-                    checkSum(name, index, "TotalSum", field::number(b, S::TotalSum), "Quantity",
-                             batch.quantity, price);
-                    checkSum(name, index, "ReceivedSum", field::number(b, S::ReceivedSum),
-                             "ReceivedQuantity", batch.received, price);
-                }
-            }
-            m_batches.push_back(batch);
-        });
+        const std::optional<QByteArrayView> t = storedText(record, f);
+        if (!t)
+            return std::nullopt;
+        m_names.emplace_back(t->data(), t->size());
+        return QByteArrayView(m_names.back());
     }
 
-    void readIssues(bool baseRead)
+    void stock(qint64 index, const char *b)
     {
-        const QString name = files::Rashod;
-        scanFile(name, IssueRecord::Size, [&](qint64 index, const char *b) {
-            if (!checkMark(name, index, b, IssueRecord::DeletedOffset))
-                return;
+        const QString &name = m_name;
+        Batch batch;
+        batch.live = checkMark(name, index, b, StockRecord::DeletedOffset);
+        if (batch.live) {
+            checkId(name, index, b, "RecordId", StockRecord::IdOffset);
             for (const NamedText &t : BatchTexts)
                 checkText(name, index, b, t);
-            checkText(name, index, b, DepartmentText);
             bool finite = true;
-            for (const Field &f : IssueNumbers)
+            for (const Field &f : StockNumbers)
                 finite &= checkNumber(name, index, b, f);
-            for (const Field &f : IssueDates)
+            for (const Field &f : StockDates)
                 checkDate(name, index, b, f);
-            const double qty = field::number(b, I::IssuedQuantity);
-            if (finite)
-                checkSum(name, index, "IssuedSum", field::number(b, I::IssuedSum), "IssuedQuantity", qty,
-                         field::number(b, I::UnitPrice));
-            if (!baseRead)
-                return;
-            const qint32 id = field::int32(b, IssueRecord::StockRecordIdOffset);
-            if (id < 0 || id >= qint64(m_batches.size())) {
-                add(name, index,
-                    QStringLiteral("действующая выдача из несуществующей партии: StockRecordId = %1, "
-                                   "а в Base.dat записи с номерами от 0 до %2.")
-                        .arg(id).arg(qint64(m_batches.size()) - 1));
-                return;
+            batch.finite = finite;
+            batch.quantity = field::number(b, S::Quantity);
+            batch.received = field::number(b, S::ReceivedQuantity);
+            if (finite) {
+                const double price = field::number(b, S::UnitPrice);
+                checkSum(name, index, "TotalSum", field::number(b, S::TotalSum), "Quantity",
+                         batch.quantity, price);
+                checkSum(name, index, "ReceivedSum", field::number(b, S::ReceivedSum),
+                         "ReceivedQuantity", batch.received, price);
             }
-            Batch &batch = m_batches[size_t(id)];
-            if (!batch.live) {
-                add(name, index,
-                    QStringLiteral("действующая выдача из удалённой партии %1: при удалении партии "
-                                   "её выдачи тоже помечаются удалёнными (Deleted = 1).")
-                        .arg(id));
-                return;
-            }
-            if (finite)
-                batch.issued += qty;
-            else
-                batch.finite = false;
-        });
+            batch.name = keptText(b, S::DrugName);
+            batch.unit = keptText(b, S::Unit);
+        }
+        m_batches.push_back(batch);
+    }
+
+    void issue(qint64 index, const char *b)
+    {
+        const QString &name = m_name;
+        if (!checkMark(name, index, b, IssueRecord::DeletedOffset))
+            return;
+        for (const NamedText &t : BatchTexts)
+            checkText(name, index, b, t);
+        checkText(name, index, b, DepartmentText);
+        bool finite = true;
+        for (const Field &f : IssueNumbers)
+            finite &= checkNumber(name, index, b, f);
+        for (const Field &f : IssueDates)
+            checkDate(name, index, b, f);
+        const double qty = field::number(b, I::IssuedQuantity);
+        if (finite)
+            checkSum(name, index, "IssuedSum", field::number(b, I::IssuedSum), "IssuedQuantity", qty,
+                     field::number(b, I::UnitPrice));
+        if (!m_baseRead)
+            return;
+        const qint32 id = field::int32(b, IssueRecord::StockRecordIdOffset);
+        if (id < 0 || id >= qint64(m_batches.size())) {
+            add(name, index,
+                QStringLiteral("действующая выдача из несуществующей партии: StockRecordId = %1, "
+                               "а в Base.dat записи с номерами от 0 до %2.")
+                    .arg(id).arg(qint64(m_batches.size()) - 1));
+            return;
+        }
+        Batch &batch = m_batches[size_t(id)];
+        if (batch.blank)
+            return;
+        if (!batch.live) {
+            add(name, index,
+                QStringLiteral("действующая выдача из удалённой партии %1: при удалении партии "
+                               "её выдачи тоже помечаются удалёнными (Deleted = 1).")
+                    .arg(id));
+            return;
+        }
+        checkCopiedFromBatch(index, b, id, batch);
+        if (finite)
+            batch.issued += qty;
+        else
+            batch.finite = false;
+    }
+
+    // An issue copies its batch's drug name and unit; the reports join by them.
+    void checkCopiedFromBatch(qint64 index, const char *b, qint32 id, const Batch &batch)
+    {
+        const std::optional<QByteArrayView> drug = storedText(b, I::DrugName);
+        const std::optional<QByteArrayView> unit = storedText(b, I::Unit);
+        if (!drug || !unit || !batch.name || !batch.unit)
+            return; // a length beyond its field, reported by itself
+        if (*drug == *batch.name && *unit == *batch.unit)
+            return;
+        auto shown = [](QByteArrayView t) { return cp1251::decode(t.data(), int(t.size())); };
+        add(m_name, index,
+            QStringLiteral("препарат и единица выдачи «%1», «%2» не совпадают с её партией %3 "
+                           "(«%4», «%5»): выдача копирует их из партии.")
+                .arg(shown(*drug), shown(*unit)).arg(id).arg(shown(*batch.name), shown(*batch.unit)));
     }
 
     void checkBalances()
     {
         for (size_t i = 0; i < m_batches.size(); ++i) {
             const Batch &b = m_batches[i];
-            if (!b.live || !b.finite)
+            if (!b.live || b.blank || !b.finite)
                 continue;
             const long double expected = b.received - b.issued;
             if (!nearlyEqual(b.quantity, expected))
@@ -295,27 +381,22 @@ private:
         }
     }
 
-    void readDrugNames()
+    void drugName(qint64 index, const char *b)
     {
-        const QString name = files::NamePreparat;
-        scanFile(name, DrugNameEntry::Size, [&](qint64 index, const char *b) {
-            checkReferenceMark(name, index, b, DrugNameEntry::DeletedOffset);
-            if (b[DrugNameEntry::DeletedOffset] != 0)
-                return;
-            checkId(name, index, b, "EntryId", DrugNameEntry::IdOffset);
-            checkText(name, index, b, {"Unit", layout::DrugName::Unit});
-        });
+        checkReferenceMark(m_name, index, b, DrugNameEntry::DeletedOffset);
+        if (b[DrugNameEntry::DeletedOffset] != 0)
+            return;
+        checkId(m_name, index, b, "EntryId", DrugNameEntry::IdOffset);
+        checkText(m_name, index, b, {"Unit", layout::DrugName::Unit});
     }
 
-    void readReferences(const QString &name)
+    void reference(qint64 index, const char *b)
     {
-        scanFile(name, ReferenceEntry::Size, [&](qint64 index, const char *b) {
-            checkReferenceMark(name, index, b, ReferenceEntry::DeletedOffset);
-            if (b[ReferenceEntry::DeletedOffset] != 0)
-                return;
-            checkId(name, index, b, "EntryId", ReferenceEntry::IdOffset);
-            checkText(name, index, b, {"Name", layout::Reference::Name});
-        });
+        checkReferenceMark(m_name, index, b, ReferenceEntry::DeletedOffset);
+        if (b[ReferenceEntry::DeletedOffset] != 0)
+            return;
+        checkId(m_name, index, b, "EntryId", ReferenceEntry::IdOffset);
+        checkText(m_name, index, b, {"Name", layout::Reference::Name});
     }
 
     // The lists show only a mark of 0, and only a mark of 1 is reused.
@@ -330,12 +411,15 @@ private:
                     .arg(mark));
     }
 
-    QString m_dir;
+    QString m_name;
+    int m_size = 1;
+    qint64 m_index = 0;
+    qint64 m_zeroFrom = -1;
+    bool m_baseRead = false;
     Result m_result;
     std::vector<Batch> m_batches;
+    std::deque<QByteArray> m_names; // the batches' texts; a deque keeps them in place
 };
-
-} // namespace
 
 QString Finding::line() const
 {
@@ -346,7 +430,65 @@ QString Finding::line() const
 
 Result run(const QString &dataDir)
 {
-    return Checker(dataDir).run();
+    Checker checker;
+    for (const QString &name : files::All) {
+        checker.beginFile(name);
+        try {
+            RecordFile f(files::path(dataDir, name), recordSize(name), RecordFile::ReadOnly);
+            f.scan([&](qint64, const char *bytes) {
+                checker.record(bytes);
+                return true;
+            });
+            const qint64 length = f.length();
+            f.close();
+            checker.endFile(length, true);
+        } catch (const Error &e) {
+            checker.unreadable(e.message());
+            checker.endFile(0, false);
+        }
+    }
+    return checker.take();
+}
+
+Stream::Stream() : m_checker(std::make_unique<Checker>()) {}
+
+Stream::~Stream() = default;
+
+void Stream::beginFile(const QString &name)
+{
+    m_checker->beginFile(name);
+    m_recordSize = recordSize(name);
+    m_carry.clear();
+    m_length = 0;
+}
+
+void Stream::feed(const char *bytes, qint64 length)
+{
+    m_length += length;
+    const int recordBytes = m_recordSize;
+    if (!m_carry.isEmpty()) {
+        const qint64 need = std::min<qint64>(recordBytes - m_carry.size(), length);
+        m_carry.append(bytes, need);
+        bytes += need;
+        length -= need;
+        if (m_carry.size() < recordBytes)
+            return;
+        m_checker->record(m_carry.constData());
+        m_carry.clear();
+    }
+    for (; length >= recordBytes; bytes += recordBytes, length -= recordBytes)
+        m_checker->record(bytes);
+    m_carry.append(bytes, length);
+}
+
+void Stream::endFile()
+{
+    m_checker->endFile(m_length, true);
+}
+
+Result Stream::finish()
+{
+    return m_checker->take();
 }
 
 } // namespace vedaris::check

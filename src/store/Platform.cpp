@@ -1,12 +1,18 @@
 #include "Platform.h"
 
+#include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -18,6 +24,23 @@ bool syncFile(int fd)
     return _commit(fd) == 0;
 #else
     return fsync(fd) == 0;
+#endif
+}
+
+bool syncFolder(const QString &dir)
+{
+#ifdef _WIN32
+    Q_UNUSED(dir);
+    return true;
+#else
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
 #endif
 }
 
@@ -50,6 +73,7 @@ QString russianReason(const QString &systemText)
         {EBUSY, "файл занят другой программой"},
         {EMFILE, "открыто слишком много файлов"},
         {ENAMETOOLONG, "слишком длинное имя файла"},
+        {ENOLCK, "файловая система не поддерживает блокировку файлов"},
 #ifdef EDQUOT
         {EDQUOT, "исчерпана дисковая квота"},
 #endif
@@ -67,5 +91,131 @@ QString russianReason(const QString &systemText)
         return QStringLiteral("файл не открыт");
     return systemText;
 }
+
+#ifdef _WIN32
+
+namespace {
+
+QString windowsReason(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return QStringLiteral("файл не найден");
+    case ERROR_PATH_NOT_FOUND:
+        return QStringLiteral("папки из пути к файлу не существует");
+    case ERROR_ACCESS_DENIED:
+        return QStringLiteral("нет доступа к файлу");
+    case ERROR_WRITE_PROTECT:
+        return QStringLiteral("диск доступен только для чтения");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return QStringLiteral("на диске нет свободного места");
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION:
+        return QStringLiteral("файловая система не поддерживает блокировку файлов");
+    default:
+        break;
+    }
+    wchar_t *text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString out = text ? QString::fromWCharArray(text).trimmed() : QStringLiteral("код ошибки %1").arg(code);
+    LocalFree(text);
+    return out;
+}
+
+} // namespace
+
+FileLock lockFile(const QString &path)
+{
+    FileLock out;
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    // Others may open the file too: the lock, not the sharing mode, keeps them out.
+    HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        out.reason = windowsReason(GetLastError());
+        return out;
+    }
+    OVERLAPPED at{};
+    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at)) {
+        out.state = FileLock::Taken;
+        out.handle = reinterpret_cast<qintptr>(h);
+        return out;
+    }
+    const DWORD code = GetLastError();
+    CloseHandle(h);
+    if (code == ERROR_LOCK_VIOLATION || code == ERROR_SHARING_VIOLATION || code == ERROR_IO_PENDING)
+        out.state = FileLock::Busy;
+    else
+        out.reason = windowsReason(code);
+    return out;
+}
+
+void unlockFile(qintptr handle)
+{
+    if (handle != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(handle)); // closing releases the lock
+}
+
+#else
+
+namespace {
+
+QString errnoReason(int code)
+{
+    return russianReason(QString::fromLocal8Bit(std::strerror(code)));
+}
+
+// A lock of the open file itself, not of the process: a second open in the same
+// process is refused too, and closing another descriptor of the file keeps it.
+// Open-file-description locks are byte-range locks, which network file systems
+// pass to the server; flock where the system has no such locks.
+int tryLock(int fd)
+{
+#ifdef F_OFD_SETLK
+    struct flock whole{};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_SETLK, &whole) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+#endif
+    return flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+FileLock lockFile(const QString &path)
+{
+    FileLock out;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        out.reason = errnoReason(errno);
+        return out;
+    }
+    const int error = tryLock(fd);
+    if (error == 0) {
+        out.state = FileLock::Taken;
+        out.handle = fd;
+        return out;
+    }
+    ::close(fd);
+    if (error == EAGAIN || error == EACCES || error == EWOULDBLOCK)
+        out.state = FileLock::Busy;
+    else
+        out.reason = errnoReason(error);
+    return out;
+}
+
+void unlockFile(qintptr handle)
+{
+    if (handle >= 0)
+        ::close(int(handle)); // closing releases the lock
+}
+
+#endif
 
 } // namespace vedaris::platform

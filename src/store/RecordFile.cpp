@@ -1,6 +1,6 @@
 #include "RecordFile.h"
 
-#include "Platform.h"
+#include "DiskIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,6 +55,11 @@ qint64 RecordFile::count() const
     return m_file.size() / m_size;
 }
 
+qint64 RecordFile::length() const
+{
+    return m_file.size();
+}
+
 void RecordFile::seekTo(qint64 pos)
 {
     if (!m_file.seek(pos))
@@ -96,7 +101,7 @@ void RecordFile::writeExactly(const char *bytes, qint64 length)
             chunk = std::min(chunk, writeFaultAfter);
             writeFaultAfter -= chunk;
         }
-        const qint64 put = m_file.write(bytes, chunk);
+        const qint64 put = disk::write(m_file, bytes, chunk);
         if (put <= 0)
             fail();
         bytes += put;
@@ -114,30 +119,23 @@ QByteArray RecordFile::readRaw(qint64 index)
     return bytes;
 }
 
+QByteArray RecordFile::bytesAt(qint64 offset, qint64 length)
+{
+    length = std::max<qint64>(0, std::min(length, m_file.size() - offset));
+    QByteArray bytes(length, Qt::Uninitialized);
+    seekTo(offset);
+    readExactly(bytes.data(), length);
+    return bytes;
+}
+
 void RecordFile::writeRaw(qint64 index, const QByteArray &bytes)
 {
     if (bytes.size() != m_size)
         fail(QStringLiteral("неверная длина записи"));
     if (index < 0 || index > count())
         fail(QStringLiteral("запись за концом файла"));
-    // An overwrite that stops half way would leave a record half new, half old,
-    // which every reader would take for data: the old bytes are put back. (A
-    // failed append leaves an incomplete tail, which no reader takes for data.)
-    const QByteArray old = index < count() ? readRaw(index) : QByteArray();
     seek(index);
-    try {
-        writeExactly(bytes.constData(), m_size);
-    } catch (const Error &) {
-        if (!old.isEmpty()) {
-            try {
-                seek(index);
-                writeExactly(old.constData(), m_size);
-            } catch (const Error &) {
-                // The first failure is the one to report.
-            }
-        }
-        throw;
-    }
+    writeExactly(bytes.constData(), m_size);
 }
 
 void RecordFile::scan(const std::function<bool(qint64, const char *)> &fn, qint64 from)
@@ -185,10 +183,8 @@ void RecordFile::markDeleted(qint64 index, int deletedOffset)
 
 void RecordFile::sync()
 {
-    if (!m_file.flush())
-        fail();
-    if (!platform::syncFile(m_file.handle()))
-        fail(QString::fromLocal8Bit(platform::lastErrorText()));
+    if (!disk::sync(m_file))
+        fail(disk::reason());
 }
 
 void RecordFile::close()

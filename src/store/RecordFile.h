@@ -26,9 +26,14 @@ public:
     const QString &path() const { return m_path; }
     int recordSize() const { return m_size; }
     qint64 count() const;
+    qint64 length() const; // in bytes, an incomplete tail included
 
     QByteArray readRaw(qint64 index);
-    void writeRaw(qint64 index, const QByteArray &bytes); // exactly recordSize bytes
+    // Up to `length` bytes from `offset`, fewer at the end of the file.
+    QByteArray bytesAt(qint64 offset, qint64 length);
+    // Exactly recordSize bytes at record `index` (count() appends). A write cut
+    // short is undone by the operation's Transaction, not here.
+    void writeRaw(qint64 index, const QByteArray &bytes);
     // Reads every whole record from `from` in large blocks; `fn(index, bytes)` sees
     // each record's bytes, valid only during the call. Returning false stops.
     void scan(const std::function<bool(qint64 index, const char *bytes)> &fn, qint64 from = 0);
@@ -70,8 +75,12 @@ public:
     qint64 count() const { return m_file.count(); }
     Record read(qint64 index);
     void write(qint64 index, const Record &r);
-    // Writes into the first deleted slot or appends; sets the id field (where the
-    // record has one) to the slot. Returns the slot.
+    // The slot a new record takes: the first deleted one, or count().
+    qint64 freeSlot() { return m_file.firstDeletedSlot(Record::DeletedOffset); }
+    // Sets the id field (where the record has one) to `slot` and Deleted to 0,
+    // then writes the record there.
+    void place(qint64 slot, Record &r);
+    // place() at freeSlot(). Returns the slot.
     qint64 add(Record &r);
     void markDeleted(qint64 index) { m_file.markDeleted(index, Record::DeletedOffset); }
     // Every whole record decoded, deleted ones included; fn returns false to stop.

@@ -24,15 +24,21 @@ void TypedFile<Record>::write(qint64 index, const Record &r)
 }
 
 template<class Record>
-qint64 TypedFile<Record>::add(Record &r)
+void TypedFile<Record>::place(qint64 slot, Record &r)
 {
-    const qint64 slot = m_file.firstDeletedSlot(Record::DeletedOffset);
     if constexpr (requires { r.RecordId; })
         r.RecordId = qint32(slot);
     else if constexpr (requires { r.EntryId; })
         r.EntryId = qint32(slot);
     r.Deleted = 0;
     write(slot, r);
+}
+
+template<class Record>
+qint64 TypedFile<Record>::add(Record &r)
+{
+    const qint64 slot = freeSlot();
+    place(slot, r);
     return slot;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Cp1251.h"
 #include "DataFiles.h"
+#include "Journal.h"
 #include "RecordFile.h"
 #include "Records.h"
 #include "TextFormats.h"
@@ -34,8 +35,29 @@ RefRow rowOf(const Entry &e)
 // The typed texts are compared as they would be stored (cut to capacity, '?'
 // for what the code page cannot hold): otherwise a name longer than its field
 // never matches its own stored copy and is stored again on every try.
+// The entry's kind as the sentence about an unfinished change names it.
+QString entryOf(RefKind kind)
+{
+    switch (kind) {
+    case RefKind::DrugNames:
+        return QStringLiteral("препарата");
+    case RefKind::Suppliers:
+        return QStringLiteral("фирмы-поставщика");
+    case RefKind::Manufacturers:
+        return QStringLiteral("фирмы-изготовителя");
+    case RefKind::Departments:
+        return QStringLiteral("отделения");
+    }
+    return {};
+}
+
+QString shownName(const QString &name, const QString &unit)
+{
+    return unit.isEmpty() ? QStringLiteral("\"%1\"").arg(name) : QStringLiteral("\"%1\" (%2)").arg(name, unit);
+}
+
 template<class Entry>
-ReferenceList::AddResult addEntry(const QString &file, const QString &name, const QString &unit)
+ReferenceList::AddResult addEntry(const QString &dataDir, RefKind kind, const QString &name, const QString &unit)
 {
     constexpr bool drug = requires(Entry e) { e.Unit; };
     constexpr TextField nameField = Entry::Layout::Name;
@@ -43,7 +65,8 @@ ReferenceList::AddResult addEntry(const QString &file, const QString &name, cons
     const QString unitKey =
         drug ? lowerCased(cp1251::stored(unit, layout::DrugName::Unit.capacity)) : QString();
 
-    TypedFile<Entry> f(file);
+    Transaction tx(dataDir);
+    TypedFile<Entry> f(files::path(dataDir, ReferenceList::fileName(kind)));
     bool duplicate = false;
     f.raw().scan([&](qint64, const char *bytes) {
         if (bytes[Entry::DeletedOffset] != 0)
@@ -64,8 +87,14 @@ ReferenceList::AddResult addEntry(const QString &file, const QString &name, cons
     e.Name = name;
     if constexpr (drug)
         e.Unit = unit;
-    f.add(e);
-    f.raw().sync();
+    const qint64 slot = f.freeSlot();
+    tx.keepRecord(f.raw(), slot);
+    tx.begin(QStringLiteral("Добавление %1 %2 в справочник не было завершено и отменено.")
+                 .arg(entryOf(kind), shownName(cp1251::stored(name, nameField.capacity),
+                                               drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
+                                                    : QString())));
+    f.place(slot, e);
+    tx.commit();
     f.raw().close();
     return ReferenceList::AddResult::Stored;
 }
@@ -85,19 +114,28 @@ QVector<RefRow> liveRowsOf(const QString &file)
 }
 
 template<class Entry>
-void removeEntry(const QString &file, qint32 entryId)
+void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
 {
-    RecordFile f(file, Entry::Size);
+    Transaction tx(dataDir);
+    RecordFile f(files::path(dataDir, ReferenceList::fileName(kind)), Entry::Size);
     qint64 found = -1;
+    QString shown;
     f.scan([&](qint64 index, const char *bytes) {
         if (field::int32(bytes, Entry::IdOffset) != entryId)
             return true;
         found = index;
+        QString unit;
+        if constexpr (requires(Entry e) { e.Unit; })
+            unit = field::text(bytes, layout::DrugName::Unit);
+        shown = shownName(field::text(bytes, Entry::Layout::Name), unit);
         return false;
     });
     if (found >= 0) {
+        tx.keepByte(f, found, Entry::DeletedOffset);
+        tx.begin(QStringLiteral("Удаление %1 %2 из справочника не было завершено и отменено.")
+                     .arg(entryOf(kind), shown));
         f.markDeleted(found, Entry::DeletedOffset);
-        f.sync();
+        tx.commit();
     }
     f.close();
 }
@@ -126,10 +164,9 @@ QString ReferenceList::fileName(RefKind kind)
 
 ReferenceList::AddResult ReferenceList::add(const QString &name, const QString &unit) const
 {
-    const QString file = files::path(m_dataDir, fileName(m_kind));
     if (m_kind == RefKind::DrugNames)
-        return addEntry<DrugNameEntry>(file, name, unit);
-    return addEntry<ReferenceEntry>(file, name, unit);
+        return addEntry<DrugNameEntry>(m_dataDir, m_kind, name, unit);
+    return addEntry<ReferenceEntry>(m_dataDir, m_kind, name, unit);
 }
 
 QVector<RefRow> ReferenceList::liveRows() const
@@ -150,11 +187,10 @@ QStringList ReferenceList::liveNames() const
 
 void ReferenceList::remove(qint32 entryId) const
 {
-    const QString file = files::path(m_dataDir, fileName(m_kind));
     if (m_kind == RefKind::DrugNames)
-        removeEntry<DrugNameEntry>(file, entryId);
+        removeEntry<DrugNameEntry>(m_dataDir, m_kind, entryId);
     else
-        removeEntry<ReferenceEntry>(file, entryId);
+        removeEntry<ReferenceEntry>(m_dataDir, m_kind, entryId);
 }
 
 } // namespace vedaris

@@ -132,6 +132,11 @@ QDate serialToDate(double serial)
     return epoch().addDays(qint64(days));
 }
 
+bool possibleDate(double serial)
+{
+    return serial == 0 || (serial >= FirstPlausibleDay && serial <= LastPlausibleDay);
+}
+
 QString formatDate(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();

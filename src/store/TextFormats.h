@@ -20,6 +20,12 @@ QDate serialToDate(double serial); // invalid QDate for a serial no date can hol
 QString formatDate(const QDate &date); // dd.MM.yyyy
 QString formatDate(double serial);
 QDate parseDate(const QString &text); // dd.MM.yyyy or yyyy-MM-dd; invalid when neither
+// The days a stored date may sensibly hold: 01.01.1900 (2) to 31.12.2200 (110880).
+inline constexpr double FirstPlausibleDay = 2;
+inline constexpr double LastPlausibleDay = 110880;
+// Such a day, or 0, which is how older files stored an empty date. A time of day
+// does not make a date impossible.
+bool possibleDate(double serial);
 
 // Characters of code 32 or less removed from both ends, code page 1251 capitals
 // lower-cased: the key of the searches.

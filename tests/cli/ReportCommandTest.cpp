@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace reporttest;
@@ -75,6 +77,7 @@ TEST(ReportCommand, WritesEveryReport)
         QFile::remove(file);
         const Result r = runCommand(QStringList{"--data", data.path(), "--output", file} + report);
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        EXPECT_EQ(r.err, QString()) << "sound data gives no warning";
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.read(2), QByteArray("PK"));
@@ -85,6 +88,25 @@ TEST(ReportCommand, WritesEveryReport)
         sample().writeTo(fresh);
         return fresh.read("Base.dat");
     }());
+}
+
+TEST(ReportCommand, DamagedNumbersAndDatesGiveOneWarningAndTheWorkbook)
+{
+    TempDataDir data;
+    Data d = sample();
+    d.add(Stock{.name = "Йод", .price = std::numeric_limits<double>::quiet_NaN()});
+    d.writeTo(data);
+    QByteArray base = data.read("Base.dat");
+    qToLittleEndian(1e300, base.data() + 560 + 544); // the second batch's expiry date
+    data.write("Base.dat", base);
+    QTemporaryDir outDir;
+    const QString file = outDir.filePath("stock.xlsx");
+
+    const Result r = runCommand({"--data", data.path(), "--output", file, "stock"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err.count('\n'), 1) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.startsWith("vedaris-report: warning: the data held 4 value(s)")) << qPrintable(r.err);
+    EXPECT_TRUE(QFile::exists(file));
 }
 
 TEST(ReportCommand, NothingToReportLeavesNoFile)

@@ -1,11 +1,14 @@
 // What each operation leaves on disk when a write fails part way (an injected
 // full disk at every interesting byte), when a file vanished after start-up or
-// was replaced by a folder, and when the file size limit stops an append.
+// was replaced by a folder, when the file size limit stops an append, and when
+// the process dies at any one of its disk calls.
 
 #include "operations/StockOperations.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/DiskIo.h"
 #include "store/IntegrityCheck.h"
+#include "store/Journal.h"
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
 #include "support/TempDataDir.h"
@@ -17,6 +20,8 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 using namespace vedaris;
@@ -149,6 +154,9 @@ const std::vector<OpCase> &opCases()
         {"drug name appended",
          {}, [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл"); }},
         {"department removed", {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).remove(1); }},
+        {"drug name removed",
+         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Бинт"), "шт"); },
+         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).remove(0); }},
     };
     return cases;
 }
@@ -242,7 +250,7 @@ TEST(Faults, FileGoneOrAFolderInItsPlaceIsNamedAndNothingIsCreated)
 }
 
 #ifndef _WIN32
-TEST(Faults, FileSizeLimitStopsAnAppendAsAnIncompleteTail)
+TEST(Faults, FileSizeLimitStopsAnAppendAndTheFileIsCutBack)
 {
     TempDataDir dir;
     fill(dir);
@@ -268,12 +276,124 @@ TEST(Faults, FileSizeLimitStopsAnAppendAsAnIncompleteTail)
 
     EXPECT_EQ(message, QStringLiteral("Ошибка при работе с файлом \"Base.dat\": файл достиг "
                                       "предельного размера, запись не поместилась"));
-    EXPECT_EQ(dir.read(files::Base).size(), baseSize + 100);
+    // The 100 bytes that fitted are taken back with the rest of the receipt.
+    EXPECT_EQ(dir.read(files::Base), before[files::Base]);
     expectNothingLiveChanged(before, dir);
 
-    // The next receipt writes over the tail.
+    // With room again the receipt goes through.
     ops::storeReceipt(dir.path(), input("Новый", "1"));
     EXPECT_EQ(dir.read(files::Base).size(), baseSize + StockRecord::Size);
     EXPECT_TRUE(check::run(dir.path()).findings.isEmpty());
+}
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// The data files and the journal, when there is one.
+Snapshot folderState(const TempDataDir &dir)
+{
+    Snapshot s = snapshot(dir);
+    if (QFile::exists(dir.file(Transaction::FileName)))
+        s[Transaction::FileName] = dir.read(Transaction::FileName);
+    return s;
+}
+
+void restore(const TempDataDir &dir, const Snapshot &s)
+{
+    QFile::remove(dir.file(Transaction::FileName));
+    for (auto it = s.cbegin(); it != s.cend(); ++it)
+        dir.write(it.key(), it.value());
+}
+
+// `fn` in a child process stopped at its n-th disk call (nothing flushed, no
+// destructor run). Its exit status: disk::StoppedExit when it stopped there.
+int stoppedAt(qint64 n, const std::function<void()> &fn)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        disk::stopAt(n);
+        try {
+            fn();
+        } catch (...) {
+            std::_Exit(1);
+        }
+        std::_Exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Counts fn's disk calls (and what they were) without stopping it.
+QStringList callsOf(const std::function<void()> &fn)
+{
+    disk::stopAt(0);
+    disk::recordCalls(true);
+    fn();
+    const QStringList calls = disk::recordedCalls();
+    disk::recordCalls(false);
+    EXPECT_EQ(calls.size(), disk::calls());
+    return calls;
+}
+
+} // namespace
+
+TEST(Faults, CrashAtAnyDiskCallLeavesTheFolderAsBeforeOrAsAfterOnceRecovered)
+{
+    // VEDARIS_CRASH_TABLE=1 prints the state each crash point left.
+    const bool table = qEnvironmentVariableIsSet("VEDARIS_CRASH_TABLE");
+    disk::skipSyncs(true);
+    struct Syncs
+    {
+        ~Syncs() { disk::skipSyncs(false); }
+    } syncs;
+    for (const OpCase &c : opCases()) {
+        SCOPED_TRACE(c.name);
+        TempDataDir dir;
+        fill(dir);
+        if (c.prepare)
+            c.prepare(dir.path());
+        const Snapshot before = folderState(dir);
+        const QStringList calls = callsOf([&] { c.run(dir.path()); });
+        const Snapshot after = folderState(dir);
+        ASSERT_NE(before, after);
+        ASSERT_FALSE(after.contains(Transaction::FileName));
+
+        auto expectBeforeOrAfter = [&](const std::string &where) {
+            const Snapshot now = folderState(dir);
+            EXPECT_TRUE(now == before || now == after) << where << " left a state between";
+            for (const check::Finding &x : check::run(dir.path()).findings)
+                ADD_FAILURE() << where << ": " << x.line().toStdString();
+            return now == before ? "before" : now == after ? "after" : "BETWEEN";
+        };
+        for (qint64 n = 1; n <= calls.size(); ++n) {
+            const std::string where = "stopped at call " + std::to_string(n) + ", " + calls[n - 1].toStdString();
+            restore(dir, before);
+            ASSERT_EQ(stoppedAt(n, [&] { c.run(dir.path()); }), disk::StoppedExit) << where;
+            const Snapshot crashed = folderState(dir);
+            // The recovery may die too, at any of its own calls; the next one finishes it.
+            const QStringList recovery = callsOf([&] { journal::recover(dir.path()); });
+            const char *state = expectBeforeOrAfter(where);
+            for (qint64 m = 1; m <= recovery.size(); ++m) {
+                restore(dir, crashed);
+                ASSERT_EQ(stoppedAt(m, [&] { journal::recover(dir.path()); }), disk::StoppedExit);
+                journal::recover(dir.path());
+                expectBeforeOrAfter(where + ", recovery stopped at " + std::to_string(m) + ", "
+                                    + recovery[m - 1].toStdString());
+            }
+            if (table)
+                std::printf("%-26s %2lld %-26s -> %-6s (recovery: %lld calls)\n", c.name, n,
+                            qPrintable(calls[n - 1]), state, qint64(recovery.size()));
+        }
+        // Right after the last call the operation stands.
+        restore(dir, before);
+        ASSERT_EQ(stoppedAt(calls.size() + 1, [&] { c.run(dir.path()); }), 0);
+        journal::recover(dir.path());
+        const char *state = expectBeforeOrAfter("after the last call");
+        EXPECT_STREQ(state, "after");
+        if (table)
+            std::printf("%-26s    %-26s -> %s\n", c.name, "(after the last call)", state);
+    }
 }
 #endif

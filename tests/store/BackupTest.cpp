@@ -1,10 +1,16 @@
 #include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
+#include "store/Records.h"
 #include "support/TempDataDir.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
+
+#ifdef __linux__
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
 
 using namespace vedaris;
 
@@ -21,7 +27,11 @@ protected:
             dir.write(name, name.toLatin1().repeated(3));
         setToday(QDate(2024, 3, 10));
     }
-    ~Backup() override { Clock::setFixedToday(std::nullopt); }
+    ~Backup() override
+    {
+        Clock::setFixedToday(std::nullopt);
+        backup::setFreeSpaceForTests(std::nullopt);
+    }
 
     void setToday(QDate d) { Clock::setFixedToday(d); }
     QString backupFile(const QString &folder, const QString &name) const
@@ -92,3 +102,77 @@ TEST_F(Backup, FailureIsReportedOnceAndLeavesNoBackupBehind)
     EXPECT_TRUE(folders().isEmpty()) << folders().join(' ').toStdString();
     EXPECT_EQ(dir.read(files::Base), "Base.datBase.datBase.dat");
 }
+
+TEST_F(Backup, SkippedWithTheSpaceNeededWhenTheDiskWouldBeLeftNearlyFull)
+{
+    qint64 store = 0;
+    for (const QString &name : DataFiles)
+        store += dir.read(name).size();
+    const qint64 needed = 2 * store + backup::SpareBytes; // the copy, then the store and 64 MiB still free
+
+    backup::setFreeSpaceForTests(needed - 1);
+    const QString message = backup::makeDaily(dir.path());
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Резервная копия данных не сделана: на диске свободно 65 МБ, "
+                                                  "а нужно не меньше 65 МБ")))
+        << message.toStdString();
+    EXPECT_TRUE(folders().isEmpty());
+
+    backup::setFreeSpaceForTests(needed);
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    EXPECT_EQ(folders(), QStringList{"2024-03-10"});
+}
+
+TEST_F(Backup, DamagedStoreIsCopiedApartAndNeverPushesOutTheSoundCopies)
+{
+    QDir root(backup::folder(dir.path()));
+    for (int day = 1; day <= 10; ++day)
+        root.mkpath(QDate(2024, 2, day).toString("yyyy-MM-dd"));
+    for (int day = 1; day <= 10; ++day)
+        root.mkpath(QDate(2024, 3, day).toString("yyyy-MM-dd") + "-damaged");
+    // One batch claiming to be record 7.
+    StockRecord r;
+    r.DrugName = QStringLiteral("Бинт");
+    r.RecordId = 7;
+    QByteArray base(StockRecord::Size, '\0');
+    encode(r, base.data());
+    dir.write(files::Base, base);
+    setToday(QDate(2024, 3, 11));
+
+    const QString message = backup::makeDaily(dir.path());
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Резервная копия данных сохранена в папку")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("2024-03-11-damaged")));
+    EXPECT_TRUE(message.contains(QStringLiteral("Запустите vedaris-check")));
+    EXPECT_EQ(readAll(backupFile("2024-03-11-damaged", files::Base)), base);
+    // Ten of each kind: the oldest damaged copy went, every sound one stayed.
+    EXPECT_EQ(backup::existing(dir.path()).size(), 10);
+    EXPECT_FALSE(folders().contains("2024-03-01-damaged"));
+    EXPECT_TRUE(folders().contains("2024-03-02-damaged"));
+    // Today is done: no second copy, no second message.
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+}
+
+#ifdef __linux__
+TEST_F(Backup, OldCopyThatCannotBeRemovedIsReported)
+{
+    // A mount point cannot be removed: a small file system of the test's own on
+    // the oldest copy, which only root may mount.
+    QDir root(backup::folder(dir.path()));
+    for (int day = 1; day <= 10; ++day)
+        root.mkpath(QDate(2024, 2, day).toString("yyyy-MM-dd"));
+    const QByteArray oldest = QFile::encodeName(root.filePath("2024-02-01"));
+    if (geteuid() != 0 || mount("tmpfs", oldest.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    struct Unmount
+    {
+        QByteArray at;
+        ~Unmount() { umount2(at.constData(), MNT_DETACH); }
+    } unmount{oldest};
+
+    const QString message = backup::makeDaily(dir.path());
+    EXPECT_EQ(message, QStringLiteral("Не удалось удалить старую резервную копию \"%1\": она по-прежнему "
+                                      "занимает место на диске.")
+                           .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(oldest))));
+    EXPECT_TRUE(folders().contains("2024-03-10"));
+}
+#endif

@@ -1,72 +1,17 @@
 #include "store/DataLock.h"
+#include "support/OtherCopy.h"
 #include "support/TempDataDir.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
-#include <cstdio>
-#include <cstdlib>
+#include <QFile>
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+
 using namespace vedaris;
-
-namespace {
-
-// The lock is per process, so the other copy of the program is this test
-// binary run again, into DataLockChild.TakeAndHold only.
-class OtherCopy
-{
-public:
-    OtherCopy(const QString &dataDir, const char *mode)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VEDARIS_LOCK_DIR"), dataDir);
-        env.insert(QStringLiteral("VEDARIS_LOCK_MODE"), QString::fromLatin1(mode));
-        m_p.setProcessEnvironment(env);
-        m_p.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--gtest_filter=DataLockChild.TakeAndHold")});
-    }
-    ~OtherCopy() { finish(); }
-
-    // Waits until the child reports the state of its lock.
-    QByteArray state()
-    {
-        while (!m_out.contains("LOCK:") || !m_out.mid(m_out.indexOf("LOCK:")).contains('\n')) {
-            if (!m_p.waitForReadyRead(10000))
-                return "no answer: " + m_out;
-            m_out += m_p.readAllStandardOutput();
-        }
-        const qsizetype at = m_out.indexOf("LOCK:") + 5;
-        return m_out.mid(at, m_out.indexOf('\n', at) - at);
-    }
-    void finish()
-    {
-        if (m_p.state() == QProcess::NotRunning)
-            return;
-        m_p.closeWriteChannel();
-        m_p.waitForFinished(10000);
-    }
-
-private:
-    QProcess m_p;
-    QByteArray m_out;
-};
-
-} // namespace
-
-TEST(DataLockChild, TakeAndHold)
-{
-    const QByteArray dir = qgetenv("VEDARIS_LOCK_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "runs only as the other copy of DataLock tests";
-    DataLock lock(QString::fromLocal8Bit(dir));
-    const DataLock::State s = lock.take();
-    std::printf("LOCK:%s\n", s == DataLock::State::Taken ? "taken" : s == DataLock::State::Busy ? "busy" : "failed");
-    std::fflush(stdout);
-    if (qgetenv("VEDARIS_LOCK_MODE") == "crash")
-        std::_Exit(0); // dies holding the lock: no destructor, the lock file stays
-    std::getchar();    // holds the lock until the parent lets go
-}
 
 TEST(DataLock, SecondCopyIsRefusedWithoutTouchingTheFolder)
 {
@@ -112,3 +57,47 @@ TEST(DataLock, FolderThatCannotHoldALockFailsWithAReason)
     EXPECT_EQ(lock.take(), DataLock::State::Failed);
     EXPECT_TRUE(lock.errorText().contains(DataLock::FileName)) << lock.errorText().toStdString();
 }
+
+#ifdef __linux__
+// The lock on a disk with no byte free, and on one mounted read-only: a small
+// file system of the test's own, which only root may mount.
+TEST(DataLock, FullDiskStillLocksAndReadOnlyDiskNeverLocks)
+{
+    TempDataDir dir;
+    const QByteArray at = QFile::encodeName(dir.path());
+    if (geteuid() != 0 || mount("tmpfs", at.constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    struct Unmount
+    {
+        QByteArray at;
+        ~Unmount() { umount2(at.constData(), MNT_DETACH); }
+    } unmount{at};
+    {
+        QFile filler(dir.file(QStringLiteral("filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+    {   // The first start on a full disk: the lock, and the second copy refused.
+        DataLock mine(dir.path());
+        ASSERT_EQ(mine.take(), DataLock::State::Taken);
+        OtherCopy other(dir.path(), "hold");
+        EXPECT_EQ(other.state(), "busy");
+    }
+    {   // A run that crashed on the full disk does not lock the next one out.
+        OtherCopy crashed(dir.path(), "crash");
+        ASSERT_EQ(crashed.state(), "taken");
+    }
+    EXPECT_EQ(DataLock(dir.path()).take(), DataLock::State::Taken);
+
+    ASSERT_EQ(mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    DataLock readOnly(dir.path());
+    EXPECT_EQ(readOnly.take(), DataLock::State::Failed);
+    EXPECT_EQ(readOnly.errorText(),
+              QStringLiteral("не удалось заблокировать файл \"Vedaris.lock\": диск доступен только для чтения"));
+    OtherCopy other(dir.path(), "hold");
+    EXPECT_EQ(other.state(), "failed");
+}
+#endif

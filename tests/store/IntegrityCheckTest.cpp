@@ -48,6 +48,7 @@ struct Files
 
         IssueRecord i;
         i.DrugName = s.DrugName;
+        i.Unit = s.Unit;
         i.ReceiptDate = 45292;
         i.IssueDate = 45300;
         i.IssuedQuantity = 3;
@@ -165,6 +166,16 @@ TEST(IntegrityCheck, EachBrokenRuleIsOneLineNamingFileAndRecord)
          "Base.dat, запись 0: поле UnitPrice = NaN: не конечное число"},
         {"infinity", [](Files &f) { putDouble(f.rashod, 552, -Inf); },
          "Rashod.dat, запись 0: поле IssuedQuantity = −∞: не конечное число"},
+        // What a power cut can leave: records of zeros, read as live issues of batch 0.
+        {"zero issues", [](Files &f) { f.rashod += QByteArray(3 * 608, '\0'); },
+         "Rashod.dat, запись 2: пустые записи — возможно, след сбоя питания: записи с 2 по 4 (всего 3)"},
+        {"zero batch", [](Files &f) { f.base += QByteArray(560, '\0'); },
+         "Base.dat, запись 2: пустые записи — возможно, след сбоя питания: все байты записи нулевые"},
+        {"issue of another drug", [](Files &f) { f.rashod[2] = 'X'; },
+         "Rashod.dat, запись 0: препарат и единица выдачи «АXальгин», «уп» не совпадают с её партией 0 "
+         "(«Анальгин», «уп»)"},
+        {"issue in another unit", [](Files &f) { f.rashod[264] = 1; },
+         "Rashod.dat, запись 0: препарат и единица выдачи «Анальгин», «у» не совпадают с её партией 0"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

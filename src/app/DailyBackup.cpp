@@ -1,0 +1,110 @@
+#include "DailyBackup.h"
+
+#include "Messages.h"
+#include "store/Clock.h"
+#include "store/DataFiles.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <chrono>
+
+namespace vedaris {
+
+// A hospital's store of 100,000 batches and 1,000,000 issues is some 660 MB and
+// takes seconds to copy; a few dozen megabytes take a fraction of one.
+qint64 DailyBackup::backgroundFrom = 64LL * 1024 * 1024;
+
+DailyBackup::DailyBackup(QString dataDir, QMainWindow *window) : m_dir(std::move(dataDir)), m_window(window)
+{
+    m_timer.setInterval(100);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+}
+
+DailyBackup::~DailyBackup()
+{
+    if (!m_thread.joinable())
+        return;
+    m_progress.cancel = true;
+    m_thread.join();
+    delete m_bar;
+}
+
+void DailyBackup::atStartUp()
+{
+    m_day = Clock::today();
+    qint64 size = 0;
+    for (const QString &name : files::All)
+        size += QFileInfo(files::path(m_dir, name)).size();
+    if (size >= backgroundFrom) {
+        start();
+        return;
+    }
+    const QString message = backup::makeDaily(m_dir);
+    if (!message.isEmpty())
+        Messages::error(m_window, message);
+}
+
+void DailyBackup::beforeWrite()
+{
+    if (m_thread.joinable())
+        wait();
+    if (Clock::today() != m_day) {
+        m_day = Clock::today();
+        start();
+        wait();
+    }
+}
+
+void DailyBackup::start()
+{
+    m_done = false;
+    m_progress.percent = 0;
+    m_thread = std::thread([this] {
+        m_message = backup::makeDaily(m_dir, &m_progress);
+        m_done = true;
+    });
+    m_bar = new QProgressBar(m_window->statusBar());
+    m_bar->setObjectName(QStringLiteral("BackupProgress"));
+    m_bar->setFormat(QStringLiteral("Резервная копия данных: %p%"));
+    m_bar->setMaximumHeight(17);
+    m_window->statusBar()->addPermanentWidget(m_bar);
+    m_bar->show();
+    m_timer.start();
+}
+
+// The window keeps painting; clicks and keys wait, so no second command starts.
+void DailyBackup::wait()
+{
+    while (!m_done) {
+        poll();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    finish();
+}
+
+void DailyBackup::poll()
+{
+    if (m_done) {
+        finish();
+        return;
+    }
+    if (m_bar)
+        m_bar->setValue(m_progress.percent);
+}
+
+void DailyBackup::finish()
+{
+    if (!m_thread.joinable())
+        return;
+    m_thread.join();
+    m_timer.stop();
+    delete m_bar;
+    if (!m_message.isEmpty())
+        Messages::error(m_window, std::exchange(m_message, {}));
+}
+
+} // namespace vedaris
