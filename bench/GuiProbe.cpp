@@ -3,10 +3,11 @@
 // list, and search keystrokes. Prints its figures as key=value lines.
 #include "Probe.h"
 
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "app/TFormGl.h"
+#include "widgets/ListView.h"
+#include "widgets/SearchEdit.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

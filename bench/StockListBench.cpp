@@ -2,11 +2,12 @@
 // keystroke. `bench_stocklist [count]` measures generated data (default 100000
 // batches), `bench_stocklist --dir DIR` the data files in DIR (vedaris-gen
 // writes such a folder).
-#include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
 #include "DataGenerator.h"
+#include "app/Forms.h"
+#include "app/TFormGl.h"
+#include "widgets/ListView.h"
+#include "widgets/SearchEdit.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

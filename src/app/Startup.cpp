@@ -1,8 +1,8 @@
 #include "Startup.h"
 
-#include "Messages.h"
 #include "TFormGl.h"
 #include "store/Backup.h"
+#include "widgets/Messages.h"
 
 namespace vedaris {
 

@@ -1,7 +1,7 @@
 #include "TFormAbaut.h"
 
-#include "Desktop.h"
-#include "Icons.h"
+#include "widgets/Desktop.h"
+#include "widgets/Icons.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "TFormViewZap.h"
 
-#include "Icons.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "widgets/Icons.h"
 
 #include <QDateEdit>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "ReferenceDialogs.h"
 
-#include "DialogParts.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

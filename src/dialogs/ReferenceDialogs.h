@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/ListView.h"
 #include "store/ReferenceLists.h"
+#include "widgets/ListView.h"
+#include "widgets/SearchEdit.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
 #include "TFormDelZap.h"
 
-#include "DialogParts.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "operations/StockOperations.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

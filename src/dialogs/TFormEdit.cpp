@@ -1,8 +1,8 @@
 #include "TFormEdit.h"
 
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QDateEdit>

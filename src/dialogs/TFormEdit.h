@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
 // The edit dialog: the receipt dialog correcting a batch nothing was issued from.
 class TFormEdit : public vedaris::BatchDialog

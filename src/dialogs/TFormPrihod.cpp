@@ -1,9 +1,9 @@
 #include "TFormPrihod.h"
 
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "store/Clock.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QDateEdit>

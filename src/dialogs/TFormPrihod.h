@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
 // The receipt dialog: one new batch into Base.dat and its row into the stock list.
 class TFormPrihod : public vedaris::BatchDialog

@@ -1,14 +1,14 @@
 #include "TFormRashod.h"
 
-#include "NumberFilter.h"
-#include "DialogParts.h"
 #include "TFormSelMove.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "operations/StockOperations.h"
 #include "store/Clock.h"
 #include "store/TextFormats.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
+#include "widgets/NumberFilter.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -6,7 +6,6 @@
 
 #include "DataGenerator.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "app/TFormViewZap.h"
 #include "operations/StockOperations.h"
@@ -17,6 +16,7 @@
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
 #include "support/TempDataDir.h"
+#include "widgets/Messages.h"
 
 #include <QtEndian>
 #include <cstring>

@@ -1,7 +1,4 @@
-#include "app/Desktop.h"
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormAbaut.h"
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
@@ -12,6 +9,10 @@
 #include "store/TextFormats.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/Desktop.h"
+#include "widgets/ListView.h"
+#include "widgets/SearchEdit.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "app/TFormGl.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "store/DataLock.h"
 #include "support/TempDataDir.h"
+#include "widgets/Messages.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

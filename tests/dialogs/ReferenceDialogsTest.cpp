@@ -1,5 +1,4 @@
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "dialogs/SelectionTarget.h"
 #include "dialogs/TFormDelFirma.h"
@@ -15,6 +14,7 @@
 #include "dialogs/TFormSelPrep.h"
 #include "store/DataFiles.h"
 #include "support/TempDataDir.h"
+#include "widgets/Messages.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,6 +1,4 @@
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormEdit.h"
@@ -14,6 +12,8 @@
 #include "store/TextFormats.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,8 +3,6 @@
 // stock list keeps its rows and the program goes on.
 
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormPrihod.h"
@@ -14,6 +12,8 @@
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
 #include "support/TempDataDir.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,21 +1,21 @@
 // The parameter dialogs and the desktop hand-over, through the real windows.
 
-#include "ReportTestData.h"
+#include "reports/ReportTestData.h"
 
-#include "app/Desktop.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
-#include "reports/dialogs/ReportLauncher.h"
-#include "reports/dialogs/TFormAllRashod.h"
-#include "reports/dialogs/TFormOtchetDvijeniia.h"
-#include "reports/dialogs/TFormOtchetOneOtdel.h"
-#include "reports/dialogs/TFormOtchetPolIzr.h"
-#include "reports/dialogs/TFormOtchetPrihodMedikamentov.h"
-#include "reports/dialogs/TFormRashodAllData.h"
-#include "reports/dialogs/TFormSrokGodnosti.h"
+#include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormAllRashod.h"
+#include "dialogs/TFormOtchetDvijeniia.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormOtchetPolIzr.h"
+#include "dialogs/TFormOtchetPrihodMedikamentov.h"
+#include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormSrokGodnosti.h"
 #include "store/Clock.h"
 #include "store/Error.h"
+#include "widgets/Desktop.h"
+#include "widgets/Messages.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DialogParts.h"
 #include "ReferenceTarget.h"
 #include "operations/StockOperations.h"
+#include "widgets/DialogParts.h"
 
 #include <QDialog>
 

@@ -1,12 +1,12 @@
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
-#include "NumberFilter.h"
 #include "TFormSelFirma.h"
 #include "TFormSelFirmaIzg.h"
 #include "TFormSelPrep.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "store/TextFormats.h"
+#include "widgets/Messages.h"
+#include "widgets/NumberFilter.h"
 
 #include <QAction>
 #include <QDateEdit>

@@ -1,11 +1,11 @@
 #include "ReportLauncher.h"
 
-#include "app/Desktop.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "store/Clock.h"
 #include "store/Error.h"
+#include "widgets/Desktop.h"
+#include "widgets/Messages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
