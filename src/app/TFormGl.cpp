@@ -24,10 +24,9 @@
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
 #include "dialogs/TFormSrokGodnosti.h"
+#include "operations/StockOperations.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
-#include "store/RecordFile.h"
-#include "store/Records.h"
 #include "widgets/Desktop.h"
 #include "widgets/Icons.h"
 #include "widgets/ListView.h"
@@ -267,8 +266,7 @@ void TFormGl::FillStockList()
         load->setPercent(0);
         load->show();
     }
-    RzListView1->beginFill(QFileInfo(files::path(m_forms.dataDir(), files::Base)).size()
-                           / StockRecord::Size);
+    RzListView1->beginFill(ops::stockRecordCount(m_forms.dataDir()));
     auto finish = [&] {
         RzListView1->endFill();
         RzListView1->show();
@@ -278,22 +276,12 @@ void TFormGl::FillStockList()
             RzListView1->setSelectedRow(0);
     };
     try {
-        TypedFile<StockRecord> file(files::path(m_forms.dataDir(), files::Base), RecordFile::ReadOnly);
-        const qint64 count = file.count();
-        qint64 counter = 0;
-        int shownPercent = -1;
-        CellTextCache texts;
-        file.forEach([&](qint64, const StockRecord &r) {
-            ++counter;
-            const int percent = int(counter * 100 / count);
-            if (percent != shownPercent && load) {
-                shownPercent = percent;
-                load->setPercent(percent);
-            }
-            if (r.Deleted != 1)
-                RzListView1->addFilledRow(stockRowCells(r, texts));
-            return true;
-        });
+        ops::readStock(
+            m_forms.dataDir(), [this](const QStringList &cells) { RzListView1->addFilledRow(cells); },
+            [load](int percent) {
+                if (load)
+                    load->setPercent(percent);
+            });
     } catch (const std::exception &e) {
         finish();
         Messages::error(this, e);
@@ -359,10 +347,7 @@ void TFormGl::RzListView1DblClick()
     if (!id)
         return;
     StockRecord record;
-    const bool read = Messages::guard(this, [&] {
-        TypedFile<StockRecord> file(files::path(m_forms.dataDir(), files::Base), RecordFile::ReadOnly);
-        record = file.read(*id);
-    });
+    const bool read = Messages::guard(this, [&] { record = ops::readBatch(m_forms.dataDir(), *id); });
     if (read)
         m_forms.FormViewZap->showRecord(record);
 }

@@ -90,7 +90,7 @@ void TFormRashod::startIssue()
         Messages::info(m_forms.FormGl, QStringLiteral("Вы не выбрали запись для изменения расхода!"));
         return;
     }
-    m_batch = ops::prepareIssue(m_forms.dataDir(), *id);
+    m_batch = ops::readBatch(m_forms.dataDir(), *id);
     m_recordId = *id;
     m_row = m_forms.FormGl->selectedRow();
     fill(m_batch);
