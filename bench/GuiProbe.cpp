@@ -6,11 +6,11 @@
 #include "app/Startup.h"
 #include "app/TFormGl.h"
 #include "widgets/ListView.h"
-#include "widgets/SearchEdit.h"
 #include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QLocale>
 #include <algorithm>
 
@@ -36,11 +36,13 @@ int main(int argc, char **argv)
     if (!session)
         return 1;
     TFormGl *gl = session->forms->FormGl;
+    auto *list = gl->findChild<ListView *>(QStringLiteral("RzListView1"));
+    auto *search = gl->findChild<QLineEdit *>(QStringLiteral("RzEditSearch"));
     app.processEvents();
     const double shown = double(since.nsecsElapsed()) / 1e6;
     bench::result("app_ms", appReady);
     bench::result("startup_ms", shown);
-    bench::result("rows", gl->stockList()->rowCount());
+    bench::result("rows", list->rowCount());
 
     QElapsedTimer t;
     t.start();
@@ -55,7 +57,7 @@ int main(int argc, char **argv)
     for (const QString &word : {QStringLiteral("Амокс"), QStringLiteral("Эри"), QStringLiteral("Шприц"),
                                QStringLiteral("Ъъъ")}) {
         for (int n = 1; n <= word.size(); ++n) {
-            gl->RzEditSearch->setText(word.left(n));
+            search->setText(word.left(n));
             t.restart();
             gl->RzEditSearchKeyUp();
             app.processEvents();
@@ -63,7 +65,7 @@ int main(int argc, char **argv)
             worst = std::max(worst, ms);
             if (qEnvironmentVariableIsSet("VEDARIS_BENCH_VERBOSE"))
                 std::fprintf(stderr, "search %s: %.2f ms, row %d\n", qPrintable(word.left(n)), ms,
-                             gl->stockList()->selectedRow());
+                             list->selectedRow());
             total += ms;
             ++keys;
         }

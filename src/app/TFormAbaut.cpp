@@ -21,11 +21,10 @@ QString link(const QString &href, const QString &text)
 
 } // namespace
 
-TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
+TFormAbaut::TFormAbaut(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
-    Q_UNUSED(forms)
     setObjectName(QStringLiteral("FormAbaut"));
     setWindowTitle(QStringLiteral("О программе"));
     setModal(false);
@@ -35,10 +34,10 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
 
-    LabelAuthor = new QLabel(QStringLiteral("Автор: Команда Ведарис"), this);
-    LabelAuthor->setObjectName(QStringLiteral("LabelAuthor"));
-    LabelAuthor->setAlignment(Qt::AlignCenter);
-    layout->addWidget(LabelAuthor);
+    auto *author = new QLabel(QStringLiteral("Автор: Команда Ведарис"), this);
+    author->setObjectName(QStringLiteral("LabelAuthor"));
+    author->setAlignment(Qt::AlignCenter);
+    layout->addWidget(author);
 
     auto makeLink = [this, layout](const QString &caption, const QString &html) {
         layout->addWidget(new QLabel(caption, this));
@@ -50,12 +49,12 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
         layout->addWidget(label);
         return label;
     };
-    LabelSite = makeLink(QStringLiteral("Сайт программы:"),
-                         link(QUrl::fromLocalFile(vedaris::desktop::helpFilePath()).toString(),
-                              QStringLiteral("Руководство пользователя")));
-    LabelSite->setObjectName(QStringLiteral("LabelSite"));
-    LabelMail = makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress));
-    LabelMail->setObjectName(QStringLiteral("LabelMail"));
+    makeLink(QStringLiteral("Сайт программы:"),
+             link(QUrl::fromLocalFile(vedaris::desktop::helpFilePath()).toString(),
+                  QStringLiteral("Руководство пользователя")))
+        ->setObjectName(QStringLiteral("LabelSite"));
+    makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress))
+        ->setObjectName(QStringLiteral("LabelMail"));
 
     auto *notice = new QLabel(QStringLiteral(
         "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
@@ -65,11 +64,12 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
     layout->addWidget(notice);
     layout->addStretch();
 
-    FlatButtonClose = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
-    FlatButtonClose->setObjectName(QStringLiteral("FlatButtonClose"));
-    FlatButtonClose->setFlat(true);
-    connect(FlatButtonClose, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);
-    layout->addWidget(FlatButtonClose, 0, Qt::AlignCenter);
+    auto *closeButton
+        = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("FlatButtonClose"));
+    closeButton->setFlat(true);
+    connect(closeButton, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);
+    layout->addWidget(closeButton, 0, Qt::AlignCenter);
 
     setFixedSize(QSize(238, 241).expandedTo(sizeHint()));
 }

@@ -1,7 +1,8 @@
 #include "TFormAllRashod.h"
 
-TFormAllRashod::TFormAllRashod(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormAllRashod"), QStringLiteral("Общий расход медикаментов"),
+TFormAllRashod::TFormAllRashod(const QString &dataDir, const vedaris::ReportProgress &progress,
+                               QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormAllRashod"), QStringLiteral("Общий расход медикаментов"),
                    vedaris::reports::ReportKind::Consumption)
 {
     finishLayout();

@@ -1,7 +1,8 @@
 #include "TFormOtchetDvijeniia.h"
 
-TFormOtchetDvijeniia::TFormOtchetDvijeniia(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetDvijeniia"), QStringLiteral("Перемещение медикаментов"),
+TFormOtchetDvijeniia::TFormOtchetDvijeniia(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                           QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormOtchetDvijeniia"), QStringLiteral("Перемещение медикаментов"),
                    vedaris::reports::ReportKind::Movement)
 {
     finishLayout();

@@ -1,6 +1,5 @@
 #include "TFormOtchetOneOtdel.h"
 
-#include "app/Forms.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFormats.h"
 
@@ -8,42 +7,37 @@
 #include <QFormLayout>
 #include <algorithm>
 
-TFormOtchetOneOtdel::TFormOtchetOneOtdel(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetOneOtdel"), QStringLiteral("Расход по отделению"),
+TFormOtchetOneOtdel::TFormOtchetOneOtdel(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                         QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormOtchetOneOtdel"), QStringLiteral("Расход по отделению"),
                    vedaris::reports::ReportKind::Department)
 {
-    RzComboBoxMoveOtd = new QComboBox(this);
-    RzComboBoxMoveOtd->setObjectName(QStringLiteral("RzComboBoxMoveOtd"));
-    RzComboBoxMoveOtd->setEditable(true);
-    RzComboBoxMoveOtd->setInsertPolicy(QComboBox::NoInsert);
-    RzComboBoxMoveOtd->setMinimumContentsLength(20);
-    fields()->addRow(QStringLiteral("Отделение:"), RzComboBoxMoveOtd);
+    m_departments = new QComboBox(this);
+    m_departments->setObjectName(QStringLiteral("RzComboBoxMoveOtd"));
+    m_departments->setEditable(true);
+    m_departments->setInsertPolicy(QComboBox::NoInsert);
+    m_departments->setMinimumContentsLength(20);
+    fields()->addRow(QStringLiteral("Отделение:"), m_departments);
     finishLayout();
 }
 
 void TFormOtchetOneOtdel::fillDepartments()
 {
-    RzComboBoxMoveOtd->clear();
+    m_departments->clear();
     struct SelectFirst
     {
         QComboBox *box;
         ~SelectFirst() { box->setCurrentIndex(box->count() > 0 ? 0 : -1); }
-    } selectFirst{RzComboBoxMoveOtd};
-    QStringList names = vedaris::ReferenceList(m_forms.dataDir(), vedaris::RefKind::Departments).liveNames();
+    } selectFirst{m_departments};
+    QStringList names = vedaris::ReferenceList(m_dataDir, vedaris::RefKind::Departments).liveNames();
     std::stable_sort(names.begin(), names.end(),
                      [](const QString &a, const QString &b) { return vedaris::text::compareRussian(a, b) < 0; });
-    RzComboBoxMoveOtd->addItems(names);
-}
-
-void TFormOtchetOneOtdel::fillDepartmentsAndShow()
-{
-    fillDepartments();
-    exec();
+    m_departments->addItems(names);
 }
 
 vedaris::reports::ReportParams TFormOtchetOneOtdel::params() const
 {
     vedaris::reports::ReportParams p = PeriodDialog::params();
-    p.department = RzComboBoxMoveOtd->currentText();
+    p.department = m_departments->currentText();
     return p;
 }

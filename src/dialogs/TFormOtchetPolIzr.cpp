@@ -1,7 +1,8 @@
 #include "TFormOtchetPolIzr.h"
 
-TFormOtchetPolIzr::TFormOtchetPolIzr(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetPolIzr"), QStringLiteral("Отчёт по всем отделениям"),
+TFormOtchetPolIzr::TFormOtchetPolIzr(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                     QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormOtchetPolIzr"), QStringLiteral("Отчёт по всем отделениям"),
                    vedaris::reports::ReportKind::Departments)
 {
     finishLayout();

@@ -1,7 +1,8 @@
 #include "TFormOtchetPrihodMedikamentov.h"
 
-TFormOtchetPrihodMedikamentov::TFormOtchetPrihodMedikamentov(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormOtchetPrihodMedikamentov"), QStringLiteral("Приобретённые медикаменты"),
+TFormOtchetPrihodMedikamentov::TFormOtchetPrihodMedikamentov(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                                             QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormOtchetPrihodMedikamentov"), QStringLiteral("Приобретённые медикаменты"),
                    vedaris::reports::ReportKind::Purchases)
 {
     finishLayout();

@@ -1,7 +1,8 @@
 #include "TFormRashodAllData.h"
 
-TFormRashodAllData::TFormRashodAllData(vedaris::Forms &forms, QWidget *parent)
-    : PeriodDialog(forms, parent, QStringLiteral("FormRashodAllData"), QStringLiteral("Общий расход с выводом даты"),
+TFormRashodAllData::TFormRashodAllData(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                       QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormRashodAllData"), QStringLiteral("Общий расход с выводом даты"),
                    vedaris::reports::ReportKind::IssueDates)
 {
     finishLayout();

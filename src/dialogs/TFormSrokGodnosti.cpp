@@ -5,22 +5,23 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-TFormSrokGodnosti::TFormSrokGodnosti(vedaris::Forms &forms, QWidget *parent)
-    : ReportDialog(forms, parent, QStringLiteral("FormSrokGodnosti"), QStringLiteral("Отчёт о сроке годности"),
+TFormSrokGodnosti::TFormSrokGodnosti(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                     QWidget *parent)
+    : ReportDialog(dataDir, progress, parent, QStringLiteral("FormSrokGodnosti"), QStringLiteral("Отчёт о сроке годности"),
                    vedaris::reports::ReportKind::Expired)
 {
-    RzGroupBox1 = new QGroupBox(QStringLiteral("Проверить до этой даты"), this);
-    RzGroupBox1->setObjectName(QStringLiteral("RzGroupBox1"));
-    RzDateTimeEdit1 = addDate(QStringLiteral("RzDateTimeEdit1"));
-    auto *box = new QVBoxLayout(RzGroupBox1);
-    box->addWidget(RzDateTimeEdit1);
-    fields()->addRow(RzGroupBox1);
+    auto *group = new QGroupBox(QStringLiteral("Проверить до этой даты"), this);
+    group->setObjectName(QStringLiteral("RzGroupBox1"));
+    m_date = addDate(QStringLiteral("RzDateTimeEdit1"));
+    auto *box = new QVBoxLayout(group);
+    box->addWidget(m_date);
+    fields()->addRow(group);
     finishLayout();
 }
 
 vedaris::reports::ReportParams TFormSrokGodnosti::params() const
 {
     vedaris::reports::ReportParams p;
-    p.date = RzDateTimeEdit1->date();
+    p.date = m_date->date();
     return p;
 }

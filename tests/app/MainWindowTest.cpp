@@ -7,11 +7,11 @@
 #include "store/DataFiles.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
 #include "widgets/Desktop.h"
 #include "widgets/ListView.h"
-#include "widgets/SearchEdit.h"
 #include "widgets/Messages.h"
 
 #include <QAction>
@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -116,7 +117,7 @@ protected:
         forms->FormGl->show();
         return forms->FormGl;
     }
-    ListView *list() const { return forms->FormGl->RzListView1; }
+    ListView *list() const { return control<ListView>(forms->FormGl, "RzListView1"); }
 
     TempDataDir dir;
     std::unique_ptr<Forms> forms;
@@ -134,7 +135,7 @@ TEST_F(MainWindowTest, FirstStartInEmptyFolderCreatesTheDataFilesAndShowsEmptyLi
     EXPECT_FALSE(gl->selectedRecordId());
     EXPECT_FALSE(forms->FormLoad->isVisible());
     EXPECT_TRUE(list()->isVisible());
-    EXPECT_FALSE(gl->progressBar()->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(gl->statusBar(), "RzProgressBar1")->isVisible());
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
 
@@ -250,7 +251,7 @@ TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
     records << batch("Анальгин", 80) << batch("Аналгезин", 81) << batch("Цитрамон", 82);
     writeBase(dir, records);
     TFormGl *gl = start();
-    QLineEdit *search = gl->RzEditSearch;
+    auto *search = control<QLineEdit>(gl, "RzEditSearch");
 
     struct Case
     {
@@ -379,10 +380,10 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     QString shownName, shownQuantity, shownExpiry;
     QTimer::singleShot(0, [&] {
         TFormViewZap *view = forms->FormViewZap;
-        shownName = view->RzEditVNamePrep->text();
-        shownQuantity = view->RzEditVKol->text();
-        shownExpiry = view->RzDateTimeEditVSrokGodn->text();
-        view->RzBitBtnVClose->click();
+        shownName = control<QLineEdit>(view, "RzEditVNamePrep")->text();
+        shownQuantity = control<QLineEdit>(view, "RzEditVKol")->text();
+        shownExpiry = control<QDateEdit>(view, "RzDateTimeEditVSrokGodn")->text();
+        control<QPushButton>(view, "RzBitBtnVClose")->click();
     });
     gl->RzListView1DblClick();
     EXPECT_EQ(shownName, QStringLiteral("Анальгин"));
@@ -398,14 +399,15 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
 TEST_F(MainWindowTest, CommandsNeedingARowSayWhenNoneIsSelected)
 {
     TFormGl *gl = start();
-    gl->BtnDeleteZapis->click();
+    auto *deleteButton = control<QToolButton>(gl, "BtnDeleteZapis");
+    deleteButton->click();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для удаления!"});
 
     writeBase(dir, {batch("Анальгин", 0)});
     gl->FillStockList();
     QString title;
     closeNextModal(&title);
-    gl->BtnDeleteZapis->click();
+    deleteButton->click();
     EXPECT_EQ(title, QStringLiteral("Удаление записи"));
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
@@ -439,11 +441,11 @@ TEST_F(MainWindowTest, AboutBoxIsModelessAndComesForwardAgain)
     gl->MenuAboutClick();
     EXPECT_TRUE(about->isVisible());
 
-    emit about->LabelMail->linkActivated(TFormAbaut::mailUrl().toString());
+    emit control<QLabel>(about, "LabelMail")->linkActivated(TFormAbaut::mailUrl().toString());
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].scheme(), QStringLiteral("mailto"));
     EXPECT_TRUE(opened[0].query(QUrl::FullyDecoded).contains(QStringLiteral("Ведарис v4.3")));
-    about->FlatButtonClose->click();
+    control<QPushButton>(about, "FlatButtonClose")->click();
     EXPECT_FALSE(about->isVisible());
 }
 
@@ -476,19 +478,23 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
                            "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
                            "BtnDeleteFirmaPost", "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove",
                            "BtnDeleteMove"};
+    auto *bar = control<QToolBar>(gl, "RzToolbar1");
     int previousX = -1;
     for (const char *name : first) {
-        auto *button = gl->RzToolbar1->findChild<QToolButton *>(QString::fromLatin1(name));
+        auto *button = bar->findChild<QToolButton *>(QString::fromLatin1(name));
         ASSERT_NE(button, nullptr) << name;
         EXPECT_GT(button->x(), previousX) << name;
         EXPECT_FALSE(button->toolTip().isEmpty());
         EXPECT_FALSE(button->icon().isNull());
         previousX = button->x();
     }
-    EXPECT_EQ(gl->BtnDeleteMove->toolTip(), QStringLiteral("Удалить информацию о движении медикаментов"));
-    EXPECT_EQ(gl->RzToolButtonAllRashodData->toolTip(), QStringLiteral("Общий расход с выводом даты"));
-    EXPECT_EQ(gl->RzEditSearch->width(), 171);
-    EXPECT_LT(gl->RzEditSearch->x(), gl->BtnSrokGodnosti->x());
+    EXPECT_EQ(control<QToolButton>(gl, "BtnDeleteMove")->toolTip(),
+              QStringLiteral("Удалить информацию о движении медикаментов"));
+    EXPECT_EQ(control<QToolButton>(gl, "RzToolButtonAllRashodData")->toolTip(),
+              QStringLiteral("Общий расход с выводом даты"));
+    auto *search = control<QLineEdit>(gl, "RzEditSearch");
+    EXPECT_EQ(search->width(), 171);
+    EXPECT_LT(search->x(), control<QToolButton>(gl, "BtnSrokGodnosti")->x());
 }
 
 TEST_F(MainWindowTest, UnreadableStockFileIsReportedAndTheListStaysUsable)
