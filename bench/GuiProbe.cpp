@@ -4,13 +4,14 @@
 // key=value lines.
 #include "Probe.h"
 
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "app/TFormGl.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QLocale>
 #include <QThread>
 #include <algorithm>
@@ -37,11 +38,13 @@ int main(int argc, char **argv)
     if (!session)
         return 1;
     TFormGl *gl = session->forms->FormGl;
+    auto *list = gl->findChild<ListView *>(QStringLiteral("RzListView1"));
+    auto *search = gl->findChild<QLineEdit *>(QStringLiteral("RzEditSearch"));
     app.processEvents();
     const double shown = double(since.nsecsElapsed()) / 1e6;
     bench::result("app_ms", appReady);
     bench::result("startup_ms", shown);
-    bench::result("rows", gl->stockList()->rowCount());
+    bench::result("rows", list->rowCount());
 
     // The day's backup of a large store runs on behind the shown list.
     QElapsedTimer t;
@@ -64,7 +67,7 @@ int main(int argc, char **argv)
     for (const QString &word : {QStringLiteral("Амокс"), QStringLiteral("Эри"), QStringLiteral("Шприц"),
                                QStringLiteral("Ъъъ")}) {
         for (int n = 1; n <= word.size(); ++n) {
-            gl->RzEditSearch->setText(word.left(n));
+            search->setText(word.left(n));
             t.restart();
             gl->RzEditSearchKeyUp();
             app.processEvents();
@@ -72,7 +75,7 @@ int main(int argc, char **argv)
             worst = std::max(worst, ms);
             if (qEnvironmentVariableIsSet("VEDARIS_BENCH_VERBOSE"))
                 std::fprintf(stderr, "search %s: %.2f ms, row %d\n", qPrintable(word.left(n)), ms,
-                             gl->stockList()->selectedRow());
+                             list->selectedRow());
             total += ms;
             ++keys;
         }

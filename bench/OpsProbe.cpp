@@ -75,7 +75,7 @@ int main(int argc, char **argv)
             receipts.push_back(double(t.nsecsElapsed()) / 1e6);
 
             t.restart();
-            const StockRecord batch = ops::prepareIssue(dir, stored.record.RecordId);
+            const StockRecord batch = ops::readBatch(dir, stored.record.RecordId);
             if (ops::checkIssue(batch, QStringLiteral("3")) != ops::IssueVerdict::Ok)
                 return 1;
             ops::storeIssue(dir, stored.record.RecordId, batch, QStringLiteral("3"), QStringLiteral("Кардиология"),

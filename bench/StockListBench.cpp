@@ -2,11 +2,11 @@
 // keystroke. `bench_stocklist [count]` measures generated data (default 100000
 // batches), `bench_stocklist --dir DIR` the data files in DIR (vedaris-gen
 // writes such a folder).
-#include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
 #include "DataGenerator.h"
+#include "app/Forms.h"
+#include "app/TFormGl.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,6 +47,8 @@ int main(int argc, char **argv)
     Messages::startRecording();
     Forms forms(dataDir);
     TFormGl *gl = forms.FormGl;
+    auto *list = gl->findChild<ListView *>(QStringLiteral("RzListView1"));
+    auto *search = gl->findChild<QLineEdit *>(QStringLiteral("RzEditSearch"));
 
     QElapsedTimer timer;
     timer.start();
@@ -58,7 +60,7 @@ int main(int argc, char **argv)
     const double fillCpu = double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
 
     auto keystroke = [&](const QString &text) {
-        gl->RzEditSearch->setText(text);
+        search->setText(text);
         QElapsedTimer t;
         t.start();
         gl->RzEditSearchKeyUp();
@@ -70,10 +72,10 @@ int main(int argc, char **argv)
     const double miss = keystroke(QStringLiteral("нет такого препарата"));
 
     timer.restart();
-    gl->insertStockRow(gl->RzListView1->cells(0));
+    gl->insertStockRow(list->cells(0));
     const double insert = msSince(timer);
 
-    std::printf("stock list, %d batches shown\n", gl->RzListView1->rowCount() - 1);
+    std::printf("stock list, %d batches shown\n", list->rowCount() - 1);
     std::printf("  fill + sort + show     %8.1f ms (%.1f ms processor time)\n", fill, fillCpu);
     std::printf("  search keystroke, hit near the top   %6.2f ms\n", hitEarly);
     std::printf("  search keystroke, hit near the end   %6.2f ms\n", hitLate);

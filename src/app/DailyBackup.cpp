@@ -1,6 +1,6 @@
 #include "DailyBackup.h"
 
-#include "Messages.h"
+#include "widgets/Messages.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 

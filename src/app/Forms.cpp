@@ -4,6 +4,8 @@
 #include "TFormGl.h"
 #include "TFormLoad.h"
 #include "TFormViewZap.h"
+#include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"
 #include "dialogs/TFormDelIzgot.h"
 #include "dialogs/TFormDelMove.h"
@@ -14,19 +16,18 @@
 #include "dialogs/TFormNewFirmaIzg.h"
 #include "dialogs/TFormNewMove.h"
 #include "dialogs/TFormNewPrep.h"
+#include "dialogs/TFormOtchetDvijeniia.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormOtchetPolIzr.h"
+#include "dialogs/TFormOtchetPrihodMedikamentov.h"
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
+#include "dialogs/TFormRashodAllData.h"
 #include "dialogs/TFormSelFirma.h"
 #include "dialogs/TFormSelFirmaIzg.h"
 #include "dialogs/TFormSelMove.h"
 #include "dialogs/TFormSelPrep.h"
-#include "reports/dialogs/TFormAllRashod.h"
-#include "reports/dialogs/TFormOtchetDvijeniia.h"
-#include "reports/dialogs/TFormOtchetOneOtdel.h"
-#include "reports/dialogs/TFormOtchetPolIzr.h"
-#include "reports/dialogs/TFormOtchetPrihodMedikamentov.h"
-#include "reports/dialogs/TFormRashodAllData.h"
-#include "reports/dialogs/TFormSrokGodnosti.h"
+#include "dialogs/TFormSrokGodnosti.h"
 
 namespace vedaris {
 
@@ -35,34 +36,42 @@ Forms::Forms(QString dataDir)
 {
     // The main window comes first: creating it makes sure the data files
     // exist. The others are its children, so they open centred over it.
-    FormGl = new TFormGl(*this);
+    const QString &dir = m_dataDir;
+    FormGl = new TFormGl(dir);
     QWidget *main = FormGl;
-    FormPrihod = new TFormPrihod(*this, main);
-    FormRashod = new TFormRashod(*this, main);
-    FormNewPrep = new TFormNewPrep(*this, main);
-    FormNewFirma = new TFormNewFirma(*this, main);
-    FormNewFirmaIzg = new TFormNewFirmaIzg(*this, main);
-    FormDelZap = new TFormDelZap(*this, main);
-    FormDelFirma = new TFormDelFirma(*this, main);
-    FormDelIzgot = new TFormDelIzgot(*this, main);
-    FormDelPrep = new TFormDelPrep(*this, main);
-    FormSelPrep = new TFormSelPrep(*this, main);
-    FormSelFirma = new TFormSelFirma(*this, main);
-    FormSelFirmaIzg = new TFormSelFirmaIzg(*this, main);
-    FormEdit = new TFormEdit(*this, main);
-    FormNewMove = new TFormNewMove(*this, main);
-    FormSelMove = new TFormSelMove(*this, main);
-    FormDelMove = new TFormDelMove(*this, main);
-    FormSrokGodnosti = new TFormSrokGodnosti(*this, main);
-    FormAllRashod = new TFormAllRashod(*this, main);
-    FormOtchetPrihodMedikamentov = new TFormOtchetPrihodMedikamentov(*this, main);
-    FormOtchetPolIzr = new TFormOtchetPolIzr(*this, main);
-    FormOtchetOneOtdel = new TFormOtchetOneOtdel(*this, main);
-    FormOtchetDvijeniia = new TFormOtchetDvijeniia(*this, main);
-    FormAbaut = new TFormAbaut(*this, main);
-    FormLoad = new TFormLoad(*this, main);
-    FormRashodAllData = new TFormRashodAllData(*this, main);
-    FormViewZap = new TFormViewZap(*this, main);
+    const ReportProgress progress = FormGl->reportProgress();
+    FormPrihod = new TFormPrihod(dir, main);
+    FormRashod = new TFormRashod(dir, main);
+    FormNewPrep = new TFormNewPrep(dir, main);
+    FormNewFirma = new TFormNewFirma(dir, main);
+    FormNewFirmaIzg = new TFormNewFirmaIzg(dir, main);
+    FormDelZap = new TFormDelZap(dir, main);
+    FormDelFirma = new TFormDelFirma(dir, main);
+    FormDelIzgot = new TFormDelIzgot(dir, main);
+    FormDelPrep = new TFormDelPrep(dir, main);
+    FormSelPrep = new TFormSelPrep(dir, main);
+    FormSelFirma = new TFormSelFirma(dir, main);
+    FormSelFirmaIzg = new TFormSelFirmaIzg(dir, main);
+    FormEdit = new TFormEdit(dir, main);
+    FormNewMove = new TFormNewMove(dir, main);
+    FormSelMove = new TFormSelMove(dir, main);
+    FormDelMove = new TFormDelMove(dir, main);
+    FormSrokGodnosti = new TFormSrokGodnosti(dir, progress, main);
+    FormAllRashod = new TFormAllRashod(dir, progress, main);
+    FormOtchetPrihodMedikamentov = new TFormOtchetPrihodMedikamentov(dir, progress, main);
+    FormOtchetPolIzr = new TFormOtchetPolIzr(dir, progress, main);
+    FormOtchetOneOtdel = new TFormOtchetOneOtdel(dir, progress, main);
+    FormOtchetDvijeniia = new TFormOtchetDvijeniia(dir, progress, main);
+    FormAbaut = new TFormAbaut(m_dataDir, main);
+    FormLoad = new TFormLoad(main);
+    FormRashodAllData = new TFormRashodAllData(dir, progress, main);
+    FormViewZap = new TFormViewZap(main);
+
+    // Who opens whom, now that all exist.
+    FormPrihod->setSelectionDialogs(FormSelPrep, FormSelFirma, FormSelFirmaIzg);
+    FormEdit->setSelectionDialogs(FormSelPrep, FormSelFirma, FormSelFirmaIzg);
+    FormRashod->setSelectionDialog(FormSelMove);
+    FormGl->setWindows(*this);
 }
 
 Forms::~Forms()

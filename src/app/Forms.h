@@ -1,42 +1,18 @@
 #pragma once
 
+#include "Windows.h"
+
 #include <QString>
 
 class TFormGl;
-class TFormPrihod;
-class TFormRashod;
-class TFormNewPrep;
-class TFormNewFirma;
-class TFormNewFirmaIzg;
-class TFormDelZap;
-class TFormDelFirma;
-class TFormDelIzgot;
-class TFormDelPrep;
-class TFormSelPrep;
-class TFormSelFirma;
-class TFormSelFirmaIzg;
-class TFormEdit;
-class TFormNewMove;
-class TFormSelMove;
-class TFormDelMove;
-class TFormSrokGodnosti;
-class TFormAllRashod;
-class TFormOtchetPrihodMedikamentov;
-class TFormOtchetPolIzr;
-class TFormOtchetOneOtdel;
-class TFormOtchetDvijeniia;
-class TFormAbaut;
-class TFormLoad;
-class TFormRashodAllData;
-class TFormViewZap;
 
 namespace vedaris {
 
-// Owns the program's 27 windows, created once in this order (main window first,
-// whose creation makes sure the data files exist) and kept to the end. Windows
-// reach each other through it. Every window is constructed as
-// `TFormX(Forms &forms, QWidget *parent)`.
-class Forms
+// Owns the program's 27 windows, created once in order (main window first,
+// whose creation makes sure the data files exist) and kept to the end. It
+// hands each window the data folder and the windows it opens; no window
+// reaches another through it.
+class Forms : public Windows
 {
 public:
     explicit Forms(QString dataDir);
@@ -47,32 +23,6 @@ public:
     const QString &dataDir() const { return m_dataDir; }
 
     TFormGl *FormGl = nullptr;
-    TFormPrihod *FormPrihod = nullptr;
-    TFormRashod *FormRashod = nullptr;
-    TFormNewPrep *FormNewPrep = nullptr;
-    TFormNewFirma *FormNewFirma = nullptr;
-    TFormNewFirmaIzg *FormNewFirmaIzg = nullptr;
-    TFormDelZap *FormDelZap = nullptr;
-    TFormDelFirma *FormDelFirma = nullptr;
-    TFormDelIzgot *FormDelIzgot = nullptr;
-    TFormDelPrep *FormDelPrep = nullptr;
-    TFormSelPrep *FormSelPrep = nullptr;
-    TFormSelFirma *FormSelFirma = nullptr;
-    TFormSelFirmaIzg *FormSelFirmaIzg = nullptr;
-    TFormEdit *FormEdit = nullptr;
-    TFormNewMove *FormNewMove = nullptr;
-    TFormSelMove *FormSelMove = nullptr;
-    TFormDelMove *FormDelMove = nullptr;
-    TFormSrokGodnosti *FormSrokGodnosti = nullptr;
-    TFormAllRashod *FormAllRashod = nullptr;
-    TFormOtchetPrihodMedikamentov *FormOtchetPrihodMedikamentov = nullptr;
-    TFormOtchetPolIzr *FormOtchetPolIzr = nullptr;
-    TFormOtchetOneOtdel *FormOtchetOneOtdel = nullptr;
-    TFormOtchetDvijeniia *FormOtchetDvijeniia = nullptr;
-    TFormAbaut *FormAbaut = nullptr;
-    TFormLoad *FormLoad = nullptr;
-    TFormRashodAllData *FormRashodAllData = nullptr;
-    TFormViewZap *FormViewZap = nullptr;
 
 private:
     QString m_dataDir;

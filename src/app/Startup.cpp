@@ -1,10 +1,10 @@
 #include "Startup.h"
 
-#include "Messages.h"
 #include "TFormGl.h"
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/WriteGate.h"
+#include "widgets/Messages.h"
 
 #include <QDir>
 

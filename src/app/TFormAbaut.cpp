@@ -1,9 +1,7 @@
 #include "TFormAbaut.h"
 
-#include "Desktop.h"
-#include "Forms.h"
-#include "Icons.h"
-#include "TFormGl.h"
+#include "widgets/Desktop.h"
+#include "widgets/Icons.h"
 
 #include <QDir>
 #include <QLabel>
@@ -25,7 +23,7 @@ QString link(const QString &href, const QString &text)
 
 } // namespace
 
-TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
+TFormAbaut::TFormAbaut(const QString &dataDir, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
@@ -38,10 +36,10 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
 
-    LabelAuthor = new QLabel(QStringLiteral("Автор: Команда Ведарис"), this);
-    LabelAuthor->setObjectName(QStringLiteral("LabelAuthor"));
-    LabelAuthor->setAlignment(Qt::AlignCenter);
-    layout->addWidget(LabelAuthor);
+    auto *author = new QLabel(QStringLiteral("Автор: Команда Ведарис"), this);
+    author->setObjectName(QStringLiteral("LabelAuthor"));
+    author->setAlignment(Qt::AlignCenter);
+    layout->addWidget(author);
 
     auto makeLink = [this, layout](const QString &caption, const QString &html) {
         layout->addWidget(new QLabel(caption, this));
@@ -53,21 +51,20 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
         layout->addWidget(label);
         return label;
     };
-    LabelSite = makeLink(QStringLiteral("Сайт программы:"),
-                         link(guideLink, QStringLiteral("Руководство пользователя")));
-    LabelSite->setObjectName(QStringLiteral("LabelSite"));
-    LabelMail = makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress));
-    LabelMail->setObjectName(QStringLiteral("LabelMail"));
+    makeLink(QStringLiteral("Сайт программы:"), link(guideLink, QStringLiteral("Руководство пользователя")))
+        ->setObjectName(QStringLiteral("LabelSite"));
+    makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress))
+        ->setObjectName(QStringLiteral("LabelMail"));
 
     // Long paths are shortened in the middle; the whole one is in the tooltip.
     layout->addWidget(new QLabel(QStringLiteral("Папка данных:"), this));
-    const QString dataDir = QDir::toNativeSeparators(forms.dataDir());
-    LabelData = new QLabel(this);
-    LabelData->setObjectName(QStringLiteral("LabelData"));
-    LabelData->setText(LabelData->fontMetrics().elidedText(dataDir, Qt::ElideMiddle, 220));
-    LabelData->setToolTip(dataDir);
-    LabelData->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(LabelData);
+    const QString shownDir = QDir::toNativeSeparators(dataDir);
+    auto *data = new QLabel(this);
+    data->setObjectName(QStringLiteral("LabelData"));
+    data->setText(data->fontMetrics().elidedText(shownDir, Qt::ElideMiddle, 220));
+    data->setToolTip(shownDir);
+    data->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(data);
 
     auto *notice = new QLabel(QStringLiteral(
         "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
@@ -77,11 +74,12 @@ TFormAbaut::TFormAbaut(vedaris::Forms &forms, QWidget *parent)
     layout->addWidget(notice);
     layout->addStretch();
 
-    FlatButtonClose = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
-    FlatButtonClose->setObjectName(QStringLiteral("FlatButtonClose"));
-    FlatButtonClose->setFlat(true);
-    connect(FlatButtonClose, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);
-    layout->addWidget(FlatButtonClose, 0, Qt::AlignCenter);
+    auto *closeButton
+        = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("FlatButtonClose"));
+    closeButton->setFlat(true);
+    connect(closeButton, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);
+    layout->addWidget(closeButton, 0, Qt::AlignCenter);
 
     setFixedSize(QSize(238, 241).expandedTo(sizeHint()));
 }
@@ -100,7 +98,7 @@ QUrl TFormAbaut::mailUrl()
 void TFormAbaut::LinkClick(const QString &link)
 {
     if (link == guideLink)
-        TFormGl::openHelp(this);
+        vedaris::desktop::openHelp(this);
     else
         vedaris::desktop::open(QUrl(link));
 }

@@ -2,25 +2,14 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
-namespace vedaris {
-class Forms;
-}
+class QUrl;
 
 // The about box; modeless, and brought forward when asked for again.
 class TFormAbaut : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFormAbaut(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QLabel *LabelAuthor = nullptr;
-    QLabel *LabelSite = nullptr;
-    QLabel *LabelMail = nullptr;
-    QLabel *LabelData = nullptr; // the data folder in use
-    QPushButton *FlatButtonClose = nullptr;
+    explicit TFormAbaut(const QString &dataDir, QWidget *parent = nullptr);
 
     static QUrl mailUrl();
 

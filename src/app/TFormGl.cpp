@@ -1,13 +1,10 @@
 #include "TFormGl.h"
 
-#include "Desktop.h"
-#include "Forms.h"
-#include "Icons.h"
-#include "ListView.h"
-#include "Messages.h"
 #include "TFormAbaut.h"
 #include "TFormLoad.h"
 #include "TFormViewZap.h"
+#include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"
 #include "dialogs/TFormDelIzgot.h"
 #include "dialogs/TFormDelMove.h"
@@ -18,20 +15,22 @@
 #include "dialogs/TFormNewFirmaIzg.h"
 #include "dialogs/TFormNewMove.h"
 #include "dialogs/TFormNewPrep.h"
+#include "dialogs/TFormOtchetDvijeniia.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormOtchetPolIzr.h"
+#include "dialogs/TFormOtchetPrihodMedikamentov.h"
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
+#include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormSrokGodnosti.h"
+#include "operations/StockOperations.h"
 #include "operations/StockRow.h"
-#include "reports/dialogs/ReportLauncher.h"
-#include "reports/dialogs/TFormAllRashod.h"
-#include "reports/dialogs/TFormOtchetDvijeniia.h"
-#include "reports/dialogs/TFormOtchetOneOtdel.h"
-#include "reports/dialogs/TFormOtchetPolIzr.h"
-#include "reports/dialogs/TFormOtchetPrihodMedikamentov.h"
-#include "reports/dialogs/TFormRashodAllData.h"
-#include "reports/dialogs/TFormSrokGodnosti.h"
 #include "store/DataFiles.h"
-#include "store/RecordFile.h"
-#include "store/Records.h"
+#include "widgets/Desktop.h"
+#include "widgets/Icons.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
+#include "widgets/SearchEdit.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -45,15 +44,15 @@ using vedaris::Icon;
 using vedaris::ListView;
 using vedaris::Messages;
 
-TFormGl::TFormGl(vedaris::Forms &forms, QWidget *parent)
-    : QMainWindow(parent), m_forms(forms)
+TFormGl::TFormGl(QString dataDir, QWidget *parent)
+    : QMainWindow(parent), m_dataDir(std::move(dataDir))
 {
     setObjectName(QStringLiteral("FormGl"));
     setWindowTitle(QStringLiteral("Ведарис v4.3"));
     setWindowIcon(vedaris::icon(Icon::Program));
 
-    RzListView1 = new ListView(this);
-    RzListView1->setObjectName(QStringLiteral("RzListView1"));
+    m_list = new ListView(this);
+    m_list->setObjectName(QStringLiteral("RzListView1"));
     const QVector<ListView::Column> columns = {
         {QStringLiteral("Наименование препарата"), 230},
         {QStringLiteral("Дата получения"), 75},
@@ -69,24 +68,24 @@ TFormGl::TFormGl(vedaris::Forms &forms, QWidget *parent)
         {QString(), 0, ListView::Column::Hidden},
         {QString(), 1, ListView::Column::OnePixel},
     };
-    RzListView1->setColumns(columns);
-    setCentralWidget(RzListView1);
-    connect(RzListView1, &QAbstractItemView::doubleClicked, this, &TFormGl::RzListView1DblClick);
+    m_list->setColumns(columns);
+    setCentralWidget(m_list);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &TFormGl::RzListView1DblClick);
 
-    RzStatusBar1 = new QStatusBar(this);
-    RzStatusBar1->setObjectName(QStringLiteral("RzStatusBar1"));
-    RzStatusBar1->setMinimumHeight(19);
-    RzProgressBar1 = new QProgressBar(RzStatusBar1);
-    RzProgressBar1->setObjectName(QStringLiteral("RzProgressBar1"));
-    RzProgressBar1->setRange(0, 100);
-    RzProgressBar1->setMaximumHeight(17);
-    RzStatusBar1->addWidget(RzProgressBar1, 1);
-    RzProgressBar1->hide();
-    setStatusBar(RzStatusBar1);
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("RzStatusBar1"));
+    status->setMinimumHeight(19);
+    m_progress = new QProgressBar(status);
+    m_progress->setObjectName(QStringLiteral("RzProgressBar1"));
+    m_progress->setRange(0, 100);
+    m_progress->setMaximumHeight(17);
+    status->addWidget(m_progress, 1);
+    m_progress->hide();
+    setStatusBar(status);
 
     buildCommands();
     // The list precedes the search box, so it holds the focus when first shown.
-    setTabOrder(RzListView1, RzEditSearch);
+    setTabOrder(m_list, m_search);
 
     // Wider than the old 688 x 427 client area: our fonts and menu bar need it.
     resize(960, 600);
@@ -98,7 +97,6 @@ void TFormGl::buildCommands()
     using Handler = void (TFormGl::*)();
     struct Command
     {
-        QToolButton *TFormGl::*button;
         const char *name;
         const char *hint;
         const char *menuText;
@@ -106,51 +104,48 @@ void TFormGl::buildCommands()
         Handler handler;
     };
     const Command records[] = {
-        {&TFormGl::BtnNewPrihod, "BtnNewPrihod", "Приход", "Приход...", Icon::NewPrihod,
-         &TFormGl::BtnNewPrihodClick},
-        {&TFormGl::BtnRashod, "BtnRashod", "Расход", "Расход...", Icon::Rashod,
-         &TFormGl::BtnRashodClick},
-        {&TFormGl::BtnEditPrihod, "BtnEditPrihod", "Редактировать запись", "Редактировать...",
-         Icon::EditPrihod, &TFormGl::BtnEditPrihodClick},
-        {&TFormGl::BtnDeleteZapis, "BtnDeleteZapis", "Удалить запись", "Удалить...",
-         Icon::DeleteZapis, &TFormGl::BtnDeleteZapisClick},
+        {"BtnNewPrihod", "Приход", "Приход...", Icon::NewPrihod, &TFormGl::BtnNewPrihodClick},
+        {"BtnRashod", "Расход", "Расход...", Icon::Rashod, &TFormGl::BtnRashodClick},
+        {"BtnEditPrihod", "Редактировать запись", "Редактировать...", Icon::EditPrihod,
+         &TFormGl::BtnEditPrihodClick},
+        {"BtnDeleteZapis", "Удалить запись", "Удалить...", Icon::DeleteZapis,
+         &TFormGl::BtnDeleteZapisClick},
     };
     const Command lists[] = {
-        {&TFormGl::BtnNewPrepar, "BtnNewPrepar", "Новый препарат", "Новый...", Icon::NewPrepar,
+        {"BtnNewPrepar", "Новый препарат", "Новый...", Icon::NewPrepar,
          &TFormGl::BtnNewPreparClick},
-        {&TFormGl::BtnDeletePrepar, "BtnDeletePrepar", "Удалить препарат", "Удалить...",
-         Icon::DeletePrepar, &TFormGl::BtnDeletePreparClick},
-        {&TFormGl::BtnNewFirmaPost, "BtnNewFirmaPost", "Новая фирма-поставщик", "Новая...",
-         Icon::NewFirmaPost, &TFormGl::BtnNewFirmaPostClick},
-        {&TFormGl::BtnDeleteFirmaPost, "BtnDeleteFirmaPost", "Удалить фирму-поставщик",
-         "Удалить...", Icon::DeleteFirmaPost, &TFormGl::BtnDeleteFirmaPostClick},
-        {&TFormGl::BtnNewIzgot, "BtnNewIzgot", "Новая фирма-изготовитель", "Новая...",
-         Icon::NewIzgot, &TFormGl::BtnNewIzgotClick},
-        {&TFormGl::BtnDeleteIzgot, "BtnDeleteIzgot", "Удалить фирму-изготовитель", "Удалить...",
-         Icon::DeleteIzgot, &TFormGl::BtnDeleteIzgotClick},
-        {&TFormGl::BtnNewMove, "BtnNewMove", "Движение медикаментов", "Новое...", Icon::NewMove,
+        {"BtnDeletePrepar", "Удалить препарат", "Удалить...", Icon::DeletePrepar,
+         &TFormGl::BtnDeletePreparClick},
+        {"BtnNewFirmaPost", "Новая фирма-поставщик", "Новая...", Icon::NewFirmaPost,
+         &TFormGl::BtnNewFirmaPostClick},
+        {"BtnDeleteFirmaPost", "Удалить фирму-поставщик", "Удалить...", Icon::DeleteFirmaPost,
+         &TFormGl::BtnDeleteFirmaPostClick},
+        {"BtnNewIzgot", "Новая фирма-изготовитель", "Новая...", Icon::NewIzgot,
+         &TFormGl::BtnNewIzgotClick},
+        {"BtnDeleteIzgot", "Удалить фирму-изготовитель", "Удалить...", Icon::DeleteIzgot,
+         &TFormGl::BtnDeleteIzgotClick},
+        {"BtnNewMove", "Движение медикаментов", "Новое...", Icon::NewMove,
          &TFormGl::BtnNewMoveClick},
-        {&TFormGl::BtnDeleteMove, "BtnDeleteMove", "Удалить информацию о движении медикаментов",
-         "Удалить...", Icon::DeleteMove, &TFormGl::BtnDeleteMoveClick},
+        {"BtnDeleteMove", "Удалить информацию о движении медикаментов", "Удалить...",
+         Icon::DeleteMove, &TFormGl::BtnDeleteMoveClick},
     };
     const Command reports[] = {
-        {&TFormGl::BtnSrokGodnosti, "BtnSrokGodnosti", "Срок годности медикаментов",
-         "О сроке годности...", Icon::SrokGodnosti, &TFormGl::BtnSrokGodnostiClick},
-        {&TFormGl::BtnNalichie, "BtnNalichie", "Наличие медикаментов", "О наличии",
-         Icon::Nalichie, &TFormGl::BtnNalichieClick},
-        {&TFormGl::BtnNewAllRashod, "BtnNewAllRashod", "Общий расход медикаментов",
-         "О расходе...", Icon::AllRashod, &TFormGl::BtnNewAllRashodClick},
-        {&TFormGl::RzToolButtonAllRashodData, "RzToolButtonAllRashodData",
-         "Общий расход с выводом даты", "О расходе с датой...", Icon::AllRashodData,
-         &TFormGl::RzToolButtonAllRashodDataClick},
-        {&TFormGl::BtnNewOtchetPriobr, "BtnNewOtchetPriobr", "Общий приход", "О приобретении...",
-         Icon::OtchetPriobr, &TFormGl::BtnNewOtchetPriobrClick},
-        {&TFormGl::BtnNewPolAndIzr, "BtnNewPolAndIzr", "Отчёт по всем отделениям",
-         "По всем отделениям...", Icon::PolAndIzr, &TFormGl::BtnNewPolAndIzrClick},
-        {&TFormGl::BtnOtchetOneOtdel, "BtnOtchetOneOtdel", "Отчёт о расходе по одному отделению",
-         "По одному отделению...", Icon::OtchetOneOtdel, &TFormGl::BtnOtchetOneOtdelClick},
-        {&TFormGl::BtnMoveMed, "BtnMoveMed", "Отчёт о движении медикаментов", "О движении...",
-         Icon::MoveMed, &TFormGl::BtnMoveMedClick},
+        {"BtnSrokGodnosti", "Срок годности медикаментов", "О сроке годности...", Icon::SrokGodnosti,
+         &TFormGl::BtnSrokGodnostiClick},
+        {"BtnNalichie", "Наличие медикаментов", "О наличии", Icon::Nalichie,
+         &TFormGl::BtnNalichieClick},
+        {"BtnNewAllRashod", "Общий расход медикаментов", "О расходе...", Icon::AllRashod,
+         &TFormGl::BtnNewAllRashodClick},
+        {"RzToolButtonAllRashodData", "Общий расход с выводом даты", "О расходе с датой...",
+         Icon::AllRashodData, &TFormGl::RzToolButtonAllRashodDataClick},
+        {"BtnNewOtchetPriobr", "Общий приход", "О приобретении...", Icon::OtchetPriobr,
+         &TFormGl::BtnNewOtchetPriobrClick},
+        {"BtnNewPolAndIzr", "Отчёт по всем отделениям", "По всем отделениям...", Icon::PolAndIzr,
+         &TFormGl::BtnNewPolAndIzrClick},
+        {"BtnOtchetOneOtdel", "Отчёт о расходе по одному отделению", "По одному отделению...",
+         Icon::OtchetOneOtdel, &TFormGl::BtnOtchetOneOtdelClick},
+        {"BtnMoveMed", "Отчёт о движении медикаментов", "О движении...", Icon::MoveMed,
+         &TFormGl::BtnMoveMedClick},
     };
 
     auto makeToolbar = [this](const char *name) {
@@ -163,11 +158,11 @@ void TFormGl::buildCommands()
         bar->setContextMenuPolicy(Qt::PreventContextMenu);
         return bar;
     };
-    RzToolbar1 = makeToolbar("RzToolbar1");
-    RzToolbar2 = makeToolbar("RzToolbar2");
-    addToolBar(Qt::TopToolBarArea, RzToolbar1);
+    QToolBar *recordBar = m_recordBar = makeToolbar("RzToolbar1");
+    QToolBar *searchBar = makeToolbar("RzToolbar2");
+    addToolBar(Qt::TopToolBarArea, recordBar);
     addToolBarBreak(Qt::TopToolBarArea);
-    addToolBar(Qt::TopToolBarArea, RzToolbar2);
+    addToolBar(Qt::TopToolBarArea, searchBar);
 
     // One action serves the menu item and the toolbar button of a command.
     auto add = [this](QMenu *menu, QToolBar *bar, const Command &c) {
@@ -180,7 +175,6 @@ void TFormGl::buildCommands()
         auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action));
         button->setObjectName(QString::fromLatin1(c.name));
         button->setAutoRaise(true);
-        this->*c.button = button;
     };
     auto addMenuOnly = [this](QMenu *menu, const char *name, const QString &text, Handler handler) {
         auto *action = menu->addAction(text);
@@ -198,9 +192,9 @@ void TFormGl::buildCommands()
     QMenu *edit = bar->addMenu(QStringLiteral("Редактировать"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
     for (const Command &c : records) {
-        if (c.button == &TFormGl::BtnDeleteZapis)
+        if (qstrcmp(c.name, "BtnDeleteZapis") == 0)
             edit->addSeparator();
-        add(edit, RzToolbar1, c);
+        add(edit, recordBar, c);
     }
 
     const char *listMenus[] = {"Препарат", "Фирма-поставщик", "Фирма-изготовитель", "Перемещение"};
@@ -208,27 +202,27 @@ void TFormGl::buildCommands()
     for (int i = 0; i < 4; ++i) {
         QMenu *menu = bar->addMenu(QString::fromUtf8(listMenus[i]));
         menu->setObjectName(QString::fromLatin1(listMenuNames[i]));
-        RzToolbar1->addSeparator();
-        add(menu, RzToolbar1, lists[2 * i]);
+        recordBar->addSeparator();
+        add(menu, recordBar, lists[2 * i]);
         menu->addSeparator();
-        add(menu, RzToolbar1, lists[2 * i + 1]);
+        add(menu, recordBar, lists[2 * i + 1]);
     }
 
-    RzLabelSearch = new QLabel(QStringLiteral("Поиск записи:"), RzToolbar2);
-    RzLabelSearch->setObjectName(QStringLiteral("RzLabelSearch"));
-    RzLabelSearch->setContentsMargins(4, 0, 4, 0);
-    RzToolbar2->addWidget(RzLabelSearch);
-    RzEditSearch = new vedaris::SearchEdit(RzToolbar2);
-    RzEditSearch->setObjectName(QStringLiteral("RzEditSearch"));
-    RzEditSearch->setFixedWidth(171);
-    RzToolbar2->addWidget(RzEditSearch);
-    connect(RzEditSearch, &vedaris::SearchEdit::keyReleased, this, &TFormGl::RzEditSearchKeyUp);
-    RzToolbar2->addSeparator();
+    auto *label = new QLabel(QStringLiteral("Поиск записи:"), searchBar);
+    label->setObjectName(QStringLiteral("RzLabelSearch"));
+    label->setContentsMargins(4, 0, 4, 0);
+    searchBar->addWidget(label);
+    m_search = new vedaris::SearchEdit(searchBar);
+    m_search->setObjectName(QStringLiteral("RzEditSearch"));
+    m_search->setFixedWidth(171);
+    searchBar->addWidget(m_search);
+    connect(m_search, &vedaris::SearchEdit::keyReleased, this, &TFormGl::RzEditSearchKeyUp);
+    searchBar->addSeparator();
 
     QMenu *reportMenu = bar->addMenu(QStringLiteral("Отчёты"));
     reportMenu->setObjectName(QStringLiteral("MenuReports"));
     for (const Command &c : reports)
-        add(reportMenu, RzToolbar2, c);
+        add(reportMenu, searchBar, c);
 
     QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("MenuHelpRoot"));
@@ -236,9 +230,24 @@ void TFormGl::buildCommands()
     addMenuOnly(help, "MenuAbout", QStringLiteral("О программе..."), &TFormGl::MenuAboutClick);
 }
 
+void TFormGl::setWindows(const vedaris::Windows &windows)
+{
+    m_windows = windows;
+}
+
+vedaris::ReportProgress TFormGl::reportProgress() const
+{
+    QProgressBar *bar = m_progress;
+    return {[bar](int percent) {
+                bar->setValue(percent);
+                bar->show();
+            },
+            [bar] { bar->hide(); }};
+}
+
 void TFormGl::FormCreate()
 {
-    Messages::guard(this, [this] { vedaris::files::ensureExist(m_forms.dataDir()); });
+    Messages::guard(this, [this] { vedaris::files::ensureExist(m_dataDir); });
 }
 
 void TFormGl::showEvent(QShowEvent *event)
@@ -253,46 +262,34 @@ void TFormGl::showEvent(QShowEvent *event)
 void TFormGl::FormShow()
 {
     FillStockList();
-    RzListView1->setFocus();
+    m_list->setFocus();
 }
 
 void TFormGl::FillStockList()
 {
-    using namespace vedaris;
-    TFormLoad *load = m_forms.FormLoad;
-    RzListView1->clearRows();
-    RzListView1->hide();
+    TFormLoad *load = m_windows.FormLoad;
+    m_list->clearRows();
+    m_list->hide();
     if (load) {
         load->setPercent(0);
         load->show();
     }
-    RzListView1->beginFill(QFileInfo(files::path(m_forms.dataDir(), files::Base)).size()
-                           / StockRecord::Size);
+    m_list->beginFill(vedaris::ops::stockRecordCount(m_dataDir));
     auto finish = [&] {
-        RzListView1->endFill();
-        RzListView1->show();
+        m_list->endFill();
+        m_list->show();
         if (load)
             load->hide();
-        if (RzListView1->rowCount() > 0)
-            RzListView1->setSelectedRow(0);
+        if (m_list->rowCount() > 0)
+            m_list->setSelectedRow(0);
     };
     try {
-        TypedFile<StockRecord> file(files::path(m_forms.dataDir(), files::Base), RecordFile::ReadOnly);
-        const qint64 count = file.count();
-        qint64 counter = 0;
-        int shownPercent = -1;
-        CellTextCache texts;
-        file.forEach([&](qint64, const StockRecord &r) {
-            ++counter;
-            const int percent = int(counter * 100 / count);
-            if (percent != shownPercent && load) {
-                shownPercent = percent;
-                load->setPercent(percent);
-            }
-            if (r.Deleted != 1)
-                RzListView1->addFilledRow(stockRowCells(r, texts));
-            return true;
-        });
+        vedaris::ops::readStock(
+            m_dataDir, [this](const QStringList &cells) { m_list->addFilledRow(cells); },
+            [load](int percent) {
+                if (load)
+                    load->setPercent(percent);
+            });
     } catch (const std::exception &e) {
         finish();
         Messages::error(this, e);
@@ -305,13 +302,13 @@ void TFormGl::setViewOnly()
 {
     setWindowTitle(QStringLiteral("Ведарис v4.3 — только просмотр"));
     // The record and reference commands are exactly those of the first toolbar.
-    for (QAction *action : RzToolbar1->actions())
+    for (QAction *action : m_recordBar->actions())
         action->setEnabled(false);
 }
 
 int TFormGl::selectedRow() const
 {
-    return RzListView1->selectedRow();
+    return m_list->selectedRow();
 }
 
 std::optional<qint32> TFormGl::selectedRecordId() const
@@ -320,19 +317,19 @@ std::optional<qint32> TFormGl::selectedRecordId() const
     if (row < 0)
         return std::nullopt;
     bool ok = false;
-    const qint32 id = RzListView1->cells(row).value(vedaris::stockcol::RecordId).toInt(&ok);
+    const qint32 id = m_list->cells(row).value(vedaris::stockcol::RecordId).toInt(&ok);
     return ok ? std::optional<qint32>(id) : std::nullopt;
 }
 
 void TFormGl::insertStockRow(const QStringList &cells)
 {
-    RzListView1->insertRowSorted(0, cells);
+    m_list->insertRowSorted(0, cells);
 }
 
 void TFormGl::replaceStockRow(int row, const QStringList &cells)
 {
-    RzListView1->removeRowAt(row);
-    RzListView1->insertRowSorted(row, cells);
+    m_list->removeRowAt(row);
+    m_list->insertRowSorted(row, cells);
 }
 
 void TFormGl::removeSelectedStockRow()
@@ -340,142 +337,172 @@ void TFormGl::removeSelectedStockRow()
     const int row = selectedRow();
     if (row < 0)
         return;
-    RzListView1->removeRowAt(row);
-    if (RzListView1->rowCount() == 0)
+    m_list->removeRowAt(row);
+    if (m_list->rowCount() == 0)
         return;
-    const QModelIndex focused = RzListView1->currentIndex();
-    RzListView1->setSelectedRow(focused.isValid() ? focused.row() : 0);
+    const QModelIndex focused = m_list->currentIndex();
+    m_list->setSelectedRow(focused.isValid() ? focused.row() : 0);
 }
 
 void TFormGl::ScrollToSelected()
 {
-    RzListView1->ScrollToSelected();
+    m_list->ScrollToSelected();
 }
 
 void TFormGl::RzEditSearchKeyUp()
 {
-    RzListView1->searchCaption(RzEditSearch->text());
+    m_list->searchCaption(m_search->text());
 }
 
 void TFormGl::RzListView1DblClick()
 {
-    using namespace vedaris;
-    if (RzListView1->rowCount() == 0)
+    if (m_list->rowCount() == 0)
         return;
     const std::optional<qint32> id = selectedRecordId();
     if (!id)
         return;
-    StockRecord record;
-    const bool read = Messages::guard(this, [&] {
-        TypedFile<StockRecord> file(files::path(m_forms.dataDir(), files::Base), RecordFile::ReadOnly);
-        record = file.read(*id);
-    });
-    if (read)
-        m_forms.FormViewZap->showRecord(record);
+    vedaris::StockRecord record;
+    if (Messages::guard(this, [&] { record = vedaris::ops::readBatch(m_dataDir, *id); }))
+        m_windows.FormViewZap->showRecord(record);
 }
 
 void TFormGl::BtnNewPrihodClick()
 {
-    m_forms.FormPrihod->exec();
+    if (const auto stored = m_windows.FormPrihod->enterReceipt()) {
+        insertStockRow(stored->cells);
+        ScrollToSelected();
+    }
 }
 
 void TFormGl::BtnRashodClick()
 {
-    Messages::guard(this, [this] { m_forms.FormRashod->startIssue(); });
+    const std::optional<qint32> id = selectedRecordId();
+    if (!id) {
+        Messages::info(this, QStringLiteral("Вы не выбрали запись для изменения расхода!"));
+        return;
+    }
+    vedaris::StockRecord batch;
+    if (!Messages::guard(this, [&] { batch = vedaris::ops::readBatch(m_dataDir, *id); }))
+        return;
+    const int row = selectedRow();
+    const TFormRashod::Result result = m_windows.FormRashod->issueFrom(*id, batch);
+    if (result.stored)
+        replaceStockRow(row, result.stored->cells);
 }
 
 void TFormGl::BtnEditPrihodClick()
 {
-    Messages::guard(this, [this] { m_forms.FormEdit->startEdit(); });
+    const std::optional<qint32> id = selectedRecordId();
+    if (!id) {
+        Messages::info(this, QStringLiteral("Вы не выбрали запись для редактирования!"));
+        return;
+    }
+    std::optional<vedaris::StockRecord> batch;
+    if (!Messages::guard(this, [&] { batch = vedaris::ops::readForEdit(m_dataDir, *id); }))
+        return;
+    if (!batch) {
+        Messages::info(this, QStringLiteral("Эту запись редактировать нельзя!"));
+        return;
+    }
+    if (const auto stored = m_windows.FormEdit->editBatch(*id, *batch)) {
+        removeSelectedStockRow();
+        insertStockRow(stored->cells);
+    }
 }
 
 void TFormGl::BtnDeleteZapisClick()
 {
-    if (selectedRow() < 0) {
+    const std::optional<qint32> id = selectedRecordId();
+    if (!id) {
         Messages::info(this, QStringLiteral("Вы не выбрали запись для удаления!"));
         return;
     }
-    m_forms.FormDelZap->exec();
+    if (m_windows.FormDelZap->deleteBatch(*id))
+        removeSelectedStockRow();
 }
 
 void TFormGl::BtnNewPreparClick()
 {
-    m_forms.FormNewPrep->exec();
+    m_windows.FormNewPrep->exec();
 }
 
 void TFormGl::BtnDeletePreparClick()
 {
-    m_forms.FormDelPrep->exec();
+    m_windows.FormDelPrep->exec();
 }
 
 void TFormGl::BtnNewFirmaPostClick()
 {
-    m_forms.FormNewFirma->exec();
+    m_windows.FormNewFirma->exec();
 }
 
 void TFormGl::BtnDeleteFirmaPostClick()
 {
-    m_forms.FormDelFirma->exec();
+    m_windows.FormDelFirma->exec();
 }
 
 void TFormGl::BtnNewIzgotClick()
 {
-    m_forms.FormNewFirmaIzg->exec();
+    m_windows.FormNewFirmaIzg->exec();
 }
 
 void TFormGl::BtnDeleteIzgotClick()
 {
-    m_forms.FormDelIzgot->exec();
+    m_windows.FormDelIzgot->exec();
 }
 
 void TFormGl::BtnNewMoveClick()
 {
-    m_forms.FormNewMove->exec();
+    m_windows.FormNewMove->exec();
 }
 
 void TFormGl::BtnDeleteMoveClick()
 {
-    m_forms.FormDelMove->exec();
+    m_windows.FormDelMove->exec();
 }
 
 void TFormGl::BtnSrokGodnostiClick()
 {
-    m_forms.FormSrokGodnosti->exec();
+    m_windows.FormSrokGodnosti->exec();
 }
 
 void TFormGl::BtnNalichieClick()
 {
-    Messages::guard(this, [this] { vedaris::runStockAvailabilityReport(m_forms); });
+    Messages::guard(this, [this] {
+        vedaris::runStockAvailabilityReport(this, m_dataDir, reportProgress());
+    });
 }
 
 void TFormGl::BtnNewAllRashodClick()
 {
-    m_forms.FormAllRashod->exec();
+    m_windows.FormAllRashod->exec();
 }
 
 void TFormGl::RzToolButtonAllRashodDataClick()
 {
-    m_forms.FormRashodAllData->exec();
+    m_windows.FormRashodAllData->exec();
 }
 
 void TFormGl::BtnNewOtchetPriobrClick()
 {
-    m_forms.FormOtchetPrihodMedikamentov->exec();
+    m_windows.FormOtchetPrihodMedikamentov->exec();
 }
 
 void TFormGl::BtnNewPolAndIzrClick()
 {
-    m_forms.FormOtchetPolIzr->exec();
+    m_windows.FormOtchetPolIzr->exec();
 }
 
 void TFormGl::BtnOtchetOneOtdelClick()
 {
-    Messages::guard(this, [this] { m_forms.FormOtchetOneOtdel->fillDepartmentsAndShow(); });
+    TFormOtchetOneOtdel *dialog = m_windows.FormOtchetOneOtdel;
+    if (Messages::guard(this, [dialog] { dialog->fillDepartments(); }))
+        dialog->exec();
 }
 
 void TFormGl::BtnMoveMedClick()
 {
-    m_forms.FormOtchetDvijeniia->exec();
+    m_windows.FormOtchetDvijeniia->exec();
 }
 
 void TFormGl::MenuExitClick()
@@ -485,23 +512,12 @@ void TFormGl::MenuExitClick()
 
 void TFormGl::MenuHelpClick()
 {
-    openHelp(this);
-}
-
-void TFormGl::openHelp(QWidget *parent)
-{
-    const QString path = vedaris::desktop::helpFilePath();
-    if (!QFileInfo::exists(path)) {
-        Messages::info(parent, QStringLiteral("Файл справки не найден!"));
-        return;
-    }
-    if (!vedaris::desktop::open(QUrl::fromLocalFile(path)))
-        Messages::info(parent, QStringLiteral("Возможно, у Вас не установлен MSWord"));
+    vedaris::desktop::openHelp(this);
 }
 
 void TFormGl::MenuAboutClick()
 {
-    m_forms.FormAbaut->show();
-    m_forms.FormAbaut->raise();
-    m_forms.FormAbaut->activateWindow();
+    m_windows.FormAbaut->show();
+    m_windows.FormAbaut->raise();
+    m_windows.FormAbaut->activateWindow();
 }

@@ -1,38 +1,35 @@
 #pragma once
 
+#include "Windows.h"
+
 #include <QMainWindow>
 #include <QStringList>
 #include <optional>
 
-class QAction;
-class QLabel;
 class QProgressBar;
-class QStatusBar;
-class QToolBar;
-class QToolButton;
 
 namespace vedaris {
-class Forms;
 class ListView;
 class SearchEdit;
+struct ReportProgress;
 } // namespace vedaris
 
 // The main window: menu, toolbars, the stock list and the commands behind them.
+// It hands each dialog what it needs, runs it and puts what the dialog stored
+// into its own list.
 class TFormGl : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TFormGl(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormGl(QString dataDir, QWidget *parent = nullptr);
 
-    vedaris::Forms &forms() const { return m_forms; }
+    // The windows the commands open; they are created after this one.
+    void setWindows(const vedaris::Windows &windows);
+    // The reports' progress bar on the status bar, shown while a report runs.
+    vedaris::ReportProgress reportProgress() const;
 
-    // The help command: opens the guide, or says why it cannot, over `parent`.
-    // The about box's guide link runs it too.
-    static void openHelp(QWidget *parent);
-
-    // The stock list as the stock operations use it. Rows hold the cells of
-    // vedaris::stockRowCells; the RecordId sits in the hidden column.
-    vedaris::ListView *stockList() const { return RzListView1; }
+    // The stock list's rows hold the cells of vedaris::stockRowCells; the
+    // RecordId sits in the hidden column.
     int selectedRow() const; // -1 when none
     std::optional<qint32> selectedRecordId() const;
     // Inserts at the top; the list re-sorts by drug name and the new row
@@ -43,8 +40,6 @@ public:
     // Then selects the focused row, or the first when none has the focus.
     void removeSelectedStockRow();
     void ScrollToSelected();
-    // The reports' progress bar on the status bar; hidden unless a report runs.
-    QProgressBar *progressBar() const { return RzProgressBar1; }
 
     // Rebuilds the stock list from Base.dat with the loading window on screen.
     void FillStockList();
@@ -53,34 +48,6 @@ public:
     // command that writes (receipt, issue, edit, delete, new and deleted
     // reference entries) is disabled; lists, the view window and reports work.
     void setViewOnly();
-
-    QToolBar *RzToolbar1 = nullptr;
-    QToolBar *RzToolbar2 = nullptr;
-    QToolButton *BtnNewPrihod = nullptr;
-    QToolButton *BtnRashod = nullptr;
-    QToolButton *BtnEditPrihod = nullptr;
-    QToolButton *BtnDeleteZapis = nullptr;
-    QToolButton *BtnNewPrepar = nullptr;
-    QToolButton *BtnDeletePrepar = nullptr;
-    QToolButton *BtnNewFirmaPost = nullptr;
-    QToolButton *BtnDeleteFirmaPost = nullptr;
-    QToolButton *BtnNewIzgot = nullptr;
-    QToolButton *BtnDeleteIzgot = nullptr;
-    QToolButton *BtnNewMove = nullptr;
-    QToolButton *BtnDeleteMove = nullptr;
-    QToolButton *BtnSrokGodnosti = nullptr;
-    QToolButton *BtnNalichie = nullptr;
-    QToolButton *BtnNewAllRashod = nullptr;
-    QToolButton *RzToolButtonAllRashodData = nullptr;
-    QToolButton *BtnNewOtchetPriobr = nullptr;
-    QToolButton *BtnNewPolAndIzr = nullptr;
-    QToolButton *BtnOtchetOneOtdel = nullptr;
-    QToolButton *BtnMoveMed = nullptr;
-    QLabel *RzLabelSearch = nullptr;
-    vedaris::SearchEdit *RzEditSearch = nullptr;
-    vedaris::ListView *RzListView1 = nullptr;
-    QStatusBar *RzStatusBar1 = nullptr;
-    QProgressBar *RzProgressBar1 = nullptr;
 
 public slots:
     void BtnNewPrihodClick();
@@ -117,6 +84,11 @@ private:
     void FormShow();
     void buildCommands();
 
-    vedaris::Forms &m_forms;
+    QString m_dataDir;
+    vedaris::Windows m_windows;
+    vedaris::ListView *m_list;
+    vedaris::SearchEdit *m_search = nullptr;
+    QProgressBar *m_progress;
+    QToolBar *m_recordBar = nullptr; // the record and reference commands
     bool m_shownOnce = false;
 };

@@ -3,23 +3,22 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 
-TFormLoad::TFormLoad(vedaris::Forms &forms, QWidget *parent)
+TFormLoad::TFormLoad(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    Q_UNUSED(forms)
     setObjectName(QStringLiteral("FormLoad"));
     setWindowTitle(QStringLiteral("Загрузка данных"));
     setFixedSize(448, 41);
-    RzProgressBar1 = new QProgressBar(this);
-    RzProgressBar1->setObjectName(QStringLiteral("RzProgressBar1"));
-    RzProgressBar1->setGeometry(7, 9, 433, 23);
-    RzProgressBar1->setRange(0, 100);
-    RzProgressBar1->setFormat(QStringLiteral("%p%"));
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("RzProgressBar1"));
+    m_bar->setGeometry(7, 9, 433, 23);
+    m_bar->setRange(0, 100);
+    m_bar->setFormat(QStringLiteral("%p%"));
 }
 
 void TFormLoad::setPercent(int percent)
 {
-    RzProgressBar1->setValue(percent);
+    m_bar->setValue(percent);
     // Repainting costs more than reading a percent's worth of records.
     if (isVisible() && (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= 40 || percent == 100)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -1,8 +1,8 @@
 #include "TFormViewZap.h"
 
-#include "Icons.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "widgets/Icons.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -11,11 +11,10 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-TFormViewZap::TFormViewZap(vedaris::Forms &forms, QWidget *parent)
+TFormViewZap::TFormViewZap(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
-    Q_UNUSED(forms)
     setObjectName(QStringLiteral("FormViewZap"));
     setWindowTitle(QStringLiteral("Просмотр записи"));
 
@@ -44,25 +43,25 @@ TFormViewZap::TFormViewZap(vedaris::Forms &forms, QWidget *parent)
         form->addRow(label, edit);
         return edit;
     };
-    RzEditVNamePrep = line("RzEditVNamePrep", QStringLiteral("Наименов. препарата:"));
-    RzEditVNameIzgot = line("RzEditVNameIzgot", QStringLiteral("Фирма-изготовитель:"));
-    RzEditVNamePost = line("RzEditVNamePost", QStringLiteral("Фирма-поставщик:"));
-    RzEditVPrihodDoc = line("RzEditVPrihodDoc", QStringLiteral("Приходной документ:"));
-    RzEditVSeriiaPrep = line("RzEditVSeriiaPrep", QStringLiteral("Серия препарата:"));
-    RzEditVEdIzm = line("RzEditVEdIzm", QStringLiteral("Единица измерения:"));
-    RzEditVKol = line("RzEditVKol", QStringLiteral("Количество:"));
-    RzEditVCEdin = line("RzEditVCEdin", QStringLiteral("Цена за единицу:"));
-    RzEditVTotSum = line("RzEditVTotSum", QStringLiteral("Общая сумма:"));
-    RzDateTimeEditVDataPol = date("RzDateTimeEditVDataPol", QStringLiteral("Дата получения:"));
-    RzDateTimeEditVSrokGodn = date("RzDateTimeEditVSrokGodn", QStringLiteral("Срок годности:"));
+    m_drugName = line("RzEditVNamePrep", QStringLiteral("Наименов. препарата:"));
+    m_manufacturer = line("RzEditVNameIzgot", QStringLiteral("Фирма-изготовитель:"));
+    m_supplier = line("RzEditVNamePost", QStringLiteral("Фирма-поставщик:"));
+    m_document = line("RzEditVPrihodDoc", QStringLiteral("Приходной документ:"));
+    m_series = line("RzEditVSeriiaPrep", QStringLiteral("Серия препарата:"));
+    m_unit = line("RzEditVEdIzm", QStringLiteral("Единица измерения:"));
+    m_quantity = line("RzEditVKol", QStringLiteral("Количество:"));
+    m_price = line("RzEditVCEdin", QStringLiteral("Цена за единицу:"));
+    m_sum = line("RzEditVTotSum", QStringLiteral("Общая сумма:"));
+    m_receiptDate = date("RzDateTimeEditVDataPol", QStringLiteral("Дата получения:"));
+    m_expiry = date("RzDateTimeEditVSrokGodn", QStringLiteral("Срок годности:"));
 
-    RzBitBtnVClose = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
-    RzBitBtnVClose->setObjectName(QStringLiteral("RzBitBtnVClose"));
-    connect(RzBitBtnVClose, &QPushButton::clicked, this, &QDialog::accept);
+    m_close = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
+    m_close->setObjectName(QStringLiteral("RzBitBtnVClose"));
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(RzBitBtnVClose, 0, Qt::AlignRight);
+    layout->addWidget(m_close, 0, Qt::AlignRight);
     setFixedSize(QSize(361, 277).expandedTo(sizeHint()));
 }
 
@@ -70,17 +69,17 @@ void TFormViewZap::fill(const vedaris::StockRecord &r)
 {
     using vedaris::text::formatNumber;
     using vedaris::text::serialToDate;
-    RzEditVNamePrep->setText(r.DrugName);
-    RzEditVNameIzgot->setText(r.Manufacturer);
-    RzEditVNamePost->setText(r.Supplier);
-    RzEditVPrihodDoc->setText(r.ReceiptDocument);
-    RzEditVSeriiaPrep->setText(r.Series);
-    RzEditVEdIzm->setText(r.Unit);
-    RzEditVKol->setText(formatNumber(r.Quantity));
-    RzEditVCEdin->setText(formatNumber(r.UnitPrice));
-    RzEditVTotSum->setText(formatNumber(r.TotalSum));
-    RzDateTimeEditVDataPol->setDate(serialToDate(r.ReceiptDate));
-    RzDateTimeEditVSrokGodn->setDate(serialToDate(r.ExpiryDate));
+    m_drugName->setText(r.DrugName);
+    m_manufacturer->setText(r.Manufacturer);
+    m_supplier->setText(r.Supplier);
+    m_document->setText(r.ReceiptDocument);
+    m_series->setText(r.Series);
+    m_unit->setText(r.Unit);
+    m_quantity->setText(formatNumber(r.Quantity));
+    m_price->setText(formatNumber(r.UnitPrice));
+    m_sum->setText(formatNumber(r.TotalSum));
+    m_receiptDate->setDate(serialToDate(r.ReceiptDate));
+    m_expiry->setDate(serialToDate(r.ExpiryDate));
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
 }
@@ -88,6 +87,6 @@ void TFormViewZap::fill(const vedaris::StockRecord &r)
 void TFormViewZap::showRecord(const vedaris::StockRecord &r)
 {
     fill(r);
-    RzBitBtnVClose->setFocus();
+    m_close->setFocus();
     exec();
 }

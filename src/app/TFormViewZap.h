@@ -7,7 +7,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace vedaris {
-class Forms;
 struct StockRecord;
 }
 
@@ -16,22 +15,23 @@ class TFormViewZap : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFormViewZap(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormViewZap(QWidget *parent = nullptr);
 
     void fill(const vedaris::StockRecord &r);
     // Fills the fields and shows the window modally.
     void showRecord(const vedaris::StockRecord &r);
 
-    QLineEdit *RzEditVNamePrep = nullptr;
-    QLineEdit *RzEditVNameIzgot = nullptr;
-    QLineEdit *RzEditVNamePost = nullptr;
-    QLineEdit *RzEditVPrihodDoc = nullptr;
-    QLineEdit *RzEditVSeriiaPrep = nullptr;
-    QLineEdit *RzEditVEdIzm = nullptr;
-    QLineEdit *RzEditVKol = nullptr;
-    QLineEdit *RzEditVCEdin = nullptr;
-    QLineEdit *RzEditVTotSum = nullptr;
-    QDateEdit *RzDateTimeEditVDataPol = nullptr;
-    QDateEdit *RzDateTimeEditVSrokGodn = nullptr;
-    QPushButton *RzBitBtnVClose = nullptr;
+private:
+    QLineEdit *m_drugName;
+    QLineEdit *m_manufacturer;
+    QLineEdit *m_supplier;
+    QLineEdit *m_document;
+    QLineEdit *m_series;
+    QLineEdit *m_unit;
+    QLineEdit *m_quantity;
+    QLineEdit *m_price;
+    QLineEdit *m_sum;
+    QDateEdit *m_receiptDate;
+    QDateEdit *m_expiry;
+    QPushButton *m_close;
 };

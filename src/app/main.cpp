@@ -1,5 +1,5 @@
-#include "Icons.h"
-#include "Messages.h"
+#include "widgets/Icons.h"
+#include "widgets/Messages.h"
 #include "QtTranslation.h"
 #include "Startup.h"
 #include "store/DataFolder.h"

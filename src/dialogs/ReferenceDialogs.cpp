@@ -1,8 +1,8 @@
 #include "ReferenceDialogs.h"
 
-#include "DialogParts.h"
-#include "app/Forms.h"
-#include "app/Messages.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
+#include "widgets/SearchEdit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,42 +12,42 @@
 
 namespace vedaris {
 
-RefListDialog::RefListDialog(Forms &forms, RefKind kind, const QString &title,
+RefListDialog::RefListDialog(const QString &dataDir, RefKind kind, const QString &title,
                              const QVector<ListView::Column> &columns, QPushButton *action,
                              QWidget *parent)
-    : QDialog(parent, ui::dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind), m_action(action)
+    : QDialog(parent, ui::dialogFlags), m_entries(dataDir, kind), m_action(action)
 {
     setWindowTitle(title);
 
     auto *search = new QHBoxLayout;
     search->addWidget(new QLabel(QStringLiteral("Поиск\nзаписи:"), this));
-    RzEdit1 = new SearchEdit(this);
-    RzEdit1->setObjectName(QStringLiteral("RzEdit1"));
-    search->addWidget(RzEdit1, 1);
-    connect(RzEdit1, &SearchEdit::keyReleased, this, &RefListDialog::RzEdit1KeyUp);
+    m_search = new SearchEdit(this);
+    m_search->setObjectName(QStringLiteral("RzEdit1"));
+    search->addWidget(m_search, 1);
+    connect(m_search, &SearchEdit::keyReleased, this, &RefListDialog::RzEdit1KeyUp);
 
-    RzListView1 = new ListView(this);
-    RzListView1->setObjectName(QStringLiteral("RzListView1"));
-    RzListView1->setColumns(columns);
+    m_list = new ListView(this);
+    m_list->setObjectName(QStringLiteral("RzListView1"));
+    m_list->setColumns(columns);
 
     action->setParent(this);
     action->setEnabled(false);
     // Enter in the search box must not delete or choose anything.
     action->setAutoDefault(false);
-    RzBitBtnCancel = ui::closeButton(this, QStringLiteral("RzBitBtnCancel"));
-    connect(RzBitBtnCancel, &QPushButton::clicked, this, &RefListDialog::RzBitBtnCancelClick);
+    QPushButton *cancel = ui::closeButton(this, QStringLiteral("RzBitBtnCancel"));
+    connect(cancel, &QPushButton::clicked, this, &RefListDialog::RzBitBtnCancelClick);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(search);
-    layout->addWidget(RzListView1, 1);
-    layout->addLayout(ui::buttonRow({action, RzBitBtnCancel}));
+    layout->addWidget(m_list, 1);
+    layout->addLayout(ui::buttonRow({action, cancel}));
     // A little wider than the old 306 pixels so that the 300-pixel columns fit.
     setFixedSize(QSize(326, 230).expandedTo(sizeHint()));
 }
 
 void RefListDialog::RzEdit1KeyUp()
 {
-    RzListView1->searchCaption(RzEdit1->text());
+    m_list->searchCaption(m_search->text());
 }
 
 void RefListDialog::RzBitBtnCancelClick()
@@ -55,22 +55,28 @@ void RefListDialog::RzBitBtnCancelClick()
     reject();
 }
 
-RefSelectDialog::RefSelectDialog(Forms &forms, RefKind kind, const QString &title,
+RefSelectDialog::RefSelectDialog(const QString &dataDir, RefKind kind, const QString &title,
                                  const QVector<ListView::Column> &columns, QWidget *parent)
-    : RefListDialog(forms, kind, title, columns, new QPushButton(QStringLiteral("Выбрать")), parent)
+    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Выбрать")), parent)
 {
-    RzBitBtnSel = m_action;
-    RzBitBtnSel->setObjectName(QStringLiteral("RzBitBtnSel"));
-    connect(RzBitBtnSel, &QPushButton::clicked, this, &RefSelectDialog::RzBitBtnSelClick);
-    connect(RzListView1, &QAbstractItemView::doubleClicked, this, &RefSelectDialog::RzBitBtnSelClick);
+    m_action->setObjectName(QStringLiteral("RzBitBtnSel"));
+    connect(m_action, &QPushButton::clicked, this, &RefSelectDialog::RzBitBtnSelClick);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &RefSelectDialog::RzBitBtnSelClick);
 }
 
 void RefSelectDialog::fillSelectionList()
 {
     QVector<QStringList> rows;
-    for (const RefRow &r : m_list.liveRows())
+    for (const RefRow &r : m_entries.liveRows())
         rows.append(isDrugList() ? QStringList{r.name, r.unit} : QStringList{r.name});
-    RzListView1->setRows(std::move(rows));
+    m_list->setRows(std::move(rows));
+}
+
+std::optional<RefChoice> RefSelectDialog::choose()
+{
+    m_chosen.reset();
+    exec();
+    return std::exchange(m_chosen, std::nullopt);
 }
 
 void RefSelectDialog::showEvent(QShowEvent *event)
@@ -81,40 +87,40 @@ void RefSelectDialog::showEvent(QShowEvent *event)
 
 void RefSelectDialog::FormShow()
 {
-    RzEdit1->setFocus();
-    const bool any = RzListView1->rowCount() > 0;
+    m_search->setFocus();
+    const bool any = m_list->rowCount() > 0;
     if (any)
-        RzListView1->setSelectedRow(0);
-    RzBitBtnSel->setEnabled(any);
+        m_list->setSelectedRow(0);
+    m_action->setEnabled(any);
 }
 
 void RefSelectDialog::RzBitBtnSelClick()
 {
-    const int row = RzListView1->selectedRow();
+    const int row = m_list->selectedRow();
     if (row < 0)
         return;
-    writeSelection(RzListView1->cells(row));
+    const QStringList cells = m_list->cells(row);
+    m_chosen = RefChoice{cells.value(0), cells.value(1)};
     accept();
 }
 
-RefDeleteDialog::RefDeleteDialog(Forms &forms, RefKind kind, const QString &title,
+RefDeleteDialog::RefDeleteDialog(const QString &dataDir, RefKind kind, const QString &title,
                                  const QVector<ListView::Column> &columns, QWidget *parent)
-    : RefListDialog(forms, kind, title, columns, new QPushButton(QStringLiteral("Удалить")), parent)
+    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Удалить")), parent)
 {
-    RzBitBtnDel = m_action;
-    RzBitBtnDel->setObjectName(QStringLiteral("RzBitBtnDel"));
-    connect(RzBitBtnDel, &QPushButton::clicked, this, &RefDeleteDialog::RzBitBtnDelClick);
+    m_action->setObjectName(QStringLiteral("RzBitBtnDel"));
+    connect(m_action, &QPushButton::clicked, this, &RefDeleteDialog::RzBitBtnDelClick);
 }
 
 void RefDeleteDialog::fillDeletionList()
 {
     QVector<QStringList> rows;
-    for (const RefRow &r : m_list.liveRows()) {
+    for (const RefRow &r : m_entries.liveRows()) {
         const QString id = QString::number(r.entryId);
         rows.append(isDrugList() ? QStringList{r.name, r.unit, id, QString()}
                                  : QStringList{r.name, id, QString()});
     }
-    RzListView1->setRows(std::move(rows));
+    m_list->setRows(std::move(rows));
 }
 
 void RefDeleteDialog::showEvent(QShowEvent *event)
@@ -126,52 +132,52 @@ void RefDeleteDialog::showEvent(QShowEvent *event)
 void RefDeleteDialog::FormShow()
 {
     Messages::guard(this, [this] { fillDeletionList(); });
-    RzBitBtnDel->setEnabled(RzListView1->rowCount() > 0);
-    RzEdit1->setFocus();
+    m_action->setEnabled(m_list->rowCount() > 0);
+    m_search->setFocus();
 }
 
 void RefDeleteDialog::RzBitBtnDelClick()
 {
-    const int row = RzListView1->selectedRow();
+    const int row = m_list->selectedRow();
     if (row >= 0) {
-        const QStringList cells = RzListView1->cells(row);
+        const QStringList cells = m_list->cells(row);
         const qint32 entryId = cells.value(cells.size() - 2).toInt();
         // The row leaves the list only once the mark is written, so a failed
         // write leaves the list showing what the file holds.
-        if (Messages::guard(this, [&] { m_list.remove(entryId); })) {
-            RzListView1->removeRowAt(row);
-            if (RzListView1->rowCount() > 0) {
-                const QModelIndex focused = RzListView1->currentIndex();
-                RzListView1->setSelectedRow(focused.isValid() ? focused.row() : 0);
+        if (Messages::guard(this, [&] { m_entries.remove(entryId); })) {
+            m_list->removeRowAt(row);
+            if (m_list->rowCount() > 0) {
+                const QModelIndex focused = m_list->currentIndex();
+                m_list->setSelectedRow(focused.isValid() ? focused.row() : 0);
             }
         }
-        RzEdit1->setFocus();
+        m_search->setFocus();
     }
-    RzBitBtnDel->setEnabled(RzListView1->rowCount() > 0);
+    m_action->setEnabled(m_list->rowCount() > 0);
 }
 
-RefNewDialog::RefNewDialog(Forms &forms, RefKind kind, const QString &title, const QString &label,
-                           const char *fieldName, QWidget *parent)
-    : QDialog(parent, ui::dialogFlags), m_forms(forms), m_list(forms.dataDir(), kind)
+RefNewDialog::RefNewDialog(const QString &dataDir, RefKind kind, const QString &title,
+                           const QString &label, const char *fieldName, QWidget *parent)
+    : QDialog(parent, ui::dialogFlags), m_entries(dataDir, kind)
 {
     setWindowTitle(title);
     m_name = new QLineEdit(this);
     m_name->setObjectName(QString::fromLatin1(fieldName));
 
-    RzBitBtnSave = new QPushButton(QStringLiteral("Сохранить"), this);
-    RzBitBtnSave->setObjectName(QStringLiteral("RzBitBtnSave"));
-    RzBitBtnSave->setEnabled(false);
-    RzBitBtnSave->setDefault(true);
-    connect(RzBitBtnSave, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnSaveClick);
-    RzBitBtnClose = ui::closeButton(this, QStringLiteral("RzBitBtnClose"));
-    connect(RzBitBtnClose, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnCloseClick);
+    m_save = new QPushButton(QStringLiteral("Сохранить"), this);
+    m_save->setObjectName(QStringLiteral("RzBitBtnSave"));
+    m_save->setEnabled(false);
+    m_save->setDefault(true);
+    connect(m_save, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnSaveClick);
+    m_close = ui::closeButton(this, QStringLiteral("RzBitBtnClose"));
+    connect(m_close, &QPushButton::clicked, this, &RefNewDialog::RzBitBtnCloseClick);
 
     m_grid = new QGridLayout;
     addRow(label, m_name);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(m_grid);
     layout->addStretch();
-    layout->addLayout(ui::buttonRow({RzBitBtnSave, RzBitBtnClose}));
+    layout->addLayout(ui::buttonRow({m_save, m_close}));
 }
 
 void RefNewDialog::addRow(const QString &label, QWidget *field)
@@ -188,7 +194,7 @@ void RefNewDialog::fixSize(QSize client)
 
 void RefNewDialog::nameChanged()
 {
-    RzBitBtnSave->setEnabled(!m_name->text().isEmpty());
+    m_save->setEnabled(!m_name->text().isEmpty());
 }
 
 void RefNewDialog::showEvent(QShowEvent *event)
@@ -204,7 +210,7 @@ void RefNewDialog::RzBitBtnSaveClick()
     if (name.isEmpty())
         return;
     Messages::guard(this, [&] {
-        if (m_list.add(name, unitText()) == ReferenceList::AddResult::Duplicate)
+        if (m_entries.add(name, unitText()) == ReferenceList::AddResult::Duplicate)
             Messages::info(this, QStringLiteral("Такая запись уже существует!"));
         else
             accept();

@@ -1,67 +1,69 @@
 #pragma once
 
-#include "app/ListView.h"
 #include "store/ReferenceLists.h"
+#include "widgets/ListView.h"
 
 #include <QDialog>
+#include <optional>
 
-class QComboBox;
 class QGridLayout;
-class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace vedaris {
 
-class Forms;
+class SearchEdit;
 
 // The frame shared by the selection and deletion dialogs of the reference
 // lists: a search band, the list, and a band of buttons.
 class RefListDialog : public QDialog
 {
     Q_OBJECT
-public:
-    SearchEdit *RzEdit1 = nullptr;
-    ListView *RzListView1 = nullptr;
-    QPushButton *RzBitBtnCancel = nullptr;
-
-    const ReferenceList &referenceList() const { return m_list; }
-
 public slots:
     void RzEdit1KeyUp();
     void RzBitBtnCancelClick();
 
 protected:
-    RefListDialog(Forms &forms, RefKind kind, const QString &title,
+    RefListDialog(const QString &dataDir, RefKind kind, const QString &title,
                   const QVector<ListView::Column> &columns, QPushButton *action, QWidget *parent);
 
-    bool isDrugList() const { return m_list.kind() == RefKind::DrugNames; }
+    bool isDrugList() const { return m_entries.kind() == RefKind::DrugNames; }
 
-    Forms &m_forms;
-    ReferenceList m_list;
+    ReferenceList m_entries;
+    SearchEdit *m_search;
+    ListView *m_list;
     QPushButton *m_action; // "Выбрать" or "Удалить"
 };
 
-// Picks an entry and writes it into the dialog that opened this one.
+// An entry as a selection dialog hands it to the dialog that opened it.
+struct RefChoice
+{
+    QString name;
+    QString unit; // drug names only
+};
+
+// Picks an entry for the dialog that opened it.
 class RefSelectDialog : public RefListDialog
 {
     Q_OBJECT
 public:
-    QPushButton *RzBitBtnSel = nullptr;
-
     // The selection fill: one row per live entry. The receipt, edit and issue
     // dialogs run it when they are shown. Throws Error.
     void fillSelectionList();
+    // Shows the list modally: the entry chosen, or nothing when it was closed.
+    std::optional<RefChoice> choose();
 
 public slots:
     void RzBitBtnSelClick();
 
 protected:
-    RefSelectDialog(Forms &forms, RefKind kind, const QString &title,
+    RefSelectDialog(const QString &dataDir, RefKind kind, const QString &title,
                     const QVector<ListView::Column> &columns, QWidget *parent);
     void showEvent(QShowEvent *event) override;
     void FormShow();
-    // `cells` are the selected row's: the name, then the unit for drug names.
-    virtual void writeSelection(const QStringList &cells) = 0;
+
+private:
+    std::optional<RefChoice> m_chosen;
 };
 
 // Deletes entries at once, without a question.
@@ -69,8 +71,6 @@ class RefDeleteDialog : public RefListDialog
 {
     Q_OBJECT
 public:
-    QPushButton *RzBitBtnDel = nullptr;
-
     // The deletion fill: one row per live entry with its EntryId hidden. Throws Error.
     void fillDeletionList();
 
@@ -78,7 +78,7 @@ public slots:
     void RzBitBtnDelClick();
 
 protected:
-    RefDeleteDialog(Forms &forms, RefKind kind, const QString &title,
+    RefDeleteDialog(const QString &dataDir, RefKind kind, const QString &title,
                     const QVector<ListView::Column> &columns, QWidget *parent);
     void showEvent(QShowEvent *event) override;
     void FormShow();
@@ -88,16 +88,12 @@ protected:
 class RefNewDialog : public QDialog
 {
     Q_OBJECT
-public:
-    QPushButton *RzBitBtnSave = nullptr;
-    QPushButton *RzBitBtnClose = nullptr;
-
 public slots:
     void RzBitBtnSaveClick();
     void RzBitBtnCloseClick();
 
 protected:
-    RefNewDialog(Forms &forms, RefKind kind, const QString &title, const QString &label,
+    RefNewDialog(const QString &dataDir, RefKind kind, const QString &title, const QString &label,
                  const char *fieldName, QWidget *parent);
     QLineEdit *nameField() const { return m_name; }
     // Places a further labelled control under the name field.
@@ -109,12 +105,13 @@ protected:
     virtual QString unitText() const { return {}; }
     void showEvent(QShowEvent *event) override;
 
-    Forms &m_forms;
-    ReferenceList m_list;
+    ReferenceList m_entries;
 
 private:
     QLineEdit *m_name;
     QGridLayout *m_grid;
+    QPushButton *m_save;
+    QPushButton *m_close;
 };
 
 } // namespace vedaris

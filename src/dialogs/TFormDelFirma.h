@@ -6,5 +6,5 @@ class TFormDelFirma : public vedaris::RefDeleteDialog
 {
     Q_OBJECT
 public:
-    explicit TFormDelFirma(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormDelFirma(const QString &dataDir, QWidget *parent = nullptr);
 };

@@ -6,5 +6,5 @@ class TFormDelIzgot : public vedaris::RefDeleteDialog
 {
     Q_OBJECT
 public:
-    explicit TFormDelIzgot(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormDelIzgot(const QString &dataDir, QWidget *parent = nullptr);
 };

@@ -2,8 +2,8 @@
 
 using Column = vedaris::ListView::Column;
 
-TFormDelMove::TFormDelMove(vedaris::Forms &forms, QWidget *parent)
-    : RefDeleteDialog(forms, vedaris::RefKind::Departments, QStringLiteral("Удаление перемещения"),
+TFormDelMove::TFormDelMove(const QString &dataDir, QWidget *parent)
+    : RefDeleteDialog(dataDir, vedaris::RefKind::Departments, QStringLiteral("Удаление перемещения"),
                       {{QStringLiteral("Название"), 100}, {QString(), 0, Column::Hidden}, {QString(), 1, Column::OnePixel}},
                       parent)
 {

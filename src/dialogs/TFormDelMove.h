@@ -6,5 +6,5 @@ class TFormDelMove : public vedaris::RefDeleteDialog
 {
     Q_OBJECT
 public:
-    explicit TFormDelMove(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormDelMove(const QString &dataDir, QWidget *parent = nullptr);
 };

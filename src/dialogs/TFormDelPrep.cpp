@@ -2,8 +2,8 @@
 
 using Column = vedaris::ListView::Column;
 
-TFormDelPrep::TFormDelPrep(vedaris::Forms &forms, QWidget *parent)
-    : RefDeleteDialog(forms, vedaris::RefKind::DrugNames, QStringLiteral("Удаление препарата"),
+TFormDelPrep::TFormDelPrep(const QString &dataDir, QWidget *parent)
+    : RefDeleteDialog(dataDir, vedaris::RefKind::DrugNames, QStringLiteral("Удаление препарата"),
                       {{QStringLiteral("Наименование препарата"), 100}, {QStringLiteral("Ед. измерения"), 100}, {QString(), 0, Column::Hidden}, {QString(), 1, Column::OnePixel}},
                       parent)
 {

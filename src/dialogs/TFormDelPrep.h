@@ -6,5 +6,5 @@ class TFormDelPrep : public vedaris::RefDeleteDialog
 {
     Q_OBJECT
 public:
-    explicit TFormDelPrep(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormDelPrep(const QString &dataDir, QWidget *parent = nullptr);
 };

@@ -1,70 +1,69 @@
 #include "TFormDelZap.h"
 
-#include "DialogParts.h"
-#include "app/Forms.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
 #include "operations/StockOperations.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormDelZap::TFormDelZap(vedaris::Forms &forms, QWidget *parent)
-    : QDialog(parent, vedaris::ui::dialogFlags), m_forms(forms)
+TFormDelZap::TFormDelZap(const QString &dataDir, QWidget *parent)
+    : QDialog(parent, vedaris::ui::dialogFlags), m_dataDir(dataDir)
 {
     setObjectName(QStringLiteral("FormDelZap"));
     setWindowTitle(QStringLiteral("Удаление записи"));
 
-    RzLabel1 = new QLabel(QStringLiteral("Удалить запись?"), this);
-    RzLabel1->setObjectName(QStringLiteral("RzLabel1"));
-    RzLabel1->setAlignment(Qt::AlignCenter);
-    QFont font = RzLabel1->font();
+    auto *question = new QLabel(QStringLiteral("Удалить запись?"), this);
+    question->setObjectName(QStringLiteral("RzLabel1"));
+    question->setAlignment(Qt::AlignCenter);
+    QFont font = question->font();
     font.setBold(true);
     font.setPointSize(12);
-    RzLabel1->setFont(font);
-    QPalette red = RzLabel1->palette();
+    question->setFont(font);
+    QPalette red = question->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    RzLabel1->setPalette(red);
+    question->setPalette(red);
 
-    RzBitBtnDel = new QPushButton(QStringLiteral("Да"), this);
-    RzBitBtnDel->setObjectName(QStringLiteral("RzBitBtnDel"));
-    RzBitBtnCancel = new QPushButton(QStringLiteral("Нет"), this);
-    RzBitBtnCancel->setObjectName(QStringLiteral("RzBitBtnCancel"));
+    auto *yes = new QPushButton(QStringLiteral("Да"), this);
+    yes->setObjectName(QStringLiteral("RzBitBtnDel"));
+    m_cancel = new QPushButton(QStringLiteral("Нет"), this);
+    m_cancel->setObjectName(QStringLiteral("RzBitBtnCancel"));
     // Enter answers the button with the focus, "Нет" unless the user moved it.
-    RzBitBtnDel->setAutoDefault(true);
-    RzBitBtnCancel->setAutoDefault(true);
+    yes->setAutoDefault(true);
+    m_cancel->setAutoDefault(true);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(RzBitBtnDel);
+    buttons->addWidget(yes);
     buttons->addStretch();
-    buttons->addWidget(RzBitBtnCancel);
+    buttons->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(RzLabel1, 1);
+    layout->addWidget(question, 1);
     layout->addLayout(buttons);
 
-    connect(RzBitBtnDel, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnDelClick);
-    connect(RzBitBtnCancel, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnCancelClick);
+    connect(yes, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnDelClick);
+    connect(m_cancel, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnCancelClick);
     setFixedSize(QSize(202, 86).expandedTo(sizeHint()));
 }
 
 void TFormDelZap::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    RzBitBtnCancel->setDefault(true);
-    RzBitBtnCancel->setFocus();
+    m_cancel->setDefault(true);
+    m_cancel->setFocus();
+}
+
+bool TFormDelZap::deleteBatch(qint32 recordId)
+{
+    m_recordId = recordId;
+    return exec() == QDialog::Accepted;
 }
 
 void TFormDelZap::RzBitBtnDelClick()
 {
-    const bool deleted = vedaris::Messages::guard(this, [this] {
-        const std::optional<qint32> id = m_forms.FormGl->selectedRecordId();
-        if (!id)
-            return;
-        vedaris::ops::deleteBatch(m_forms.dataDir(), *id);
-        m_forms.FormGl->removeSelectedStockRow();
-    });
+    const bool deleted = vedaris::Messages::guard(
+        this, [this] { vedaris::ops::deleteBatch(m_dataDir, m_recordId); });
     // After a failure the question stays, so the user can try again or say no.
     if (deleted)
         accept();

@@ -2,23 +2,18 @@
 
 #include <QDialog>
 
-class QLabel;
 class QPushButton;
-
-namespace vedaris {
-class Forms;
-}
 
 // Asks before a stock line and all its issues are deleted.
 class TFormDelZap : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFormDelZap(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormDelZap(const QString &dataDir, QWidget *parent = nullptr);
 
-    QLabel *RzLabel1;
-    QPushButton *RzBitBtnDel;
-    QPushButton *RzBitBtnCancel;
+    // Asks modally; "Да" deletes batch `recordId` with its issues. True when
+    // they were deleted.
+    bool deleteBatch(qint32 recordId);
 
 public slots:
     void RzBitBtnDelClick();
@@ -28,5 +23,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    vedaris::Forms &m_forms;
+    QString m_dataDir;
+    qint32 m_recordId = 0;
+    QPushButton *m_cancel;
 };

@@ -1,57 +1,31 @@
 #include "TFormEdit.h"
 
-#include "app/Forms.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
-
 #include <QAction>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
 
-TFormEdit::TFormEdit(vedaris::Forms &forms, QWidget *parent)
-    : BatchDialog(forms, u'E', QStringLiteral("Редактирование записи"), parent),
-      RzButtonEditENamePrep(m_drugName),
-      RzBitBtn1(m_chooseDrug),
-      RzButtonEditENameIzgot(m_manufacturer),
-      RzButtonEditENamePost(m_supplier),
-      RzEditEPrihodDoc(m_document),
-      RzEditESeriiaPrep(m_series),
-      RzDateTimeEditEDataPoluch(m_receiptDate),
-      RzEditEEdinIzm(m_unit),
-      RzEditEKol(m_quantity),
-      RzEditECEdin(m_price),
-      RzDateTimeEditESrokGodn(m_expiry),
-      RzBitBtnESave(m_save),
-      RzBitBtnEClose(m_close)
+TFormEdit::TFormEdit(const QString &dataDir, QWidget *parent)
+    : BatchDialog(dataDir, u'E', QStringLiteral("Редактирование записи"), parent)
 {
     setObjectName(QStringLiteral("FormEdit"));
-    connect(RzBitBtn1, &QToolButton::clicked, this, &TFormEdit::RzBitBtn1Click);
+    connect(m_chooseDrug, &QToolButton::clicked, this, &TFormEdit::RzBitBtn1Click);
     connect(m_chooseSupplier, &QAction::triggered, this, &TFormEdit::RzButtonEditENamePostButtonClick);
     connect(m_chooseManufacturer, &QAction::triggered, this, &TFormEdit::RzButtonEditENameIzgotButtonClick);
-    connect(RzButtonEditENamePrep, &QLineEdit::textChanged, this, &TFormEdit::RzButtonEditENamePrepChange);
-    connect(RzEditEKol, &QLineEdit::textChanged, this, &TFormEdit::RzEditEKolChange);
-    connect(RzEditECEdin, &QLineEdit::textChanged, this, &TFormEdit::RzEditECEdinChange);
-    connect(RzBitBtnESave, &QPushButton::clicked, this, &TFormEdit::RzBitBtnESaveClick);
-    connect(RzBitBtnEClose, &QPushButton::clicked, this, &TFormEdit::RzBitBtnECloseClick);
+    connect(m_drugName, &QLineEdit::textChanged, this, &TFormEdit::RzButtonEditENamePrepChange);
+    connect(m_quantity, &QLineEdit::textChanged, this, &TFormEdit::RzEditEKolChange);
+    connect(m_price, &QLineEdit::textChanged, this, &TFormEdit::RzEditECEdinChange);
+    connect(m_save, &QPushButton::clicked, this, &TFormEdit::RzBitBtnESaveClick);
+    connect(m_close, &QPushButton::clicked, this, &TFormEdit::RzBitBtnECloseClick);
 }
 
-void TFormEdit::startEdit()
+std::optional<vedaris::ops::StoredBatch> TFormEdit::editBatch(qint32 recordId,
+                                                              const vedaris::StockRecord &batch)
 {
-    const std::optional<qint32> id = m_forms.FormGl->selectedRecordId();
-    if (!id) {
-        vedaris::Messages::info(m_forms.FormGl, QStringLiteral("Вы не выбрали запись для редактирования!"));
-        return;
-    }
-    const std::optional<vedaris::StockRecord> record = vedaris::ops::readForEdit(m_forms.dataDir(), *id);
-    if (!record) {
-        vedaris::Messages::info(m_forms.FormGl, QStringLiteral("Эту запись редактировать нельзя!"));
-        return;
-    }
-    fill(*record);
-    exec();
+    m_recordId = recordId;
+    fill(batch);
+    return runUntilStored();
 }
 
 void TFormEdit::showEvent(QShowEvent *event)
@@ -64,7 +38,7 @@ void TFormEdit::showEvent(QShowEvent *event)
 void TFormEdit::FormShow()
 {
     fillSelections();
-    RzButtonEditENamePrep->setFocus();
+    m_drugName->setFocus();
 }
 
 void TFormEdit::RzBitBtn1Click()
@@ -101,16 +75,7 @@ void TFormEdit::RzBitBtnESaveClick()
 {
     if (!validate())
         return;
-    const std::optional<qint32> id = m_forms.FormGl->selectedRecordId();
-    if (!id)
-        return;
-    const bool stored = vedaris::Messages::guard(this, [&] {
-        const auto result = vedaris::ops::storeEdit(m_forms.dataDir(), *id, input());
-        m_forms.FormGl->removeSelectedStockRow();
-        m_forms.FormGl->insertStockRow(result.cells);
-    });
-    if (stored)
-        accept();
+    saveWith([this] { return vedaris::ops::storeEdit(m_dataDir, m_recordId, input()); });
 }
 
 void TFormEdit::RzBitBtnECloseClick()

@@ -1,30 +1,18 @@
 #pragma once
 
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
 // The edit dialog: the receipt dialog correcting a batch nothing was issued from.
 class TFormEdit : public vedaris::BatchDialog
 {
     Q_OBJECT
 public:
-    explicit TFormEdit(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormEdit(const QString &dataDir, QWidget *parent = nullptr);
 
-    // The edit command: checks the selected batch, fills the dialog and shows it.
-    void startEdit();
-
-    QLineEdit *RzButtonEditENamePrep;
-    QToolButton *RzBitBtn1;
-    QLineEdit *RzButtonEditENameIzgot;
-    QLineEdit *RzButtonEditENamePost;
-    QLineEdit *RzEditEPrihodDoc;
-    QLineEdit *RzEditESeriiaPrep;
-    QDateEdit *RzDateTimeEditEDataPoluch;
-    QLineEdit *RzEditEEdinIzm;
-    QLineEdit *RzEditEKol;
-    QLineEdit *RzEditECEdin;
-    QDateEdit *RzDateTimeEditESrokGodn;
-    QPushButton *RzBitBtnESave;
-    QPushButton *RzBitBtnEClose;
+    // Shows `batch`, record `recordId` of Base.dat, modally: the batch as its
+    // save rewrote it, or nothing when the dialog was closed.
+    std::optional<vedaris::ops::StoredBatch> editBatch(qint32 recordId,
+                                                       const vedaris::StockRecord &batch);
 
 public slots:
     void RzBitBtn1Click();
@@ -39,4 +27,7 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void FormShow();
+
+private:
+    qint32 m_recordId = 0;
 };

@@ -1,12 +1,13 @@
 #include "TFormNewFirma.h"
 
-TFormNewFirma::TFormNewFirma(vedaris::Forms &forms, QWidget *parent)
-    : RefNewDialog(forms, vedaris::RefKind::Suppliers, QStringLiteral("Новая фирма-поставщик"),
+#include <QLineEdit>
+
+TFormNewFirma::TFormNewFirma(const QString &dataDir, QWidget *parent)
+    : RefNewDialog(dataDir, vedaris::RefKind::Suppliers, QStringLiteral("Новая фирма-поставщик"),
                    QStringLiteral("Название\nфирмы:"), "RzEditNewFirma", parent)
 {
     setObjectName(QStringLiteral("FormNewFirma"));
-    RzEditNewFirma = nameField();
-    connect(RzEditNewFirma, &QLineEdit::textChanged, this, &TFormNewFirma::RzEditNewFirmaChange);
+    connect(nameField(), &QLineEdit::textChanged, this, &TFormNewFirma::RzEditNewFirmaChange);
     fixSize(QSize(282, 86));
 }
 

@@ -6,9 +6,7 @@ class TFormNewFirma : public vedaris::RefNewDialog
 {
     Q_OBJECT
 public:
-    explicit TFormNewFirma(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QLineEdit *RzEditNewFirma = nullptr;
+    explicit TFormNewFirma(const QString &dataDir, QWidget *parent = nullptr);
 
 public slots:
     void RzEditNewFirmaChange();

@@ -1,12 +1,13 @@
 #include "TFormNewFirmaIzg.h"
 
-TFormNewFirmaIzg::TFormNewFirmaIzg(vedaris::Forms &forms, QWidget *parent)
-    : RefNewDialog(forms, vedaris::RefKind::Manufacturers, QStringLiteral("Новая фирма-изготовитель"),
+#include <QLineEdit>
+
+TFormNewFirmaIzg::TFormNewFirmaIzg(const QString &dataDir, QWidget *parent)
+    : RefNewDialog(dataDir, vedaris::RefKind::Manufacturers, QStringLiteral("Новая фирма-изготовитель"),
                    QStringLiteral("Название\nфирмы:"), "RzEditNewFirmaIzg", parent)
 {
     setObjectName(QStringLiteral("FormNewFirmaIzg"));
-    RzEditNewFirmaIzg = nameField();
-    connect(RzEditNewFirmaIzg, &QLineEdit::textChanged, this, &TFormNewFirmaIzg::RzEditNewFirmaIzgChange);
+    connect(nameField(), &QLineEdit::textChanged, this, &TFormNewFirmaIzg::RzEditNewFirmaIzgChange);
     fixSize(QSize(282, 86));
 }
 

@@ -6,9 +6,7 @@ class TFormNewFirmaIzg : public vedaris::RefNewDialog
 {
     Q_OBJECT
 public:
-    explicit TFormNewFirmaIzg(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QLineEdit *RzEditNewFirmaIzg = nullptr;
+    explicit TFormNewFirmaIzg(const QString &dataDir, QWidget *parent = nullptr);
 
 public slots:
     void RzEditNewFirmaIzgChange();

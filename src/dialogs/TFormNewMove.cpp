@@ -1,12 +1,13 @@
 #include "TFormNewMove.h"
 
-TFormNewMove::TFormNewMove(vedaris::Forms &forms, QWidget *parent)
-    : RefNewDialog(forms, vedaris::RefKind::Departments, QStringLiteral("Новое перемещение"),
+#include <QLineEdit>
+
+TFormNewMove::TFormNewMove(const QString &dataDir, QWidget *parent)
+    : RefNewDialog(dataDir, vedaris::RefKind::Departments, QStringLiteral("Новое перемещение"),
                    QStringLiteral("Название:"), "RzEditNewMove", parent)
 {
     setObjectName(QStringLiteral("FormNewMove"));
-    RzEditNewMove = nameField();
-    connect(RzEditNewMove, &QLineEdit::textChanged, this, &TFormNewMove::RzEditNewMoveChange);
+    connect(nameField(), &QLineEdit::textChanged, this, &TFormNewMove::RzEditNewMoveChange);
     fixSize(QSize(282, 86));
 }
 

@@ -6,9 +6,7 @@ class TFormNewMove : public vedaris::RefNewDialog
 {
     Q_OBJECT
 public:
-    explicit TFormNewMove(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QLineEdit *RzEditNewMove = nullptr;
+    explicit TFormNewMove(const QString &dataDir, QWidget *parent = nullptr);
 
 public slots:
     void RzEditNewMoveChange();

@@ -1,20 +1,20 @@
 #include "TFormNewPrep.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
-TFormNewPrep::TFormNewPrep(vedaris::Forms &forms, QWidget *parent)
-    : RefNewDialog(forms, vedaris::RefKind::DrugNames, QStringLiteral("Новый препарат"),
+TFormNewPrep::TFormNewPrep(const QString &dataDir, QWidget *parent)
+    : RefNewDialog(dataDir, vedaris::RefKind::DrugNames, QStringLiteral("Новый препарат"),
                    QStringLiteral("Наименование\nпрепарата:"), "RzEditNamePrep", parent)
 {
     setObjectName(QStringLiteral("FormNewPrep"));
-    RzEditNamePrep = nameField();
-    connect(RzEditNamePrep, &QLineEdit::textChanged, this, &TFormNewPrep::RzEditNamePrepChange);
+    connect(nameField(), &QLineEdit::textChanged, this, &TFormNewPrep::RzEditNamePrepChange);
 
-    RzComboBoxEdIzm = new QComboBox(this);
-    RzComboBoxEdIzm->setObjectName(QStringLiteral("RzComboBoxEdIzm"));
-    RzComboBoxEdIzm->setEditable(true);
-    RzComboBoxEdIzm->setInsertPolicy(QComboBox::NoInsert);
-    RzComboBoxEdIzm->addItems({
+    m_units = new QComboBox(this);
+    m_units->setObjectName(QStringLiteral("RzComboBoxEdIzm"));
+    m_units->setEditable(true);
+    m_units->setInsertPolicy(QComboBox::NoInsert);
+    m_units->addItems({
         QStringLiteral("Ампулы"), QStringLiteral("Аэрозоли"), QStringLiteral("Баллоны"),
         QStringLiteral("Граммы"), QStringLiteral("Драже"), QStringLiteral("Капсулы"),
         QStringLiteral("Литры"), QStringLiteral("Метры"), QStringLiteral("Миллилитры"),
@@ -22,8 +22,8 @@ TFormNewPrep::TFormNewPrep(vedaris::Forms &forms, QWidget *parent)
         QStringLiteral("Туба"), QStringLiteral("Тюбик"), QStringLiteral("Упаковки"),
         QStringLiteral("Флаконы"), QStringLiteral("Штуки"),
     });
-    RzComboBoxEdIzm->setCurrentText(QStringLiteral("Таблетки"));
-    addRow(QStringLiteral("Единица\nизмерения:"), RzComboBoxEdIzm);
+    m_units->setCurrentText(QStringLiteral("Таблетки"));
+    addRow(QStringLiteral("Единица\nизмерения:"), m_units);
     fixSize(QSize(313, 110));
 }
 
@@ -35,10 +35,10 @@ void TFormNewPrep::RzEditNamePrepChange()
 void TFormNewPrep::done(int result)
 {
     RefNewDialog::done(result);
-    RzEditNamePrep->clear();
+    nameField()->clear();
 }
 
 QString TFormNewPrep::unitText() const
 {
-    return RzComboBoxEdIzm->currentText();
+    return m_units->currentText();
 }

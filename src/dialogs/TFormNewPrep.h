@@ -8,11 +8,7 @@ class TFormNewPrep : public vedaris::RefNewDialog
 {
     Q_OBJECT
 public:
-    explicit TFormNewPrep(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QLineEdit *RzEditNamePrep = nullptr;
-    // Keeps its text from one showing to the next.
-    QComboBox *RzComboBoxEdIzm = nullptr;
+    explicit TFormNewPrep(const QString &dataDir, QWidget *parent = nullptr);
 
 public slots:
     void RzEditNamePrepChange();
@@ -20,4 +16,8 @@ public slots:
 
 protected:
     QString unitText() const override;
+
+private:
+    // Keeps its text from one showing to the next.
+    QComboBox *m_units;
 };

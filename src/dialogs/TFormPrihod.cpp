@@ -1,8 +1,5 @@
 #include "TFormPrihod.h"
 
-#include "app/Forms.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
 #include "store/Clock.h"
 
 #include <QAction>
@@ -12,31 +9,23 @@
 #include <QShowEvent>
 #include <QToolButton>
 
-TFormPrihod::TFormPrihod(vedaris::Forms &forms, QWidget *parent)
-    : BatchDialog(forms, u'P', QStringLiteral("Приход"), parent),
-      RzButtonEditPNamePrep(m_drugName),
-      RzBitBtn1(m_chooseDrug),
-      RzButtonEditPNameIzgot(m_manufacturer),
-      RzButtonEditPNamePost(m_supplier),
-      RzEditPPrihodDoc(m_document),
-      RzEditPSeriiaPrep(m_series),
-      RzDateTimeEditPDataPoluch(m_receiptDate),
-      RzEditPEdinIzm(m_unit),
-      RzEditPKol(m_quantity),
-      RzEditPCEdin(m_price),
-      RzDateTimeEditPSrokGodn(m_expiry),
-      RzBitBtnPSave(m_save),
-      RzBitBtnPClose(m_close)
+TFormPrihod::TFormPrihod(const QString &dataDir, QWidget *parent)
+    : BatchDialog(dataDir, u'P', QStringLiteral("Приход"), parent)
 {
     setObjectName(QStringLiteral("FormPrihod"));
-    connect(RzBitBtn1, &QToolButton::clicked, this, &TFormPrihod::RzBitBtn1Click);
+    connect(m_chooseDrug, &QToolButton::clicked, this, &TFormPrihod::RzBitBtn1Click);
     connect(m_chooseSupplier, &QAction::triggered, this, &TFormPrihod::RzButtonEditPNamePostButtonClick);
     connect(m_chooseManufacturer, &QAction::triggered, this, &TFormPrihod::RzButtonEditPNameIzgotButtonClick);
-    connect(RzButtonEditPNamePrep, &QLineEdit::textChanged, this, &TFormPrihod::RzButtonEditPNamePrepChange);
-    connect(RzEditPKol, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPKolChange);
-    connect(RzEditPCEdin, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPCEdinChange);
-    connect(RzBitBtnPSave, &QPushButton::clicked, this, &TFormPrihod::RzBitBtnPSaveClick);
-    connect(RzBitBtnPClose, &QPushButton::clicked, this, &TFormPrihod::RzBitBtnPCloseClick);
+    connect(m_drugName, &QLineEdit::textChanged, this, &TFormPrihod::RzButtonEditPNamePrepChange);
+    connect(m_quantity, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPKolChange);
+    connect(m_price, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPCEdinChange);
+    connect(m_save, &QPushButton::clicked, this, &TFormPrihod::RzBitBtnPSaveClick);
+    connect(m_close, &QPushButton::clicked, this, &TFormPrihod::RzBitBtnPCloseClick);
+}
+
+std::optional<vedaris::ops::StoredBatch> TFormPrihod::enterReceipt()
+{
+    return runUntilStored();
 }
 
 void TFormPrihod::showEvent(QShowEvent *event)
@@ -49,9 +38,9 @@ void TFormPrihod::showEvent(QShowEvent *event)
 void TFormPrihod::FormShow()
 {
     fillSelections();
-    RzDateTimeEditPSrokGodn->setDate(vedaris::Clock::today());
-    RzDateTimeEditPDataPoluch->setDate(vedaris::Clock::today());
-    RzButtonEditPNamePrep->setFocus();
+    m_expiry->setDate(vedaris::Clock::today());
+    m_receiptDate->setDate(vedaris::Clock::today());
+    m_drugName->setFocus();
 }
 
 void TFormPrihod::RzBitBtn1Click()
@@ -88,13 +77,7 @@ void TFormPrihod::RzBitBtnPSaveClick()
 {
     if (!validate())
         return;
-    const bool stored = vedaris::Messages::guard(this, [this] {
-        const auto result = vedaris::ops::storeReceipt(m_forms.dataDir(), input());
-        m_forms.FormGl->insertStockRow(result.cells);
-        m_forms.FormGl->ScrollToSelected();
-    });
-    if (stored)
-        accept();
+    saveWith([this] { return vedaris::ops::storeReceipt(m_dataDir, input()); });
 }
 
 void TFormPrihod::RzBitBtnPCloseClick()

@@ -1,27 +1,17 @@
 #pragma once
 
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
-// The receipt dialog: one new batch into Base.dat and its row into the stock list.
+// The receipt dialog: one new batch into Base.dat.
 class TFormPrihod : public vedaris::BatchDialog
 {
     Q_OBJECT
 public:
-    explicit TFormPrihod(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormPrihod(const QString &dataDir, QWidget *parent = nullptr);
 
-    QLineEdit *RzButtonEditPNamePrep;
-    QToolButton *RzBitBtn1;
-    QLineEdit *RzButtonEditPNameIzgot;
-    QLineEdit *RzButtonEditPNamePost;
-    QLineEdit *RzEditPPrihodDoc;
-    QLineEdit *RzEditPSeriiaPrep;
-    QDateEdit *RzDateTimeEditPDataPoluch;
-    QLineEdit *RzEditPEdinIzm;
-    QLineEdit *RzEditPKol;
-    QLineEdit *RzEditPCEdin;
-    QDateEdit *RzDateTimeEditPSrokGodn;
-    QPushButton *RzBitBtnPSave;
-    QPushButton *RzBitBtnPClose;
+    // Shows the dialog modally: the batch its save stored, or nothing when it
+    // was closed.
+    std::optional<vedaris::ops::StoredBatch> enterReceipt();
 
 public slots:
     void RzBitBtn1Click();

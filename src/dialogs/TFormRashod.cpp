@@ -1,14 +1,11 @@
 #include "TFormRashod.h"
 
-#include "NumberFilter.h"
-#include "DialogParts.h"
-#include "TFormSelMove.h"
-#include "app/Forms.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
-#include "operations/StockOperations.h"
+#include "ReferenceDialogs.h"
 #include "store/Clock.h"
 #include "store/TextFormats.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
+#include "widgets/NumberFilter.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -19,8 +16,8 @@
 
 using namespace vedaris;
 
-TFormRashod::TFormRashod(Forms &forms, QWidget *parent)
-    : QDialog(parent, ui::dialogFlags), m_forms(forms)
+TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
+    : QDialog(parent, ui::dialogFlags), m_dataDir(dataDir)
 {
     setObjectName(QStringLiteral("FormRashod"));
     setWindowTitle(QStringLiteral("Расход"));
@@ -35,88 +32,82 @@ TFormRashod::TFormRashod(Forms &forms, QWidget *parent)
         ui::makeReadOnly(e);
         return e;
     };
-    RzEditRNamePrep = readOnly("RzEditRNamePrep");
-    RzEditRNameIzgot = readOnly("RzEditRNameIzgot");
-    RzEditRNamePost = readOnly("RzEditRNamePost");
-    RzEditRPrihodDoc = readOnly("RzEditRPrihodDoc");
-    RzEditRSeriiaPrep = readOnly("RzEditRSeriiaPrep");
-    RzEditREdIzm = readOnly("RzEditREdIzm");
+    m_drugName = readOnly("RzEditRNamePrep");
+    m_manufacturer = readOnly("RzEditRNameIzgot");
+    m_supplier = readOnly("RzEditRNamePost");
+    m_document = readOnly("RzEditRPrihodDoc");
+    m_series = readOnly("RzEditRSeriiaPrep");
+    m_unit = readOnly("RzEditREdIzm");
     // Read-only too, but white: it is the field the user fills by choosing.
-    RzButtonEditRMove = ui::lineEdit(this, QStringLiteral("RzButtonEditRMove"));
-    RzButtonEditRMove->setReadOnly(true);
-    RzBitBtn1 = ui::chooseButton(this, QStringLiteral("RzBitBtn1"));
-    RzEditRIzrash = ui::lineEdit(this, QStringLiteral("RzEditRIzrash"));
-    NumberFilter::install(RzEditRIzrash);
-    RzEditRKol = readOnly("RzEditRKol");
-    RzEditRCEdin = readOnly("RzEditRCEdin");
-    RzDateTimeEditRDataPol = readOnlyDate("RzDateTimeEditRDataPol");
-    RzDateTimeEditRSrokGodn = readOnlyDate("RzDateTimeEditRSrokGodn");
-    RzDateTimeEditNow = ui::dateEdit(this, QStringLiteral("RzDateTimeEditNow"));
-    RzDateTimeEditNow->hide();
-    RzBitBtnRSave = ui::saveButton(this, QStringLiteral("RzBitBtnRSave"));
-    RzBitBtnRClose = ui::closeButton(this, QStringLiteral("RzBitBtnRClose"));
+    m_department = ui::lineEdit(this, QStringLiteral("RzButtonEditRMove"));
+    m_department->setReadOnly(true);
+    m_chooseDepartment = ui::chooseButton(this, QStringLiteral("RzBitBtn1"));
+    m_issued = ui::lineEdit(this, QStringLiteral("RzEditRIzrash"));
+    NumberFilter::install(m_issued);
+    m_quantity = readOnly("RzEditRKol");
+    m_price = readOnly("RzEditRCEdin");
+    m_receiptDate = readOnlyDate("RzDateTimeEditRDataPol");
+    m_expiry = readOnlyDate("RzDateTimeEditRSrokGodn");
+    m_today = ui::dateEdit(this, QStringLiteral("RzDateTimeEditNow"));
+    m_today->hide();
+    m_save = ui::saveButton(this, QStringLiteral("RzBitBtnRSave"));
+    m_close = ui::closeButton(this, QStringLiteral("RzBitBtnRClose"));
 
     QGridLayout *grid = ui::formGrid();
-    ui::addRow(grid, QStringLiteral("Наименов. препарата:"), RzEditRNamePrep);
-    ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), RzEditRNameIzgot);
-    ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), RzEditRNamePost);
-    ui::addRow(grid, QStringLiteral("Приходной документ:"), RzEditRPrihodDoc);
-    ui::addRow(grid, QStringLiteral("Серия препарата:"), RzEditRSeriiaPrep);
-    ui::addRow(grid, QStringLiteral("Единица измерения:"), RzEditREdIzm);
-    ui::addRow(grid, QStringLiteral("Движение препарата:"), RzButtonEditRMove, RzBitBtn1);
-    ui::addRow(grid, QStringLiteral("Израсходовано:"), RzEditRIzrash);
-    ui::addRow(grid, QStringLiteral("Количество:"), RzEditRKol);
-    ui::addRow(grid, QStringLiteral("Цена за единицу:"), RzEditRCEdin);
-    ui::addRow(grid, QStringLiteral("Дата получения:"), RzDateTimeEditRDataPol);
-    ui::addRow(grid, QStringLiteral("Срок годности:"), RzDateTimeEditRSrokGodn);
-    ui::layOutForm(this, grid, RzBitBtnRSave, RzBitBtnRClose);
-    ui::chainTabOrder({RzButtonEditRMove, RzBitBtn1, RzEditRIzrash, RzBitBtnRSave, RzBitBtnRClose,
-                       RzEditRNamePrep, RzEditRNameIzgot, RzEditRNamePost, RzEditRPrihodDoc,
-                       RzEditRSeriiaPrep, RzEditREdIzm, RzEditRKol, RzEditRCEdin,
-                       RzDateTimeEditRDataPol, RzDateTimeEditRSrokGodn});
+    ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName);
+    ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), m_manufacturer);
+    ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), m_supplier);
+    ui::addRow(grid, QStringLiteral("Приходной документ:"), m_document);
+    ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
+    ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
+    ui::addRow(grid, QStringLiteral("Движение препарата:"), m_department, m_chooseDepartment);
+    ui::addRow(grid, QStringLiteral("Израсходовано:"), m_issued);
+    ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
+    ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
+    ui::addRow(grid, QStringLiteral("Дата получения:"), m_receiptDate);
+    ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
+    ui::layOutForm(this, grid, m_save, m_close);
+    ui::chainTabOrder({m_department, m_chooseDepartment, m_issued, m_save, m_close, m_drugName,
+                       m_manufacturer, m_supplier, m_document, m_series, m_unit, m_quantity,
+                       m_price, m_receiptDate, m_expiry});
 
-    connect(RzBitBtn1, &QToolButton::clicked, this, &TFormRashod::RzBitBtn1Click);
-    connect(RzEditRIzrash, &QLineEdit::textChanged, this, &TFormRashod::RzEditRIzrashChange);
-    connect(RzBitBtnRSave, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRSaveClick);
-    connect(RzBitBtnRClose, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRCloseClick);
+    connect(m_chooseDepartment, &QToolButton::clicked, this, &TFormRashod::RzBitBtn1Click);
+    connect(m_issued, &QLineEdit::textChanged, this, &TFormRashod::RzEditRIzrashChange);
+    connect(m_save, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRSaveClick);
+    connect(m_close, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRCloseClick);
 
     setFixedSize(QSize(361, 300).expandedTo(sizeHint()));
 }
 
-void TFormRashod::startIssue()
+void TFormRashod::setSelectionDialog(RefSelectDialog *departments)
 {
-    const std::optional<qint32> id = m_forms.FormGl->selectedRecordId();
-    if (!id) {
-        Messages::info(m_forms.FormGl, QStringLiteral("Вы не выбрали запись для изменения расхода!"));
-        return;
-    }
-    m_batch = ops::prepareIssue(m_forms.dataDir(), *id);
-    m_recordId = *id;
-    m_row = m_forms.FormGl->selectedRow();
+    m_departments = departments;
+}
+
+TFormRashod::Result TFormRashod::issueFrom(qint32 recordId, const StockRecord &batch)
+{
+    m_recordId = recordId;
+    m_batch = batch;
+    m_result = {};
     fill(m_batch);
     exec();
+    return std::exchange(m_result, {});
 }
 
 void TFormRashod::fill(const StockRecord &r)
 {
-    RzEditRNamePrep->setText(r.DrugName);
-    RzEditRNameIzgot->setText(r.Manufacturer);
-    RzEditRNamePost->setText(r.Supplier);
-    RzEditRPrihodDoc->setText(r.ReceiptDocument);
-    RzEditRSeriiaPrep->setText(r.Series);
-    RzEditREdIzm->setText(r.Unit);
-    RzEditRKol->setText(text::formatNumber(r.Quantity));
-    RzEditRCEdin->setText(text::formatNumber(r.UnitPrice));
-    RzDateTimeEditRDataPol->setDate(text::serialToDate(r.ReceiptDate));
-    RzDateTimeEditRSrokGodn->setDate(text::serialToDate(r.ExpiryDate));
+    m_drugName->setText(r.DrugName);
+    m_manufacturer->setText(r.Manufacturer);
+    m_supplier->setText(r.Supplier);
+    m_document->setText(r.ReceiptDocument);
+    m_series->setText(r.Series);
+    m_unit->setText(r.Unit);
+    m_quantity->setText(text::formatNumber(r.Quantity));
+    m_price->setText(text::formatNumber(r.UnitPrice));
+    m_receiptDate->setDate(text::serialToDate(r.ReceiptDate));
+    m_expiry->setDate(text::serialToDate(r.ExpiryDate));
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
-}
-
-void TFormRashod::setDepartment(const QString &name)
-{
-    RzButtonEditRMove->setText(name);
-    RzButtonEditRMove->setCursorPosition(0);
 }
 
 void TFormRashod::showEvent(QShowEvent *event)
@@ -128,9 +119,9 @@ void TFormRashod::showEvent(QShowEvent *event)
 
 void TFormRashod::FormShow()
 {
-    Messages::guard(this, [this] { m_forms.FormSelMove->fillSelectionList(); });
-    RzDateTimeEditNow->setDate(Clock::today());
-    RzButtonEditRMove->setFocus();
+    Messages::guard(this, [this] { m_departments->fillSelectionList(); });
+    m_today->setDate(Clock::today());
+    m_department->setFocus();
 }
 
 void TFormRashod::done(int result)
@@ -141,24 +132,27 @@ void TFormRashod::done(int result)
 
 void TFormRashod::FormClose()
 {
-    RzEditRIzrash->clear();
-    RzButtonEditRMove->clear();
-    RzBitBtnRSave->setEnabled(false);
+    m_issued->clear();
+    m_department->clear();
+    m_save->setEnabled(false);
 }
 
 void TFormRashod::RzBitBtn1Click()
 {
-    m_forms.FormSelMove->exec();
+    if (const std::optional<RefChoice> department = m_departments->choose()) {
+        m_department->setText(department->name);
+        m_department->setCursorPosition(0);
+    }
 }
 
 void TFormRashod::RzEditRIzrashChange()
 {
-    RzBitBtnRSave->setEnabled(!RzEditRIzrash->text().isEmpty());
+    m_save->setEnabled(!m_issued->text().isEmpty());
 }
 
 void TFormRashod::RzBitBtnRSaveClick()
 {
-    const QString issued = RzEditRIzrash->text();
+    const QString issued = m_issued->text();
     ops::IssueVerdict verdict = ops::IssueVerdict::Empty;
     if (!Messages::guard(this, [&] { verdict = ops::checkIssue(m_batch, issued); }))
         return;
@@ -171,9 +165,8 @@ void TFormRashod::RzBitBtnRSaveClick()
         return;
     }
     const bool stored = Messages::guard(this, [&] {
-        const auto result = ops::storeIssue(m_forms.dataDir(), m_recordId, m_batch, issued,
-                                            RzButtonEditRMove->text(), RzDateTimeEditNow->date());
-        m_forms.FormGl->replaceStockRow(m_row, result.cells);
+        m_result.stored = ops::storeIssue(m_dataDir, m_recordId, m_batch, issued,
+                                          m_department->text(), m_today->date());
     });
     if (stored)
         accept();

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "ReferenceTarget.h"
+#include "operations/StockOperations.h"
 #include "store/Records.h"
 
 #include <QDialog>
+#include <optional>
 
 class QDateEdit;
 class QLineEdit;
@@ -11,37 +12,27 @@ class QPushButton;
 class QToolButton;
 
 namespace vedaris {
-class Forms;
+class RefSelectDialog;
 }
 
-// The issue dialog: a quantity of the selected batch issued to a department.
-class TFormRashod : public QDialog, public vedaris::ReferenceTarget
+// The issue dialog: a quantity of one batch issued to a department.
+class TFormRashod : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFormRashod(vedaris::Forms &forms, QWidget *parent = nullptr);
+    // How the dialog was left.
+    struct Result
+    {
+        std::optional<vedaris::ops::StoredIssue> stored; // nothing when closed
+    };
 
-    // The issue command: reads the selected batch, fills the dialog and shows it.
-    void startIssue();
+    explicit TFormRashod(const QString &dataDir, QWidget *parent = nullptr);
 
-    void setDepartment(const QString &name) override;
+    // The selection dialog it fills when shown and opens for the department.
+    void setSelectionDialog(vedaris::RefSelectDialog *departments);
 
-    QLineEdit *RzEditRNamePrep;
-    QLineEdit *RzEditRNameIzgot;
-    QLineEdit *RzEditRNamePost;
-    QLineEdit *RzEditRPrihodDoc;
-    QLineEdit *RzEditRSeriiaPrep;
-    QLineEdit *RzEditREdIzm;
-    QLineEdit *RzButtonEditRMove;
-    QToolButton *RzBitBtn1;
-    QLineEdit *RzEditRIzrash;
-    QLineEdit *RzEditRKol;
-    QLineEdit *RzEditRCEdin;
-    QDateEdit *RzDateTimeEditRDataPol;
-    QDateEdit *RzDateTimeEditRSrokGodn;
-    QDateEdit *RzDateTimeEditNow; // hidden: the issue date
-    QPushButton *RzBitBtnRSave;
-    QPushButton *RzBitBtnRClose;
+    // Shows `batch`, record `recordId` of Base.dat as read for this issue, modally.
+    Result issueFrom(qint32 recordId, const vedaris::StockRecord &batch);
 
 public slots:
     void RzBitBtn1Click();
@@ -58,9 +49,27 @@ protected:
 private:
     void fill(const vedaris::StockRecord &r);
 
-    vedaris::Forms &m_forms;
+    QString m_dataDir;
+    vedaris::RefSelectDialog *m_departments = nullptr;
     // What the issue command read, carried to the save.
     qint32 m_recordId = 0;
-    int m_row = -1;
     vedaris::StockRecord m_batch;
+    Result m_result;
+
+    QLineEdit *m_drugName;
+    QLineEdit *m_manufacturer;
+    QLineEdit *m_supplier;
+    QLineEdit *m_document;
+    QLineEdit *m_series;
+    QLineEdit *m_unit;
+    QLineEdit *m_department;
+    QToolButton *m_chooseDepartment;
+    QLineEdit *m_issued;
+    QLineEdit *m_quantity;
+    QLineEdit *m_price;
+    QDateEdit *m_receiptDate;
+    QDateEdit *m_expiry;
+    QDateEdit *m_today; // hidden: the issue date
+    QPushButton *m_save;
+    QPushButton *m_close;
 };

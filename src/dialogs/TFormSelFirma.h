@@ -2,13 +2,10 @@
 
 #include "ReferenceDialogs.h"
 
-// Writes the chosen entry into the supplier field of the receipt dialog when it is showing, else of the edit dialog.
+// Picks a supplier for the receipt or edit dialog.
 class TFormSelFirma : public vedaris::RefSelectDialog
 {
     Q_OBJECT
 public:
-    explicit TFormSelFirma(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-protected:
-    void writeSelection(const QStringList &cells) override;
+    explicit TFormSelFirma(const QString &dataDir, QWidget *parent = nullptr);
 };

@@ -2,13 +2,10 @@
 
 #include "ReferenceDialogs.h"
 
-// Writes the chosen entry into the manufacturer field of the receipt dialog when it is showing, else of the edit dialog.
+// Picks a manufacturer for the receipt or edit dialog.
 class TFormSelFirmaIzg : public vedaris::RefSelectDialog
 {
     Q_OBJECT
 public:
-    explicit TFormSelFirmaIzg(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-protected:
-    void writeSelection(const QStringList &cells) override;
+    explicit TFormSelFirmaIzg(const QString &dataDir, QWidget *parent = nullptr);
 };

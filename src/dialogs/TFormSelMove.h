@@ -2,13 +2,10 @@
 
 #include "ReferenceDialogs.h"
 
-// Writes the chosen entry into the department field of the issue dialog.
+// Picks a department for the issue dialog.
 class TFormSelMove : public vedaris::RefSelectDialog
 {
     Q_OBJECT
 public:
-    explicit TFormSelMove(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-protected:
-    void writeSelection(const QStringList &cells) override;
+    explicit TFormSelMove(const QString &dataDir, QWidget *parent = nullptr);
 };

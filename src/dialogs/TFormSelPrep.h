@@ -2,13 +2,10 @@
 
 #include "ReferenceDialogs.h"
 
-// Writes the chosen entry into the drug name and unit fields of the receipt dialog when it is showing, else of the edit dialog.
+// Picks a drug name with its unit for the receipt or edit dialog.
 class TFormSelPrep : public vedaris::RefSelectDialog
 {
     Q_OBJECT
 public:
-    explicit TFormSelPrep(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-protected:
-    void writeSelection(const QStringList &cells) override;
+    explicit TFormSelPrep(const QString &dataDir, QWidget *parent = nullptr);
 };

@@ -9,6 +9,8 @@
 #include "store/TextFormats.h"
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <utility>
 #include <vector>
 
 namespace vedaris::ops {
@@ -100,10 +102,36 @@ StoredBatch storeEdit(const QString &dataDir, qint32 recordId, const BatchInput 
     return storeBatch(dataDir, in, recordId);
 }
 
-StockRecord prepareIssue(const QString &dataDir, qint32 recordId)
+StockRecord readBatch(const QString &dataDir, qint32 recordId)
 {
     TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
     return base.read(recordId);
+}
+
+void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
+               const std::function<void(int percent)> &percent)
+{
+    TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
+    const qint64 count = base.count();
+    qint64 read = 0;
+    int shown = -1;
+    CellTextCache texts;
+    base.forEach([&](qint64, const StockRecord &r) {
+        ++read;
+        const int now = int(read * 100 / count);
+        if (now != shown && percent) {
+            shown = now;
+            percent(now);
+        }
+        if (r.Deleted != 1)
+            row(stockRowCells(r, texts));
+        return true;
+    });
+}
+
+qint64 stockRecordCount(const QString &dataDir)
+{
+    return QFileInfo(files::path(dataDir, files::Base)).size() / StockRecord::Size;
 }
 
 IssueVerdict checkIssue(const StockRecord &batch, const QString &issuedText)

@@ -6,14 +6,16 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
-// The four operations on the stock: receipt, issue, edit and delete. Each opens
-// the data files it needs in `dataDir`, does its whole work, syncs what it wrote
-// and closes the files before it returns. Each is all or nothing: a failure, or
-// a crash and the recovery at the next start, leaves the files as they were
-// (vedaris::Transaction). Failures throw vedaris::Error; a number text that is
-// not a number throws before anything is written.
+// The stock as the desktop reads and changes it: the reads behind the stock list
+// and the view window, and the four operations receipt, issue, edit and delete.
+// Each opens the data files it needs in `dataDir`, does its whole work, syncs
+// what it wrote and closes the files before it returns. Each is all or nothing:
+// a failure, or a crash and the recovery at the next start, leaves the files as
+// they were (vedaris::Transaction). Failures throw vedaris::Error; a number text
+// that is not a number throws before anything is written.
 namespace vedaris::ops {
 
 // What the receipt and the edit dialog hold.
@@ -50,9 +52,18 @@ std::optional<StockRecord> readForEdit(const QString &dataDir, qint32 recordId);
 // sums take the edited values.
 StoredBatch storeEdit(const QString &dataDir, qint32 recordId, const BatchInput &in);
 
-// The issue command: the batch as it stands when the issue dialog opens. The
-// save writes back exactly this record with a new quantity and value.
-StockRecord prepareIssue(const QString &dataDir, qint32 recordId);
+// Batch `recordId` as Base.dat holds it: what the view window shows and what the
+// issue dialog issues from (its save writes back exactly this record with a new
+// quantity and value).
+StockRecord readBatch(const QString &dataDir, qint32 recordId);
+
+// The stock list's fill: `row` gets the cells of every live batch of Base.dat in
+// file order; `percent`, each time it changes, the share of the records read so
+// far, deleted ones included. An incomplete tail is no record.
+void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
+               const std::function<void(int percent)> &percent = {});
+// The records Base.dat holds, deleted ones included; 0 when it cannot be read.
+qint64 stockRecordCount(const QString &dataDir);
 
 enum class IssueVerdict {
     Ok,
@@ -71,7 +82,7 @@ struct StoredIssue
     QStringList cells;
 };
 
-// Records the issue of `issuedText` from `batch` (as read by prepareIssue at
+// Records the issue of `issuedText` from `batch` (as read by readBatch at
 // `recordId`) to `department` on `issueDate`, reusing the first deleted slot of
 // Rashod.dat, then rewrites the batch with its lowered quantity and value.
 StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,

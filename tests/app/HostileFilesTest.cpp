@@ -6,7 +6,6 @@
 
 #include "DataGenerator.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "app/TFormViewZap.h"
 #include "operations/StockOperations.h"
@@ -17,6 +16,7 @@
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
 #include "support/TempDataDir.h"
+#include "widgets/Messages.h"
 
 #include <QtEndian>
 #include <cstring>
@@ -157,7 +157,7 @@ void runOperations(const QString &dir, Mutator &m)
     const qint32 ids[] = {0, qint32(m.below(60)), -1, std::numeric_limits<qint32>::max()};
     for (qint32 id : ids) {
         survives([&] {
-            const StockRecord batch = ops::prepareIssue(dir, id);
+            const StockRecord batch = ops::readBatch(dir, id);
             if (ops::checkIssue(batch, QStringLiteral("1")) == ops::IssueVerdict::Ok)
                 ops::storeIssue(dir, id, batch, QStringLiteral("1"), QStringLiteral("Хирургия"),
                                 QDate(2024, 6, 1));

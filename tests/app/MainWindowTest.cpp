@@ -1,7 +1,4 @@
-#include "app/Desktop.h"
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormAbaut.h"
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
@@ -10,8 +7,12 @@
 #include "store/DataFiles.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/Desktop.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -116,7 +118,7 @@ protected:
         forms->FormGl->show();
         return forms->FormGl;
     }
-    ListView *list() const { return forms->FormGl->RzListView1; }
+    ListView *list() const { return control<ListView>(forms->FormGl, "RzListView1"); }
 
     TempDataDir dir;
     std::unique_ptr<Forms> forms;
@@ -134,7 +136,7 @@ TEST_F(MainWindowTest, FirstStartInEmptyFolderCreatesTheDataFilesAndShowsEmptyLi
     EXPECT_FALSE(gl->selectedRecordId());
     EXPECT_FALSE(forms->FormLoad->isVisible());
     EXPECT_TRUE(list()->isVisible());
-    EXPECT_FALSE(gl->progressBar()->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(gl->statusBar(), "RzProgressBar1")->isVisible());
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
 
@@ -251,7 +253,7 @@ TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
     records << batch("Анальгин", 80) << batch("Аналгезин", 81) << batch("Цитрамон", 82);
     writeBase(dir, records);
     TFormGl *gl = start();
-    QLineEdit *search = gl->RzEditSearch;
+    auto *search = control<QLineEdit>(gl, "RzEditSearch");
 
     struct Case
     {
@@ -380,10 +382,10 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     QString shownName, shownQuantity, shownExpiry;
     QTimer::singleShot(0, [&] {
         TFormViewZap *view = forms->FormViewZap;
-        shownName = view->RzEditVNamePrep->text();
-        shownQuantity = view->RzEditVKol->text();
-        shownExpiry = view->RzDateTimeEditVSrokGodn->text();
-        view->RzBitBtnVClose->click();
+        shownName = control<QLineEdit>(view, "RzEditVNamePrep")->text();
+        shownQuantity = control<QLineEdit>(view, "RzEditVKol")->text();
+        shownExpiry = control<QDateEdit>(view, "RzDateTimeEditVSrokGodn")->text();
+        control<QPushButton>(view, "RzBitBtnVClose")->click();
     });
     gl->RzListView1DblClick();
     EXPECT_EQ(shownName, QStringLiteral("Анальгин"));
@@ -399,14 +401,15 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
 TEST_F(MainWindowTest, CommandsNeedingARowSayWhenNoneIsSelected)
 {
     TFormGl *gl = start();
-    gl->BtnDeleteZapis->click();
+    auto *deleteButton = control<QToolButton>(gl, "BtnDeleteZapis");
+    deleteButton->click();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для удаления!"});
 
     writeBase(dir, {batch("Анальгин", 0)});
     gl->FillStockList();
     QString title;
     closeNextModal(&title);
-    gl->BtnDeleteZapis->click();
+    deleteButton->click();
     EXPECT_EQ(title, QStringLiteral("Удаление записи"));
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
@@ -440,11 +443,11 @@ TEST_F(MainWindowTest, AboutBoxIsModelessAndComesForwardAgain)
     gl->MenuAboutClick();
     EXPECT_TRUE(about->isVisible());
 
-    emit about->LabelMail->linkActivated(TFormAbaut::mailUrl().toString());
+    emit control<QLabel>(about, "LabelMail")->linkActivated(TFormAbaut::mailUrl().toString());
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].scheme(), QStringLiteral("mailto"));
     EXPECT_TRUE(opened[0].query(QUrl::FullyDecoded).contains(QStringLiteral("Ведарис v4.3")));
-    about->FlatButtonClose->click();
+    control<QPushButton>(about, "FlatButtonClose")->click();
     EXPECT_FALSE(about->isVisible());
 }
 
@@ -452,12 +455,12 @@ TEST_F(MainWindowTest, HelpMenuAndTheAboutBoxGuideLinkOpenTheSameGuide)
 {
     TFormGl *gl = start();
     TFormAbaut *about = forms->FormAbaut;
-    EXPECT_EQ(about->LabelData->toolTip(), QDir::toNativeSeparators(dir.path()));
+    EXPECT_EQ(control<QLabel>(about, "LabelData")->toolTip(), QDir::toNativeSeparators(dir.path()));
     const QString guideHref = QRegularExpression(QStringLiteral("href=\"([^\"]+)\""))
-                                  .match(about->LabelSite->text()).captured(1);
+                                  .match(control<QLabel>(about, "LabelSite")->text()).captured(1);
     const std::pair<const char *, std::function<void()>> entries[] = {
         {"menu", [gl] { gl->MenuHelpClick(); }},
-        {"about box", [about, guideHref] { emit about->LabelSite->linkActivated(guideHref); }},
+        {"about box", [about, guideHref] { emit control<QLabel>(about, "LabelSite")->linkActivated(guideHref); }},
     };
     // An installed copy: the program in usr/bin, its guide with the system's
     // documentation; a guide beside the program wins.
@@ -525,19 +528,23 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
                            "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
                            "BtnDeleteFirmaPost", "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove",
                            "BtnDeleteMove"};
+    auto *bar = control<QToolBar>(gl, "RzToolbar1");
     int previousX = -1;
     for (const char *name : first) {
-        auto *button = gl->RzToolbar1->findChild<QToolButton *>(QString::fromLatin1(name));
+        auto *button = bar->findChild<QToolButton *>(QString::fromLatin1(name));
         ASSERT_NE(button, nullptr) << name;
         EXPECT_GT(button->x(), previousX) << name;
         EXPECT_FALSE(button->toolTip().isEmpty());
         EXPECT_FALSE(button->icon().isNull());
         previousX = button->x();
     }
-    EXPECT_EQ(gl->BtnDeleteMove->toolTip(), QStringLiteral("Удалить информацию о движении медикаментов"));
-    EXPECT_EQ(gl->RzToolButtonAllRashodData->toolTip(), QStringLiteral("Общий расход с выводом даты"));
-    EXPECT_EQ(gl->RzEditSearch->width(), 171);
-    EXPECT_LT(gl->RzEditSearch->x(), gl->BtnSrokGodnosti->x());
+    EXPECT_EQ(control<QToolButton>(gl, "BtnDeleteMove")->toolTip(),
+              QStringLiteral("Удалить информацию о движении медикаментов"));
+    EXPECT_EQ(control<QToolButton>(gl, "RzToolButtonAllRashodData")->toolTip(),
+              QStringLiteral("Общий расход с выводом даты"));
+    auto *search = control<QLineEdit>(gl, "RzEditSearch");
+    EXPECT_EQ(search->width(), 171);
+    EXPECT_LT(search->x(), control<QToolButton>(gl, "BtnSrokGodnosti")->x());
 }
 
 TEST_F(MainWindowTest, UnreadableStockFileIsReportedAndTheListStaysUsable)

@@ -1,10 +1,11 @@
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/QtTranslation.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormPrihod.h"
+#include "support/Controls.h"
 #include "support/TempDataDir.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -57,12 +58,12 @@ TEST(QtTranslation, QtsOwnTextsAreRussianAndTheMessageBoxKeepsItsOneOk)
     Messages::startRecording();
     Forms forms(dir.path());
     forms.FormGl->show();
-    QDateEdit *date = forms.FormPrihod->RzDateTimeEditPDataPoluch;
+    QDateEdit *date = dateEdit(forms.FormPrihod, "RzDateTimeEditPDataPoluch");
     const QString editing = QStringLiteral("&Отменить действие|&Повторить действие|&Вырезать|&Копировать|"
                                            "В&ставить|Удалить");
-    const QString lineEdit = editing + QStringLiteral("|Выделить всё");
+    const QString lineEditMenu = editing + QStringLiteral("|Выделить всё");
     const QString spinBox = editing + QStringLiteral("|&Выделить всё|Шаг вв&ерх|Шаг вн&из");
-    EXPECT_EQ(contextMenu(forms.FormGl->RzEditSearch).toStdString(), lineEdit.toStdString());
+    EXPECT_EQ(contextMenu(lineEdit(forms.FormGl, "RzEditSearch")).toStdString(), lineEditMenu.toStdString());
     EXPECT_EQ(contextMenu(date).toStdString(), spinBox.toStdString());
     // The calendar pop-up: month names from the locale, its year field Qt's.
     QCalendarWidget *calendar = date->calendarWidget();

@@ -1,11 +1,8 @@
-#include "app/Desktop.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "app/TFormGl.h"
 #include "app/TFormViewZap.h"
+#include "dialogs/ReportLauncher.h"
 #include "operations/StockOperations.h"
-#include "reports/dialogs/ReportLauncher.h"
 #include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
@@ -14,8 +11,12 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/ReferenceLists.h"
+#include "support/Controls.h"
 #include "support/OtherCopy.h"
 #include "support/TempDataDir.h"
+#include "widgets/Desktop.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QDir>
@@ -74,7 +75,7 @@ protected:
     }
     void issue(const QString &qty) const
     {
-        ops::storeIssue(dir.path(), 0, ops::prepareIssue(dir.path(), 0), qty, QStringLiteral("Хирургия"),
+        ops::storeIssue(dir.path(), 0, ops::readBatch(dir.path(), 0), qty, QStringLiteral("Хирургия"),
                         QDate(2024, 5, 6));
     }
 
@@ -169,10 +170,10 @@ TEST_F(Startup, WithoutTheLockTheDataCanBeViewedButNothingWritten)
         EXPECT_EQ(enabledMenuItems, 8 + 3); // the reports, Exit, Help, About
 
         // The list, the view window and the reports work.
-        ASSERT_EQ(gl->stockList()->rowCount(), 1);
+        ASSERT_EQ(control<ListView>(gl, "RzListView1")->rowCount(), 1);
         QString viewed;
         QTimer::singleShot(0, [&] {
-            viewed = session->forms->FormViewZap->RzEditVNamePrep->text();
+            viewed = lineEdit(session->forms->FormViewZap, "RzEditVNamePrep")->text();
             session->forms->FormViewZap->close();
         });
         gl->RzListView1DblClick();
@@ -217,7 +218,7 @@ TEST_F(Startup, IssueCutOffBetweenItsTwoWritesIsUndoneAndTheUserToldOnce)
                                              "до начала этой операции.")});
         EXPECT_EQ(dataFiles(), before);
         EXPECT_FALSE(QFile::exists(dir.file(Transaction::FileName)));
-        EXPECT_EQ(session->forms->FormGl->stockList()->cells(0).value(7), QStringLiteral("10"));
+        EXPECT_EQ(control<ListView>(session->forms->FormGl, "RzListView1")->cells(0).value(stockcol::Quantity), QStringLiteral("10"));
         // The backup of the day is of the files as they were put back.
         EXPECT_EQ(dir.read(QStringLiteral("backup/2024-05-06/Base.dat")), before[files::Base]);
     }

@@ -1,7 +1,5 @@
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
-#include "dialogs/SelectionTarget.h"
 #include "dialogs/TFormDelFirma.h"
 #include "dialogs/TFormDelMove.h"
 #include "dialogs/TFormDelPrep.h"
@@ -12,14 +10,21 @@
 #include "dialogs/TFormNewPrep.h"
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormSelFirma.h"
+#include "dialogs/TFormSelFirmaIzg.h"
 #include "dialogs/TFormSelPrep.h"
 #include "store/DataFiles.h"
+#include "support/Controls.h"
 #include "support/TempDataDir.h"
+#include "widgets/Messages.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace vedaris;
@@ -69,30 +74,30 @@ TEST_F(ReferenceDialogsTest, NewEntryDialogsStoreOnceAndReportDuplicates)
         SCOPED_TRACE(c.title);
         RefNewDialog *dialog = c.dialog(forms);
         EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(c.title));
-        auto *name = dialog->findChild<QLineEdit *>(QString::fromLatin1(c.field));
-        ASSERT_NE(name, nullptr);
+        auto *name = control<QLineEdit>(dialog, c.field);
+        auto *save = control<QPushButton>(dialog, "RzBitBtnSave");
 
         dialog->show();
         EXPECT_TRUE(name->text().isEmpty());
-        EXPECT_FALSE(dialog->RzBitBtnSave->isEnabled());
+        EXPECT_FALSE(save->isEnabled());
         QTest::keyClicks(name, QStringLiteral(" "));
-        EXPECT_TRUE(dialog->RzBitBtnSave->isEnabled()); // spaces count as text
+        EXPECT_TRUE(save->isEnabled()); // spaces count as text
         name->clear();
-        EXPECT_FALSE(dialog->RzBitBtnSave->isEnabled());
+        EXPECT_FALSE(save->isEnabled());
 
         name->setText(QStringLiteral("Анальгин 0,5"));
-        dialog->RzBitBtnSave->click();
+        save->click();
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(ReferenceList(dir.path(), c.kind).liveNames(), QStringList{"Анальгин 0,5"});
 
         dialog->show();
         EXPECT_TRUE(name->text().isEmpty()); // emptied at every showing
         name->setText(QStringLiteral(" АНАЛЬГИН0.5"));
-        dialog->RzBitBtnSave->click();
+        save->click();
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(name->text(), QStringLiteral(" АНАЛЬГИН0.5"));
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Такая запись уже существует!"});
-        dialog->RzBitBtnClose->click();
+        control<QPushButton>(dialog, "RzBitBtnClose")->click();
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(ReferenceList(dir.path(), c.kind).liveNames().size(), 1);
     }
@@ -101,24 +106,26 @@ TEST_F(ReferenceDialogsTest, NewEntryDialogsStoreOnceAndReportDuplicates)
 TEST_F(ReferenceDialogsTest, NewDrugKeepsItsUnitAcrossShowings)
 {
     TFormNewPrep *dialog = forms.FormNewPrep;
-    QComboBox *units = dialog->RzComboBoxEdIzm;
+    auto *units = control<QComboBox>(dialog, "RzComboBoxEdIzm");
+    auto *name = control<QLineEdit>(dialog, "RzEditNamePrep");
+    auto *save = control<QPushButton>(dialog, "RzBitBtnSave");
     EXPECT_EQ(units->count(), 17);
     EXPECT_EQ(units->currentText(), QStringLiteral("Таблетки"));
 
     dialog->show();
-    dialog->RzEditNamePrep->setText(QStringLiteral("Анальгин"));
+    name->setText(QStringLiteral("Анальгин"));
     units->setCurrentText(QStringLiteral("Ампулы"));
-    dialog->RzBitBtnSave->click();
+    save->click();
     dialog->show();
     EXPECT_EQ(units->currentText(), QStringLiteral("Ампулы"));
-    EXPECT_TRUE(dialog->RzEditNamePrep->text().isEmpty());
+    EXPECT_TRUE(name->text().isEmpty());
 
     // The same name with another unit is no duplicate; a unit typed by hand is kept.
-    dialog->RzEditNamePrep->setText(QStringLiteral("Анальгин"));
+    name->setText(QStringLiteral("Анальгин"));
     units->setCurrentText(QStringLiteral("Пакеты"));
-    dialog->RzBitBtnSave->click();
+    save->click();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(dialog->RzEditNamePrep->text().isEmpty()); // emptied on closing too
+    EXPECT_TRUE(name->text().isEmpty()); // emptied on closing too
     const QVector<RefRow> rows = ReferenceList(dir.path(), RefKind::DrugNames).liveRows();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[1].unit, QStringLiteral("Пакеты"));
@@ -132,30 +139,32 @@ TEST_F(ReferenceDialogsTest, DeletionDialogRemovesEntriesUntilEmpty)
         suppliers.add(QString::fromUtf8(name));
     TFormDelFirma *dialog = forms.FormDelFirma;
     dialog->show();
-    ListView *list = dialog->RzListView1;
+    auto *list = control<ListView>(dialog, "RzListView1");
+    auto *remove = control<QPushButton>(dialog, "RzBitBtnDel");
+    auto *search = control<QLineEdit>(dialog, "RzEdit1");
     EXPECT_EQ(captions(list), (QStringList{"Альфа", "бета", "Фармация"}));
     EXPECT_EQ(list->cells(0).value(1), QStringLiteral("1")); // hidden EntryId
     EXPECT_TRUE(list->isColumnHidden(1));
     EXPECT_EQ(list->selectedRow(), -1);
-    EXPECT_TRUE(dialog->RzBitBtnDel->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
 
-    dialog->RzBitBtnDel->click(); // nothing selected: nothing happens
+    remove->click(); // nothing selected: nothing happens
     EXPECT_EQ(list->rowCount(), 3);
 
-    dialog->RzEdit1->setText(QStringLiteral("БЕТ"));
-    QTest::keyClick(dialog->RzEdit1, Qt::Key_End);
+    search->setText(QStringLiteral("БЕТ"));
+    QTest::keyClick(search, Qt::Key_End);
     EXPECT_EQ(list->selectedRow(), 1);
-    dialog->RzBitBtnDel->click();
+    remove->click();
     EXPECT_EQ(captions(list), (QStringList{"Альфа", "Фармация"}));
     EXPECT_EQ(suppliers.liveNames(), (QStringList{"Фармация", "Альфа"}));
     EXPECT_EQ(list->selectedRow(), 1); // the focused row, which followed the deleted one
 
-    dialog->RzBitBtnDel->click();
+    remove->click();
     list->setSelectedRow(0);
-    dialog->RzBitBtnDel->click();
+    remove->click();
     EXPECT_EQ(list->rowCount(), 0);
     EXPECT_EQ(list->selectedRow(), -1);
-    EXPECT_FALSE(dialog->RzBitBtnDel->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
     EXPECT_TRUE(suppliers.liveNames().isEmpty());
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
@@ -165,13 +174,15 @@ TEST_F(ReferenceDialogsTest, FailedDeletionLeavesTheRowInTheList)
     ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Хирургия"));
     TFormDelMove *dialog = forms.FormDelMove;
     dialog->show();
-    dialog->RzListView1->setSelectedRow(0);
+    auto *list = control<ListView>(dialog, "RzListView1");
+    auto *remove = control<QPushButton>(dialog, "RzBitBtnDel");
+    list->setSelectedRow(0);
     ASSERT_TRUE(QFile::remove(dir.file(files::Otdelenie)));
 
-    dialog->RzBitBtnDel->click();
+    remove->click();
     EXPECT_EQ(Messages::takeRecorded().size(), 1);
-    EXPECT_EQ(captions(dialog->RzListView1), QStringList{"Хирургия"});
-    EXPECT_TRUE(dialog->RzBitBtnDel->isEnabled());
+    EXPECT_EQ(captions(list), QStringList{"Хирургия"});
+    EXPECT_TRUE(remove->isEnabled());
 }
 
 TEST_F(ReferenceDialogsTest, DrugDeletionListShowsTheUnit)
@@ -180,11 +191,11 @@ TEST_F(ReferenceDialogsTest, DrugDeletionListShowsTheUnit)
     drugs.add(QStringLiteral("Анальгин"), QStringLiteral("Таблетки"));
     drugs.add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
     forms.FormDelPrep->show();
-    ListView *list = forms.FormDelPrep->RzListView1;
+    auto *list = control<ListView>(forms.FormDelPrep, "RzListView1");
     ASSERT_EQ(list->rowCount(), 2);
     list->setSelectedRow(0);
     const QString unit = list->cells(0).value(1);
-    forms.FormDelPrep->RzBitBtnDel->click();
+    control<QPushButton>(forms.FormDelPrep, "RzBitBtnDel")->click();
     ASSERT_EQ(drugs.liveRows().size(), 1);
     EXPECT_NE(drugs.liveRows()[0].unit, unit);
 }
@@ -195,19 +206,21 @@ TEST_F(ReferenceDialogsTest, SelectionDialogSearchesAndSelects)
     for (const char *name : {"Аспирин", "Анальгин", "Ампициллин"})
         drugs.add(QString::fromUtf8(name), QStringLiteral("Таблетки"));
     TFormSelPrep *dialog = forms.FormSelPrep;
+    auto *select = control<QPushButton>(dialog, "RzBitBtnSel");
+    auto *search = control<QLineEdit>(dialog, "RzEdit1");
 
     dialog->show(); // not filled yet: nothing to choose
-    EXPECT_FALSE(dialog->RzBitBtnSel->isEnabled());
-    dialog->RzBitBtnSel->click();
+    EXPECT_FALSE(select->isEnabled());
+    select->click();
     dialog->hide();
 
     dialog->fillSelectionList();
     dialog->show();
-    ListView *list = dialog->RzListView1;
+    auto *list = control<ListView>(dialog, "RzListView1");
     EXPECT_EQ(captions(list), (QStringList{"Ампициллин", "Анальгин", "Аспирин"}));
     EXPECT_EQ(list->cells(0).value(1), QStringLiteral("Таблетки"));
     EXPECT_EQ(list->selectedRow(), 0);
-    EXPECT_TRUE(dialog->RzBitBtnSel->isEnabled());
+    EXPECT_TRUE(select->isEnabled());
 
     struct Case
     {
@@ -216,28 +229,69 @@ TEST_F(ReferenceDialogsTest, SelectionDialogSearchesAndSelects)
     };
     const Case cases[] = {{"ан", 1}, {"анал ", 1}, {"  АС", 2}, {"анальгинум", 2}, {"", 2}};
     for (const Case &c : cases) {
-        dialog->RzEdit1->setText(QString::fromUtf8(c.typed));
-        QTest::keyClick(dialog->RzEdit1, Qt::Key_End);
+        search->setText(QString::fromUtf8(c.typed));
+        QTest::keyClick(search, Qt::Key_End);
         EXPECT_EQ(list->selectedRow(), c.row) << c.typed;
     }
 
     // The search text stays for the next showing, and is not searched again.
     dialog->hide();
-    dialog->RzEdit1->setText(QStringLiteral("асп"));
+    search->setText(QStringLiteral("асп"));
     dialog->show();
-    EXPECT_EQ(dialog->RzEdit1->text(), QStringLiteral("асп"));
+    EXPECT_EQ(search->text(), QStringLiteral("асп"));
     EXPECT_EQ(list->selectedRow(), 0);
 
-    dialog->RzBitBtnSel->click();
+    select->click();
     EXPECT_FALSE(dialog->isVisible());
 }
 
-TEST_F(ReferenceDialogsTest, SelectionGoesToTheReceiptWhileItShowsElseToTheEdit)
+TEST_F(ReferenceDialogsTest, SelectionGoesBackToTheDialogThatOpenedIt)
 {
-    EXPECT_EQ(receiptOrEditTarget(forms), static_cast<ReferenceTarget *>(forms.FormEdit));
-    forms.FormPrihod->show();
-    EXPECT_EQ(receiptOrEditTarget(forms), static_cast<ReferenceTarget *>(forms.FormPrihod));
-    forms.FormPrihod->hide();
+    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+    ReferenceList(dir.path(), RefKind::Suppliers).add(QStringLiteral("Фарм"));
+    ReferenceList(dir.path(), RefKind::Manufacturers).add(QStringLiteral("Завод"));
+    struct Case
+    {
+        const char *field; // after "RzButtonEdit" and the opener's letter
+        const char *button; // nullptr: the button inside the field
+        QDialog *chooser;
+        const char *chosen;
+    };
+    const Case cases[] = {
+        {"NamePrep", "RzBitBtn1", forms.FormSelPrep, "Анальгин"},
+        {"NamePost", nullptr, forms.FormSelFirma, "Фарм"},
+        {"NameIzgot", nullptr, forms.FormSelFirmaIzg, "Завод"},
+    };
+    struct Opener
+    {
+        QDialog *dialog;
+        const char *letter;
+        QDialog *other;
+        const char *otherLetter;
+    };
+    const Opener openers[] = {{forms.FormPrihod, "P", forms.FormEdit, "E"},
+                              {forms.FormEdit, "E", forms.FormPrihod, "P"}};
+    for (const Opener &o : openers) {
+        o.dialog->show(); // fills the selection lists
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.chosen);
+            const QByteArray name = QByteArray("RzButtonEdit") + o.letter + c.field;
+            auto *field = control<QLineEdit>(o.dialog, name.constData());
+            QTimer::singleShot(0, c.chooser, [&] {
+                control<QPushButton>(c.chooser, "RzBitBtnSel")->click();
+            });
+            if (c.button)
+                control<QToolButton>(o.dialog, c.button)->click();
+            else
+                field->actions().first()->trigger();
+            EXPECT_EQ(field->text(), QString::fromUtf8(c.chosen)) << o.letter;
+            const QByteArray otherName = QByteArray("RzButtonEdit") + o.otherLetter + c.field;
+            EXPECT_TRUE(control<QLineEdit>(o.other, otherName.constData())->text().isEmpty());
+        }
+        const QByteArray unit = QByteArray("RzEdit") + o.letter + "EdinIzm";
+        EXPECT_EQ(control<QLineEdit>(o.dialog, unit.constData())->text(), QStringLiteral("Ампулы"));
+        o.dialog->reject(); // emptied on closing, before the other's turn
+    }
 }
 
 } // namespace

@@ -1,6 +1,4 @@
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormEdit.h"
@@ -12,8 +10,11 @@
 #include "store/Records.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFormats.h"
+#include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -46,6 +47,14 @@ StockRecord batch(const QString &name, double quantity, double price)
     r.TotalSum = r.ReceivedSum = quantity * price;
     r.ExpiryDate = text::dateToSerial(QDate(2026, 1, 1));
     return r;
+}
+
+// The drug name and unit as the drug-name selection writes them into the
+// receipt (P) or edit (E) dialog.
+void putDrug(QDialog *dialog, const char *letter, const QString &name, const QString &unit)
+{
+    lineEdit(dialog, (QByteArray("RzButtonEdit") + letter + "NamePrep").constData())->setText(name);
+    lineEdit(dialog, (QByteArray("RzEdit") + letter + "EdinIzm").constData())->setText(unit);
 }
 
 // Runs `step` once the next modal dialog's loop is running; the dialog is
@@ -103,7 +112,7 @@ protected:
         QCoreApplication::processEvents();
     }
     TFormGl *gl() const { return forms->FormGl; }
-    ListView *list() const { return gl()->stockList(); }
+    ListView *list() const { return control<ListView>(gl(), "RzListView1"); }
     int rowOf(const QString &name) const
     {
         for (int r = 0; r < list()->rowCount(); ++r)
@@ -136,28 +145,28 @@ TEST_F(StockDialogs, ReceiptTypedAndSavedIsSelectedAtTheTopOfTheView)
     TFormPrihod *p = forms->FormPrihod;
 
     whenShown(p, [&] {
-        EXPECT_EQ(p->RzDateTimeEditPDataPoluch->date(), Today);
-        EXPECT_EQ(p->RzDateTimeEditPSrokGodn->date(), Today);
-        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+        EXPECT_EQ(dateEdit(p, "RzDateTimeEditPDataPoluch")->date(), Today);
+        EXPECT_EQ(dateEdit(p, "RzDateTimeEditPSrokGodn")->date(), Today);
+        EXPECT_FALSE(pushButton(p, "RzBitBtnPSave")->isEnabled());
         // The drug comes from the selection dialog, filled when this one opened.
         whenShown(forms->FormSelPrep, [&] {
-            ListView *choices = forms->FormSelPrep->RzListView1;
+            ListView *choices = control<ListView>(forms->FormSelPrep, "RzListView1");
             ASSERT_EQ(choices->rowCount(), 2);
             choices->setSelectedRow(1);
-            forms->FormSelPrep->RzBitBtnSel->click();
+            pushButton(forms->FormSelPrep, "RzBitBtnSel")->click();
         });
-        p->RzBitBtn1->click();
-        EXPECT_EQ(p->RzButtonEditPNamePrep->text(), QStringLiteral("Препарат 33,5"));
-        EXPECT_EQ(p->RzEditPEdinIzm->text(), QStringLiteral("Флаконы"));
-        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+        control<QToolButton>(p, "RzBitBtn1")->click();
+        EXPECT_EQ(lineEdit(p, "RzButtonEditPNamePrep")->text(), QStringLiteral("Препарат 33,5"));
+        EXPECT_EQ(lineEdit(p, "RzEditPEdinIzm")->text(), QStringLiteral("Флаконы"));
+        EXPECT_FALSE(pushButton(p, "RzBitBtnPSave")->isEnabled());
 
-        p->RzButtonEditPNamePost->setText(QStringLiteral("Фирма-Х"));
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral("2.5"));
-        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("2,5"));
-        EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
-        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("0,10"));
-        EXPECT_TRUE(p->RzBitBtnPSave->isEnabled());
-        p->RzBitBtnPSave->click();
+        lineEdit(p, "RzButtonEditPNamePost")->setText(QStringLiteral("Фирма-Х"));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("2.5"));
+        EXPECT_EQ(lineEdit(p, "RzEditPKol")->text(), QStringLiteral("2,5"));
+        EXPECT_FALSE(pushButton(p, "RzBitBtnPSave")->isEnabled());
+        QTest::keyClicks(lineEdit(p, "RzEditPCEdin"), QStringLiteral("0,10"));
+        EXPECT_TRUE(pushButton(p, "RzBitBtnPSave")->isEnabled());
+        pushButton(p, "RzBitBtnPSave")->click();
         EXPECT_FALSE(p->isVisible());
     });
     gl()->BtnNewPrihodClick();
@@ -183,9 +192,9 @@ TEST_F(StockDialogs, ReceiptTypedAndSavedIsSelectedAtTheTopOfTheView)
     EXPECT_EQ(onDisk[40].ReceiptDate, text::dateToSerial(Today));
 
     // Closing emptied the dialog: the next showing starts afresh.
-    EXPECT_TRUE(p->RzButtonEditPNamePrep->text().isEmpty());
-    EXPECT_TRUE(p->RzEditPKol->text().isEmpty());
-    EXPECT_FALSE(p->RzBitBtnPSave->isEnabled());
+    EXPECT_TRUE(lineEdit(p, "RzButtonEditPNamePrep")->text().isEmpty());
+    EXPECT_TRUE(lineEdit(p, "RzEditPKol")->text().isEmpty());
+    EXPECT_FALSE(pushButton(p, "RzBitBtnPSave")->isEnabled());
 }
 
 TEST_F(StockDialogs, ReceiptRowShowsWhatTheFileHolds)
@@ -193,11 +202,11 @@ TEST_F(StockDialogs, ReceiptRowShowsWhatTheFileHolds)
     open();
     TFormPrihod *p = forms->FormPrihod;
     whenShown(p, [&] {
-        p->setDrug(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
-        p->RzButtonEditPNamePost->setText(QString(60, QChar(u'Ж')));
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral("10,50"));
-        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("2"));
-        p->RzBitBtnPSave->click();
+        putDrug(p, "P", QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+        lineEdit(p, "RzButtonEditPNamePost")->setText(QString(60, QChar(u'Ж')));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("10,50"));
+        QTest::keyClicks(lineEdit(p, "RzEditPCEdin"), QStringLiteral("2"));
+        pushButton(p, "RzBitBtnPSave")->click();
     });
     gl()->BtnNewPrihodClick();
     ASSERT_EQ(list()->rowCount(), 1);
@@ -212,27 +221,27 @@ TEST_F(StockDialogs, NumberFieldsRefuseForeignCharacters)
     TFormPrihod *p = forms->FormPrihod;
     const QString refusal = QStringLiteral("В этом поле должны быть только цифры!");
     whenShown(p, [&] {
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral("1a-2"));
-        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("12"));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("1a-2"));
+        EXPECT_EQ(lineEdit(p, "RzEditPKol")->text(), QStringLiteral("12"));
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal, refusal}));
 
-        QTest::keyClick(p->RzEditPCEdin, Qt::Key_Return);
-        QTest::keyClick(p->RzEditPCEdin, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(lineEdit(p, "RzEditPCEdin"), Qt::Key_Return);
+        QTest::keyClick(lineEdit(p, "RzEditPCEdin"), Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal, refusal}));
         EXPECT_TRUE(p->isVisible());
 
         // Pasted text is held to the same rule, whole.
         QApplication::clipboard()->setText(QStringLiteral("-5"));
-        p->RzEditPKol->paste();
-        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("12"));
+        lineEdit(p, "RzEditPKol")->paste();
+        EXPECT_EQ(lineEdit(p, "RzEditPKol")->text(), QStringLiteral("12"));
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
         QApplication::clipboard()->setText(QStringLiteral("1e5"));
-        p->RzEditPCEdin->paste();
-        EXPECT_EQ(p->RzEditPCEdin->text(), QString());
+        lineEdit(p, "RzEditPCEdin")->paste();
+        EXPECT_EQ(lineEdit(p, "RzEditPCEdin")->text(), QString());
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({refusal}));
         QApplication::clipboard()->setText(QStringLiteral("3.75"));
-        p->RzEditPCEdin->paste();
-        EXPECT_EQ(p->RzEditPCEdin->text(), QStringLiteral("3,75"));
+        lineEdit(p, "RzEditPCEdin")->paste();
+        EXPECT_EQ(lineEdit(p, "RzEditPCEdin")->text(), QStringLiteral("3,75"));
         EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     });
     gl()->BtnNewPrihodClick();
@@ -245,21 +254,21 @@ TEST_F(StockDialogs, ReceiptRefusalsWriteNothing)
     whenShown(p, [&] {
         // The required fields, each missing in turn.
         p->RzBitBtnPSaveClick();
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral("1"));
-        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("1"));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("1"));
+        QTest::keyClicks(lineEdit(p, "RzEditPCEdin"), QStringLiteral("1"));
         p->RzBitBtnPSaveClick();
         const QString required = QStringLiteral(
             "Поля \"Наименование препарата\", \"Количество\", \"Цена\", должны быть заполнены!");
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({required, required}));
 
         // A text of digits and commas that is still no number.
-        p->setDrug(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral(",2,"));
-        p->RzBitBtnPSave->click();
+        putDrug(p, "P", QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral(",2,"));
+        pushButton(p, "RzBitBtnPSave")->click();
         EXPECT_EQ(Messages::takeRecordedTexts(),
                   QStringList({QStringLiteral("'1,2,' is not a valid floating point value")}));
         EXPECT_TRUE(p->isVisible());
-        EXPECT_EQ(p->RzEditPKol->text(), QStringLiteral("1,2,"));
+        EXPECT_EQ(lineEdit(p, "RzEditPKol")->text(), QStringLiteral("1,2,"));
     });
     gl()->BtnNewPrihodClick();
     EXPECT_TRUE(dir.read(QStringLiteral("Base.dat")).isEmpty());
@@ -284,31 +293,31 @@ TEST_F(StockDialogs, IssueLowersTheRow)
     TFormRashod *r = forms->FormRashod;
 
     whenShown(r, [&] {
-        EXPECT_EQ(r->RzEditRNamePrep->text(), QStringLiteral("Препарат 20"));
-        EXPECT_EQ(r->RzEditRKol->text(), QStringLiteral("7,5"));
-        EXPECT_EQ(r->RzEditRCEdin->text(), QStringLiteral("2"));
-        EXPECT_TRUE(r->RzEditRNamePrep->isReadOnly());
-        EXPECT_FALSE(r->RzBitBtnRSave->isEnabled());
-        whenShown(forms->FormSelMove, [&] { forms->FormSelMove->RzBitBtnSel->click(); });
-        r->RzBitBtn1->click();
-        EXPECT_EQ(r->RzButtonEditRMove->text(), QStringLiteral("Хирургия"));
+        EXPECT_EQ(lineEdit(r, "RzEditRNamePrep")->text(), QStringLiteral("Препарат 20"));
+        EXPECT_EQ(lineEdit(r, "RzEditRKol")->text(), QStringLiteral("7,5"));
+        EXPECT_EQ(lineEdit(r, "RzEditRCEdin")->text(), QStringLiteral("2"));
+        EXPECT_TRUE(lineEdit(r, "RzEditRNamePrep")->isReadOnly());
+        EXPECT_FALSE(pushButton(r, "RzBitBtnRSave")->isEnabled());
+        whenShown(forms->FormSelMove, [&] { pushButton(forms->FormSelMove, "RzBitBtnSel")->click(); });
+        control<QToolButton>(r, "RzBitBtn1")->click();
+        EXPECT_EQ(lineEdit(r, "RzButtonEditRMove")->text(), QStringLiteral("Хирургия"));
 
-        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("10.5"));
-        r->RzBitBtnRSave->click();
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("10.5"));
+        pushButton(r, "RzBitBtnRSave")->click();
         EXPECT_EQ(Messages::takeRecordedTexts(),
                   QStringList({QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!")}));
-        r->RzEditRIzrash->clear();
-        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("1,,2"));
-        r->RzBitBtnRSave->click();
+        lineEdit(r, "RzEditRIzrash")->clear();
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("1,,2"));
+        pushButton(r, "RzBitBtnRSave")->click();
         EXPECT_EQ(Messages::takeRecordedTexts(),
                   QStringList({QStringLiteral("'1,,2' is not a valid floating point value")}));
         EXPECT_TRUE(issues().empty());
 
-        r->RzEditRIzrash->clear();
+        lineEdit(r, "RzEditRIzrash")->clear();
         r->RzBitBtnRSaveClick();
         EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({QStringLiteral("Вы не заполнили поле \"Расход\"!")}));
-        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("2,5"));
-        r->RzBitBtnRSave->click();
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("2,5"));
+        pushButton(r, "RzBitBtnRSave")->click();
         EXPECT_FALSE(r->isVisible());
     });
     gl()->BtnRashodClick();
@@ -329,7 +338,7 @@ TEST_F(StockDialogs, IssueLowersTheRow)
     EXPECT_EQ(issued[0].StockRecordId, 10);
     EXPECT_EQ(stock().at(10).Quantity, 5);
     EXPECT_EQ(stock().at(10).ReceivedQuantity, 10);
-    EXPECT_TRUE(r->RzButtonEditRMove->text().isEmpty());
+    EXPECT_TRUE(lineEdit(r, "RzButtonEditRMove")->text().isEmpty());
 }
 
 // --- commands without a selection, edit and delete -------------------------
@@ -360,19 +369,19 @@ TEST_F(StockDialogs, EditRefusedWhileIssuedThenEditedAndMoved)
     list()->setSelectedRow(rowOf(QStringLiteral("Бромгексин")));
     TFormEdit *e = forms->FormEdit;
     whenShown(e, [&] {
-        EXPECT_EQ(e->RzButtonEditENamePrep->text(), QStringLiteral("Бромгексин"));
-        EXPECT_EQ(e->RzEditEKol->text(), QStringLiteral("10"));
-        EXPECT_EQ(e->RzEditECEdin->text(), QStringLiteral("3"));
-        EXPECT_EQ(e->RzDateTimeEditEDataPoluch->date(), QDate(2024, 1, 10));
-        EXPECT_TRUE(e->RzBitBtnESave->isEnabled());
-        e->RzEditECEdin->clear();
-        EXPECT_FALSE(e->RzBitBtnESave->isEnabled());
-        QTest::keyClicks(e->RzEditECEdin, QStringLiteral("3"));
-        EXPECT_TRUE(e->RzBitBtnESave->isEnabled());
-        e->RzEditEKol->selectAll();
-        QTest::keyClicks(e->RzEditEKol, QStringLiteral("12"));
-        e->setDrug(QStringLiteral("Эуфиллин"), QStringLiteral("Ампулы"));
-        e->RzBitBtnESave->click();
+        EXPECT_EQ(lineEdit(e, "RzButtonEditENamePrep")->text(), QStringLiteral("Бромгексин"));
+        EXPECT_EQ(lineEdit(e, "RzEditEKol")->text(), QStringLiteral("10"));
+        EXPECT_EQ(lineEdit(e, "RzEditECEdin")->text(), QStringLiteral("3"));
+        EXPECT_EQ(dateEdit(e, "RzDateTimeEditEDataPoluch")->date(), QDate(2024, 1, 10));
+        EXPECT_TRUE(pushButton(e, "RzBitBtnESave")->isEnabled());
+        lineEdit(e, "RzEditECEdin")->clear();
+        EXPECT_FALSE(pushButton(e, "RzBitBtnESave")->isEnabled());
+        QTest::keyClicks(lineEdit(e, "RzEditECEdin"), QStringLiteral("3"));
+        EXPECT_TRUE(pushButton(e, "RzBitBtnESave")->isEnabled());
+        lineEdit(e, "RzEditEKol")->selectAll();
+        QTest::keyClicks(lineEdit(e, "RzEditEKol"), QStringLiteral("12"));
+        putDrug(e, "E", QStringLiteral("Эуфиллин"), QStringLiteral("Ампулы"));
+        pushButton(e, "RzBitBtnESave")->click();
         EXPECT_FALSE(e->isVisible());
     });
     gl()->BtnEditPrihodClick();
@@ -401,14 +410,14 @@ TEST_F(StockDialogs, DeleteAsksFirstThenRemovesTheRowAndItsIssues)
     TFormDelZap *d = forms->FormDelZap;
 
     whenShown(d, [&] {
-        EXPECT_EQ(d->focusWidget(), d->RzBitBtnCancel);
-        d->RzBitBtnCancel->click();
+        EXPECT_EQ(d->focusWidget(), pushButton(d, "RzBitBtnCancel"));
+        pushButton(d, "RzBitBtnCancel")->click();
     });
     gl()->BtnDeleteZapisClick();
     EXPECT_EQ(list()->rowCount(), 2);
     EXPECT_EQ(stock().at(1).Deleted, 0);
 
-    whenShown(d, [&] { d->RzBitBtnDel->click(); });
+    whenShown(d, [&] { pushButton(d, "RzBitBtnDel")->click(); });
     gl()->BtnDeleteZapisClick();
     ASSERT_EQ(list()->rowCount(), 1);
     EXPECT_EQ(list()->cells(0).at(0), QStringLiteral("Бромгексин"));

@@ -3,8 +3,6 @@
 // stock list keeps its rows and the program goes on.
 
 #include "app/Forms.h"
-#include "app/ListView.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormPrihod.h"
@@ -13,7 +11,10 @@
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
+#include "support/Controls.h"
 #include "support/TempDataDir.h"
+#include "widgets/ListView.h"
+#include "widgets/Messages.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -52,7 +53,7 @@ protected:
         forms = std::make_unique<Forms>(dir.path());
         forms->FormGl->show();
         QCoreApplication::processEvents();
-        forms->FormGl->stockList()->setSelectedRow(0);
+        control<ListView>(forms->FormGl, "RzListView1")->setSelectedRow(0);
     }
     void TearDown() override
     {
@@ -61,7 +62,7 @@ protected:
         Messages::stopRecording();
         Clock::setFixedToday(std::nullopt);
     }
-    QStringList row() const { return forms->FormGl->stockList()->cells(0); }
+    QStringList row() const { return control<ListView>(forms->FormGl, "RzListView1")->cells(0); }
     void replaceByFolder(const QString &file) const
     {
         QFile::remove(dir.file(file));
@@ -80,17 +81,18 @@ TEST_F(StockFaults, ReceiptIntoAFolderShowsTheFileAndKeepsTheDialog)
     TFormPrihod *p = forms->FormPrihod;
     bool stillOpen = false;
     whenShown(p, [&] {
-        p->setDrug(QStringLiteral("Анальгин"), QStringLiteral("уп"));
-        QTest::keyClicks(p->RzEditPKol, QStringLiteral("5"));
-        QTest::keyClicks(p->RzEditPCEdin, QStringLiteral("2"));
-        p->RzBitBtnPSave->click();
-        stillOpen = p->isVisible() && p->RzEditPKol->text() == QStringLiteral("5");
+        lineEdit(p, "RzButtonEditPNamePrep")->setText(QStringLiteral("Анальгин"));
+        lineEdit(p, "RzEditPEdinIzm")->setText(QStringLiteral("уп"));
+        QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("5"));
+        QTest::keyClicks(lineEdit(p, "RzEditPCEdin"), QStringLiteral("2"));
+        pushButton(p, "RzBitBtnPSave")->click();
+        stillOpen = p->isVisible() && lineEdit(p, "RzEditPKol")->text() == QStringLiteral("5");
     });
     forms->FormGl->BtnNewPrihodClick();
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(Messages::takeRecordedTexts(),
               QStringList{QStringLiteral("Ошибка при работе с файлом \"Base.dat\": на месте файла находится папка")});
-    EXPECT_EQ(forms->FormGl->stockList()->rowCount(), 1);
+    EXPECT_EQ(control<ListView>(forms->FormGl, "RzListView1")->rowCount(), 1);
 }
 
 TEST_F(StockFaults, IssueOnAFullDiskLeavesRowAndFilesAsTheyWere)
@@ -99,9 +101,9 @@ TEST_F(StockFaults, IssueOnAFullDiskLeavesRowAndFilesAsTheyWere)
     const QByteArray base = dir.read(files::Base);
     TFormRashod *r = forms->FormRashod;
     whenShown(r, [&] {
-        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("4"));
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("4"));
         RecordFile::failWritesAfter(0);
-        r->RzBitBtnRSave->click();
+        pushButton(r, "RzBitBtnRSave")->click();
         RecordFile::failWritesAfter(-1);
     });
     forms->FormGl->BtnRashodClick();
@@ -113,8 +115,8 @@ TEST_F(StockFaults, IssueOnAFullDiskLeavesRowAndFilesAsTheyWere)
 
     // The program goes on: the same issue succeeds once there is room.
     whenShown(r, [&] {
-        QTest::keyClicks(r->RzEditRIzrash, QStringLiteral("4"));
-        r->RzBitBtnRSave->click();
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("4"));
+        pushButton(r, "RzBitBtnRSave")->click();
     });
     forms->FormGl->BtnRashodClick();
     EXPECT_EQ(row().at(7), QStringLiteral("6"));
@@ -125,10 +127,10 @@ TEST_F(StockFaults, DeleteWithTheIssueFileGoneKeepsTheRow)
 {
     QFile::remove(dir.file(files::Rashod));
     TFormDelZap *d = forms->FormDelZap;
-    whenShown(d, [&] { d->RzBitBtnDel->click(); });
+    whenShown(d, [&] { pushButton(d, "RzBitBtnDel")->click(); });
     forms->FormGl->BtnDeleteZapisClick();
     EXPECT_EQ(Messages::takeRecordedTexts(),
               QStringList{QStringLiteral("Ошибка при работе с файлом \"Rashod.dat\": файл не найден")});
-    EXPECT_EQ(forms->FormGl->stockList()->rowCount(), 1);
+    EXPECT_EQ(control<ListView>(forms->FormGl, "RzListView1")->rowCount(), 1);
     EXPECT_FALSE(QFile::exists(dir.file(files::Rashod))) << "a vanished file is not made again";
 }

@@ -45,7 +45,7 @@ ops::BatchInput input(const QString &name, const QString &qty)
 
 void issue(const QString &dir, qint32 id, const QString &qty)
 {
-    const StockRecord b = ops::prepareIssue(dir, id);
+    const StockRecord b = ops::readBatch(dir, id);
     ops::storeIssue(dir, id, b, qty, QStringLiteral("Хирургия"), QDate(2024, 2, 1));
 }
 

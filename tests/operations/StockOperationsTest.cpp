@@ -234,7 +234,7 @@ TEST(Issue, BadQuantityWritesNothing)
 {
     Files files({batch(QStringLiteral("А"), 10, 2)}, {issueOf(0, 1)});
     const QByteArray base = files.base(), rashod = files.rashod();
-    const StockRecord b = ops::prepareIssue(files.path(), 0);
+    const StockRecord b = ops::readBatch(files.path(), 0);
     EXPECT_THROW(ops::checkIssue(b, QStringLiteral("1,,2")), Error);
     EXPECT_THROW(ops::storeIssue(files.path(), 0, b, QStringLiteral("1,,2"), {}, QDate(2024, 5, 1)), Error);
     EXPECT_EQ(files.base(), base);
@@ -259,7 +259,7 @@ TEST_P(IssueAmounts, LowersTheBatchAndRecordsTheIssue)
     b.ReceivedQuantity = 20;
     b.ReceivedSum = 20 * c.price;
     Files files({batch(QStringLiteral("А"), 1, 1), b});
-    const StockRecord read = ops::prepareIssue(files.path(), 1);
+    const StockRecord read = ops::readBatch(files.path(), 1);
     ASSERT_EQ(ops::checkIssue(read, QString::fromUtf8(c.issued)), ops::IssueVerdict::Ok);
     const auto result = ops::storeIssue(files.path(), 1, read, QString::fromUtf8(c.issued),
                                         QStringLiteral("Терапия"), QDate(2024, 5, 1));
@@ -350,7 +350,7 @@ TEST_P(IssueSlots, ReuseFirstDeletedIssueSlot)
     for (int d : c.deleted)
         issues.push_back(issueOf(5, 1, quint8(d)));
     Files files({batch(QStringLiteral("А"), 10, 1)}, issues);
-    const auto result = ops::storeIssue(files.path(), 0, ops::prepareIssue(files.path(), 0), QStringLiteral("1"), {},
+    const auto result = ops::storeIssue(files.path(), 0, ops::readBatch(files.path(), 0), QStringLiteral("1"), {},
                                         QDate(2024, 5, 1));
     EXPECT_EQ(result.issueSlot, c.slot);
     const auto after = files.issues();
@@ -367,7 +367,7 @@ INSTANTIATE_TEST_SUITE_P(Slots, IssueSlots,
 TEST(Issue, WritesBackTheBatchAsReadAtPrepare)
 {
     Files files({batch(QStringLiteral("А"), 10, 2)});
-    const StockRecord read = ops::prepareIssue(files.path(), 0);
+    const StockRecord read = ops::readBatch(files.path(), 0);
     // The dialog is modal: nothing else changes Base.dat in between, so the
     // record read then is the one written back, whatever the file holds now.
     files.write(QStringLiteral("Base.dat"), encodeAll(std::vector{batch(QStringLiteral("Другой"), 99, 9)}, true));
@@ -383,7 +383,7 @@ TEST(Issue, FailedBatchRewriteTakesTheIssueBack)
     std::vector<IssueRecord> issues{issueOf(0, 1), issueOf(3, 1, 1), issueOf(2, 1)};
     Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1), batch(QStringLiteral("В"), 10, 2)},
                 issues);
-    const StockRecord read = ops::prepareIssue(files.path(), 2);
+    const StockRecord read = ops::readBatch(files.path(), 2);
     // The batch's slot is gone by the time the issue is saved.
     files.truncateBase(1);
     const QByteArray base = files.base();
@@ -402,7 +402,7 @@ TEST(Issue, FailedBatchRewriteTakesTheIssueBack)
 TEST(Issue, MissingBatchFileWritesNoIssue)
 {
     Files files({batch(QStringLiteral("А"), 10, 2)});
-    const StockRecord read = ops::prepareIssue(files.path(), 0);
+    const StockRecord read = ops::readBatch(files.path(), 0);
     ASSERT_TRUE(QFile::remove(files.file(QStringLiteral("Base.dat"))));
     EXPECT_THROW(ops::storeIssue(files.path(), 0, read, QStringLiteral("3"), {}, QDate(2024, 5, 1)), Error);
     EXPECT_TRUE(files.rashod().isEmpty());
@@ -510,3 +510,43 @@ TEST(Delete, FailedBatchMarkRestoresTheIssues)
 }
 
 } // namespace
+
+// --- the stock list's read ----------------------------------------------------
+
+TEST(StockRead, LiveBatchesInFileOrderWithTheShareReadAfterEachRecord)
+{
+    struct Case
+    {
+        std::vector<int> deleted;
+        int tailBytes; // an incomplete record at the end
+        QStringList ids; // of the rows, in the order they came
+        std::vector<int> percents;
+    };
+    // Three hundred records tell each percent once, from 0 after the first.
+    Case many{std::vector<int>(300, 0), 0, {}, {}};
+    for (int i = 0; i < 300; ++i)
+        many.ids << QString::number(i);
+    for (int p = 0; p <= 100; ++p)
+        many.percents.push_back(p);
+    const Case cases[] = {
+        {{}, 0, {}, {}},
+        {{1, 1, 1}, 0, {}, {33, 66, 100}},
+        {{0, 1, 0, 0}, 100, {"0", "2", "3"}, {25, 50, 75, 100}},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, 0, {"0", "1", "2", "3", "4", "5", "6", "7"},
+         {12, 25, 37, 50, 62, 75, 87, 100}},
+        many,
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.deleted.size() << " records");
+        Files files(withDeleted(c.deleted));
+        files.write(QStringLiteral("Base.dat"), files.base() + QByteArray(c.tailBytes, 'x'));
+        QStringList ids;
+        std::vector<int> percents;
+        ops::readStock(
+            files.path(), [&](const QStringList &cells) { ids << cells[stockcol::RecordId]; },
+            [&](int percent) { percents.push_back(percent); });
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(percents, c.percents);
+        EXPECT_EQ(ops::stockRecordCount(files.path()), qint64(c.deleted.size()));
+    }
+}

@@ -1,6 +1,6 @@
 #include "DialogParts.h"
 
-#include "app/Icons.h"
+#include "Icons.h"
 
 #include <QAction>
 #include <QDateEdit>

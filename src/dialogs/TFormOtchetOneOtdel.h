@@ -10,14 +10,15 @@ class TFormOtchetOneOtdel : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOtchetOneOtdel(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QComboBox *RzComboBoxMoveOtd = nullptr;
+    explicit TFormOtchetOneOtdel(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                 QWidget *parent = nullptr);
 
     // The live departments of Otdelenie.dat, alphabetically, the first one
     // selected. A read error propagates; the list is left empty then.
     void fillDepartments();
-    void fillDepartmentsAndShow();
 
     vedaris::reports::ReportParams params() const override;
+
+private:
+    QComboBox *m_departments;
 };

@@ -7,5 +7,6 @@ class TFormAllRashod : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormAllRashod(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormAllRashod(const QString &dataDir, const vedaris::ReportProgress &progress,
+                            QWidget *parent = nullptr);
 };

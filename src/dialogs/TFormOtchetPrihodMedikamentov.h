@@ -7,5 +7,6 @@ class TFormOtchetPrihodMedikamentov : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOtchetPrihodMedikamentov(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormOtchetPrihodMedikamentov(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                           QWidget *parent = nullptr);
 };

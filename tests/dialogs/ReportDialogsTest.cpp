@@ -1,26 +1,28 @@
 // The parameter dialogs and the desktop hand-over, through the real windows.
 
-#include "ReportTestData.h"
+#include "reports/ReportTestData.h"
 
-#include "app/Desktop.h"
 #include "app/Forms.h"
-#include "app/Messages.h"
 #include "app/TFormGl.h"
-#include "reports/dialogs/ReportLauncher.h"
-#include "reports/dialogs/TFormAllRashod.h"
-#include "reports/dialogs/TFormOtchetDvijeniia.h"
-#include "reports/dialogs/TFormOtchetOneOtdel.h"
-#include "reports/dialogs/TFormOtchetPolIzr.h"
-#include "reports/dialogs/TFormOtchetPrihodMedikamentov.h"
-#include "reports/dialogs/TFormRashodAllData.h"
-#include "reports/dialogs/TFormSrokGodnosti.h"
+#include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormAllRashod.h"
+#include "dialogs/TFormOtchetDvijeniia.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormOtchetPolIzr.h"
+#include "dialogs/TFormOtchetPrihodMedikamentov.h"
+#include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormSrokGodnosti.h"
 #include "store/Clock.h"
 #include "store/Error.h"
+#include "support/Controls.h"
+#include "widgets/Desktop.h"
+#include "widgets/Messages.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -103,8 +105,8 @@ TEST_F(ReportDialogsTest, EveryShowingStartsFromToday)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.caption);
         EXPECT_EQ(c.dialog->windowTitle(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(c.dialog->RzBitBtnCreate->text(), "Создать");
-        EXPECT_EQ(c.dialog->RzBitBtnClose->text(), "Закрыть");
+        EXPECT_EQ(pushButton(c.dialog, "RzBitBtnCreate")->text(), "Создать");
+        EXPECT_EQ(pushButton(c.dialog, "RzBitBtnClose")->text(), "Закрыть");
         const QList<QDateEdit *> dates = c.dialog->findChildren<QDateEdit *>();
         ASSERT_FALSE(dates.isEmpty());
         c.dialog->show();
@@ -112,7 +114,7 @@ TEST_F(ReportDialogsTest, EveryShowingStartsFromToday)
             EXPECT_EQ(d->date(), day(15)) << qPrintable(d->objectName());
             d->setDate(day(1, 1));
         }
-        c.dialog->RzBitBtnClose->click();
+        pushButton(c.dialog, "RzBitBtnClose")->click();
         EXPECT_FALSE(c.dialog->isVisible());
         c.dialog->show();
         for (QDateEdit *d : dates)
@@ -129,12 +131,12 @@ TEST_F(ReportDialogsTest, CreateHandsTheWorkbookToTheDesktopAndCloses)
     start(sample());
     TFormAllRashod *dialog = forms->FormAllRashod;
     dialog->show();
-    dialog->RzDateTimeEditStart->setDate(day(12));
-    dialog->RzDateTimeEditFinish->setDate(day(12));
-    QProgressBar *bar = forms->FormGl->progressBar();
+    dateEdit(dialog, "RzDateTimeEditStart")->setDate(day(12));
+    dateEdit(dialog, "RzDateTimeEditFinish")->setDate(day(12));
+    QProgressBar *bar = control<QProgressBar>(forms->FormGl->statusBar(), "RzProgressBar1");
     bool barShown = false;
     onOpen = [&] { barShown = !bar->isHidden(); };
-    dialog->RzBitBtnCreate->click();
+    pushButton(dialog, "RzBitBtnCreate")->click();
 
     ASSERT_EQ(opened.size(), 1);
     const QFileInfo file(opened[0]);
@@ -161,15 +163,15 @@ TEST_F(ReportDialogsTest, OutcomesOtherThanAWorkbook)
         {"nothing to report",
          [](ReportDialogsTest &t) {
              t.forms->FormSrokGodnosti->show(); // today is before the expiry
-             t.forms->FormSrokGodnosti->RzDateTimeEdit1->setDate(day(1, 1));
-             t.forms->FormSrokGodnosti->RzBitBtnCreate->click();
+             dateEdit(t.forms->FormSrokGodnosti, "RzDateTimeEdit1")->setDate(day(1, 1));
+             pushButton(t.forms->FormSrokGodnosti, "RzBitBtnCreate")->click();
          },
          reports::messages::NoExpired},
         {"a data file that cannot be read",
          [](ReportDialogsTest &t) {
              QFile::remove(t.dir.file("Rashod.dat"));
              t.forms->FormOtchetDvijeniia->show();
-             t.forms->FormOtchetDvijeniia->RzBitBtnCreate->click();
+             pushButton(t.forms->FormOtchetDvijeniia, "RzBitBtnCreate")->click();
          },
          "Rashod.dat"},
         {"no application opens the workbook",
@@ -192,7 +194,7 @@ TEST_F(ReportDialogsTest, OutcomesOtherThanAWorkbook)
         if (c.message != NoSpreadsheetMessage) {
             EXPECT_FALSE(shown[0].contains(NoSpreadsheetMessage));
         }
-        EXPECT_TRUE(forms->FormGl->progressBar()->isHidden());
+        EXPECT_TRUE(control<QProgressBar>(forms->FormGl->statusBar(), "RzProgressBar1")->isHidden());
     }
 }
 
@@ -203,7 +205,7 @@ TEST_F(ReportDialogsTest, StockReportStartsAtOnceAndNoSecondReportInsideARunning
         // Still inside the first report: another one is refused.
         forms->FormGl->BtnNalichieClick();
         forms->FormAllRashod->show();
-        forms->FormAllRashod->RzBitBtnCreate->click();
+        pushButton(forms->FormAllRashod, "RzBitBtnCreate")->click();
     };
     forms->FormGl->BtnNalichieClick();
     EXPECT_EQ(opened.size(), 1);
@@ -218,27 +220,28 @@ TEST_F(ReportDialogsTest, DepartmentListAndTypedDepartment)
 {
     start(sample());
     TFormOtchetOneOtdel *dialog = forms->FormOtchetOneOtdel;
+    auto *departments = control<QComboBox>(dialog, "RzComboBoxMoveOtd");
     dialog->fillDepartments();
     QStringList items;
-    for (int i = 0; i < dialog->RzComboBoxMoveOtd->count(); ++i)
-        items << dialog->RzComboBoxMoveOtd->itemText(i);
+    for (int i = 0; i < departments->count(); ++i)
+        items << departments->itemText(i);
     EXPECT_EQ(items, (QStringList{"Аптека", "Терапия", "Хирургия"}));
-    EXPECT_EQ(dialog->RzComboBoxMoveOtd->currentIndex(), 0);
+    EXPECT_EQ(departments->currentIndex(), 0);
 
     dialog->show();
-    dialog->RzDateTimeEditStart->setDate(day(1));
-    dialog->RzComboBoxMoveOtd->setEditText("хирургия"); // another spelling matches nothing
+    dateEdit(dialog, "RzDateTimeEditStart")->setDate(day(1));
+    departments->setEditText("хирургия"); // another spelling matches nothing
     EXPECT_EQ(dialog->params().department, "хирургия");
-    dialog->RzBitBtnCreate->click();
+    pushButton(dialog, "RzBitBtnCreate")->click();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{reports::messages::NoConsumption});
 
     dialog->show();
-    dialog->RzDateTimeEditStart->setDate(day(1));
-    dialog->RzComboBoxMoveOtd->setCurrentIndex(2);
-    dialog->RzBitBtnCreate->click();
+    dateEdit(dialog, "RzDateTimeEditStart")->setDate(day(1));
+    departments->setCurrentIndex(2);
+    pushButton(dialog, "RzBitBtnCreate")->click();
     EXPECT_EQ(opened.size(), 1);
 
     QFile::remove(dir.file("Otdelenie.dat"));
     EXPECT_THROW(dialog->fillDepartments(), vedaris::Error);
-    EXPECT_EQ(dialog->RzComboBoxMoveOtd->count(), 0);
+    EXPECT_EQ(departments->count(), 0);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DialogParts.h"
-#include "ReferenceTarget.h"
 #include "operations/StockOperations.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QDateEdit;
@@ -14,21 +14,21 @@ class QToolButton;
 
 namespace vedaris {
 
-class Forms;
+class RefSelectDialog;
 
 // The receipt dialog and the edit dialog: the same fields, layout, tab order,
 // filters and "Сохранить" rule, around a different save. `letter` is the
 // dialog's letter in its control names: P for the receipt, E for the edit.
-class BatchDialog : public QDialog, public ReferenceTarget
+class BatchDialog : public QDialog
 {
     Q_OBJECT
 public:
-    void setDrug(const QString &name, const QString &unit) override;
-    void setSupplier(const QString &name) override;
-    void setManufacturer(const QString &name) override;
+    // The selection dialogs it fills when shown and opens from its fields.
+    void setSelectionDialogs(RefSelectDialog *drugs, RefSelectDialog *suppliers,
+                             RefSelectDialog *manufacturers);
 
 protected:
-    BatchDialog(Forms &forms, QChar letter, const QString &title, QWidget *parent);
+    BatchDialog(const QString &dataDir, QChar letter, const QString &title, QWidget *parent);
 
     // The selection fills of the drug-name, supplier and manufacturer lists.
     void fillSelections();
@@ -43,11 +43,16 @@ protected:
     void fill(const StockRecord &r);
     // Every text and date emptied, "Сохранить" disabled.
     void clearAll();
+    // Runs the dialog modally: what the save stored, or nothing when closed.
+    std::optional<ops::StoredBatch> runUntilStored();
+    // The save's end: `store` writes the batch; on success the dialog closes
+    // with it, on failure the error is shown and the dialog stays.
+    void saveWith(const std::function<ops::StoredBatch()> &store);
 
     void done(int result) override;
     virtual void FormClose() { clearAll(); }
 
-    Forms &m_forms;
+    QString m_dataDir;
     QLineEdit *m_drugName;
     QToolButton *m_chooseDrug;
     QLineEdit *m_manufacturer;
@@ -63,6 +68,12 @@ protected:
     QDateEdit *m_expiry;
     QPushButton *m_save;
     QPushButton *m_close;
+
+private:
+    RefSelectDialog *m_drugs = nullptr;
+    RefSelectDialog *m_suppliers = nullptr;
+    RefSelectDialog *m_manufacturers = nullptr;
+    std::optional<ops::StoredBatch> m_stored;
 };
 
 } // namespace vedaris

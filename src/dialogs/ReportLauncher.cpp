@@ -1,17 +1,14 @@
 #include "ReportLauncher.h"
 
-#include "app/Desktop.h"
-#include "app/Forms.h"
-#include "app/Messages.h"
-#include "app/TFormGl.h"
 #include "store/Clock.h"
 #include "store/Error.h"
+#include "widgets/Desktop.h"
+#include "widgets/Messages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressBar>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -61,61 +58,63 @@ void setReportsFolder(const QString &folder)
     folderOverride = folder;
 }
 
-void produceReport(Forms &forms, reports::ReportKind kind, const reports::ReportParams &params)
+void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind kind,
+                   const reports::ReportParams &params, const ReportProgress &progress)
 {
     if (running)
         return;
     running = true;
-    TFormGl *main = forms.FormGl;
-    QProgressBar *bar = main->progressBar();
-    bar->setValue(0);
-    bar->show();
+    if (progress.percent)
+        progress.percent(0);
     struct Finally
     {
-        QProgressBar *bar;
+        const ReportProgress &progress;
         ~Finally()
         {
-            bar->hide();
+            if (progress.finished)
+                progress.finished();
             running = false;
         }
-    } finally{bar};
+    } finally{progress};
 
     // Only the expired stock report lets the window repaint while it reads.
     const bool repaint = kind == reports::ReportKind::Expired;
     reports::Outcome outcome;
     try {
-        outcome = reports::runReport(kind, forms.dataDir(), params, [&](int percent) {
-            bar->setValue(percent);
+        outcome = reports::runReport(kind, dataDir, params, [&](int percent) {
+            if (progress.percent)
+                progress.percent(percent);
             if (repaint)
                 QCoreApplication::processEvents();
         });
     } catch (const Error &e) {
-        Messages::error(main, e);
+        Messages::error(parent, e);
         return;
     } catch (...) {
-        Messages::info(main, NoSpreadsheetMessage);
+        Messages::info(parent, NoSpreadsheetMessage);
         return;
     }
 
     if (outcome.empty()) {
-        Messages::info(main, outcome.emptyMessage);
+        Messages::info(parent, outcome.emptyMessage);
         return;
     }
     try {
         const QString path = workbookPath(outcome.title);
         outcome.workbook->saveXlsx(path);
         if (!desktop::open(QUrl::fromLocalFile(path)))
-            Messages::info(main, NoSpreadsheetMessage);
+            Messages::info(parent, NoSpreadsheetMessage);
     } catch (...) {
-        Messages::info(main, NoSpreadsheetMessage);
+        Messages::info(parent, NoSpreadsheetMessage);
     }
 }
 
-void runStockAvailabilityReport(Forms &forms)
+void runStockAvailabilityReport(QWidget *parent, const QString &dataDir,
+                                const ReportProgress &progress)
 {
     reports::ReportParams params;
     params.date = Clock::today();
-    produceReport(forms, reports::ReportKind::Stock, params);
+    produceReport(parent, dataDir, reports::ReportKind::Stock, params, progress);
 }
 
 } // namespace vedaris

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReportLauncher.h"
 #include "reports/Reports.h"
 
 #include <QDialog>
@@ -10,17 +11,14 @@ class QPushButton;
 
 namespace vedaris {
 
-class Forms;
-
 // The common parameter dialog of a report: its date controls, "Создать" and
-// "Закрыть". Every showing starts from today's date.
+// "Закрыть". Every showing starts from today's date. "Создать" runs the report
+// on the data folder with the dialog still on screen, its progress shown
+// where `progress` says.
 class ReportDialog : public QDialog
 {
     Q_OBJECT
 public:
-    QPushButton *RzBitBtnCreate = nullptr;
-    QPushButton *RzBitBtnClose = nullptr;
-
     // The parameters as the controls hold them now.
     virtual reports::ReportParams params() const;
 
@@ -31,8 +29,8 @@ public slots:
     void RzBitBtnCloseClick();
 
 protected:
-    ReportDialog(Forms &forms, QWidget *parent, const QString &objectName, const QString &caption,
-                 reports::ReportKind kind);
+    ReportDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
+                 const QString &objectName, const QString &caption, reports::ReportKind kind);
 
     // A date control shown as dd.mm.yyyy with a drop-down calendar.
     QDateEdit *addDate(const QString &objectName);
@@ -43,9 +41,10 @@ protected:
 
     void showEvent(QShowEvent *event) override;
 
-    Forms &m_forms;
+    QString m_dataDir;
 
 private:
+    ReportProgress m_progress;
     reports::ReportKind m_kind;
     QFormLayout *m_fields;
     QList<QDateEdit *> m_dates;
@@ -56,14 +55,15 @@ class PeriodDialog : public ReportDialog
 {
     Q_OBJECT
 public:
-    QDateEdit *RzDateTimeEditStart = nullptr;
-    QDateEdit *RzDateTimeEditFinish = nullptr;
-
     reports::ReportParams params() const override;
 
 protected:
-    PeriodDialog(Forms &forms, QWidget *parent, const QString &objectName, const QString &caption,
-                 reports::ReportKind kind);
+    PeriodDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
+                 const QString &objectName, const QString &caption, reports::ReportKind kind);
+
+private:
+    QDateEdit *m_start;
+    QDateEdit *m_finish;
 };
 
 } // namespace vedaris

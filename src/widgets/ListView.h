@@ -4,7 +4,6 @@
 #include <QCollator>
 #include <QHash>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
@@ -168,19 +167,6 @@ private:
     QVector<Column> m_columns;
     int m_sortColumn = -1;
     bool m_sortDescending = false;
-};
-
-// The search boxes run their search when a key is released.
-class SearchEdit : public QLineEdit
-{
-    Q_OBJECT
-public:
-    using QLineEdit::QLineEdit;
-signals:
-    void keyReleased();
-
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
 };
 
 } // namespace vedaris

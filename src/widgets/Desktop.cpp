@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include "Messages.h"
 #include "store/DataFolder.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,17 @@ QString helpFilePath()
     // An installed copy keeps its guide with the system's documentation.
     const QString installed = QDir(folders::docDir(programDir())).filePath(QStringLiteral("guide.html"));
     return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
+}
+
+void openHelp(QWidget *parent)
+{
+    const QString path = helpFilePath();
+    if (!QFileInfo::exists(path)) {
+        Messages::info(parent, QStringLiteral("Файл справки не найден!"));
+        return;
+    }
+    if (!open(QUrl::fromLocalFile(path)))
+        Messages::info(parent, QStringLiteral("Возможно, у Вас не установлен MSWord"));
 }
 
 } // namespace vedaris::desktop

@@ -7,5 +7,6 @@ class TFormOtchetDvijeniia : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOtchetDvijeniia(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormOtchetDvijeniia(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                  QWidget *parent = nullptr);
 };

@@ -7,5 +7,6 @@ class TFormOtchetPolIzr : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOtchetPolIzr(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormOtchetPolIzr(const QString &dataDir, const vedaris::ReportProgress &progress,
+                               QWidget *parent = nullptr);
 };

@@ -7,5 +7,6 @@ class TFormRashodAllData : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormRashodAllData(vedaris::Forms &forms, QWidget *parent = nullptr);
+    explicit TFormRashodAllData(const QString &dataDir, const vedaris::ReportProgress &progress,
+                                QWidget *parent = nullptr);
 };

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <functional>
 
+class QWidget;
+
 // The desktop's "open" request and the program's folder, replaceable so that
 // tests never start another program.
 namespace vedaris::desktop {
@@ -22,5 +24,9 @@ void setProgramDir(const QString &dir); // empty restores the executable's folde
 
 // "Прочти.DOC" beside the program; an installed copy's guide when only that exists.
 QString helpFilePath();
+
+// The help command: opens the guide, or says over `parent` why it cannot. The
+// help menu and the about box's guide link both run it.
+void openHelp(QWidget *parent);
 
 } // namespace vedaris::desktop

@@ -1,12 +1,10 @@
-#include "StockDialogParts.h"
+#include "BatchDialog.h"
 
-#include "NumberFilter.h"
-#include "TFormSelFirma.h"
-#include "TFormSelFirmaIzg.h"
-#include "TFormSelPrep.h"
-#include "app/Forms.h"
-#include "app/Messages.h"
+#include "ReferenceDialogs.h"
 #include "store/TextFormats.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
+#include "widgets/NumberFilter.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -17,8 +15,8 @@
 
 namespace vedaris {
 
-BatchDialog::BatchDialog(Forms &forms, QChar letter, const QString &title, QWidget *parent)
-    : QDialog(parent, ui::dialogFlags), m_forms(forms)
+BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &title, QWidget *parent)
+    : QDialog(parent, ui::dialogFlags), m_dataDir(dataDir)
 {
     setWindowTitle(title);
     const QString l(letter);
@@ -65,47 +63,45 @@ BatchDialog::BatchDialog(Forms &forms, QChar letter, const QString &title, QWidg
     setFixedSize(QSize(360, 251).expandedTo(sizeHint()));
 }
 
-void BatchDialog::setDrug(const QString &name, const QString &unit)
+void BatchDialog::setSelectionDialogs(RefSelectDialog *drugs, RefSelectDialog *suppliers,
+                                      RefSelectDialog *manufacturers)
 {
-    m_drugName->clear();
-    m_unit->clear();
-    m_drugName->setText(name);
-    m_unit->setText(unit);
-    m_drugName->setCursorPosition(0);
-}
-
-void BatchDialog::setSupplier(const QString &name)
-{
-    m_supplier->setText(name);
-}
-
-void BatchDialog::setManufacturer(const QString &name)
-{
-    m_manufacturer->setText(name);
+    m_drugs = drugs;
+    m_suppliers = suppliers;
+    m_manufacturers = manufacturers;
 }
 
 void BatchDialog::fillSelections()
 {
     Messages::guard(this, [this] {
-        m_forms.FormSelPrep->fillSelectionList();
-        m_forms.FormSelFirma->fillSelectionList();
-        m_forms.FormSelFirmaIzg->fillSelectionList();
+        m_drugs->fillSelectionList();
+        m_suppliers->fillSelectionList();
+        m_manufacturers->fillSelectionList();
     });
 }
 
 void BatchDialog::chooseDrug()
 {
-    m_forms.FormSelPrep->exec();
+    if (const std::optional<RefChoice> drug = m_drugs->choose()) {
+        // Emptied first, so the change handler runs even for the same name.
+        m_drugName->clear();
+        m_unit->clear();
+        m_drugName->setText(drug->name);
+        m_unit->setText(drug->unit);
+        m_drugName->setCursorPosition(0);
+    }
 }
 
 void BatchDialog::chooseSupplier()
 {
-    m_forms.FormSelFirma->exec();
+    if (const std::optional<RefChoice> supplier = m_suppliers->choose())
+        m_supplier->setText(supplier->name);
 }
 
 void BatchDialog::chooseManufacturer()
 {
-    m_forms.FormSelFirmaIzg->exec();
+    if (const std::optional<RefChoice> manufacturer = m_manufacturers->choose())
+        m_manufacturer->setText(manufacturer->name);
 }
 
 void BatchDialog::updateSave()
@@ -163,6 +159,19 @@ void BatchDialog::clearAll()
     ui::clearDate(m_receiptDate);
     ui::clearDate(m_expiry);
     m_save->setEnabled(false);
+}
+
+std::optional<ops::StoredBatch> BatchDialog::runUntilStored()
+{
+    m_stored.reset();
+    exec();
+    return std::exchange(m_stored, std::nullopt);
+}
+
+void BatchDialog::saveWith(const std::function<ops::StoredBatch()> &store)
+{
+    if (Messages::guard(this, [&] { m_stored = store(); }))
+        accept();
 }
 
 void BatchDialog::done(int result)

@@ -587,10 +587,4 @@ void ListView::shareColumnWidths()
     }
 }
 
-void SearchEdit::keyReleaseEvent(QKeyEvent *event)
-{
-    QLineEdit::keyReleaseEvent(event);
-    emit keyReleased();
-}
-
 } // namespace vedaris

@@ -11,11 +11,11 @@
 
 namespace vedaris {
 
-ReportDialog::ReportDialog(Forms &forms, QWidget *parent, const QString &objectName, const QString &caption,
-                           reports::ReportKind kind)
+ReportDialog::ReportDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
+                           const QString &objectName, const QString &caption, reports::ReportKind kind)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint),
-      m_forms(forms), m_kind(kind), m_fields(new QFormLayout)
+      m_dataDir(dataDir), m_progress(progress), m_kind(kind), m_fields(new QFormLayout)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -37,17 +37,17 @@ QDateEdit *ReportDialog::addDate(const QString &objectName)
 
 void ReportDialog::finishLayout()
 {
-    RzBitBtnCreate = new QPushButton(QStringLiteral("Создать"), this);
-    RzBitBtnCreate->setObjectName(QStringLiteral("RzBitBtnCreate"));
-    RzBitBtnCreate->setDefault(true);
-    RzBitBtnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    RzBitBtnClose->setObjectName(QStringLiteral("RzBitBtnClose"));
+    auto *createButton = new QPushButton(QStringLiteral("Создать"), this);
+    createButton->setObjectName(QStringLiteral("RzBitBtnCreate"));
+    createButton->setDefault(true);
+    auto *closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("RzBitBtnClose"));
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(RzBitBtnCreate);
-    buttons->addWidget(RzBitBtnClose);
+    buttons->addWidget(createButton);
+    buttons->addWidget(closeButton);
     static_cast<QVBoxLayout *>(layout())->addLayout(buttons);
-    connect(RzBitBtnCreate, &QPushButton::clicked, this, &ReportDialog::RzBitBtnCreateClick);
-    connect(RzBitBtnClose, &QPushButton::clicked, this, &ReportDialog::RzBitBtnCloseClick);
+    connect(createButton, &QPushButton::clicked, this, &ReportDialog::RzBitBtnCreateClick);
+    connect(closeButton, &QPushButton::clicked, this, &ReportDialog::RzBitBtnCloseClick);
 
     // In effect a fixed size: only a few pixels of give.
     const QSize size = sizeHint();
@@ -75,7 +75,7 @@ void ReportDialog::FormShow()
 
 void ReportDialog::RzBitBtnCreateClick()
 {
-    produceReport(m_forms, m_kind, params());
+    produceReport(parentWidget(), m_dataDir, m_kind, params(), m_progress);
     close();
 }
 
@@ -84,21 +84,21 @@ void ReportDialog::RzBitBtnCloseClick()
     close();
 }
 
-PeriodDialog::PeriodDialog(Forms &forms, QWidget *parent, const QString &objectName, const QString &caption,
-                           reports::ReportKind kind)
-    : ReportDialog(forms, parent, objectName, caption, kind)
+PeriodDialog::PeriodDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
+                           const QString &objectName, const QString &caption, reports::ReportKind kind)
+    : ReportDialog(dataDir, progress, parent, objectName, caption, kind)
 {
-    RzDateTimeEditStart = addDate(QStringLiteral("RzDateTimeEditStart"));
-    RzDateTimeEditFinish = addDate(QStringLiteral("RzDateTimeEditFinish"));
-    fields()->addRow(QStringLiteral("Начальная дата:"), RzDateTimeEditStart);
-    fields()->addRow(QStringLiteral("Конечная дата:"), RzDateTimeEditFinish);
+    m_start = addDate(QStringLiteral("RzDateTimeEditStart"));
+    m_finish = addDate(QStringLiteral("RzDateTimeEditFinish"));
+    fields()->addRow(QStringLiteral("Начальная дата:"), m_start);
+    fields()->addRow(QStringLiteral("Конечная дата:"), m_finish);
 }
 
 reports::ReportParams PeriodDialog::params() const
 {
     reports::ReportParams p;
-    p.start = RzDateTimeEditStart->date();
-    p.finish = RzDateTimeEditFinish->date();
+    p.start = m_start->date();
+    p.finish = m_finish->date();
     return p;
 }
 

@@ -2,17 +2,16 @@
 
 #include "ReportDialog.h"
 
-class QGroupBox;
-
 // Parameters of the expired stock report: the date to check up to.
 class TFormSrokGodnosti : public vedaris::ReportDialog
 {
     Q_OBJECT
 public:
-    explicit TFormSrokGodnosti(vedaris::Forms &forms, QWidget *parent = nullptr);
-
-    QGroupBox *RzGroupBox1 = nullptr;
-    QDateEdit *RzDateTimeEdit1 = nullptr;
+    explicit TFormSrokGodnosti(const QString &dataDir, const vedaris::ReportProgress &progress,
+                               QWidget *parent = nullptr);
 
     vedaris::reports::ReportParams params() const override;
+
+private:
+    QDateEdit *m_date;
 };

@@ -1,6 +1,6 @@
 #include "NumberFilter.h"
 
-#include "app/Messages.h"
+#include "Messages.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
