@@ -180,10 +180,6 @@ void playBack(const QString &dataDir, const Content &c)
 void removeJournal(const QString &dataDir)
 {
     QFile journal(journalPath(dataDir));
-    // The folder is not synced after: a power cut in the instant after may bring
-    // the journal back, and the next start then undoes the finished operation
-    // and says so. The files are consistent either way, and each operation
-    // saves a sync of the folder.
     if (!disk::remove(journal))
         throw Error(journal.fileName(), journal.errorString());
 }
@@ -288,6 +284,11 @@ void Transaction::commit()
         file->sync();
     removeJournal(m_dir);
     d->committed = true;
+    // Until the removal is on the disk a power cut could bring the journal
+    // back, and the next start would undo an operation the user was told had
+    // been stored. The operation stands already: a failure here is no reason
+    // to report it as failed.
+    disk::syncFolder(m_dir);
 }
 
 namespace journal {
