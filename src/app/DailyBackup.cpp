@@ -2,10 +2,8 @@
 
 #include "widgets/Messages.h"
 #include "store/Clock.h"
-#include "store/DataFiles.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -35,10 +33,7 @@ DailyBackup::~DailyBackup()
 void DailyBackup::atStartUp()
 {
     m_day = Clock::today();
-    qint64 size = 0;
-    for (const QString &name : files::All)
-        size += QFileInfo(files::path(m_dir, name)).size();
-    if (size >= backgroundFrom) {
+    if (backup::storeSize(m_dir) >= backgroundFrom) {
         start();
         return;
     }

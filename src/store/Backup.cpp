@@ -130,6 +130,14 @@ void setFreeSpaceForTests(std::optional<qint64> bytes)
     freeSpaceOverride = bytes;
 }
 
+qint64 storeSize(const QString &dataDir)
+{
+    qint64 total = 0;
+    for (const QString &file : files::All)
+        total += QFileInfo(files::path(dataDir, file)).size();
+    return total;
+}
+
 QString makeDaily(const QString &dataDir, Progress *progress)
 {
     const QDate today = Clock::today();
@@ -143,9 +151,7 @@ QString makeDaily(const QString &dataDir, Progress *progress)
     QString target = QDir(root).filePath(name);
     const QString partial = target + QStringLiteral(".part");
 
-    qint64 total = 0;
-    for (const QString &file : files::All)
-        total += QFileInfo(files::path(dataDir, file)).size();
+    const qint64 total = storeSize(dataDir);
     const qint64 available = freeSpaceOverride ? *freeSpaceOverride : QStorageInfo(dataDir).bytesAvailable();
     const qint64 needed = 2 * total + SpareBytes;
     if (available >= 0 && available < needed)

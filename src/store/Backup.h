@@ -37,6 +37,9 @@ struct Progress
 // backup; a cancelled copy leaves nothing and says nothing.
 QString makeDaily(const QString &dataDir, Progress *progress = nullptr);
 
+// The bytes a copy of the six files takes.
+qint64 storeSize(const QString &dataDir);
+
 // Tests: the free space the check sees in place of the disk's.
 void setFreeSpaceForTests(std::optional<qint64> bytes);
 
