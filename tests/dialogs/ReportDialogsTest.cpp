@@ -1,6 +1,6 @@
 // The parameter dialogs and the desktop hand-over, through the real windows.
 
-#include "ReportTestData.h"
+#include "reports/ReportTestData.h"
 
 #include "app/Desktop.h"
 #include "app/Forms.h"
