@@ -243,7 +243,7 @@ void Workbook::saveXlsx(const QString &path) const
             worksheet_set_print_scale(sheet, uint16_t(page.zoom));
         worksheet_set_margins(sheet, page.leftMargin / 72, page.rightMargin / 72,
                               page.topMargin / 72, page.bottomMargin / 72);
-        if (page.orientation == 2)
+        if (page.orientation == PageSetup::Landscape)
             worksheet_set_landscape(sheet);
         file.close();
 
