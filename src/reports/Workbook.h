@@ -124,8 +124,10 @@ public:
     // columns; then no file is left at `path`.
     void saveXlsx(const QString &path) const;
 
-private:
+    // The storage, shared with the .xlsx writer (WorkbookImpl.h).
     struct Impl;
+
+private:
     std::unique_ptr<Impl> d;
 };
 
