@@ -9,19 +9,31 @@ CMAKE_FLAGS ?=
 
 all: build
 
+# The package installer runs on `make deps`, and for `make run` and `make test`
+# only while the stamp is missing or older than the installer's package list.
+DEPS_STAMP := $(BUILD)/.deps-installed
+
 deps:
 	@scripts/install-deps
+	@mkdir -p $(BUILD) && touch $(DEPS_STAMP)
 
-configure: deps
+$(DEPS_STAMP): scripts/install-deps
+	@scripts/install-deps
+	@mkdir -p $(BUILD) && touch $@
+
+configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(TYPE) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The build comes after the installer, also under make -j.
+run: $(DEPS_STAMP)
+	@$(MAKE) --no-print-directory build
 	./dist/vedaris
 
-test: build
+test: $(DEPS_STAMP)
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # A generated store of a few thousand batches in demo-data/, with the program
@@ -47,7 +59,7 @@ bench: build
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
 # a build folder of its own (its programs go to build-asan/dist, not dist/).
 ASAN_BUILD ?= build-asan
-sanitize: deps
+sanitize: $(DEPS_STAMP)
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEDARIS_SANITIZE=ON \
 		-DVEDARIS_DIST_DIR=$(CURDIR)/$(ASAN_BUILD)/dist >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)

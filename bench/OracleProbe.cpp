@@ -3,7 +3,7 @@
 // ratio, after checking they built the same workbook.
 #include "Probe.h"
 
-#include "NestedOracle.h"
+#include "support/NestedOracle.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
 

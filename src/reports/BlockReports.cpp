@@ -1,5 +1,6 @@
 #include "reports/Reports.h"
 
+#include "reports/ReportColumns.h"
 #include "store/TextFormats.h"
 
 // The two reports whose rows come in blocks: one per department, and one per
@@ -8,33 +9,68 @@ namespace vedaris::reports {
 
 namespace {
 
-Range at(const char *address)
-{
-    return Range::parse(QString::fromLatin1(address));
-}
-
-QString period(const QDate &start, const QDate &finish)
-{
-    return QStringLiteral("с %1 по %2 года").arg(text::formatDate(start), text::formatDate(finish));
-}
-
 Range row(int r)
 {
     return Range::rows(r, r);
+}
+
+// The department blocks' quantity column is wider than the one-department report's.
+const Columns<IssuedLine> &departmentsColumns()
+{
+    static const Columns<IssuedLine> columns = departmentColumns(9);
+    return columns;
+}
+
+// A column of the issue-dates report: a cell of the stock line, written into
+// the block's first row and merged over the block, or a cell of each issue.
+// A column with neither holds the stock line's running number.
+struct BlockColumn
+{
+    QString header;
+    double width = 0;
+    std::function<CellData(const StockRecord &)> stock;
+    std::function<CellData(const DatedIssue &)> issue;
+
+    bool perIssue() const { return bool(issue); }
+};
+
+BlockColumn stockText(const QString &title, double width, QString StockRecord::*field)
+{
+    return {title, width, [field](const StockRecord &s) { return textCell(s.*field); }, {}};
+}
+
+const QVector<BlockColumn> &issueDatesColumns()
+{
+    static const QVector<BlockColumn> columns = {
+        {header::Number, 3, {}, {}},
+        stockText(header::Name, 35, &StockRecord::DrugName),
+        stockText(header::Supplier, 20, &StockRecord::Supplier),
+        stockText(header::Document, 15, &StockRecord::ReceiptDocument),
+        stockText(header::Manufacturer, 20, &StockRecord::Manufacturer),
+        stockText(header::Series, 15, &StockRecord::Series),
+        {header::Received, 10, [](const StockRecord &s) { return dateCell(s.ReceiptDate); }, {}},
+        {header::Issued, 10, {}, [](const DatedIssue &i) { return dateCell(i.date); }},
+        stockText(header::Unit, 12, &StockRecord::Unit),
+        {header::Quantity, 5, {}, [](const DatedIssue &i) { return typedCell(text::formatNumber(i.quantity)); }},
+        {header::Price, 9, [](const StockRecord &s) { return numberCell(s.UnitPrice); }, {}},
+        {header::Sum, 11, {}, [](const DatedIssue &i) { return textCell(text::formatNumber(i.sum)); }},
+    };
+    return columns;
 }
 
 } // namespace
 
 Layout departmentsLayout(const QDate &start, const QDate &finish)
 {
+    const int last = int(departmentsColumns().size());
     Layout l;
     l.name = QStringLiteral("Отчёт по всем отделениям");
-    l.widths = {3, 35, 20, 20, 12, 9, 9, 11};
-    l.fonts = {{at("A1:H2"), true, 14}};
-    l.titleMerges = {at("A1:H1"), at("A2:H2")};
-    l.centred = at("A1:H2");
+    l.widths = widthsOf(departmentsColumns());
+    l.fonts = {{cells(1, 1, 2, last), true, 14}};
+    l.titleMerges = {cells(1, 1, 1, last), cells(2, 1, 2, last)};
+    l.centred = cells(1, 1, 2, last);
     l.titles = {QStringLiteral("Отчёт израсходованных лекарственных средств"),
-                QStringLiteral("%1 для всех отделений.").arg(period(start, finish))};
+                QStringLiteral("%1 для всех отделений.").arg(periodText(start, finish))};
     l.headerRow = 0;
     l.firstDataRow = 0;
     l.borders = TableBorders::None;
@@ -45,10 +81,10 @@ Layout departmentsLayout(const QDate &start, const QDate &finish)
 
 Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBlock> &blocks)
 {
-    static const QStringList headers = {
-        QStringLiteral("№"),           QStringLiteral("Наименование"), QStringLiteral("Фирма-поставщик"),
-        QStringLiteral("Фирма-изготовитель"), QStringLiteral("Ед.измерения"), QStringLiteral("Колич."),
-        QStringLiteral("Цена за ед."), QStringLiteral("Общая сумма")};
+    const Columns<IssuedLine> &columns = departmentsColumns();
+    const int last = int(columns.size());
+    const QStringList headers = headersOf(columns);
+    const TotalsColumns totals = *totalsOf(columns);
 
     ReportSheet sheet(departmentsLayout(params.start, params.finish));
     Workbook &book = sheet.book();
@@ -60,43 +96,26 @@ Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBl
         r += 3;
         book.setBold(row(r));
         book.setFontSize(row(r), 14);
-        book.merge(cells(r, 1, r, 8));
+        book.merge(cells(r, 1, r, last));
         book.setHorizontalAlignment(row(r), HAlign::Center);
         book.setText(r, 1, block.name + QLatin1Char('.'));
 
         r += 2;
         book.setBold(row(r));
         book.setFontSize(row(r), 10);
-        for (int col = 1; col <= headers.size(); ++col)
-            book.setValue(r, col, headers[col - 1]);
-        book.setBorders(cells(r, 1, r, 8));
+        writeHeader(book, r, headers);
+        book.setBorders(cells(r, 1, r, last));
         ++r;
 
+        RowTotals sums;
         int number = 1;
-        double quantity = 0, sum = 0;
         for (const IssuedLine &line : block.lines) {
-            const StockRecord &s = line.stock;
-            book.setFontSize(row(r), 10);
-            book.setValue(r, 1, QString::number(number));
-            book.setText(r, 2, s.DrugName);
-            book.setText(r, 3, s.Supplier);
-            book.setText(r, 4, s.Manufacturer);
-            book.setText(r, 5, s.Unit);
-            book.setValue(r, 6, line.quantity);
-            book.setValue(r, 7, s.UnitPrice);
-            book.setValue(r, 8, line.sum);
-            book.setBorders(cells(r, 1, r, 8));
+            writeRow(book, r, number, columns, line, sums);
+            book.setBorders(cells(r, 1, r, last));
             ++r;
             ++number;
-            quantity += line.quantity;
-            sum += line.sum;
         }
-
-        book.setBold(row(r));
-        book.setValue(r, 5, ReportSheet::TotalsLabel);
-        book.setValue(r, 6, quantity);
-        book.setValue(r, 8, sum);
-        book.setBorders(cells(r, 5, r, 8));
+        writeTotals(book, r, totals, last, sums);
     }
     sheet.setRow(r);
     return sheet.finish(r > 5);
@@ -104,22 +123,17 @@ Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBl
 
 Layout issueDatesLayout(const QDate &start, const QDate &finish)
 {
-    Layout l;
+    const QVector<BlockColumn> &columns = issueDatesColumns();
+    Layout l = titledTable(int(columns.size()),
+                           {QStringLiteral("Общий отчёт"),
+                            QStringLiteral("израсходованных лекарственных средств %1.").arg(periodText(start, finish))},
+                           HeaderRow::Bold);
     l.name = QStringLiteral("Общий расход с выводом даты");
-    l.widths = {3, 35, 20, 15, 20, 15, 10, 10, 12, 5, 9, 11};
-    l.fonts = {{at("A1:L4"), true, 0}, {Range::rows(4, 4), false, 10}, {at("A1:L2"), false, 14}};
-    l.titleMerges = {at("A1:L1"), at("A2:L2")};
-    l.centred = at("A1:L2");
-    l.titles = {QStringLiteral("Общий отчёт"),
-                QStringLiteral("израсходованных лекарственных средств %1.").arg(period(start, finish))};
-    l.headers = {QStringLiteral("№"),           QStringLiteral("Наименование"),
-                 QStringLiteral("Фирма-поставщик"), QStringLiteral("Назв. документа"),
-                 QStringLiteral("Фирма-изготовитель"), QStringLiteral("Серия препарата"),
-                 QStringLiteral("Дата получ."), QStringLiteral("Дата расх."),
-                 QStringLiteral("Ед.измерения"), QStringLiteral("Колич."),
-                 QStringLiteral("Цена за ед."), QStringLiteral("Общая сумма")};
+    for (const BlockColumn &c : columns) {
+        l.widths << c.width;
+        l.headers << c.header;
+    }
     l.borders = TableBorders::AfterPass;
-    l.bordersFrom = 4;
     l.zoom = 83;
     l.landscape = true;
     l.emptyMessage = messages::NoConsumption;
@@ -128,6 +142,8 @@ Layout issueDatesLayout(const QDate &start, const QDate &finish)
 
 Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &blocks)
 {
+    const QVector<BlockColumn> &columns = issueDatesColumns();
+    const int lastColumn = int(columns.size());
     ReportSheet sheet(issueDatesLayout(params.start, params.finish));
     Workbook &book = sheet.book();
     int r = sheet.row();
@@ -138,35 +154,33 @@ Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &
         const int first = r;
         for (const DatedIssue &issue : block.issues) {
             book.setFontSize(row(r), 10);
-            book.setValue(r, 8, text::formatDate(issue.date));
-            book.setValue(r, 10, text::formatNumber(issue.quantity));
-            book.setText(r, 12, text::formatNumber(issue.sum));
+            for (int col = 1; col <= lastColumn; ++col)
+                if (columns[col - 1].perIssue())
+                    writeCell(book, r, col, columns[col - 1].issue(issue));
             ++r;
         }
         // The stock line's cells go into the block's first row, the cell each
         // merged range shows: a merge keeps the value but not the number format
         // of a lower cell, and the receipt date must stay a date.
         const int last = r - 1;
-        const StockRecord &s = block.stock;
         ++number;
-        book.setValue(first, 1, QString::number(number));
-        book.setText(first, 2, s.DrugName);
-        book.setText(first, 3, s.Supplier);
-        book.setText(first, 4, s.ReceiptDocument);
-        book.setText(first, 5, s.Manufacturer);
-        book.setText(first, 6, s.Series);
-        book.setValue(first, 7, text::formatDate(s.ReceiptDate));
-        book.setText(first, 9, s.Unit);
-        book.setValue(first, 11, s.UnitPrice);
+        for (int col = 1; col <= lastColumn; ++col) {
+            const BlockColumn &c = columns[col - 1];
+            if (c.stock)
+                writeCell(book, first, col, c.stock(block.stock));
+            else if (!c.perIssue())
+                book.setValue(first, col, QString::number(number));
+        }
         if (first != last)
-            for (int col : {1, 2, 3, 4, 5, 6, 7, 9, 11})
-                book.merge(cells(first, col, last, col));
+            for (int col = 1; col <= lastColumn; ++col)
+                if (!columns[col - 1].perIssue())
+                    book.merge(cells(first, col, last, col));
         book.setHorizontalAlignment(cells(first, 1, last, 1), HAlign::Center);
         book.setVerticalAlignment(cells(first, 1, last, 1), VAlign::Center);
         book.setHorizontalAlignment(cells(first, 2, last, 2), HAlign::Left);
         book.setVerticalAlignment(cells(first, 2, last, 2), VAlign::Center);
-        book.setVerticalAlignment(cells(first, 3, last, 12), VAlign::Center);
-        book.setHorizontalAlignment(cells(first, 3, last, 12), HAlign::Center);
+        book.setVerticalAlignment(cells(first, 3, last, lastColumn), VAlign::Center);
+        book.setHorizontalAlignment(cells(first, 3, last, lastColumn), HAlign::Center);
     }
     sheet.setRow(r);
     return sheet.finish();

@@ -2,13 +2,12 @@
 
 #include "store/Cp1251.h"
 #include "store/DataFiles.h"
-#include "store/RecordFile.h"
+#include "store/RecordScan.h"
 #include "store/TextFormats.h"
 
 #include <QHash>
 #include <QSet>
 #include <cstring>
-#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -27,11 +26,6 @@ QByteArray rawText(const char *record, TextField f)
 {
     const int length = std::min<int>(static_cast<unsigned char>(record[f.offset]), f.capacity);
     return QByteArray::fromRawData(record + f.offset + 1, length);
-}
-
-std::unique_ptr<RecordFile> openForReading(const QString &dataDir, const QString &name, int size)
-{
-    return std::make_unique<RecordFile>(files::path(dataDir, name), size, RecordFile::ReadOnly);
 }
 
 // Percentage over every record of the files a pass reads.
@@ -139,27 +133,26 @@ private:
 // `department(bytes)` returns the index of the issue's department, or -1 to
 // skip the issue; without it every issue has department 0.
 template<class Keep>
-void readIssues(RecordFile &file, IssueIndex &index, Meter &meter, Keep &&keep,
+void readIssues(RecordScan &file, IssueIndex &index, Meter &meter, Keep &&keep,
                 const std::function<int(const QByteArray &)> &department = {})
 {
     index.reserve(file.count());
-    file.scan([&](qint64, const char *rec) {
+    file.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, issueAt::Deleted))
-            return true;
+            return;
         const double date = field::number(rec, issueAt::IssueDate);
         if (!keep(date))
-            return true;
+            return;
         int dept = 0;
         if (department) {
             dept = department(rawText(rec, issueAt::Department));
             if (dept < 0)
-                return true;
+                return;
         }
         index.add(field::int32(rec, issueAt::StockRecordId),
                   {date, field::number(rec, issueAt::IssuedQuantity), field::number(rec, issueAt::IssuedSum),
                    dept, -1});
-        return true;
     });
 }
 
@@ -174,14 +167,13 @@ StockRecord decodeStock(const char *rec)
 template<class Select>
 QVector<StockRecord> selectStock(const QString &dataDir, const Progress &progress, Select &&select)
 {
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    Meter meter(progress, base->count());
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    Meter meter(progress, base.count());
     QVector<StockRecord> out;
-    base->scan([&](qint64, const char *rec) {
+    base.forEach([&](const char *rec) {
         meter.step();
         if (!isDeleted(rec, stockAt::Deleted) && select(rec))
             out.append(decodeStock(rec));
-        return true;
     });
     meter.done();
     return out;
@@ -189,16 +181,16 @@ QVector<StockRecord> selectStock(const QString &dataDir, const Progress &progres
 
 // Lines of the live stock records that have issues in `index`, with the sum
 // of those issues (from zero, in file order) — one line per stock record.
-QVector<IssuedLine> issuedLines(RecordFile &base, const IssueIndex &index, Meter &meter)
+QVector<IssuedLine> issuedLines(RecordScan &base, const IssueIndex &index, Meter &meter)
 {
     QVector<IssuedLine> out;
-    base.scan([&](qint64, const char *rec) {
+    base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
-            return true;
+            return;
         const qint32 id = field::int32(rec, stockAt::RecordId);
         if (!index.contains(id))
-            return true;
+            return;
         IssuedLine line;
         line.stock = decodeStock(rec);
         index.forEach(id, [&](const Issue &i) {
@@ -206,7 +198,6 @@ QVector<IssuedLine> issuedLines(RecordFile &base, const IssueIndex &index, Meter
             line.sum += i.sum;
         });
         out.append(std::move(line));
-        return true;
     });
     return out;
 }
@@ -251,12 +242,12 @@ QVector<IssuedLine> consumption(const QString &dataDir, const QDate &start, cons
                                 const Progress &progress)
 {
     const Period p = period(start, finish);
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
-    Meter meter(progress, base->count() + rashod->count());
-    IssueIndex index(base->count());
-    readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); });
-    QVector<IssuedLine> out = issuedLines(*base, index, meter);
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base.count() + rashod.count());
+    IssueIndex index(base.count());
+    readIssues(rashod, index, meter, [&](double date) { return p.contains(date); });
+    QVector<IssuedLine> out = issuedLines(base, index, meter);
     meter.done();
     return out;
 }
@@ -265,19 +256,19 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
                                const QString &department, const Progress &progress)
 {
     const Period p = period(start, finish);
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
-    Meter meter(progress, base->count() + rashod->count());
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base.count() + rashod.count());
 
     // A department text that no stored field can hold matches nothing.
     const QByteArray wanted = cp1251::encode(department);
     const bool storable = wanted.size() <= issueAt::Department.capacity
                           && cp1251::decode(wanted.constData(), int(wanted.size())) == department;
 
-    IssueIndex index(base->count());
-    readIssues(*rashod, index, meter, [&](double date) { return storable && p.contains(date); },
+    IssueIndex index(base.count());
+    readIssues(rashod, index, meter, [&](double date) { return storable && p.contains(date); },
                [&](const QByteArray &stored) { return stored == wanted ? 0 : -1; });
-    QVector<IssuedLine> out = issuedLines(*base, index, meter);
+    QVector<IssuedLine> out = issuedLines(base, index, meter);
     meter.done();
     return out;
 }
@@ -286,19 +277,19 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
                                      const Progress &progress)
 {
     const Period p = period(start, finish);
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
-    auto otdelenie = openForReading(dataDir, files::Otdelenie, ReferenceEntry::Size);
-    Meter meter(progress, otdelenie->count() + base->count() + rashod->count());
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+    RecordScan otdelenie(dataDir, files::Otdelenie, ReferenceEntry::Size);
+    Meter meter(progress, otdelenie.count() + base.count() + rashod.count());
 
     // Live entries in file order; entries of the same name share one set of lines.
     QHash<QByteArray, int> nameIndex;
     QVector<QString> names;
     QVector<int> entries;
-    otdelenie->scan([&](qint64, const char *rec) {
+    otdelenie.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, entryAt::Deleted))
-            return true;
+            return;
         const QByteArray raw = rawText(rec, entryAt::Name);
         auto it = nameIndex.constFind(raw);
         if (it == nameIndex.cend()) {
@@ -306,12 +297,11 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
             names.append(cp1251::decode(raw.constData(), int(raw.size())));
         }
         entries.append(it.value());
-        return true;
     });
 
-    IssueIndex index(base->count());
+    IssueIndex index(base.count());
     if (!nameIndex.isEmpty())
-        readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); },
+        readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
                    [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
 
     QVector<QVector<IssuedLine>> linesOf(names.size());
@@ -322,13 +312,13 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
         double sum;
     };
     std::vector<Sums> sums;
-    base->scan([&](qint64, const char *rec) {
+    base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
-            return true;
+            return;
         const qint32 id = field::int32(rec, stockAt::RecordId);
         if (!index.contains(id))
-            return true;
+            return;
         sums.clear();
         index.forEach(id, [&](const Issue &i) {
             auto s = std::find_if(sums.begin(), sums.end(), [&](const Sums &x) { return x.department == i.department; });
@@ -342,7 +332,6 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
         const StockRecord stock = decodeStock(rec);
         for (const Sums &s : sums)
             linesOf[s.department].append({stock, s.quantity, s.sum});
-        return true;
     });
 
     QVector<DepartmentBlock> out;
@@ -358,14 +347,14 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
 {
     const double from = text::dateToSerial(start);
     const double to = text::dateToSerial(finish);
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
-    auto names = openForReading(dataDir, files::NamePreparat, DrugNameEntry::Size);
-    Meter meter(progress, names->count() + base->count() + rashod->count());
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+    RecordScan names(dataDir, files::NamePreparat, DrugNameEntry::Size);
+    Meter meter(progress, names.count() + base.count() + rashod.count());
 
     // Issues after Finish count nowhere; all others before Start or in the period.
-    IssueIndex index(base->count());
-    readIssues(*rashod, index, meter, [&](double date) { return date < from || date <= to; });
+    IssueIndex index(base.count());
+    readIssues(rashod, index, meter, [&](double date) { return date < from || date <= to; });
 
     struct Receipt
     {
@@ -375,10 +364,10 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
     using Key = QPair<QString, QString>;
     QHash<Key, int> drugIndex;
     QVector<QVector<Receipt>> receipts;
-    base->scan([&](qint64, const char *rec) {
+    base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
-            return true;
+            return;
         const Key key(field::text(rec, stockAt::DrugName),
                       field::text(rec, stockAt::Unit));
         auto it = drugIndex.constFind(key);
@@ -390,21 +379,20 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
                                      field::number(rec, stockAt::ReceivedQuantity),
                                      field::number(rec, stockAt::ReceivedSum),
                                      field::int32(rec, stockAt::RecordId)});
-        return true;
     });
 
     QVector<MovementLine> out;
     QSet<Key> visited;
-    names->scan([&](qint64, const char *rec) {
+    names.forEach([&](const char *rec) {
         meter.step();
         const Key key(field::text(rec, drugAt::Name),
                       field::text(rec, drugAt::Unit));
         if (visited.contains(key))
-            return true;
+            return;
         visited.insert(key);
         const auto it = drugIndex.constFind(key);
         if (it == drugIndex.cend())
-            return true;
+            return;
         MovementLine line;
         line.name = key.first;
         line.unit = key.second;
@@ -427,7 +415,6 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
             });
         }
         out.append(std::move(line));
-        return true;
     });
     meter.done();
     return out;
@@ -437,25 +424,24 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
                                const Progress &progress)
 {
     const Period p = period(start, finish);
-    auto base = openForReading(dataDir, files::Base, StockRecord::Size);
-    auto rashod = openForReading(dataDir, files::Rashod, IssueRecord::Size);
-    Meter meter(progress, base->count() + rashod->count());
-    IssueIndex index(base->count());
-    readIssues(*rashod, index, meter, [&](double date) { return p.contains(date); });
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+    Meter meter(progress, base.count() + rashod.count());
+    IssueIndex index(base.count());
+    readIssues(rashod, index, meter, [&](double date) { return p.contains(date); });
 
     QVector<IssueBlock> out;
-    base->scan([&](qint64, const char *rec) {
+    base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
-            return true;
+            return;
         const qint32 id = field::int32(rec, stockAt::RecordId);
         if (!index.contains(id))
-            return true;
+            return;
         IssueBlock block;
         block.stock = decodeStock(rec);
         index.forEach(id, [&](const Issue &i) { block.issues.append({i.date, i.quantity, i.sum}); });
         out.append(std::move(block));
-        return true;
     });
     meter.done();
     return out;

@@ -38,12 +38,22 @@ struct DepartmentBlock
 // The eight running totals of one drug of the movement report.
 struct MovementLine
 {
-    QString name;
-    QString unit;
+    QString name = {};
+    QString unit = {};
     double receivedBeforeQuantity = 0, receivedBeforeSum = 0;
     double receivedQuantity = 0, receivedSum = 0;
     double issuedBeforeQuantity = 0, issuedBeforeSum = 0;
     double issuedQuantity = 0, issuedSum = 0;
+};
+
+// A drug's balances at the start and the end of the period. A balance never
+// goes below zero, and the closing one builds on the corrected opening one.
+struct MovementBalance
+{
+    double openingQuantity = 0, openingSum = 0;
+    double closingQuantity = 0, closingSum = 0;
+
+    static MovementBalance of(const MovementLine &line);
 };
 
 struct DatedIssue

@@ -44,6 +44,40 @@ Range cells(int top, int left, int bottom, int right)
     return {top, left, bottom, right};
 }
 
+Layout titledTable(int columns, const QStringList &titles, HeaderRow header)
+{
+    const int titleRows = int(titles.size());
+    Layout l;
+    l.titles = titles;
+    l.headerRow = titleRows + 2;
+    l.firstDataRow = l.headerRow + 1;
+    l.bordersFrom = l.headerRow;
+    const int boldTo = header == HeaderRow::Plain ? titleRows : l.headerRow;
+    const int centredTo = header == HeaderRow::BoldCentred ? l.headerRow : titleRows;
+    l.fonts = {{cells(1, 1, boldTo, columns), true, 0},
+               {Range::rows(l.headerRow, l.headerRow), false, 10},
+               {cells(1, 1, titleRows, columns), false, 14}};
+    for (int row = 1; row <= titleRows; ++row)
+        l.titleMerges << cells(row, 1, row, columns);
+    l.centred = cells(1, 1, centredTo, columns);
+    return l;
+}
+
+void writeHeader(Workbook &book, int row, const QStringList &headers)
+{
+    for (int col = 1; col <= headers.size(); ++col)
+        book.setValue(row, col, headers[col - 1]);
+}
+
+void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn, const RowTotals &totals)
+{
+    book.setBold(Range::rows(row, row));
+    book.setValue(row, columns.label, ReportSheet::TotalsLabel);
+    book.setValue(row, columns.quantity, totals.quantity);
+    book.setValue(row, columns.money, totals.money);
+    book.setBorders(cells(row, columns.label, row, lastColumn));
+}
+
 ReportSheet::ReportSheet(Layout layout)
     : m_layout(std::move(layout)), m_row(m_layout.firstDataRow)
 {
@@ -74,19 +108,7 @@ ReportSheet::ReportSheet(Layout layout)
 
     if (m_layout.customHeader)
         m_layout.customHeader(m_book);
-    for (int i = 0; i < m_layout.headers.size(); ++i)
-        m_book.setValue(m_layout.headerRow, i + 1, m_layout.headers[i]);
-}
-
-void ReportSheet::addRow(const QVector<CellData> &cells, double quantity, double money)
-{
-    m_quantityTotal += quantity;
-    m_moneyTotal += money;
-    m_book.setFontSize(Range::rows(m_row, m_row), 10);
-    m_book.setValue(m_row, 1, QString::number(m_row - m_layout.firstDataRow + 1));
-    for (int i = 0; i < cells.size(); ++i)
-        writeCell(m_book, m_row, i + 2, cells[i]);
-    ++m_row;
+    writeHeader(m_book, m_layout.headerRow, m_layout.headers);
 }
 
 Outcome ReportSheet::finish(std::optional<bool> hasRows)
@@ -105,17 +127,11 @@ Outcome ReportSheet::finish(std::optional<bool> hasRows)
     page.zoom = m_layout.zoom;
     page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1;
 
-    if (m_layout.totals) {
-        const TotalsColumns &t = *m_layout.totals;
-        m_book.setBold(Range::rows(m_row, m_row));
-        m_book.setValue(m_row, t.label, TotalsLabel);
-        m_book.setValue(m_row, t.quantity, m_quantityTotal);
-        m_book.setValue(m_row, t.money, m_moneyTotal);
-        m_book.setBorders(cells(m_row, t.label, m_row, last));
-    }
+    if (m_layout.totals)
+        writeTotals(m_book, m_row, *m_layout.totals, last, m_totals);
 
     if (m_layout.landscape)
-        page.orientation = 2;
+        page.orientation = PageSetup::Landscape;
 
     if (m_layout.sorted)
         m_book.sort(cells(m_layout.firstDataRow, 2, std::max(m_row, m_layout.firstDataRow), last), 2);

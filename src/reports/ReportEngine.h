@@ -43,11 +43,39 @@ struct FontStep
     double size = 0; // 0: left alone
 };
 
+// What a column holds in the totals row.
+enum class Total {
+    None,
+    Label,    // "ИТОГО:"
+    Quantity, // the sum of the column's numbers
+    Money,
+};
+
+// One column of a table: its header, its width in characters and the cell it
+// shows for a line. A column without a cell holds the running number.
+template<class Line>
+struct Column
+{
+    QString header;
+    double width = 0;
+    std::function<CellData(const Line &)> cell;
+    Total total = Total::None;
+};
+
+template<class Line>
+using Columns = QVector<Column<Line>>;
+
 struct TotalsColumns
 {
     int label = 0; // the column of "ИТОГО:"
     int quantity = 0;
     int money = 0;
+};
+
+struct RowTotals
+{
+    double quantity = 0;
+    double money = 0;
 };
 
 enum class TableBorders {
@@ -81,6 +109,95 @@ struct Layout
     int columns() const { return int(widths.size()); }
 };
 
+// How the header row below the titles is set off.
+enum class HeaderRow {
+    Plain,
+    Bold,
+    BoldCentred,
+};
+
+// The heading of a table with one header row: the titles in rows 1 on, each
+// merged over the table's width and in size 14, an empty row, then the header
+// row in size 10 and the data rows below it.
+Layout titledTable(int columns, const QStringList &titles, HeaderRow header);
+
+template<class Line>
+QVector<double> widthsOf(const Columns<Line> &columns)
+{
+    QVector<double> widths;
+    for (const Column<Line> &c : columns)
+        widths << c.width;
+    return widths;
+}
+
+template<class Line>
+QStringList headersOf(const Columns<Line> &columns)
+{
+    QStringList headers;
+    for (const Column<Line> &c : columns)
+        headers << c.header;
+    return headers;
+}
+
+// Where the totals row puts its label and sums; none without a label column.
+template<class Line>
+std::optional<TotalsColumns> totalsOf(const Columns<Line> &columns)
+{
+    TotalsColumns totals;
+    for (int col = 1; col <= columns.size(); ++col) {
+        const Total t = columns[col - 1].total;
+        if (t == Total::Label)
+            totals.label = col;
+        else if (t == Total::Quantity)
+            totals.quantity = col;
+        else if (t == Total::Money)
+            totals.money = col;
+    }
+    if (totals.label == 0)
+        return std::nullopt;
+    return totals;
+}
+
+// The same for a table described by its columns: widths, header texts and the
+// totals row's columns come from them.
+template<class Line>
+Layout tableLayout(const Columns<Line> &columns, const QStringList &titles, HeaderRow header)
+{
+    Layout l = titledTable(int(columns.size()), titles, header);
+    l.widths = widthsOf(columns);
+    l.headers = headersOf(columns);
+    l.totals = totalsOf(columns);
+    return l;
+}
+
+// The rows of a sheet, shared by the plain tables and the block reports.
+void writeHeader(Workbook &book, int row, const QStringList &headers);
+
+// A data row in font size 10: `number` in the running-number column, each other
+// column's cell of `line`; the totalled columns' numbers go into `totals`.
+template<class Line>
+void writeRow(Workbook &book, int row, int number, const Columns<Line> &columns, const Line &line,
+              RowTotals &totals)
+{
+    book.setFontSize(Range::rows(row, row), 10);
+    for (int col = 1; col <= columns.size(); ++col) {
+        const Column<Line> &c = columns[col - 1];
+        if (!c.cell) {
+            book.setValue(row, col, QString::number(number));
+            continue;
+        }
+        const CellData cell = c.cell(line);
+        writeCell(book, row, col, cell);
+        if (c.total == Total::Quantity)
+            totals.quantity += cell.number;
+        else if (c.total == Total::Money)
+            totals.money += cell.number;
+    }
+}
+
+// The bold totals row, bordered from the label to `lastColumn`.
+void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn, const RowTotals &totals);
+
 // What a report run ends in: the finished workbook, or nothing to report with
 // the report's own message.
 struct Outcome
@@ -109,9 +226,13 @@ public:
     int row() const { return m_row; }
     void setRow(int row) { m_row = row; }
 
-    // One row of a plain table at the row counter: font size 10, the running
-    // number in column A, `cells` from column B on; the values go into the totals.
-    void addRow(const QVector<CellData> &cells, double quantity = 0, double money = 0);
+    // One row of a plain table at the row counter, numbered from 1.
+    template<class Line>
+    void addRow(const Columns<Line> &columns, const Line &line)
+    {
+        writeRow(m_book, m_row, m_row - m_layout.firstDataRow + 1, columns, line, m_totals);
+        ++m_row;
+    }
 
     // Page setup, totals row, orientation, sort and the empty test. `hasRows`
     // overrides the test "the row counter is still at the first data row".
@@ -121,8 +242,7 @@ private:
     Layout m_layout;
     Workbook m_book;
     int m_row;
-    double m_quantityTotal = 0;
-    double m_moneyTotal = 0;
+    RowTotals m_totals;
 };
 
 // "A1:H4" style ranges from numbers.

@@ -1,5 +1,6 @@
 #include "reports/Reports.h"
 
+#include "reports/ReportColumns.h"
 #include "store/TextFormats.h"
 
 #include <cmath>
@@ -8,70 +9,219 @@ namespace vedaris::reports {
 
 namespace {
 
-Range at(const char *address)
-{
-    return Range::parse(QString::fromLatin1(address));
-}
-
 QString day(const QDate &date)
 {
     return text::formatDate(date);
 }
 
-QString period(const QDate &start, const QDate &finish)
+const StockRecord &stockOf(const StockRecord &r)
 {
-    return QStringLiteral("с %1 по %2 года").arg(day(start), day(finish));
+    return r;
 }
 
-const QString Number = QStringLiteral("№");
-const QString Name = QStringLiteral("Наименование");
-const QString Supplier = QStringLiteral("Фирма-поставщик");
-const QString Document = QStringLiteral("Назв. документа");
-const QString Manufacturer = QStringLiteral("Фирма-изготовитель");
-const QString Series = QStringLiteral("Серия препарата");
-const QString Received = QStringLiteral("Дата получ.");
-const QString Expiry = QStringLiteral("Срок годн.");
-const QString Unit = QStringLiteral("Ед.измерения");
-const QString Quantity = QStringLiteral("Колич.");
-const QString Price = QStringLiteral("Цена за ед.");
-const QString Sum = QStringLiteral("Общая сумма");
-
-// The heading of the reports whose header is row 4: bold over `bold`, row 4 in
-// size 10, the two title lines in size 14 and merged, `centred` centred.
-Layout titledTable(const char *bold, const char *size14, const char *title1Merge, const char *title2Merge,
-                   const char *centred)
+const StockRecord &stockOf(const IssuedLine &l)
 {
-    Layout l;
-    l.fonts = {{at(bold), true, 0}, {Range::rows(4, 4), false, 10}, {at(size14), false, 14}};
-    l.titleMerges = {at(title1Merge), at(title2Merge)};
-    l.centred = at(centred);
-    return l;
+    return l.stock;
 }
 
-template<class Line, class Cells>
-Outcome tableReport(Layout layout, const QVector<Line> &lines, Cells &&cellsOf)
+// Column A: the running number.
+template<class Line>
+Column<Line> numbered()
+{
+    return {header::Number, 3, {}};
+}
+
+// Columns of the stock line's own fields, for lines that are one or carry one.
+template<class Line>
+Column<Line> stockText(const QString &title, double width, QString StockRecord::*field, Total total = Total::None)
+{
+    return {title, width, [field](const Line &l) { return textCell(stockOf(l).*field); }, total};
+}
+
+template<class Line>
+Column<Line> stockDate(const QString &title, double width, double StockRecord::*field)
+{
+    return {title, width, [field](const Line &l) { return dateCell(stockOf(l).*field); }};
+}
+
+template<class Line>
+Column<Line> stockNumber(const QString &title, double width, double StockRecord::*field, Total total = Total::None)
+{
+    return {title, width, [field](const Line &l) { return numberCell(stockOf(l).*field); }, total};
+}
+
+// What was issued of a stock line.
+Column<IssuedLine> issued(const QString &title, double width, double IssuedLine::*field, Total total)
+{
+    return {title, width, [field](const IssuedLine &l) { return numberCell(l.*field); }, total};
+}
+
+template<class Line>
+Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<Line> &lines)
 {
     ReportSheet sheet(std::move(layout));
-    for (const Line &line : lines) {
-        double quantity = 0, money = 0;
-        const QVector<CellData> row = cellsOf(line, quantity, money);
-        sheet.addRow(row, quantity, money);
-    }
+    for (const Line &line : lines)
+        sheet.addRow(columns, line);
     return sheet.finish();
+}
+
+using R = StockRecord;
+
+const Columns<StockRecord> &expiredColumns()
+{
+    static const Columns<StockRecord> columns = {
+        numbered<R>(),
+        stockText<R>(header::Name, 35, &R::DrugName),
+        stockDate<R>(header::Received, 10, &R::ReceiptDate),
+        stockDate<R>(header::Expiry, 10, &R::ExpiryDate),
+        stockText<R>(header::Unit, 12, &R::Unit, Total::Label),
+        stockNumber<R>(header::Quantity, 8, &R::Quantity, Total::Quantity),
+        stockNumber<R>(header::Price, 10, &R::UnitPrice),
+        stockNumber<R>(header::Sum, 17, &R::TotalSum, Total::Money),
+    };
+    return columns;
+}
+
+const Columns<StockRecord> &stockColumns()
+{
+    static const Columns<StockRecord> columns = {
+        numbered<R>(),
+        stockText<R>(header::Name, 35, &R::DrugName),
+        stockText<R>(header::Supplier, 20, &R::Supplier),
+        stockText<R>(header::Document, 15, &R::ReceiptDocument),
+        stockText<R>(header::Manufacturer, 20, &R::Manufacturer),
+        stockText<R>(header::Series, 15, &R::Series),
+        stockDate<R>(header::Received, 10, &R::ReceiptDate),
+        stockDate<R>(header::Expiry, 10, &R::ExpiryDate),
+        stockText<R>(header::Unit, 12, &R::Unit, Total::Label),
+        stockNumber<R>(header::Quantity, 10, &R::Quantity, Total::Quantity),
+        stockNumber<R>(header::Price, 10, &R::UnitPrice),
+        stockNumber<R>(header::Sum, 15, &R::TotalSum, Total::Money),
+    };
+    return columns;
+}
+
+// The stock report's columns with what was received in place of what is left.
+const Columns<StockRecord> &purchasesColumns()
+{
+    static const Columns<StockRecord> columns = [] {
+        Columns<StockRecord> c = stockColumns();
+        for (Column<StockRecord> &column : c) {
+            if (column.total == Total::Quantity)
+                column = stockNumber<R>(header::Quantity, column.width, &R::ReceivedQuantity, Total::Quantity);
+            else if (column.total == Total::Money)
+                column = stockNumber<R>(header::Sum, column.width, &R::ReceivedSum, Total::Money);
+        }
+        return c;
+    }();
+    return columns;
+}
+
+using L = IssuedLine;
+
+const Columns<IssuedLine> &consumptionColumns()
+{
+    static const Columns<IssuedLine> columns = {
+        numbered<L>(),
+        stockText<L>(header::Name, 35, &R::DrugName),
+        stockText<L>(header::Supplier, 20, &R::Supplier),
+        stockText<L>(header::Document, 15, &R::ReceiptDocument),
+        stockText<L>(header::Manufacturer, 20, &R::Manufacturer),
+        stockText<L>(header::Series, 15, &R::Series),
+        stockDate<L>(header::Received, 10, &R::ReceiptDate),
+        stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
+        issued(header::Quantity, 10, &L::quantity, Total::Quantity),
+        stockNumber<L>(header::Price, 10, &R::UnitPrice),
+        issued(header::Sum, 15, &L::sum, Total::Money),
+    };
+    return columns;
+}
+
+// A drug's line of the movement report with its balances.
+struct MovementRow
+{
+    MovementLine line;
+    MovementBalance balance;
+};
+
+Column<MovementRow> movementNumber(double width, double MovementLine::*field)
+{
+    return {{}, width, [field](const MovementRow &r) { return numberCell(r.line.*field); }};
+}
+
+Column<MovementRow> balanceNumber(double width, double MovementBalance::*field)
+{
+    return {{}, width, [field](const MovementRow &r) { return numberCell(r.balance.*field); }};
+}
+
+// Without header texts: the report draws its own two-row header.
+const Columns<MovementRow> &movementColumns()
+{
+    using M = MovementLine;
+    using B = MovementBalance;
+    static const Columns<MovementRow> columns = {
+        {{}, 4, {}},
+        {{}, 35, [](const MovementRow &r) { return textCell(r.line.name); }},
+        {{}, 15, [](const MovementRow &r) { return textCell(r.line.unit); }},
+        balanceNumber(11, &B::openingQuantity),
+        balanceNumber(11, &B::openingSum),
+        movementNumber(11, &M::receivedQuantity),
+        movementNumber(11, &M::receivedSum),
+        movementNumber(11, &M::issuedQuantity),
+        movementNumber(11, &M::issuedSum),
+        balanceNumber(11, &B::closingQuantity),
+        balanceNumber(11, &B::closingSum),
+    };
+    return columns;
 }
 
 } // namespace
 
+QString periodText(const QDate &start, const QDate &finish)
+{
+    return QStringLiteral("с %1 по %2 года").arg(day(start), day(finish));
+}
+
+Columns<IssuedLine> departmentColumns(double quantityWidth)
+{
+    return {
+        numbered<L>(),
+        stockText<L>(header::Name, 35, &R::DrugName),
+        stockText<L>(header::Supplier, 20, &R::Supplier),
+        stockText<L>(header::Manufacturer, 20, &R::Manufacturer),
+        stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
+        issued(header::Quantity, quantityWidth, &L::quantity, Total::Quantity),
+        stockNumber<L>(header::Price, 9, &R::UnitPrice),
+        issued(header::Sum, 11, &L::sum, Total::Money),
+    };
+}
+
+MovementBalance MovementBalance::of(const MovementLine &l)
+{
+    MovementBalance b;
+    b.openingQuantity = l.receivedBeforeQuantity - l.issuedBeforeQuantity;
+    if (b.openingQuantity < 0)
+        b.openingQuantity = 0;
+    b.closingQuantity = b.openingQuantity + l.receivedQuantity - l.issuedQuantity;
+    if (b.closingQuantity < 0)
+        b.closingQuantity = 0;
+    b.openingSum = l.receivedBeforeSum - l.issuedBeforeSum;
+    if (b.openingSum < 0)
+        b.openingSum = 0;
+    b.closingSum = b.openingSum + l.receivedSum - l.issuedSum;
+    if (b.closingSum < 0)
+        b.closingSum = 0;
+    return b;
+}
+
 Layout expiredLayout(const QDate &date)
 {
-    Layout l = titledTable("A1:H4", "A1:H2", "A1:H1", "A2:H2", "A1:H4");
+    Layout l = tableLayout(expiredColumns(),
+                           {QStringLiteral("Отчёт"),
+                            QStringLiteral("по лекарственным средствам у которых истёк срок годности на %1 года.")
+                                .arg(day(date))},
+                           HeaderRow::BoldCentred);
     l.name = QStringLiteral("Срок годности медикаментов");
-    l.widths = {3, 35, 10, 10, 12, 8, 10, 17};
-    l.titles = {QStringLiteral("Отчёт"),
-                QStringLiteral("по лекарственным средствам у которых истёк срок годности на %1 года.")
-                    .arg(day(date))};
-    l.headers = {Number, Name, Received, Expiry, Unit, Quantity, Price, Sum};
-    l.totals = TotalsColumns{5, 6, 8};
     l.zoom = 90;
     l.sorted = true;
     l.emptyMessage = messages::NoExpired;
@@ -80,12 +230,11 @@ Layout expiredLayout(const QDate &date)
 
 Layout stockLayout(const QDate &today)
 {
-    Layout l = titledTable("A1:L4", "A1:L2", "A1:L1", "A2:L2", "A1:L2");
+    Layout l = tableLayout(stockColumns(),
+                           {QStringLiteral("Отчёт"),
+                            QStringLiteral("наличия лекарственных средств на %1 года.").arg(day(today))},
+                           HeaderRow::Bold);
     l.name = QStringLiteral("Наличие медикаментов");
-    l.widths = {3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15};
-    l.titles = {QStringLiteral("Отчёт"), QStringLiteral("наличия лекарственных средств на %1 года.").arg(day(today))};
-    l.headers = {Number, Name, Supplier, Document, Manufacturer, Series, Received, Expiry, Unit, Quantity, Price, Sum};
-    l.totals = TotalsColumns{9, 10, 12};
     l.zoom = 78;
     l.landscape = true;
     l.sorted = true;
@@ -95,13 +244,11 @@ Layout stockLayout(const QDate &today)
 
 Layout consumptionLayout(const QDate &start, const QDate &finish)
 {
-    Layout l = titledTable("A1:K4", "A1:K2", "A1:K1", "A2:K2", "A1:K2");
+    Layout l = tableLayout(consumptionColumns(),
+                           {QStringLiteral("Общий отчёт"),
+                            QStringLiteral("израсходованных лекарственных средств %1.").arg(periodText(start, finish))},
+                           HeaderRow::Bold);
     l.name = QStringLiteral("Общий расход медикаментов");
-    l.widths = {3, 35, 20, 15, 20, 15, 10, 12, 10, 10, 15};
-    l.titles = {QStringLiteral("Общий отчёт"),
-                QStringLiteral("израсходованных лекарственных средств %1.").arg(period(start, finish))};
-    l.headers = {Number, Name, Supplier, Document, Manufacturer, Series, Received, Unit, Quantity, Price, Sum};
-    l.totals = TotalsColumns{8, 9, 11};
     l.zoom = 83;
     l.landscape = true;
     l.sorted = true;
@@ -112,13 +259,11 @@ Layout consumptionLayout(const QDate &start, const QDate &finish)
 Layout purchasesLayout(const QDate &start, const QDate &finish)
 {
     // The header row of this report is not bold: only the two title lines are.
-    Layout l = titledTable("A1:L2", "A1:L2", "A1:L1", "A2:L2", "A1:L2");
+    Layout l = tableLayout(purchasesColumns(),
+                           {QStringLiteral("Отчёт"),
+                            QStringLiteral("приобретённых лекарственных средств %1.").arg(periodText(start, finish))},
+                           HeaderRow::Plain);
     l.name = QStringLiteral("Общий приход");
-    l.widths = {3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15};
-    l.titles = {QStringLiteral("Отчёт"),
-                QStringLiteral("приобретённых лекарственных средств %1.").arg(period(start, finish))};
-    l.headers = {Number, Name, Supplier, Document, Manufacturer, Series, Received, Expiry, Unit, Quantity, Price, Sum};
-    l.totals = TotalsColumns{9, 10, 12};
     l.zoom = 78;
     l.landscape = true;
     l.sorted = true;
@@ -128,21 +273,14 @@ Layout purchasesLayout(const QDate &start, const QDate &finish)
 
 Layout departmentLayout(const QDate &start, const QDate &finish, const QString &department)
 {
-    Layout l;
+    Layout l = tableLayout(departmentColumns(5),
+                           {QStringLiteral("Отчёт"),
+                            QStringLiteral("%1 для одного отделения.").arg(periodText(start, finish)),
+                            department + QLatin1Char('.')},
+                           HeaderRow::BoldCentred);
     l.name = QStringLiteral("Отчёт о расходе по одному отделению");
-    l.widths = {3, 35, 20, 20, 12, 5, 9, 11};
-    l.fonts = {{at("A1:H5"), true, 0}, {Range::rows(5, 5), false, 10}, {at("A1:H3"), false, 14}};
-    l.titleMerges = {at("A1:H1"), at("A2:H2"), at("A3:H3")};
-    l.centred = at("A1:H5");
-    l.titles = {QStringLiteral("Отчёт"), QStringLiteral("%1 для одного отделения.").arg(period(start, finish)),
-                department + QLatin1Char('.')};
     l.lastTitleAsText = true;
-    l.headerRow = 5;
-    l.headers = {Number, Name, Supplier, Manufacturer, Unit, Quantity, Price, Sum};
-    l.firstDataRow = 6;
     l.borders = TableBorders::AfterPass;
-    l.bordersFrom = 5;
-    l.totals = TotalsColumns{5, 6, 8};
     l.zoom = 83;
     l.sorted = true;
     l.emptyMessage = messages::NoConsumption;
@@ -151,22 +289,24 @@ Layout departmentLayout(const QDate &start, const QDate &finish, const QString &
 
 Layout movementLayout(const QDate &start, const QDate &finish)
 {
-    Layout l;
+    // Two header rows, 4 and 5: the four balances over pairs of quantity and sum.
+    const int last = int(movementColumns().size());
+    Layout l = titledTable(last,
+                           {QStringLiteral("Отчёт о движении медикаментов"),
+                            QStringLiteral("и средств медицинского назначения %1.").arg(periodText(start, finish))},
+                           HeaderRow::BoldCentred);
     l.name = QStringLiteral("Отчёт о движении медикаментов");
-    l.widths = {4, 35, 15, 11, 11, 11, 11, 11, 11, 11, 11};
-    l.fonts = {{at("A1:K5"), true, 0}, {at("A4:K5"), false, 10}, {at("A1:K2"), false, 14}};
-    l.titleMerges = {at("A1:K1"), at("A2:K2")};
-    l.centred = at("A1:K5");
-    l.titles = {QStringLiteral("Отчёт о движении медикаментов"),
-                QStringLiteral("и средств медицинского назначения %1.").arg(period(start, finish))};
-    l.customHeader = [](Workbook &book) {
-        book.setVerticalAlignment(at("A4:K5"), VAlign::Center);
-        book.setBorders(at("A4:K5"));
-        for (const char *m : {"A4:A5", "B4:B5", "C4:C5", "D4:E4", "F4:G4", "H4:I4", "J4:K4"})
-            book.merge(at(m));
-        book.setWrap(at("A4:C5"));
-        const QString count = QStringLiteral("Кол-во");
-        const QString sum = QStringLiteral("Сумма");
+    l.widths = widthsOf(movementColumns());
+    l.fonts = {{cells(1, 1, 5, last), true, 0}, {cells(4, 1, 5, last), false, 10}, {cells(1, 1, 2, last), false, 14}};
+    l.centred = cells(1, 1, 5, last);
+    l.customHeader = [last](Workbook &book) {
+        book.setVerticalAlignment(cells(4, 1, 5, last), VAlign::Center);
+        book.setBorders(cells(4, 1, 5, last));
+        for (int col = 1; col <= 3; ++col)
+            book.merge(cells(4, col, 5, col));
+        for (int col = 4; col < last; col += 2)
+            book.merge(cells(4, col, 4, col + 1));
+        book.setWrap(cells(4, 1, 5, 3));
         book.setValue(4, 1, QStringLiteral("№ п/п"));
         book.setValue(4, 2, QStringLiteral("Наименование препарата"));
         book.setValue(4, 3, QStringLiteral("Ед. измерения"));
@@ -174,9 +314,9 @@ Layout movementLayout(const QDate &start, const QDate &finish)
         book.setValue(4, 6, QStringLiteral("Приход"));
         book.setValue(4, 8, QStringLiteral("Израсходовано"));
         book.setValue(4, 10, QStringLiteral("Остаток на конец периода"));
-        for (int col = 4; col <= 10; col += 2) {
-            book.setValue(5, col, count);
-            book.setValue(5, col + 1, sum);
+        for (int col = 4; col < last; col += 2) {
+            book.setValue(5, col, QStringLiteral("Кол-во"));
+            book.setValue(5, col + 1, QStringLiteral("Сумма"));
         }
     };
     l.firstDataRow = 6;
@@ -190,99 +330,37 @@ Layout movementLayout(const QDate &start, const QDate &finish)
 
 Outcome expiredReport(const ReportParams &params, const QVector<StockRecord> &lines)
 {
-    return tableReport(expiredLayout(params.date), lines, [](const StockRecord &r, double &q, double &m) {
-        q = r.Quantity;
-        m = r.TotalSum;
-        return QVector<CellData>{textCell(r.DrugName), dateCell(r.ReceiptDate), dateCell(r.ExpiryDate),
-                                 textCell(r.Unit), numberCell(r.Quantity), numberCell(r.UnitPrice),
-                                 numberCell(r.TotalSum)};
-    });
+    return tableReport(expiredLayout(params.date), expiredColumns(), lines);
 }
 
 Outcome stockReport(const ReportParams &params, const QVector<StockRecord> &lines)
 {
-    return tableReport(stockLayout(params.date), lines, [](const StockRecord &r, double &q, double &m) {
-        q = r.Quantity;
-        m = r.TotalSum;
-        return QVector<CellData>{textCell(r.DrugName),     textCell(r.Supplier),    textCell(r.ReceiptDocument),
-                                 textCell(r.Manufacturer), textCell(r.Series),      dateCell(r.ReceiptDate),
-                                 dateCell(r.ExpiryDate),   textCell(r.Unit),        numberCell(r.Quantity),
-                                 numberCell(r.UnitPrice),  numberCell(r.TotalSum)};
-    });
+    return tableReport(stockLayout(params.date), stockColumns(), lines);
 }
 
 Outcome consumptionReport(const ReportParams &params, const QVector<IssuedLine> &lines)
 {
-    return tableReport(consumptionLayout(params.start, params.finish), lines,
-                       [](const IssuedLine &l, double &q, double &m) {
-                           const StockRecord &r = l.stock;
-                           q = l.quantity;
-                           m = l.sum;
-                           return QVector<CellData>{textCell(r.DrugName),     textCell(r.Supplier),
-                                                    textCell(r.ReceiptDocument), textCell(r.Manufacturer),
-                                                    textCell(r.Series),       dateCell(r.ReceiptDate),
-                                                    textCell(r.Unit),         numberCell(l.quantity),
-                                                    numberCell(r.UnitPrice),  numberCell(l.sum)};
-                       });
+    return tableReport(consumptionLayout(params.start, params.finish), consumptionColumns(), lines);
 }
 
 Outcome purchasesReport(const ReportParams &params, const QVector<StockRecord> &lines)
 {
-    return tableReport(purchasesLayout(params.start, params.finish), lines,
-                       [](const StockRecord &r, double &q, double &m) {
-                           q = r.ReceivedQuantity;
-                           m = r.ReceivedSum;
-                           return QVector<CellData>{
-                               textCell(r.DrugName),     textCell(r.Supplier),    textCell(r.ReceiptDocument),
-                               textCell(r.Manufacturer), textCell(r.Series),      dateCell(r.ReceiptDate),
-                               dateCell(r.ExpiryDate),   textCell(r.Unit),        numberCell(r.ReceivedQuantity),
-                               numberCell(r.UnitPrice),  numberCell(r.ReceivedSum)};
-                       });
+    return tableReport(purchasesLayout(params.start, params.finish), purchasesColumns(), lines);
 }
 
 Outcome departmentReport(const ReportParams &params, const QVector<IssuedLine> &lines)
 {
-    return tableReport(departmentLayout(params.start, params.finish, params.department), lines,
-                       [](const IssuedLine &l, double &q, double &m) {
-                           const StockRecord &r = l.stock;
-                           q = l.quantity;
-                           m = l.sum;
-                           return QVector<CellData>{textCell(r.DrugName),    textCell(r.Supplier),
-                                                    textCell(r.Manufacturer), textCell(r.Unit),
-                                                    numberCell(l.quantity),  numberCell(r.UnitPrice),
-                                                    numberCell(l.sum)};
-                       });
+    return tableReport(departmentLayout(params.start, params.finish, params.department), departmentColumns(5),
+                       lines);
 }
 
 Outcome movementReport(const ReportParams &params, const QVector<MovementLine> &lines)
 {
-    return tableReport(movementLayout(params.start, params.finish), lines,
-                       [](const MovementLine &l, double &, double &) {
-                           // Balances never go below zero; the closing ones build on the
-                           // corrected opening ones.
-                           double openingQuantity = l.receivedBeforeQuantity - l.issuedBeforeQuantity;
-                           if (openingQuantity < 0)
-                               openingQuantity = 0;
-                           double closingQuantity = openingQuantity + l.receivedQuantity - l.issuedQuantity;
-                           if (closingQuantity < 0)
-                               closingQuantity = 0;
-                           double openingSum = l.receivedBeforeSum - l.issuedBeforeSum;
-                           if (openingSum < 0)
-                               openingSum = 0;
-                           double closingSum = openingSum + l.receivedSum - l.issuedSum;
-                           if (closingSum < 0)
-                               closingSum = 0;
-                           return QVector<CellData>{textCell(l.name),
-                                                    textCell(l.unit),
-                                                    numberCell(openingQuantity),
-                                                    numberCell(openingSum),
-                                                    numberCell(l.receivedQuantity),
-                                                    numberCell(l.receivedSum),
-                                                    numberCell(l.issuedQuantity),
-                                                    numberCell(l.issuedSum),
-                                                    numberCell(closingQuantity),
-                                                    numberCell(closingSum)};
-                       });
+    QVector<MovementRow> rows;
+    rows.reserve(lines.size());
+    for (const MovementLine &l : lines)
+        rows.append({l, MovementBalance::of(l)});
+    return tableReport(movementLayout(params.start, params.finish), movementColumns(), rows);
 }
 
 namespace {

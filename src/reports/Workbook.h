@@ -31,6 +31,8 @@ struct Range
 
 QString columnName(int col); // 1 -> "A", 27 -> "AA"
 
+// Alignments and orientations carry the numbers the spreadsheet application's
+// automation interface gives them.
 enum class HAlign { General = 1, Left = 2, Center = 3 };
 enum class VAlign { Bottom = -4107, Center = 2 };
 
@@ -59,7 +61,8 @@ struct PageSetup
 {
     int zoom = 100;
     double leftMargin = 72, rightMargin = 72, topMargin = 72, bottomMargin = 72; // points
-    int orientation = 1; // 1 portrait, 2 landscape
+    enum Orientation : int { Portrait = 1, Landscape = 2 };
+    int orientation = Portrait;
 };
 
 class Workbook
@@ -121,8 +124,10 @@ public:
     // columns; then no file is left at `path`.
     void saveXlsx(const QString &path) const;
 
-private:
+    // The storage, shared with the .xlsx writer (WorkbookImpl.h).
     struct Impl;
+
+private:
     std::unique_ptr<Impl> d;
 };
 

@@ -67,7 +67,7 @@ QStringList captions(const ListView *list)
 {
     QStringList out;
     for (int row = 0; row < list->rowCount(); ++row)
-        out << list->cells(row).value(0);
+        out << list->cells(row).value(stockcol::DrugName);
     return out;
 }
 
@@ -266,10 +266,10 @@ TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
     };
     for (const Case &c : cases) {
         list()->setSelectedRow(3);
-        const QString before = list()->cells(3).value(0);
+        const QString before = list()->cells(3).value(stockcol::DrugName);
         search->setText(QString::fromUtf8(c.typed));
         QTest::keyClick(search, Qt::Key_End); // the search runs when a key is released
-        const QString selected = list()->cells(gl->selectedRow()).value(0);
+        const QString selected = list()->cells(gl->selectedRow()).value(stockcol::DrugName);
         EXPECT_EQ(selected, c.expected ? QString::fromUtf8(c.expected) : before) << c.typed;
         if (c.expected && gl->selectedRow() < list()->rowCount() - 20) {
             EXPECT_EQ(list()->topRow(), gl->selectedRow()) << c.typed;
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, RowsAreStripedByPositionAndTheSelectionIsSkyBlue)
     // After a descending sort the colours stay with the positions.
     emit list()->horizontalHeader()->sectionClicked(0);
     emit list()->horizontalHeader()->sectionClicked(0);
-    EXPECT_EQ(list()->cells(0).value(0), QStringLiteral("Г"));
+    EXPECT_EQ(list()->cells(0).value(stockcol::DrugName), QStringLiteral("Г"));
     EXPECT_EQ(colourAt(0), white);
     EXPECT_EQ(colourAt(1), cream);
     EXPECT_EQ(colourAt(3), blue); // "А", still selected

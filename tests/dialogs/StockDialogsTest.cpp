@@ -6,6 +6,7 @@
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormSelMove.h"
 #include "dialogs/TFormSelPrep.h"
+#include "operations/StockRow.h"
 #include "store/Clock.h"
 #include "store/Records.h"
 #include "store/ReferenceLists.h"
@@ -116,7 +117,7 @@ protected:
     int rowOf(const QString &name) const
     {
         for (int r = 0; r < list()->rowCount(); ++r)
-            if (list()->cells(r).at(0) == name)
+            if (list()->cells(r).at(stockcol::DrugName) == name)
                 return r;
         return -1;
     }
@@ -178,11 +179,11 @@ TEST_F(StockDialogs, ReceiptTypedAndSavedIsSelectedAtTheTopOfTheView)
     EXPECT_EQ(row, 24); // after Препарат 10 .. Препарат 33
     EXPECT_EQ(list()->topRow(), row);
     const QStringList cells = list()->cells(row);
-    EXPECT_EQ(cells.at(2), QStringLiteral("Фирма-Х"));
-    EXPECT_EQ(cells.at(7), QStringLiteral("2,5"));
-    EXPECT_EQ(cells.at(8), QStringLiteral("0,10"));
-    EXPECT_EQ(cells.at(9), QStringLiteral("0,25"));
-    EXPECT_EQ(cells.at(11), QStringLiteral("40"));
+    EXPECT_EQ(cells.at(stockcol::Supplier), QStringLiteral("Фирма-Х"));
+    EXPECT_EQ(cells.at(stockcol::Quantity), QStringLiteral("2,5"));
+    EXPECT_EQ(cells.at(stockcol::UnitPrice), QStringLiteral("0,10"));
+    EXPECT_EQ(cells.at(stockcol::TotalSum), QStringLiteral("0,25"));
+    EXPECT_EQ(cells.at(stockcol::RecordId), QStringLiteral("40"));
 
     const auto onDisk = stock();
     ASSERT_EQ(onDisk.size(), 41u);
@@ -210,8 +211,8 @@ TEST_F(StockDialogs, ReceiptRowShowsWhatTheFileHolds)
     });
     gl()->BtnNewPrihodClick();
     ASSERT_EQ(list()->rowCount(), 1);
-    EXPECT_EQ(list()->cells(0).at(2), QString(50, QChar(u'Ж')));
-    EXPECT_EQ(list()->cells(0).at(7), QStringLiteral("10,50"));
+    EXPECT_EQ(list()->cells(0).at(stockcol::Supplier), QString(50, QChar(u'Ж')));
+    EXPECT_EQ(list()->cells(0).at(stockcol::Quantity), QStringLiteral("10,50"));
     EXPECT_EQ(stock().at(0).Supplier, QString(50, QChar(u'Ж')));
 }
 
@@ -326,9 +327,9 @@ TEST_F(StockDialogs, IssueLowersTheRow)
     EXPECT_EQ(list()->selectedRow(), row);
     EXPECT_EQ(list()->topRow(), top);
     const QStringList cells = list()->cells(row);
-    EXPECT_EQ(cells.at(0), QStringLiteral("Препарат 20"));
-    EXPECT_EQ(cells.at(7), QStringLiteral("5"));
-    EXPECT_EQ(cells.at(9), QStringLiteral("10"));
+    EXPECT_EQ(cells.at(stockcol::DrugName), QStringLiteral("Препарат 20"));
+    EXPECT_EQ(cells.at(stockcol::Quantity), QStringLiteral("5"));
+    EXPECT_EQ(cells.at(stockcol::TotalSum), QStringLiteral("10"));
     const auto issued = issues();
     ASSERT_EQ(issued.size(), 1u);
     EXPECT_EQ(issued[0].IssuedQuantity, 2.5);
@@ -390,10 +391,10 @@ TEST_F(StockDialogs, EditRefusedWhileIssuedThenEditedAndMoved)
     ASSERT_EQ(list()->rowCount(), 3);
     EXPECT_EQ(list()->selectedRow(), 2);
     const QStringList cells = list()->cells(2);
-    EXPECT_EQ(cells.at(0), QStringLiteral("Эуфиллин"));
-    EXPECT_EQ(cells.at(7), QStringLiteral("12"));
-    EXPECT_EQ(cells.at(9), QStringLiteral("36"));
-    EXPECT_EQ(cells.at(11), QStringLiteral("0"));
+    EXPECT_EQ(cells.at(stockcol::DrugName), QStringLiteral("Эуфиллин"));
+    EXPECT_EQ(cells.at(stockcol::Quantity), QStringLiteral("12"));
+    EXPECT_EQ(cells.at(stockcol::TotalSum), QStringLiteral("36"));
+    EXPECT_EQ(cells.at(stockcol::RecordId), QStringLiteral("0"));
     const StockRecord r = stock().at(0);
     EXPECT_EQ(r.DrugName, QStringLiteral("Эуфиллин"));
     EXPECT_EQ(r.ReceivedQuantity, 12);
@@ -420,7 +421,7 @@ TEST_F(StockDialogs, DeleteAsksFirstThenRemovesTheRowAndItsIssues)
     whenShown(d, [&] { pushButton(d, "RzBitBtnDel")->click(); });
     gl()->BtnDeleteZapisClick();
     ASSERT_EQ(list()->rowCount(), 1);
-    EXPECT_EQ(list()->cells(0).at(0), QStringLiteral("Бромгексин"));
+    EXPECT_EQ(list()->cells(0).at(stockcol::DrugName), QStringLiteral("Бромгексин"));
     EXPECT_EQ(list()->selectedRow(), 0);
     EXPECT_EQ(stock().at(1).Deleted, 1);
     const auto marks = issues();

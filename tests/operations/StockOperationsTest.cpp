@@ -1,11 +1,14 @@
 #include "operations/StockOperations.h"
+#include "operations/StockRow.h"
 #include "store/Error.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "support/CaseNames.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
 
 #include <QFile>
+#include <QLocale>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -85,6 +88,12 @@ std::vector<StockRecord> withDeleted(const std::vector<int> &deletedFlags)
     return out;
 }
 
+// The shortest text that reads back as the same double, for case names.
+std::string exact(double d)
+{
+    return QString::number(d, 'g', QLocale::FloatingPointShortest).toStdString();
+}
+
 // --- receipt -------------------------------------------------------------
 
 struct SlotCase
@@ -93,6 +102,11 @@ struct SlotCase
     std::vector<qint32> expected; // of successive receipts
     qint64 finalCount;
 };
+
+void PrintTo(const SlotCase &c, std::ostream *os)
+{
+    *os << "deleted " << testing::PrintToString(c.deleted) << " receipts to " << testing::PrintToString(c.expected);
+}
 
 class ReceiptSlots : public testing::TestWithParam<SlotCase> {};
 
@@ -103,7 +117,7 @@ TEST_P(ReceiptSlots, ReuseFirstDeletedSlotElseAppend)
     for (qint32 expected : c.expected) {
         const auto stored = ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
         EXPECT_EQ(stored.record.RecordId, expected);
-        EXPECT_EQ(stored.cells[11], QString::number(expected));
+        EXPECT_EQ(stored.cells[stockcol::RecordId], QString::number(expected));
         const auto onDisk = files.stock();
         ASSERT_GT(qint64(onDisk.size()), expected);
         EXPECT_EQ(onDisk[expected].RecordId, expected);
@@ -117,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Slots, ReceiptSlots,
                          testing::Values(SlotCase{{}, {0, 1}, 2},
                                          SlotCase{{0, 0, 0}, {3}, 4},
                                          SlotCase{{0, 0, 1, 0, 1}, {2, 4, 5}, 6},
-                                         SlotCase{{1, 1}, {0, 1, 2}, 3}));
+                                         SlotCase{{1, 1}, {0, 1, 2}, 3}),
+                         PrintedName());
 
 TEST(Receipt, AppendOverIncompleteTail)
 {
@@ -133,6 +148,11 @@ struct SumCase
     const char *quantity, *price, *sumText;
 };
 
+void PrintTo(const SumCase &c, std::ostream *os)
+{
+    *os << c.quantity << " at " << c.price << " is " << c.sumText;
+}
+
 class ReceiptSums : public testing::TestWithParam<SumCase> {};
 
 TEST_P(ReceiptSums, BothSumsAreTheRoundedProduct)
@@ -146,16 +166,17 @@ TEST_P(ReceiptSums, BothSumsAreTheRoundedProduct)
     EXPECT_EQ(r.Quantity, r.ReceivedQuantity);
     EXPECT_EQ(r.Quantity, text::parseNumber(QString::fromUtf8(c.quantity)));
     EXPECT_EQ(r.UnitPrice, text::parseNumber(QString::fromUtf8(c.price)));
-    EXPECT_EQ(stored.cells[9], QString::fromUtf8(c.sumText));
+    EXPECT_EQ(stored.cells[stockcol::TotalSum], QString::fromUtf8(c.sumText));
     // quantity and price stay as typed in the row
-    EXPECT_EQ(stored.cells[7], QString::fromUtf8(c.quantity));
-    EXPECT_EQ(stored.cells[8], QString::fromUtf8(c.price));
+    EXPECT_EQ(stored.cells[stockcol::Quantity], QString::fromUtf8(c.quantity));
+    EXPECT_EQ(stored.cells[stockcol::UnitPrice], QString::fromUtf8(c.price));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sums, ReceiptSums,
                          testing::Values(SumCase{"3", "0,1", "0,3"}, SumCase{"0", "12,5", "0"},
                                          SumCase{"10,50", "2", "21"}, SumCase{"2,5", "1,2", "3"},
-                                         SumCase{"0,1", "0,2", "0,02"}));
+                                         SumCase{"0,1", "0,2", "0,02"}),
+                         PrintedName());
 
 TEST(Receipt, RowShowsTheTextsAsStored)
 {
@@ -176,11 +197,11 @@ TEST(Receipt, RowShowsTheTextsAsStored)
 
     // What the row shows is what the next start will read from the file.
     QStringList expected = stockRowCells(onDisk);
-    expected[7] = QStringLiteral("10,50");
-    expected[8] = QStringLiteral("3");
+    expected[stockcol::Quantity] = QStringLiteral("10,50");
+    expected[stockcol::UnitPrice] = QStringLiteral("3");
     EXPECT_EQ(stored.cells, expected);
-    EXPECT_EQ(stored.cells[1], QStringLiteral("01.01.2024"));
-    EXPECT_EQ(stored.cells[10], QStringLiteral("30.06.2026"));
+    EXPECT_EQ(stored.cells[stockcol::ReceiptDate], QStringLiteral("01.01.2024"));
+    EXPECT_EQ(stored.cells[stockcol::ExpiryDate], QStringLiteral("30.06.2026"));
     EXPECT_EQ(stored.cells.size(), 13);
 }
 
@@ -199,6 +220,11 @@ struct BadNumberCase
 {
     const char *quantity, *price, *offending;
 };
+
+void PrintTo(const BadNumberCase &c, std::ostream *os)
+{
+    *os << "quantity " << c.quantity << " price " << c.price;
+}
 
 class BadNumbers : public testing::TestWithParam<BadNumberCase> {};
 
@@ -228,7 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadNumbers,
                          testing::Values(BadNumberCase{"1,2,3", "1", "1,2,3"},
                                          BadNumberCase{",", "1", ","},
                                          BadNumberCase{"5", ",,", ",,"},
-                                         BadNumberCase{"1,2,", "1", "1,2,"}));
+                                         BadNumberCase{"1,2,", "1", "1,2,"}),
+                         PrintedName());
 
 TEST(Issue, BadQuantityWritesNothing)
 {
@@ -249,6 +276,11 @@ struct IssueCase
     const char *issued;
     const char *issuedSum, *newQuantity, *newValue; // as number texts
 };
+
+void PrintTo(const IssueCase &c, std::ostream *os)
+{
+    *os << c.issued << " of " << exact(c.remaining) << " at " << exact(c.price);
+}
 
 class IssueAmounts : public testing::TestWithParam<IssueCase> {};
 
@@ -286,9 +318,9 @@ TEST_P(IssueAmounts, LowersTheBatchAndRecordsTheIssue)
     EXPECT_EQ(after.RecordId, 1);
     EXPECT_EQ(after.DrugName, QStringLiteral("Б"));
 
-    EXPECT_EQ(result.cells[7], QString::fromUtf8(c.newQuantity));
-    EXPECT_EQ(result.cells[9], QString::fromUtf8(c.newValue));
-    EXPECT_EQ(result.cells[11], QStringLiteral("1"));
+    EXPECT_EQ(result.cells[stockcol::Quantity], QString::fromUtf8(c.newQuantity));
+    EXPECT_EQ(result.cells[stockcol::TotalSum], QString::fromUtf8(c.newValue));
+    EXPECT_EQ(result.cells[stockcol::RecordId], QStringLiteral("1"));
     EXPECT_EQ(result.issueSlot, 0);
 }
 
@@ -297,7 +329,8 @@ INSTANTIATE_TEST_SUITE_P(Amounts, IssueAmounts,
                                          IssueCase{10, 3, "10", "30", "0", "0"},
                                          IssueCase{1, 0.1, "0,7", "0,07", "0,3", "0,03"},
                                          // the shown 0,3 is what the issue works from
-                                         IssueCase{0.30000000000000004, 1, "0,3", "0,3", "0", "0"}));
+                                         IssueCase{0.30000000000000004, 1, "0,3", "0,3", "0", "0"}),
+                         PrintedName());
 
 struct VerdictCase
 {
@@ -305,6 +338,14 @@ struct VerdictCase
     const char *issued;
     ops::IssueVerdict verdict;
 };
+
+void PrintTo(const VerdictCase &c, std::ostream *os)
+{
+    const char *verdict = c.verdict == ops::IssueVerdict::Ok ? "Ok"
+                          : c.verdict == ops::IssueVerdict::Empty ? "Empty"
+                                                                  : "OutOfRange";
+    *os << "issue " << (*c.issued ? c.issued : "nothing") << " of " << exact(c.remaining) << " " << verdict;
+}
 
 class IssueChecks : public testing::TestWithParam<VerdictCase> {};
 
@@ -321,7 +362,8 @@ INSTANTIATE_TEST_SUITE_P(Verdicts, IssueChecks,
                                          VerdictCase{10, "0", ops::IssueVerdict::OutOfRange},
                                          VerdictCase{0, "1", ops::IssueVerdict::OutOfRange},
                                          VerdictCase{0, "0", ops::IssueVerdict::OutOfRange},
-                                         VerdictCase{10, "", ops::IssueVerdict::Empty}));
+                                         VerdictCase{10, "", ops::IssueVerdict::Empty}),
+                         PrintedName());
 
 TEST(Issue, ConversionFailureNamesTheText)
 {
@@ -340,6 +382,11 @@ struct IssueSlotCase
     std::vector<int> deleted;
     qint64 slot;
 };
+
+void PrintTo(const IssueSlotCase &c, std::ostream *os)
+{
+    *os << "deleted " << testing::PrintToString(c.deleted) << " slot " << c.slot;
+}
 
 class IssueSlots : public testing::TestWithParam<IssueSlotCase> {};
 
@@ -362,7 +409,8 @@ TEST_P(IssueSlots, ReuseFirstDeletedIssueSlot)
 
 INSTANTIATE_TEST_SUITE_P(Slots, IssueSlots,
                          testing::Values(IssueSlotCase{{0, 1, 0, 0}, 1}, IssueSlotCase{{0, 0, 0, 0}, 4},
-                                         IssueSlotCase{{}, 0}, IssueSlotCase{{0, 0, 1, 1}, 2}));
+                                         IssueSlotCase{{}, 0}, IssueSlotCase{{0, 0, 1, 1}, 2}),
+                         PrintedName());
 
 TEST(Issue, WritesBackTheBatchAsReadAtPrepare)
 {
@@ -457,10 +505,10 @@ TEST(Edit, RewritesEveryFieldInPlace)
     EXPECT_EQ(r.Unit, QStringLiteral("Ампулы"));
     EXPECT_EQ(r.ReceiptDate, text::dateToSerial(QDate(2024, 1, 1)));
     EXPECT_EQ(r.Manufacturer, QString(50, QChar(u'И')));
-    EXPECT_EQ(stored.cells[4], QString(50, QChar(u'И')));
-    EXPECT_EQ(stored.cells[7], QStringLiteral("12"));
-    EXPECT_EQ(stored.cells[9], QStringLiteral("36"));
-    EXPECT_EQ(stored.cells[11], QStringLiteral("1"));
+    EXPECT_EQ(stored.cells[stockcol::Manufacturer], QString(50, QChar(u'И')));
+    EXPECT_EQ(stored.cells[stockcol::Quantity], QStringLiteral("12"));
+    EXPECT_EQ(stored.cells[stockcol::TotalSum], QStringLiteral("36"));
+    EXPECT_EQ(stored.cells[stockcol::RecordId], QStringLiteral("1"));
     // the neighbours are untouched
     EXPECT_EQ(files.base().left(StockRecord::Size), before.left(StockRecord::Size));
     EXPECT_EQ(files.base().mid(2 * StockRecord::Size), before.mid(2 * StockRecord::Size));

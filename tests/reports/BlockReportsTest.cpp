@@ -109,6 +109,45 @@ TEST(MovementReport, WorkedExample)
     EXPECT_FALSE(b.format(7, 11).border);
 }
 
+// The balances of one drug from its eight running totals.
+TEST(MovementBalance, NeverBelowZeroAndTheClosingBuildsOnTheCorrectedOpening)
+{
+    struct Case
+    {
+        const char *what;
+        MovementLine line;
+        MovementBalance expected;
+    };
+    const Case cases[] = {
+        {"worked example",
+         {.receivedBeforeQuantity = 10, .receivedBeforeSum = 50, .receivedQuantity = 5, .receivedSum = 25,
+          .issuedBeforeQuantity = 4, .issuedBeforeSum = 20, .issuedQuantity = 3, .issuedSum = 15},
+         {6, 30, 8, 40}},
+        {"nothing at all", {}, {0, 0, 0, 0}},
+        {"more issued than received before: closing from zero",
+         {.receivedBeforeQuantity = 2, .receivedBeforeSum = 10, .receivedQuantity = 4, .receivedSum = 20,
+          .issuedBeforeQuantity = 5, .issuedBeforeSum = 25, .issuedQuantity = 1, .issuedSum = 5},
+         {0, 0, 3, 15}},
+        {"more issued than there was in the period",
+         {.receivedBeforeQuantity = 1, .receivedBeforeSum = 5, .issuedQuantity = 3, .issuedSum = 15},
+         {1, 5, 0, 0}},
+        {"quantity and sum cut each on its own",
+         {.receivedBeforeQuantity = 5, .receivedBeforeSum = 1, .receivedSum = 2, .issuedBeforeQuantity = 1,
+          .issuedBeforeSum = 3},
+         {4, 0, 4, 2}},
+        {"a rounding residue below zero is cut",
+         {.receivedBeforeQuantity = 0.3, .issuedBeforeQuantity = 0.1, .issuedQuantity = 0.2},
+         {0.3 - 0.1, 0, 0, 0}},
+    };
+    for (const Case &c : cases) {
+        const MovementBalance b = MovementBalance::of(c.line);
+        EXPECT_EQ(b.openingQuantity, c.expected.openingQuantity) << c.what;
+        EXPECT_EQ(b.openingSum, c.expected.openingSum) << c.what;
+        EXPECT_EQ(b.closingQuantity, c.expected.closingQuantity) << c.what;
+        EXPECT_EQ(b.closingSum, c.expected.closingSum) << c.what;
+    }
+}
+
 TEST(MovementReport, TwoRowHeader)
 {
     Data data;

@@ -1,7 +1,7 @@
 // The one-pass reports against the literal nested passes, on many small random
 // data folders: the same workbook, cell for cell, bit for bit.
 #include "DataGenerator.h"
-#include "NestedOracle.h"
+#include "support/NestedOracle.h"
 
 #include "store/TextFormats.h"
 #include "support/TempDataDir.h"

@@ -49,6 +49,11 @@ gen::Options options(quint64 seed, int batches, int issues, bool hostile)
     return o;
 }
 
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class GeneratedFiles : public ::testing::TestWithParam<Case>
 {
 };
