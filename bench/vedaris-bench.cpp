@@ -337,8 +337,8 @@ int main(int argc, char **argv)
                         card.results.value(QStringLiteral("card_ms")), card.peakMiB, 500, 0,
                         card.exitCode ? QStringLiteral("(failed, exit %1)").arg(card.exitCode)
                                       : QStringLiteral("(%1 of %2 issues; worst %3 ms)")
-                                            .arg(card.results.value(QStringLiteral("card_issues")))
-                                            .arg(card.results.value(QStringLiteral("file_issues")))
+                                            .arg(qint64(card.results.value(QStringLiteral("card_issues"))))
+                                            .arg(qint64(card.results.value(QStringLiteral("file_issues"))))
                                             .arg(card.results.value(QStringLiteral("card_worst_ms")), 0, 'f', 1)});
     }
 
