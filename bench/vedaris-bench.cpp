@@ -1,8 +1,9 @@
 // The hospital-size benchmark: generates (once, cached) a store of 100,000
 // batches and 1,000,000 issues, then measures the reports through
-// vedaris-report, the desktop start-up with its stock list and search, a receipt
-// and an issue, each as a child process with its wall time and peak memory, and
-// the ratio of the joined reports to their literal nested passes. Prints a table.
+// vedaris-report, the desktop start-up with its stock list and search, the view
+// window's batch card, a receipt and an issue, each as a child process with its
+// wall time and peak memory, and the ratio of the joined reports to their
+// literal nested passes. Prints a table.
 // POSIX only (fork, exec, wait4).
 #include "DataGenerator.h"
 
@@ -323,6 +324,23 @@ int main(int argc, char **argv)
                     -1, 20, 0,
                     QStringLiteral("(mean %1 ms)").arg(second.results.value(QStringLiteral("search_mean_ms")), 0, 'f',
                                                        2)});
+
+    // The batch card reads the whole issue file; the second run gives one batch
+    // thousands of issues.
+    const QString cardProbe = QDir(here).filePath(QStringLiteral("bench-card-probe"));
+    for (const bool busy : {false, true}) {
+        const Run card = runChild(busy ? QStringList{cardProbe, work.path(), QStringLiteral("--add-issues"),
+                                                     QStringLiteral("5000")}
+                                       : QStringList{cardProbe, work.path()});
+        rows.push_back({busy ? QStringLiteral("batch card, one batch of thousands")
+                             : QStringLiteral("batch card, busiest batch"),
+                        card.results.value(QStringLiteral("card_ms")), card.peakMiB, 500, 0,
+                        card.exitCode ? QStringLiteral("(failed, exit %1)").arg(card.exitCode)
+                                      : QStringLiteral("(%1 of %2 issues; worst %3 ms)")
+                                            .arg(qint64(card.results.value(QStringLiteral("card_issues"))))
+                                            .arg(qint64(card.results.value(QStringLiteral("file_issues"))))
+                                            .arg(card.results.value(QStringLiteral("card_worst_ms")), 0, 'f', 1)});
+    }
 
     std::printf("operations ...\n");
     std::fflush(stdout);

@@ -23,6 +23,7 @@
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
 #include "dialogs/TFormSrokGodnosti.h"
+#include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
@@ -361,9 +362,9 @@ void TFormGl::RzListView1DblClick()
     const std::optional<qint32> id = selectedRecordId();
     if (!id)
         return;
-    vedaris::StockRecord record;
-    if (Messages::guard(this, [&] { record = vedaris::ops::readBatch(m_dataDir, *id); }))
-        m_windows.FormViewZap->showRecord(record);
+    vedaris::ops::BatchHistory history;
+    if (Messages::guard(this, [&] { history = vedaris::ops::readBatchHistory(m_dataDir, *id); }))
+        m_windows.FormViewZap->showRecord(history);
 }
 
 void TFormGl::BtnNewPrihodClick()

@@ -3,14 +3,21 @@
 #include <QDialog>
 
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableView;
 
 namespace vedaris {
 struct StockRecord;
+namespace ops {
+struct BatchHistory;
+}
 }
 
-// Shows one stock record read-only, as Base.dat holds it.
+// Shows one stock record read-only, as Base.dat holds it, and below it the
+// batch card: its live issues with the remaining quantity after each, and
+// whether what it received less what was issued is what it holds.
 class TFormViewZap : public QDialog
 {
     Q_OBJECT
@@ -18,10 +25,13 @@ public:
     explicit TFormViewZap(QWidget *parent = nullptr);
 
     void fill(const vedaris::StockRecord &r);
-    // Fills the fields and shows the window modally.
-    void showRecord(const vedaris::StockRecord &r);
+    void fill(const vedaris::ops::BatchHistory &h);
+    // Fills the fields and the card and shows the window modally.
+    void showRecord(const vedaris::ops::BatchHistory &h);
 
 private:
+    class IssueModel;
+
     QLineEdit *m_drugName;
     QLineEdit *m_manufacturer;
     QLineEdit *m_supplier;
@@ -33,5 +43,8 @@ private:
     QLineEdit *m_sum;
     QDateEdit *m_receiptDate;
     QDateEdit *m_expiry;
+    IssueModel *m_issueModel;
+    QTableView *m_issues;
+    QLabel *m_balance;
     QPushButton *m_close;
 };

@@ -161,7 +161,11 @@ private:
         bool finite = false;
         double quantity = 0;
         double received = 0;
+        double totalSum = 0;
+        double receivedSum = 0;
         long double issued = 0; // live issues, accumulated
+        long double issuedSum = 0;
+        bool sumsSound = false; // every sum of the batch and its issues fits its price
         std::optional<QByteArrayView> name, unit; // into m_names
     };
 
@@ -254,15 +258,18 @@ private:
         }
     }
 
-    void checkSum(const QString &file, qint64 index, const char *sumName, double sum,
+    // False when the sum is not its price times its quantity (reported).
+    bool checkSum(const QString &file, qint64 index, const char *sumName, double sum,
                   const char *qtyName, double qty, double price)
     {
         const long double expected = static_cast<long double>(price) * qty;
-        if (!nearlyEqual(sum, expected))
-            add(file, index,
-                QStringLiteral("%1 = %2, а UnitPrice × %3 = %4 × %5 = %6.")
-                    .arg(QLatin1String(sumName), num(sum), QLatin1String(qtyName), num(price),
-                         num(qty), num(double(expected))));
+        if (nearlyEqual(sum, expected))
+            return true;
+        add(file, index,
+            QStringLiteral("%1 = %2, а UnitPrice × %3 = %4 × %5 = %6.")
+                .arg(QLatin1String(sumName), num(sum), QLatin1String(qtyName), num(price),
+                     num(qty), num(double(expected))));
+        return false;
     }
 
     // Keeps a copy of the text for the issues to be compared with.
@@ -292,12 +299,14 @@ private:
             batch.finite = finite;
             batch.quantity = field::number(b, S::Quantity);
             batch.received = field::number(b, S::ReceivedQuantity);
+            batch.totalSum = field::number(b, S::TotalSum);
+            batch.receivedSum = field::number(b, S::ReceivedSum);
             if (finite) {
                 const double price = field::number(b, S::UnitPrice);
-                checkSum(name, index, "TotalSum", field::number(b, S::TotalSum), "Quantity",
-                         batch.quantity, price);
-                checkSum(name, index, "ReceivedSum", field::number(b, S::ReceivedSum),
-                         "ReceivedQuantity", batch.received, price);
+                batch.sumsSound = checkSum(name, index, "TotalSum", batch.totalSum, "Quantity",
+                                           batch.quantity, price);
+                batch.sumsSound &= checkSum(name, index, "ReceivedSum", batch.receivedSum,
+                                            "ReceivedQuantity", batch.received, price);
             }
             batch.name = keptText(b, S::DrugName);
             batch.unit = keptText(b, S::Unit);
@@ -319,9 +328,10 @@ private:
         for (const Field &f : IssueDates)
             checkDate(name, index, b, f);
         const double qty = field::number(b, I::IssuedQuantity);
-        if (finite)
-            checkSum(name, index, "IssuedSum", field::number(b, I::IssuedSum), "IssuedQuantity", qty,
-                     field::number(b, I::UnitPrice));
+        const double sum = field::number(b, I::IssuedSum);
+        const bool sumSound = finite
+                              && checkSum(name, index, "IssuedSum", sum, "IssuedQuantity", qty,
+                                          field::number(b, I::UnitPrice));
         if (!m_baseRead)
             return;
         const qint32 id = field::int32(b, IssueRecord::StockRecordIdOffset);
@@ -343,10 +353,13 @@ private:
             return;
         }
         checkCopiedFromBatch(index, b, id, batch);
-        if (finite)
+        if (finite) {
             batch.issued += qty;
-        else
+            batch.issuedSum += sum;
+            batch.sumsSound &= sumSound;
+        } else {
             batch.finite = false;
+        }
     }
 
     // An issue copies its batch's drug name and unit; the reports join by them.
@@ -371,13 +384,21 @@ private:
             const Batch &b = m_batches[i];
             if (!b.live || b.blank || !b.finite)
                 continue;
-            const long double expected = b.received - b.issued;
-            if (!nearlyEqual(b.quantity, expected))
+            if (!remainderAgrees(b.quantity, b.received, b.issued)) {
                 add(files::Base, qint64(i),
                     QStringLiteral("Quantity = %1, а ReceivedQuantity за вычетом действующих выдач "
                                    "(Rashod.dat) = %2 − %3 = %4.")
                         .arg(num(b.quantity), num(b.received), num(double(b.issued)),
-                             num(double(expected))));
+                             num(double(b.received - b.issued))));
+            } else if (b.sumsSound && !remainderAgrees(b.totalSum, b.receivedSum, b.issuedSum)) {
+                // Reported only when no broken sum or quantity above explains it: an
+                // issue priced unlike its batch, or roundings that add up.
+                add(files::Base, qint64(i),
+                    QStringLiteral("TotalSum = %1, а ReceivedSum за вычетом сумм действующих выдач "
+                                   "(Rashod.dat) = %2 − %3 = %4.")
+                        .arg(num(b.totalSum), num(b.receivedSum), num(double(b.issuedSum)),
+                             num(double(b.receivedSum - b.issuedSum))));
+            }
         }
     }
 
@@ -420,6 +441,11 @@ private:
     std::vector<Batch> m_batches;
     std::deque<QByteArray> m_names; // the batches' texts; a deque keeps them in place
 };
+
+bool remainderAgrees(double stored, double received, long double issued)
+{
+    return nearlyEqual(stored, received - issued);
+}
 
 QString Finding::line() const
 {

@@ -29,6 +29,12 @@ struct Result
 // is how an empty date was stored and is accepted.
 Result run(const QString &dataDir);
 
+// Whether a batch's stored remainder (Quantity, or TotalSum) is what it received
+// less what its live issues took, summed in file order in extended precision:
+// equal within the rounding of the decimal texts the operations work from. The
+// balance rules and the batch card both ask this, so they never disagree.
+bool remainderAgrees(double stored, double received, long double issued);
+
 class Checker;
 
 // The same rules over bytes that someone else reads (the backup, as it copies):

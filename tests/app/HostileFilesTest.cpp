@@ -8,6 +8,7 @@
 #include "app/Forms.h"
 #include "app/TFormGl.h"
 #include "app/TFormViewZap.h"
+#include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "reports/Reports.h"
 #include "store/DataFiles.h"
@@ -229,8 +230,9 @@ TEST(HostileFiles, EveryReaderSurvivesDamagedFiles)
         forms.FormGl->FillStockList();
         survives([&] {
             TypedFile<StockRecord>(dir.file(files::Base), RecordFile::ReadOnly)
-                .forEach([&](qint64, const StockRecord &r) {
+                .forEach([&](qint64 index, const StockRecord &r) {
                     forms.FormViewZap->fill(r);
+                    survives([&] { forms.FormViewZap->fill(ops::readBatchHistory(dir.path(), qint32(index))); });
                     return true;
                 });
         });

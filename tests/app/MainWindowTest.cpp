@@ -28,6 +28,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -396,6 +397,94 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     list()->clearSelection();
     gl->RzListView1DblClick(); // no selected row: nothing opens
     EXPECT_FALSE(forms->FormViewZap->isVisible());
+}
+
+TEST_F(MainWindowTest, TheViewWindowCardListsTheBatchsIssuesAndWeighsItsBalance)
+{
+    // Each batch received 20 at 2 (40); 10,5 (21) is stored as left.
+    StockRecord damagedQuantity = batch("Бром", 1), damagedSum = batch("Валидол", 2);
+    damagedQuantity.Quantity = 12;
+    damagedSum.TotalSum = 25;
+    writeBase(dir, {batch("Анальгин", 0), damagedQuantity, damagedSum});
+    auto issue = [](qint32 id, QDate date, const char *department, double quantity, quint8 deleted = 0) {
+        IssueRecord r;
+        r.StockRecordId = id;
+        r.IssueDate = text::dateToSerial(date);
+        r.Department = QString::fromUtf8(department);
+        r.IssuedQuantity = quantity;
+        r.UnitPrice = 2;
+        r.IssuedSum = 2 * quantity;
+        r.Deleted = deleted;
+        return r;
+    };
+    const QDate first(2024, 3, 1), second(2024, 3, 15);
+    dir.write(files::Rashod,
+              encodeAll(std::vector<IssueRecord>{issue(0, second, "Хирургия", 4), issue(1, first, "Терапия", 9.5),
+                                                 issue(0, first, "Терапия", 2), issue(0, first, "ЛОР", 1, 1),
+                                                 issue(2, first, "Терапия", 9.5),
+                                                 issue(0, second, "Кардиология", 3.5)},
+                        false));
+    TFormGl *gl = start();
+    const QString runCheck = QStringLiteral("\nЗапустите vedaris-check: она найдёт повреждённые записи.");
+    const QString sumAgrees = QStringLiteral("\nСумма сходится: получено на 40 − выдано на 19 = 21.");
+    const QStringList oneIssue = {"01.03.2024|Терапия|9,5|19|10,5"};
+    const struct
+    {
+        QStringList table;
+        QString balance;
+    } cases[] = {
+        {{"01.03.2024|Терапия|2|4|18", "15.03.2024|Хирургия|4|8|14", "15.03.2024|Кардиология|3,5|7|10,5"},
+         "Остаток сходится: получено 20 − выдано 9,5 = 10,5." + sumAgrees},
+        {oneIssue, "Остаток не сходится: получено 20 − выдано 9,5 = 10,5, а записано 12 (на 1,5 больше)." + sumAgrees
+                       + runCheck},
+        {oneIssue, "Остаток сходится: получено 20 − выдано 9,5 = 10,5.\nСумма не сходится: получено на 40 "
+                   "− выдано на 19 = 21, а записано 25 (на 4 больше)." + runCheck},
+    };
+    TFormViewZap *view = forms->FormViewZap;
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        list()->setSelectedRow(row);
+        QStringList table;
+        QString balance;
+        QTimer::singleShot(0, [&] {
+            const QAbstractItemModel *m = control<QTableView>(view, "RzListViewVRashod")->model();
+            for (int r = 0; r < m->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < m->columnCount(); ++c)
+                    cells << m->index(r, c).data().toString();
+                table << cells.join(u'|');
+            }
+            balance = control<QLabel>(view, "LabelVSverka")->text();
+            // The card lies below the fields, inside the window's fixed size.
+            const QWidget *tableView = control<QTableView>(view, "RzListViewVRashod");
+            EXPECT_GT(tableView->y(), dateEdit(view, "RzDateTimeEditVSrokGodn")->geometry().bottom());
+            const QLabel *verdict = control<QLabel>(view, "LabelVSverka");
+            EXPECT_LE(verdict->heightForWidth(verdict->width()), verdict->height());
+            EXPECT_LE(verdict->geometry().bottom(), view->height());
+            EXPECT_GE(dateEdit(view, "RzDateTimeEditVSrokGodn")->height(),
+                      dateEdit(view, "RzDateTimeEditVSrokGodn")->sizeHint().height());
+            EXPECT_EQ(view->minimumSize(), view->maximumSize());
+            pushButton(view, "RzBitBtnVClose")->click();
+        });
+        gl->RzListView1DblClick();
+        EXPECT_EQ(table, cases[row].table);
+        EXPECT_EQ(balance, cases[row].balance);
+    }
+
+    // An issue file that cannot be read: the error box, and no window.
+    QFile::remove(dir.file(files::Rashod));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(files::Rashod));
+    bool opened = false;
+    QTimer::singleShot(0, view, [&] {
+        opened = view->isVisible();
+        view->close();
+    });
+    gl->RzListView1DblClick();
+    QApplication::processEvents();
+    const QStringList shown = Messages::takeRecordedTexts();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(files::Rashod)) << shown[0].toStdString();
+    EXPECT_FALSE(opened);
 }
 
 TEST_F(MainWindowTest, CommandsNeedingARowSayWhenNoneIsSelected)

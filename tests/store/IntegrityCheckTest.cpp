@@ -144,6 +144,9 @@ TEST(IntegrityCheck, EachBrokenRuleIsOneLineNamingFileAndRecord)
          "Base.dat, запись 0: ReceivedSum = 21, а UnitPrice × ReceivedQuantity = 2 × 10 = 20"},
         {"issued sum", [](Files &f) { putDouble(f.rashod, 576, 5); },
          "Rashod.dat, запись 0: IssuedSum = 5"},
+        {"issue priced unlike its batch", [](Files &f) { putDouble(f.rashod, 568, 3); putDouble(f.rashod, 576, 9); },
+         "Base.dat, запись 0: TotalSum = 14, а ReceivedSum за вычетом сумм действующих выдач "
+         "(Rashod.dat) = 20 − 9 = 11"},
         {"negative", [](Files &f) {
              putDouble(f.base, 504, -1); putDouble(f.base, 528, -2);
              putDouble(f.base, 512, 2); putDouble(f.base, 536, 4); },
