@@ -10,8 +10,9 @@
 #include <functional>
 #include <optional>
 
-// The stock as the desktop reads and changes it: the reads behind the stock list
-// and the view window, and the four operations receipt, issue, edit and delete.
+// The stock as the desktop reads and changes it: the reads behind the stock list,
+// the view window and the issue dialog, and the operations receipt, issue,
+// write-off, edit and delete.
 // Each opens the data files it needs in `dataDir`, does its whole work, syncs
 // what it wrote and closes the files before it returns. Each is all or nothing:
 // a failure, or a crash and the recovery at the next start, leaves the files as
