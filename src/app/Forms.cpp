@@ -27,6 +27,7 @@
 #include "dialogs/TFormSelFirmaIzg.h"
 #include "dialogs/TFormSelMove.h"
 #include "dialogs/TFormSelPrep.h"
+#include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
 
 namespace vedaris {
@@ -66,6 +67,7 @@ Forms::Forms(QString dataDir)
     FormLoad = new TFormLoad(main);
     FormRashodAllData = new TFormRashodAllData(dir, progress, main);
     FormViewZap = new TFormViewZap(main);
+    FormSpisanie = new TFormSpisanie(dir, main);
 
     // Who opens whom, now that all exist.
     FormPrihod->setSelectionDialogs(FormSelPrep, FormSelFirma, FormSelFirmaIzg);

@@ -8,7 +8,7 @@ class TFormGl;
 
 namespace vedaris {
 
-// Owns the program's 27 windows, created once in order (main window first,
+// Owns the program's windows, created once in order (main window first,
 // whose creation makes sure the data files exist) and kept to the end. It
 // hands each window the data folder and the windows it opens; no window
 // reaches another through it.

@@ -53,7 +53,7 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
     if (!viewOnly.isEmpty()) {
         Messages::error(main, QStringLiteral("Программа открыта только для просмотра: в папку данных \"%1\" "
                                              "ничего не будет записано, потому что %2.\nПриход, расход, "
-                                             "правка и удаление записей и изменение справочников отключены; "
+                                             "списание, правка и удаление записей и изменение справочников отключены; "
                                              "списки, просмотр записей и отчёты работают.")
                                   .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()), viewOnly));
         return session;

@@ -22,10 +22,12 @@
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
 #include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
+#include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "widgets/Desktop.h"
 #include "widgets/Icons.h"
@@ -37,6 +39,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -76,6 +79,10 @@ TFormGl::TFormGl(QString dataDir, QWidget *parent)
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("RzStatusBar1"));
     status->setMinimumHeight(19);
+    m_figuresText = new QLabel(status);
+    m_figuresText->setObjectName(QStringLiteral("RzLabelSklad"));
+    m_figuresText->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(m_figuresText, 1);
     m_progress = new QProgressBar(status);
     m_progress->setObjectName(QStringLiteral("RzProgressBar1"));
     m_progress->setRange(0, 100);
@@ -83,6 +90,7 @@ TFormGl::TFormGl(QString dataDir, QWidget *parent)
     status->addWidget(m_progress, 1);
     m_progress->hide();
     setStatusBar(status);
+    showFigures();
 
     buildCommands();
     // The list precedes the search box, so it holds the focus when first shown.
@@ -111,6 +119,7 @@ void TFormGl::buildCommands()
          &TFormGl::BtnEditPrihodClick},
         {"BtnDeleteZapis", "Удалить запись", "Удалить...", Icon::DeleteZapis,
          &TFormGl::BtnDeleteZapisClick},
+        {"BtnSpisanie", "Списание", "Списание...", Icon::Spisanie, &TFormGl::BtnSpisanieClick},
     };
     const Command lists[] = {
         {"BtnNewPrepar", "Новый препарат", "Новый...", Icon::NewPrepar,
@@ -193,7 +202,7 @@ void TFormGl::buildCommands()
     QMenu *edit = bar->addMenu(QStringLiteral("Редактировать"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
     for (const Command &c : records) {
-        if (qstrcmp(c.name, "BtnDeleteZapis") == 0)
+        if (qstrcmp(c.name, "BtnDeleteZapis") == 0 || qstrcmp(c.name, "BtnSpisanie") == 0)
             edit->addSeparator();
         add(edit, recordBar, c);
     }
@@ -236,14 +245,41 @@ void TFormGl::setWindows(const vedaris::Windows &windows)
     m_windows = windows;
 }
 
-vedaris::ReportProgress TFormGl::reportProgress() const
+vedaris::ReportProgress TFormGl::reportProgress()
 {
-    QProgressBar *bar = m_progress;
-    return {[bar](int percent) {
-                bar->setValue(percent);
-                bar->show();
-            },
-            [bar] { bar->hide(); }};
+    return {[this](int percent) { showReportProgress(percent); }, [this] { hideReportProgress(); }};
+}
+
+void TFormGl::showReportProgress(int percent)
+{
+    m_progress->setValue(percent);
+    if (m_reportShown)
+        return;
+    m_reportShown = true;
+    // Whatever else the status bar shows (the figures, a backup's progress)
+    // steps aside until the report is done.
+    m_beforeReport.clear();
+    for (QWidget *w : statusBar()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w != m_progress && !qobject_cast<QSizeGrip *>(w) && w->isVisible()) {
+            m_beforeReport.append(w);
+            w->hide();
+        }
+    }
+    m_progress->show();
+}
+
+void TFormGl::hideReportProgress()
+{
+    m_progress->hide();
+    m_reportShown = false;
+    for (const QPointer<QWidget> &w : std::exchange(m_beforeReport, {}))
+        if (w)
+            w->show();
+}
+
+void TFormGl::showFigures()
+{
+    m_figuresText->setText(vedaris::ops::statusText(m_figures.totals(vedaris::Clock::today())));
 }
 
 void TFormGl::FormCreate()
@@ -283,6 +319,7 @@ void TFormGl::FillStockList()
             load->hide();
         if (m_list->rowCount() > 0)
             m_list->setSelectedRow(0);
+        showFigures();
     };
     try {
         vedaris::ops::readStock(
@@ -290,13 +327,27 @@ void TFormGl::FillStockList()
             [load](int percent) {
                 if (load)
                     load->setPercent(percent);
-            });
+            },
+            &m_figures);
     } catch (const std::exception &e) {
         finish();
         Messages::error(this, e);
         return;
     }
     finish();
+}
+
+bool TFormGl::selectRecord(qint32 recordId)
+{
+    const QString id = QString::number(recordId);
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->cell(row, vedaris::stockcol::RecordId) == id) {
+            m_list->setSelectedRow(row);
+            ScrollToSelected();
+            return true;
+        }
+    }
+    return false;
 }
 
 void TFormGl::setViewOnly()
@@ -372,23 +423,32 @@ void TFormGl::BtnNewPrihodClick()
     if (const auto stored = m_windows.FormPrihod->enterReceipt()) {
         insertStockRow(stored->cells);
         ScrollToSelected();
+        m_figures.set(stored->record.RecordId, stored->record);
+        showFigures();
     }
 }
 
 void TFormGl::BtnRashodClick()
 {
-    const std::optional<qint32> id = selectedRecordId();
+    std::optional<qint32> id = selectedRecordId();
     if (!id) {
         Messages::info(this, QStringLiteral("Вы не выбрали запись для изменения расхода!"));
         return;
     }
-    vedaris::StockRecord batch;
-    if (!Messages::guard(this, [&] { batch = vedaris::ops::readBatch(m_dataDir, *id); }))
-        return;
-    const int row = selectedRow();
-    const TFormRashod::Result result = m_windows.FormRashod->issueFrom(*id, batch);
-    if (result.stored)
-        replaceStockRow(row, result.stored->cells);
+    // "Перейти к ней" in the dialog selects the earlier batch and opens it again.
+    while (id) {
+        vedaris::StockRecord batch;
+        if (!Messages::guard(this, [&] { batch = vedaris::ops::readBatch(m_dataDir, *id); }))
+            return;
+        const int row = selectedRow();
+        const TFormRashod::Result result = m_windows.FormRashod->issueFrom(*id, batch);
+        if (result.stored) {
+            replaceStockRow(row, result.stored->cells);
+            m_figures.set(*id, result.stored->batch);
+            showFigures();
+        }
+        id = result.goTo && selectRecord(*result.goTo) ? result.goTo : std::nullopt;
+    }
 }
 
 void TFormGl::BtnEditPrihodClick()
@@ -408,6 +468,8 @@ void TFormGl::BtnEditPrihodClick()
     if (const auto stored = m_windows.FormEdit->editBatch(*id, *batch)) {
         removeSelectedStockRow();
         insertStockRow(stored->cells);
+        m_figures.set(*id, stored->record);
+        showFigures();
     }
 }
 
@@ -418,8 +480,29 @@ void TFormGl::BtnDeleteZapisClick()
         Messages::info(this, QStringLiteral("Вы не выбрали запись для удаления!"));
         return;
     }
-    if (m_windows.FormDelZap->deleteBatch(*id))
+    if (m_windows.FormDelZap->deleteBatch(*id)) {
         removeSelectedStockRow();
+        m_figures.remove(*id);
+        showFigures();
+    }
+}
+
+void TFormGl::BtnSpisanieClick()
+{
+    const std::optional<qint32> id = selectedRecordId();
+    if (!id) {
+        Messages::info(this, QStringLiteral("Вы не выбрали запись для списания!"));
+        return;
+    }
+    vedaris::StockRecord batch;
+    if (!Messages::guard(this, [&] { batch = vedaris::ops::readBatch(m_dataDir, *id); }))
+        return;
+    const int row = selectedRow();
+    if (const auto stored = m_windows.FormSpisanie->writeOff(*id, batch)) {
+        replaceStockRow(row, stored->cells);
+        m_figures.set(*id, stored->batch);
+        showFigures();
+    }
 }
 
 void TFormGl::BtnNewPreparClick()

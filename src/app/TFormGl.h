@@ -1,11 +1,14 @@
 #pragma once
 
 #include "Windows.h"
+#include "operations/StockFigures.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <optional>
 
+class QLabel;
 class QProgressBar;
 
 namespace vedaris {
@@ -25,8 +28,9 @@ public:
 
     // The windows the commands open; they are created after this one.
     void setWindows(const vedaris::Windows &windows);
-    // The reports' progress bar on the status bar, shown while a report runs.
-    vedaris::ReportProgress reportProgress() const;
+    // The reports' progress bar, which takes the whole status bar while a
+    // report runs; the stock figures hold it otherwise.
+    vedaris::ReportProgress reportProgress();
 
     // The stock list's rows hold the cells of vedaris::stockRowCells; the
     // RecordId sits in the hidden column.
@@ -41,12 +45,16 @@ public:
     void removeSelectedStockRow();
     void ScrollToSelected();
 
-    // Rebuilds the stock list from Base.dat with the loading window on screen.
+    // Rebuilds the stock list from Base.dat with the loading window on screen,
+    // and the stock figures in the same pass.
     void FillStockList();
+    // Selects the row of batch `recordId` and scrolls it up; false when no row has it.
+    bool selectRecord(qint32 recordId);
 
     // The data may be looked at but not changed: the caption says so and every
-    // command that writes (receipt, issue, edit, delete, new and deleted
-    // reference entries) is disabled; lists, the view window and reports work.
+    // command that writes (receipt, issue, write-off, edit, delete, new and
+    // deleted reference entries) is disabled; lists, the view window and
+    // reports work.
     void setViewOnly();
 
 public slots:
@@ -54,6 +62,7 @@ public slots:
     void BtnRashodClick();
     void BtnEditPrihodClick();
     void BtnDeleteZapisClick();
+    void BtnSpisanieClick();
     void BtnNewPreparClick();
     void BtnDeletePreparClick();
     void BtnNewFirmaPostClick();
@@ -83,12 +92,21 @@ private:
     void FormCreate();
     void FormShow();
     void buildCommands();
+    // The stock figures as of today, into the status bar.
+    void showFigures();
+    void showReportProgress(int percent);
+    void hideReportProgress();
 
     QString m_dataDir;
     vedaris::Windows m_windows;
     vedaris::ListView *m_list;
     vedaris::SearchEdit *m_search = nullptr;
     QProgressBar *m_progress;
+    QLabel *m_figuresText;
+    vedaris::ops::StockFigures m_figures;
+    // What the status bar showed before a report took it over.
+    QList<QPointer<QWidget>> m_beforeReport;
+    bool m_reportShown = false;
     QToolBar *m_recordBar = nullptr; // the record and reference commands
     bool m_shownOnce = false;
 };

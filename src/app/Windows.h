@@ -26,6 +26,7 @@ class TFormAbaut;
 class TFormLoad;
 class TFormRashodAllData;
 class TFormViewZap;
+class TFormSpisanie;
 
 namespace vedaris {
 
@@ -59,6 +60,7 @@ struct Windows
     TFormLoad *FormLoad = nullptr;
     TFormRashodAllData *FormRashodAllData = nullptr;
     TFormViewZap *FormViewZap = nullptr;
+    TFormSpisanie *FormSpisanie = nullptr;
 };
 
 } // namespace vedaris

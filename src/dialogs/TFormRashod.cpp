@@ -9,6 +9,8 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -52,6 +54,18 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     m_today->hide();
     m_save = ui::saveButton(this, QStringLiteral("RzBitBtnRSave"));
     m_close = ui::closeButton(this, QStringLiteral("RzBitBtnRClose"));
+    m_earlierRow = new QWidget(this);
+    m_earlierText = new QLabel(m_earlierRow);
+    m_earlierText->setObjectName(QStringLiteral("RzLabelRRanshe"));
+    m_earlierText->setWordWrap(true);
+    m_goToEarlier = new QPushButton(QStringLiteral("Перейти к ней"), m_earlierRow);
+    m_goToEarlier->setObjectName(QStringLiteral("RzBitBtnRPereiti"));
+    m_goToEarlier->setAutoDefault(false);
+    auto *earlierLayout = new QHBoxLayout(m_earlierRow);
+    earlierLayout->setContentsMargins(0, 2, 0, 2);
+    earlierLayout->addWidget(m_earlierText, 1);
+    earlierLayout->addWidget(m_goToEarlier, 0, Qt::AlignVCenter);
+    m_earlierRow->hide();
 
     QGridLayout *grid = ui::formGrid();
     ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName);
@@ -61,6 +75,7 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
     ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
     ui::addRow(grid, QStringLiteral("Движение препарата:"), m_department, m_chooseDepartment);
+    grid->addWidget(m_earlierRow, grid->rowCount(), 0, 1, 2);
     ui::addRow(grid, QStringLiteral("Израсходовано:"), m_issued);
     ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
     ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
@@ -68,13 +83,14 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
     ui::layOutForm(this, grid, m_save, m_close);
     ui::chainTabOrder({m_department, m_chooseDepartment, m_issued, m_save, m_close, m_drugName,
-                       m_manufacturer, m_supplier, m_document, m_series, m_unit, m_quantity,
-                       m_price, m_receiptDate, m_expiry});
+                       m_goToEarlier, m_manufacturer, m_supplier, m_document, m_series, m_unit,
+                       m_quantity, m_price, m_receiptDate, m_expiry});
 
     connect(m_chooseDepartment, &QToolButton::clicked, this, &TFormRashod::RzBitBtn1Click);
     connect(m_issued, &QLineEdit::textChanged, this, &TFormRashod::RzEditRIzrashChange);
     connect(m_save, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRSaveClick);
     connect(m_close, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRCloseClick);
+    connect(m_goToEarlier, &QPushButton::clicked, this, &TFormRashod::RzBitBtnRPereitiClick);
 
     setFixedSize(QSize(361, 300).expandedTo(sizeHint()));
 }
@@ -90,6 +106,9 @@ TFormRashod::Result TFormRashod::issueFrom(qint32 recordId, const StockRecord &b
     m_batch = batch;
     m_result = {};
     fill(m_batch);
+    std::optional<ops::EarlierBatch> earlier;
+    Messages::guard(this, [&] { earlier = ops::earlierBatch(m_dataDir, recordId, batch, Clock::today()); });
+    showEarlier(earlier);
     exec();
     return std::exchange(m_result, {});
 }
@@ -108,6 +127,24 @@ void TFormRashod::fill(const StockRecord &r)
     m_expiry->setDate(text::serialToDate(r.ExpiryDate));
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
+}
+
+void TFormRashod::showEarlier(const std::optional<ops::EarlierBatch> &earlier)
+{
+    m_earlier = earlier;
+    if (earlier) {
+        const StockRecord &b = earlier->batch;
+        m_earlierText->setText(QStringLiteral("Есть партия с более ранним сроком годности: серия %1, годна до %2, остаток %3")
+                                   .arg(b.Series, text::formatDate(b.ExpiryDate), text::formatNumber(b.Quantity)));
+    }
+    m_earlierRow->setVisible(bool(earlier));
+    // The dialog keeps its size without the line and grows by it when shown.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    layout()->activate();
+    const int width = std::max(361, sizeHint().width());
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
+    setFixedSize(width, std::max(300, height));
 }
 
 void TFormRashod::showEvent(QShowEvent *event)
@@ -164,6 +201,10 @@ void TFormRashod::RzBitBtnRSaveClick()
         Messages::info(this, QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!"));
         return;
     }
+    if (ops::expiryOn(m_batch.ExpiryDate, m_today->date()) == ops::Expiry::Expired
+        && !Messages::ask(this, QStringLiteral("Срок годности этой партии истёк %1. Выдать всё равно?")
+                                    .arg(text::formatDate(m_batch.ExpiryDate))))
+        return;
     const bool stored = Messages::guard(this, [&] {
         m_result.stored = ops::storeIssue(m_dataDir, m_recordId, m_batch, issued,
                                           m_department->text(), m_today->date());
@@ -174,5 +215,13 @@ void TFormRashod::RzBitBtnRSaveClick()
 
 void TFormRashod::RzBitBtnRCloseClick()
 {
+    reject();
+}
+
+void TFormRashod::RzBitBtnRPereitiClick()
+{
+    if (!m_earlier)
+        return;
+    m_result.goTo = m_earlier->recordId;
     reject();
 }

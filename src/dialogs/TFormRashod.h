@@ -7,6 +7,7 @@
 #include <optional>
 
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -24,6 +25,8 @@ public:
     struct Result
     {
         std::optional<vedaris::ops::StoredIssue> stored; // nothing when closed
+        // "Перейти к ней": the batch, by record number, to issue from instead.
+        std::optional<qint32> goTo;
     };
 
     explicit TFormRashod(const QString &dataDir, QWidget *parent = nullptr);
@@ -31,7 +34,8 @@ public:
     // The selection dialog it fills when shown and opens for the department.
     void setSelectionDialog(vedaris::RefSelectDialog *departments);
 
-    // Shows `batch`, record `recordId` of Base.dat as read for this issue, modally.
+    // Shows `batch`, record `recordId` of Base.dat as read for this issue, modally,
+    // with a line naming a batch of the same drug that expires earlier.
     Result issueFrom(qint32 recordId, const vedaris::StockRecord &batch);
 
 public slots:
@@ -39,6 +43,7 @@ public slots:
     void RzEditRIzrashChange();
     void RzBitBtnRSaveClick();
     void RzBitBtnRCloseClick();
+    void RzBitBtnRPereitiClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,12 +53,14 @@ protected:
 
 private:
     void fill(const vedaris::StockRecord &r);
+    void showEarlier(const std::optional<vedaris::ops::EarlierBatch> &earlier);
 
     QString m_dataDir;
     vedaris::RefSelectDialog *m_departments = nullptr;
     // What the issue command read, carried to the save.
     qint32 m_recordId = 0;
     vedaris::StockRecord m_batch;
+    std::optional<vedaris::ops::EarlierBatch> m_earlier;
     Result m_result;
 
     QLineEdit *m_drugName;
@@ -70,6 +77,9 @@ private:
     QDateEdit *m_receiptDate;
     QDateEdit *m_expiry;
     QDateEdit *m_today; // hidden: the issue date
+    QWidget *m_earlierRow;
+    QLabel *m_earlierText;
+    QPushButton *m_goToEarlier;
     QPushButton *m_save;
     QPushButton *m_close;
 };

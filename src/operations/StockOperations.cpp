@@ -5,11 +5,14 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/RecordFile.h"
+#include "store/ReferenceLists.h"
 #include "store/StockArithmetic.h"
 #include "store/TextFormats.h"
 
 #include <QByteArray>
 #include <QFileInfo>
+#include <cmath>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -70,6 +73,74 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
     return {r, typedRowCells(r, in)};
 }
 
+// An issue from the moment its records are kept in the transaction to its write:
+// storeIssue and storeWriteOff make it the same way.
+class PlannedIssue
+{
+public:
+    // `issued` is `issuedText` as a number.
+    PlannedIssue(Transaction &tx, const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                 double issued, const QString &issuedText, const QString &department, const QDate &issueDate)
+        : m_rashod(files::path(dataDir, files::Rashod)), m_base(files::path(dataDir, files::Base)),
+          m_recordId(recordId)
+    {
+        const double available = shownValue(batch.Quantity);
+        const double price = shownValue(batch.UnitPrice);
+        const double newQuantity = difference(available, issued);
+
+        m_out.issue = issueFromBatch(batch);
+        IssueRecord &issue = m_out.issue;
+        issue.Department = cp1251::stored(department, layout::Issue::Department.capacity);
+        issue.IssuedQuantity = issued;
+        issue.UnitPrice = price;
+        issue.IssuedSum = product(price, issued);
+        issue.IssueDate = text::dateToSerial(issueDate);
+        issue.StockRecordId = recordId;
+        m_out.issueSlot = m_rashod.freeSlot();
+        m_out.batch = batch;
+        m_out.batch.Quantity = newQuantity;
+        m_out.batch.TotalSum = product(price, newQuantity);
+        m_amount = amount(issuedText, batch.Unit);
+
+        tx.keepRecord(m_rashod.raw(), m_out.issueSlot);
+        tx.keepRecord(m_base.raw(), recordId);
+    }
+
+    const IssueRecord &issue() const { return m_out.issue; }
+    // "5 уп", what the sentence about an unfinished issue names.
+    const QString &amountText() const { return m_amount; }
+
+    StoredIssue write()
+    {
+        m_rashod.write(m_out.issueSlot, m_out.issue);
+        m_base.write(m_recordId, m_out.batch);
+        return m_out;
+    }
+
+private:
+    TypedFile<IssueRecord> m_rashod;
+    TypedFile<StockRecord> m_base;
+    qint32 m_recordId;
+    StoredIssue m_out;
+    QString m_amount;
+};
+
+StoredIssue withCells(StoredIssue out, qint32 recordId, const StockRecord &batch)
+{
+    out.cells = stockRowCells(out.batch);
+    out.cells[stockcol::RecordId] = QString::number(recordId);
+    out.cells[stockcol::UnitPrice] = text::formatNumber(batch.UnitPrice);
+    return out;
+}
+
+// The text field `f` of `record` is `text`, which takes `encodedLength` bytes in
+// code page 1251: the length byte is compared before anything is decoded.
+bool textIs(const char *record, TextField f, const QString &text, qsizetype encodedLength)
+{
+    const int length = std::min<int>(static_cast<unsigned char>(record[f.offset]), f.capacity);
+    return length == encodedLength && field::text(record, f) == text;
+}
+
 } // namespace
 
 double shownValue(double value)
@@ -109,20 +180,26 @@ StockRecord readBatch(const QString &dataDir, qint32 recordId)
 }
 
 void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
-               const std::function<void(int percent)> &percent)
+               const std::function<void(int percent)> &percent, StockFigures *figures)
 {
+    if (figures)
+        figures->clear();
     TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
     const qint64 count = base.count();
     qint64 read = 0;
     int shown = -1;
     CellTextCache texts;
-    base.forEach([&](qint64, const StockRecord &r) {
+    if (figures)
+        figures->reserve(count);
+    base.forEach([&](qint64 index, const StockRecord &r) {
         ++read;
         const int now = int(read * 100 / count);
         if (now != shown && percent) {
             shown = now;
             percent(now);
         }
+        if (figures)
+            figures->set(index, r);
         if (r.Deleted != 1)
             row(stockRowCells(r, texts));
         return true;
@@ -149,43 +226,78 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
                        const QString &issuedText, const QString &department, const QDate &issueDate)
 {
     const double issued = text::parseNumber(issuedText);
-    const double available = shownValue(batch.Quantity);
-    const double price = shownValue(batch.UnitPrice);
-    const double newQuantity = difference(available, issued);
-    const double newValue = product(price, newQuantity);
-
     Transaction tx(dataDir);
-    TypedFile<IssueRecord> rashod(files::path(dataDir, files::Rashod));
-    TypedFile<StockRecord> base(files::path(dataDir, files::Base));
-
-    StoredIssue out;
-    out.issue = issueFromBatch(batch);
-    IssueRecord &issue = out.issue;
-    issue.Department = cp1251::stored(department, layout::Issue::Department.capacity);
-    issue.IssuedQuantity = issued;
-    issue.UnitPrice = price;
-    issue.IssuedSum = product(price, issued);
-    issue.IssueDate = text::dateToSerial(issueDate);
-    issue.StockRecordId = recordId;
-    out.issueSlot = rashod.freeSlot();
-    out.batch = batch;
-    out.batch.Quantity = newQuantity;
-    out.batch.TotalSum = newValue;
-
-    tx.keepRecord(rashod.raw(), out.issueSlot);
-    tx.keepRecord(base.raw(), recordId);
-    const QString what = QStringLiteral("Выдача %1 препарата \"%2\"").arg(amount(issuedText, batch.Unit), batch.DrugName);
-    tx.begin(issue.Department.isEmpty()
-                 ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
-                 : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, issue.Department));
-    rashod.write(out.issueSlot, issue);
-    base.write(recordId, out.batch);
+    PlannedIssue planned(tx, dataDir, recordId, batch, issued, issuedText, department, issueDate);
+    const QString what = QStringLiteral("Выдача %1 препарата \"%2\"").arg(planned.amountText(), batch.DrugName);
+    const QString &to = planned.issue().Department;
+    tx.begin(to.isEmpty() ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
+                          : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to));
+    const StoredIssue out = planned.write();
     tx.commit();
+    return withCells(out, recordId, batch);
+}
 
-    out.cells = stockRowCells(out.batch);
-    out.cells[stockcol::RecordId] = QString::number(recordId);
-    out.cells[stockcol::UnitPrice] = text::formatNumber(batch.UnitPrice);
-    return out;
+std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                                         const QDate &today)
+{
+    if (expiryOn(batch.ExpiryDate, today) == Expiry::NoDate)
+        return std::nullopt;
+    const double before = std::floor(batch.ExpiryDate);
+    const qsizetype nameLength = cp1251::encode(batch.DrugName).size();
+    const qsizetype unitLength = cp1251::encode(batch.Unit).size();
+
+    RecordFile base(files::path(dataDir, files::Base), StockRecord::Size, RecordFile::ReadOnly);
+    std::optional<EarlierBatch> best;
+    double bestExpiry = 0;
+    base.scan([&](qint64 index, const char *bytes) {
+        if (index == recordId || field::isDeleted(bytes, S::Deleted) || !(field::number(bytes, S::Quantity) > 0))
+            return true;
+        const double expiry = field::number(bytes, S::ExpiryDate);
+        const Expiry state = expiryOn(expiry, today);
+        const double day = std::floor(expiry);
+        if ((state != Expiry::Soon && state != Expiry::Later) || day >= before)
+            return true;
+        if (best && (day > bestExpiry
+                     || (day == bestExpiry && field::number(bytes, S::ReceiptDate) >= best->batch.ReceiptDate)))
+            return true;
+        if (!textIs(bytes, S::DrugName, batch.DrugName, nameLength) || !textIs(bytes, S::Unit, batch.Unit, unitLength))
+            return true;
+        best.emplace();
+        best->recordId = qint32(index);
+        decode(bytes, best->batch);
+        bestExpiry = day;
+        return true;
+    });
+    return best;
+}
+
+const QStringList &writeOffReasons()
+{
+    static const QStringList reasons = {QStringLiteral("Истёк срок годности"), QStringLiteral("Повреждение"),
+                                        QStringLiteral("Недостача"), QStringLiteral("Прочее")};
+    return reasons;
+}
+
+QString writeOffDepartment(const QString &reason)
+{
+    return QStringLiteral("Списание: ") + reason;
+}
+
+StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                          const QString &quantityText, const QString &reason, const QDate &date)
+{
+    const double quantity = text::parseNumber(quantityText);
+    Transaction tx(dataDir);
+    PendingAdd department(tx, dataDir, RefKind::Departments, writeOffDepartment(reason));
+    const QString to = department.duplicate() ? department.duplicate()->name : writeOffDepartment(reason);
+    PlannedIssue planned(tx, dataDir, recordId, batch, quantity, quantityText, to, date);
+    tx.begin(QStringLiteral("Списание %1 препарата \"%2\" (%3) не было завершено и отменено.")
+                 .arg(planned.amountText(), batch.DrugName, reason));
+    department.store();
+    const StoredIssue out = planned.write();
+    tx.commit();
+    department.close();
+    return withCells(out, recordId, batch);
 }
 
 void deleteBatch(const QString &dataDir, qint32 recordId)

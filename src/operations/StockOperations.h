@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StockFigures.h"
 #include "StockRow.h"
 #include "store/Records.h"
 
@@ -9,8 +10,9 @@
 #include <functional>
 #include <optional>
 
-// The stock as the desktop reads and changes it: the reads behind the stock list
-// and the view window, and the four operations receipt, issue, edit and delete.
+// The stock as the desktop reads and changes it: the reads behind the stock list,
+// the view window and the issue dialog, and the operations receipt, issue,
+// write-off, edit and delete.
 // Each opens the data files it needs in `dataDir`, does its whole work, syncs
 // what it wrote and closes the files before it returns. Each is all or nothing:
 // a failure, or a crash and the recovery at the next start, leaves the files as
@@ -59,9 +61,10 @@ StockRecord readBatch(const QString &dataDir, qint32 recordId);
 
 // The stock list's fill: `row` gets the cells of every live batch of Base.dat in
 // file order; `percent`, each time it changes, the share of the records read so
-// far, deleted ones included. An incomplete tail is no record.
+// far, deleted ones included; `figures`, when given, every record in the same
+// pass. An incomplete tail is no record.
 void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
-               const std::function<void(int percent)> &percent = {});
+               const std::function<void(int percent)> &percent = {}, StockFigures *figures = nullptr);
 // The records Base.dat holds, deleted ones included; 0 when it cannot be read.
 qint64 stockRecordCount(const QString &dataDir);
 
@@ -87,6 +90,31 @@ struct StoredIssue
 // Rashod.dat, then rewrites the batch with its lowered quantity and value.
 StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,
                        const QString &issuedText, const QString &department, const QDate &issueDate);
+
+// The batch to issue first instead of `batch` (record `recordId`): another live
+// batch of the same drug name and unit (compared exactly) with stock, whose
+// expiry has not passed by `today` and comes before `batch`'s. Of several, the
+// earliest expiry; on a tie the earlier receipt, then the lower record number.
+struct EarlierBatch
+{
+    qint32 recordId = 0;
+    StockRecord batch;
+};
+std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                                         const QDate &today);
+
+// A write-off's reasons, in the order offered.
+const QStringList &writeOffReasons();
+// The department a write-off for `reason` is issued to: "Списание: <reason>".
+QString writeOffDepartment(const QString &reason);
+// Writes off `quantityText` of `batch` (as read at `recordId`) for `reason` on
+// `date`: an issue as storeIssue makes it, to the reason's department. When no
+// live department passes the reference list's duplicate test with that name,
+// the department is added as ReferenceList::add adds it; otherwise the issue
+// carries the name of the entry that matched, so the one-department report
+// finds it. The entry, the issue and the batch are one all-or-nothing change.
+StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRecord &batch,
+                          const QString &quantityText, const QString &reason, const QDate &date);
 
 // Marks every issue record of the batch deleted, then the batch itself.
 void deleteBatch(const QString &dataDir, qint32 recordId);

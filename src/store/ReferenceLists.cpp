@@ -11,6 +11,15 @@
 
 namespace vedaris {
 
+struct PendingAdd::Plan
+{
+    std::unique_ptr<RecordFile> file;
+    std::optional<RefRow> duplicate;
+    qint64 slot = 0;
+    QByteArray bytes; // the new entry
+    QString undone;
+};
+
 namespace {
 
 QString lowerCased(const QString &text)
@@ -32,9 +41,6 @@ RefRow rowOf(const Entry &e)
     return row;
 }
 
-// The typed texts are compared as they would be stored (cut to capacity, '?'
-// for what the code page cannot hold): otherwise a name longer than its field
-// never matches its own stored copy and is stored again on every try.
 // The entry's kind as the sentence about an unfinished change names it.
 QString entryOf(RefKind kind)
 {
@@ -56,8 +62,11 @@ QString shownName(const QString &name, const QString &unit)
     return unit.isEmpty() ? QStringLiteral("\"%1\"").arg(name) : QStringLiteral("\"%1\" (%2)").arg(name, unit);
 }
 
+// The typed texts are compared as they would be stored (cut to capacity, '?'
+// for what the code page cannot hold): otherwise a name longer than its field
+// never matches its own stored copy and is stored again on every try.
 template<class Entry>
-ReferenceList::AddResult addEntry(const QString &dataDir, RefKind kind, const QString &name, const QString &unit)
+void planAdd(PendingAdd::Plan &plan, Transaction &tx, RefKind kind, const QString &name, const QString &unit)
 {
     constexpr bool drug = requires(Entry e) { e.Unit; };
     constexpr TextField nameField = Entry::Layout::Name;
@@ -65,38 +74,38 @@ ReferenceList::AddResult addEntry(const QString &dataDir, RefKind kind, const QS
     const QString unitKey =
         drug ? lowerCased(cp1251::stored(unit, layout::DrugName::Unit.capacity)) : QString();
 
-    Transaction tx(dataDir);
-    TypedFile<Entry> f(files::path(dataDir, ReferenceList::fileName(kind)));
-    bool duplicate = false;
-    f.raw().scan([&](qint64, const char *bytes) {
+    RecordFile &f = *plan.file;
+    f.scan([&](qint64, const char *bytes) {
         if (bytes[Entry::DeletedOffset] != 0)
             return true;
         if constexpr (drug) {
             if (lowerCased(field::text(bytes, layout::DrugName::Unit)) != unitKey)
                 return true;
         }
-        duplicate = text::normalizeName(field::text(bytes, nameField)) == nameKey;
-        return !duplicate;
+        if (text::normalizeName(field::text(bytes, nameField)) != nameKey)
+            return true;
+        Entry e;
+        decode(bytes, e);
+        plan.duplicate = rowOf(e);
+        return false;
     });
-    if (duplicate) {
-        f.raw().close();
-        return ReferenceList::AddResult::Duplicate;
-    }
+    if (plan.duplicate)
+        return;
 
     Entry e;
     e.Name = name;
     if constexpr (drug)
         e.Unit = unit;
-    const qint64 slot = f.freeSlot();
-    tx.keepRecord(f.raw(), slot);
-    tx.begin(QStringLiteral("Добавление %1 %2 в справочник не было завершено и отменено.")
-                 .arg(entryOf(kind), shownName(cp1251::stored(name, nameField.capacity),
-                                               drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
-                                                    : QString())));
-    f.place(slot, e);
-    tx.commit();
-    f.raw().close();
-    return ReferenceList::AddResult::Stored;
+    plan.slot = f.firstDeletedSlot(Entry::DeletedOffset);
+    e.EntryId = qint32(plan.slot);
+    e.Deleted = 0;
+    plan.bytes = QByteArray(Entry::Size, Qt::Uninitialized);
+    encode(e, plan.bytes.data());
+    tx.keepRecord(f, plan.slot);
+    plan.undone = QStringLiteral("Добавление %1 %2 в справочник не было завершено и отменено.")
+                      .arg(entryOf(kind), shownName(cp1251::stored(name, nameField.capacity),
+                                                    drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
+                                                         : QString()));
 }
 
 template<class Entry>
@@ -164,9 +173,52 @@ QString ReferenceList::fileName(RefKind kind)
 
 ReferenceList::AddResult ReferenceList::add(const QString &name, const QString &unit) const
 {
-    if (m_kind == RefKind::DrugNames)
-        return addEntry<DrugNameEntry>(m_dataDir, m_kind, name, unit);
-    return addEntry<ReferenceEntry>(m_dataDir, m_kind, name, unit);
+    Transaction tx(m_dataDir);
+    PendingAdd pending(tx, m_dataDir, m_kind, name, unit);
+    if (pending.duplicate()) {
+        pending.close();
+        return AddResult::Duplicate;
+    }
+    tx.begin(pending.undone());
+    pending.store();
+    tx.commit();
+    pending.close();
+    return AddResult::Stored;
+}
+
+PendingAdd::PendingAdd(Transaction &tx, const QString &dataDir, RefKind kind, const QString &name,
+                       const QString &unit)
+    : d(std::make_unique<Plan>())
+{
+    const int size = kind == RefKind::DrugNames ? DrugNameEntry::Size : ReferenceEntry::Size;
+    d->file = std::make_unique<RecordFile>(files::path(dataDir, ReferenceList::fileName(kind)), size);
+    if (kind == RefKind::DrugNames)
+        planAdd<DrugNameEntry>(*d, tx, kind, name, unit);
+    else
+        planAdd<ReferenceEntry>(*d, tx, kind, name, unit);
+}
+
+PendingAdd::~PendingAdd() = default;
+
+const std::optional<RefRow> &PendingAdd::duplicate() const
+{
+    return d->duplicate;
+}
+
+const QString &PendingAdd::undone() const
+{
+    return d->undone;
+}
+
+void PendingAdd::store()
+{
+    if (!d->duplicate)
+        d->file->writeRaw(d->slot, d->bytes);
+}
+
+void PendingAdd::close()
+{
+    d->file->close();
 }
 
 QVector<RefRow> ReferenceList::liveRows() const

@@ -3,8 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <memory>
+#include <optional>
 
 namespace vedaris {
+
+class RecordFile;
+class Transaction;
 
 enum class RefKind { DrugNames, Suppliers, Manufacturers, Departments };
 
@@ -39,6 +44,32 @@ public:
 private:
     QString m_dataDir;
     RefKind m_kind;
+};
+
+// ReferenceList::add as one step of a larger all-or-nothing change under `tx`:
+// the duplicate test runs at once on the open file; when no live entry matches,
+// the slot of the new entry is kept in `tx`, and store(), after tx.begin(),
+// writes the entry there.
+class PendingAdd
+{
+public:
+    PendingAdd(Transaction &tx, const QString &dataDir, RefKind kind, const QString &name,
+               const QString &unit = {});
+    ~PendingAdd();
+    PendingAdd(const PendingAdd &) = delete;
+    PendingAdd &operator=(const PendingAdd &) = delete;
+
+    // The live entry the duplicate test matched; store() then writes nothing.
+    const std::optional<RefRow> &duplicate() const;
+    // The sentence that names the add when it did not finish.
+    const QString &undone() const;
+    void store();
+    void close(); // throws on failure; the destructor closes silently
+
+    struct Plan;
+
+private:
+    std::unique_ptr<Plan> d;
 };
 
 } // namespace vedaris

@@ -272,6 +272,7 @@ void draw(QPainter &p, Icon which)
     case Icon::Rashod: carton(p); arrow(p, false); break;
     case Icon::EditPrihod: page(p); pencil(p); break;
     case Icon::DeleteZapis: page(p); cross(p); break;
+    case Icon::Spisanie: carton(p); cross(p); break;
     case Icon::NewPrepar: capsule(p); plus(p); break;
     case Icon::DeletePrepar: capsule(p); minus(p); break;
     case Icon::NewFirmaPost: truck(p); plus(p); break;

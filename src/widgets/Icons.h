@@ -12,6 +12,7 @@ enum class Icon {
     Rashod,
     EditPrihod,
     DeleteZapis,
+    Spisanie,
     NewPrepar,
     DeletePrepar,
     NewFirmaPost,

@@ -3,12 +3,14 @@
 #include "store/Error.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vedaris {
 
 namespace {
 
 bool recording = false;
+bool answer = false;
 QVector<Messages::Shown> recorded;
 
 const QString boxTitle = QStringLiteral("Ведарис v4.3");
@@ -44,6 +46,21 @@ void Messages::error(QWidget *parent, const std::exception &e)
         error(parent, QString::fromLocal8Bit(e.what()));
 }
 
+bool Messages::ask(QWidget *parent, const QString &text)
+{
+    if (recording) {
+        recorded.append({Kind::Question, text});
+        return answer;
+    }
+    QMessageBox box(QMessageBox::Question, boxTitle, text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 bool Messages::guard(QWidget *parent, const std::function<void()> &command)
 {
     try {
@@ -60,7 +77,13 @@ bool Messages::guard(QWidget *parent, const std::function<void()> &command)
 void Messages::startRecording()
 {
     recording = true;
+    answer = false;
     recorded.clear();
+}
+
+void Messages::setAnswer(bool yes)
+{
+    answer = yes;
 }
 
 void Messages::stopRecording()

@@ -14,7 +14,7 @@ namespace vedaris {
 class Messages
 {
 public:
-    enum class Kind { Info, Error };
+    enum class Kind { Info, Error, Question };
     struct Shown
     {
         Kind kind;
@@ -28,13 +28,19 @@ public:
     // The standard error box for an error escaping a command.
     static void error(QWidget *parent, const std::exception &e);
 
+    // A question with the buttons "Да" and "Нет", "Нет" focused, so Enter says
+    // no. True for "Да".
+    static bool ask(QWidget *parent, const QString &text);
+
     // Runs `command`, showing any error escaping it in the standard error box.
     // Returns false when it failed. Every window handler that does work goes
     // through this, so no exception reaches the event loop.
     static bool guard(QWidget *parent, const std::function<void()> &command);
 
-    // Tests: record instead of showing.
+    // Tests: record instead of showing. A recorded question is answered with
+    // setAnswer's answer, "Нет" until it is set.
     static void startRecording();
+    static void setAnswer(bool yes);
     static void stopRecording();
     static QVector<Shown> takeRecorded();
     static QStringList takeRecordedTexts();

@@ -3,6 +3,7 @@
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
 #include "app/TFormViewZap.h"
+#include "dialogs/ReportLauncher.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
 #include "store/Records.h"
@@ -23,7 +24,9 @@
 #include <QToolBar>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -155,7 +158,7 @@ TEST_F(MainWindowTest, WindowsAreCreatedOnceWithTheirCaptions)
     int dialogs = 0;
     for (QObject *child : forms->FormGl->children())
         dialogs += qobject_cast<QDialog *>(child) != nullptr;
-    EXPECT_EQ(dialogs, 26);
+    EXPECT_EQ(dialogs, 27);
 }
 
 TEST_F(MainWindowTest, StoredBatchesAreListedInRussianOrderWithTheFirstSelected)
@@ -603,7 +606,7 @@ TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
             QApplication::processEvents();
         }
     }
-    EXPECT_EQ(items.size(), 22);
+    EXPECT_EQ(items.size(), 23);
     EXPECT_TRUE(gl->isVisible());
     // Exit closes the main window.
     gl->findChild<QAction *>(QStringLiteral("MenuExit"))->trigger();
@@ -614,7 +617,7 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
 {
     TFormGl *gl = start();
     const char *first[] = {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis",
-                           "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
+                           "BtnSpisanie", "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
                            "BtnDeleteFirmaPost", "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove",
                            "BtnDeleteMove"};
     auto *bar = control<QToolBar>(gl, "RzToolbar1");
@@ -634,6 +637,56 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
     auto *search = control<QLineEdit>(gl, "RzEditSearch");
     EXPECT_EQ(search->width(), 171);
     EXPECT_LT(search->x(), control<QToolButton>(gl, "BtnSrokGodnosti")->x());
+}
+
+TEST_F(MainWindowTest, WriteOffFollowsTheRecordCommandsAfterASeparator)
+{
+    TFormGl *gl = start();
+    QStringList items;
+    for (QAction *item : control<QMenu>(gl, "MenuEdit")->actions())
+        items << (item->isSeparator() ? QStringLiteral("|") : item->text());
+    EXPECT_EQ(items, (QStringList{"Приход...", "Расход...", "Редактировать...", "|", "Удалить...", "|",
+                                  "Списание..."}));
+    EXPECT_EQ(control<QToolButton>(gl, "BtnSpisanie")->toolTip(), QStringLiteral("Списание"));
+    gl->BtnSpisanieClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для списания!"});
+}
+
+TEST_F(MainWindowTest, AReportTakesTheWholeStatusBarFromTheFiguresAndTheBackup)
+{
+    TFormGl *gl = start();
+    QStatusBar *status = gl->statusBar();
+    auto *figures = control<QLabel>(status, "RzLabelSklad");
+    auto *progress = control<QProgressBar>(status, "RzProgressBar1");
+    EXPECT_EQ(figures->text(), QStringLiteral("На складе: 0 руб. · просрочено: 0 партий на 0 руб. · "
+                                              "истекает за 90 дней: 0 на 0 руб."));
+    // The day's backup of a large store shows its own bar there.
+    QPointer<QProgressBar> backup = new QProgressBar(status);
+    backup->setObjectName(QStringLiteral("BackupProgress"));
+    status->addPermanentWidget(backup);
+    const ReportProgress report = gl->reportProgress();
+    for (bool backupEndsDuringTheReport : {false, true}) {
+        QApplication::processEvents();
+        EXPECT_TRUE(figures->isVisible());
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(backup->isVisible());
+        report.percent(10);
+        report.percent(40);
+        QApplication::processEvents();
+        EXPECT_TRUE(progress->isVisible());
+        EXPECT_EQ(progress->value(), 40);
+        EXPECT_FALSE(figures->isVisible());
+        EXPECT_FALSE(backup->isVisible());
+        EXPECT_GT(progress->width(), status->width() * 9 / 10);
+        if (backupEndsDuringTheReport)
+            delete backup;
+        report.finished();
+        QApplication::processEvents();
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(figures->isVisible());
+        EXPECT_EQ(backup.isNull(), backupEndsDuringTheReport);
+        EXPECT_TRUE(backup.isNull() || backup->isVisible());
+    }
 }
 
 TEST_F(MainWindowTest, UnreadableStockFileIsReportedAndTheListStaysUsable)

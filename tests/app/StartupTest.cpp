@@ -155,7 +155,7 @@ TEST_F(Startup, WithoutTheLockTheDataCanBeViewedButNothingWritten)
         EXPECT_TRUE(shown[0].text.contains(QStringLiteral("не поддерживает блокировку файлов")));
 
         // The writing commands are off, in the toolbar and the menus alike.
-        for (const char *name : {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis", "BtnNewPrepar",
+        for (const char *name : {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis", "BtnSpisanie", "BtnNewPrepar",
                                  "BtnDeletePrepar", "BtnNewFirmaPost", "BtnDeleteFirmaPost", "BtnNewIzgot",
                                  "BtnDeleteIzgot", "BtnNewMove", "BtnDeleteMove"}) {
             QToolButton *button = gl->findChild<QToolButton *>(QString::fromLatin1(name));

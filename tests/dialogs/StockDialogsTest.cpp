@@ -6,6 +6,8 @@
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormSelMove.h"
 #include "dialogs/TFormSelPrep.h"
+#include "dialogs/TFormSpisanie.h"
+#include "operations/StockOperations.h"
 #include "operations/StockRow.h"
 #include "store/Clock.h"
 #include "store/Records.h"
@@ -19,7 +21,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -67,6 +72,17 @@ void whenShown(QDialog *dialog, std::function<void()> step)
         step();
         if (dialog->isVisible())
             dialog->reject();
+    });
+}
+
+// Runs `step` the next time `dialog` is on screen: after a dialog that closes
+// itself to be opened again.
+void whenShownAgain(QDialog *dialog, std::function<void()> step, int tries = 100)
+{
+    QTimer::singleShot(0, dialog, [=] {
+        if (!dialog->isVisible() && tries > 0)
+            return whenShownAgain(dialog, step, tries - 1);
+        whenShown(dialog, step);
     });
 }
 
@@ -128,6 +144,14 @@ protected:
     std::vector<IssueRecord> issues() const
     {
         return decodeAll<IssueRecord>(dir.read(QStringLiteral("Rashod.dat")));
+    }
+    // The status bar's figures, and those a fresh fill from the files gives.
+    QString shownFigures() const { return control<QLabel>(gl(), "RzLabelSklad")->text(); }
+    QString fileFigures() const
+    {
+        ops::StockFigures figures;
+        ops::readStock(dir.path(), [](const QStringList &) {}, {}, &figures);
+        return ops::statusText(figures.totals(Today));
     }
 
     TempDataDir dir;
@@ -429,6 +453,233 @@ TEST_F(StockDialogs, DeleteAsksFirstThenRemovesTheRowAndItsIssues)
     EXPECT_EQ(marks.at(1).Deleted, 0);
     EXPECT_EQ(marks.at(2).Deleted, 1);
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+// --- expiry and write-offs ------------------------------------------------
+
+StockRecord expiring(const QString &series, int days, double quantity, double price = 2)
+{
+    StockRecord r = batch(QStringLiteral("Анальгин"), quantity, price);
+    r.Series = series;
+    r.ExpiryDate = text::dateToSerial(Today.addDays(days));
+    return r;
+}
+
+TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain)
+{
+    writeStock({expiring("С-0", -3, 4), expiring("С-1", 0, 5), expiring("С-2", 90, 1, 3), expiring("С-3", 91, 2),
+                expiring("С-4", 200, 10)});
+    open();
+    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 45 руб. · просрочено: 1 партия на 8 руб. · "
+                                             "истекает за 90 дней: 2 на 13 руб."));
+    auto select = [&](qint32 id) { ASSERT_TRUE(gl()->selectRecord(id)); };
+    Messages::setAnswer(true); // issues from the expired batch go ahead
+    const std::pair<const char *, std::function<void()>> operations[] = {
+        {"receipt", [&] {
+             whenShown(forms->FormPrihod, [&] {
+                 putDrug(forms->FormPrihod, "P", QStringLiteral("Бинт"), QStringLiteral("шт"));
+                 dateEdit(forms->FormPrihod, "RzDateTimeEditPSrokGodn")->setDate(Today.addDays(10));
+                 QTest::keyClicks(lineEdit(forms->FormPrihod, "RzEditPKol"), QStringLiteral("3"));
+                 QTest::keyClicks(lineEdit(forms->FormPrihod, "RzEditPCEdin"), QStringLiteral("1,5"));
+                 pushButton(forms->FormPrihod, "RzBitBtnPSave")->click();
+             });
+             gl()->BtnNewPrihodClick();
+         }},
+        {"issue of the whole expired batch", [&] {
+             select(0);
+             whenShown(forms->FormRashod, [&] {
+                 QTest::keyClicks(lineEdit(forms->FormRashod, "RzEditRIzrash"), QStringLiteral("4"));
+                 pushButton(forms->FormRashod, "RzBitBtnRSave")->click();
+             });
+             gl()->BtnRashodClick();
+         }},
+        {"edit into the expired", [&] {
+             select(3);
+             whenShown(forms->FormEdit, [&] {
+                 dateEdit(forms->FormEdit, "RzDateTimeEditESrokGodn")->setDate(Today.addDays(-1));
+                 pushButton(forms->FormEdit, "RzBitBtnESave")->click();
+             });
+             gl()->BtnEditPrihodClick();
+         }},
+        {"write-off", [&] {
+             select(1);
+             whenShown(forms->FormSpisanie, [&] {
+                 control<QComboBox>(forms->FormSpisanie, "RzComboBoxSPrichina")->setCurrentIndex(1);
+                 QTest::keyClicks(lineEdit(forms->FormSpisanie, "RzEditSSpisat"), QStringLiteral("2"));
+                 pushButton(forms->FormSpisanie, "RzBitBtnSSave")->click();
+             });
+             control<QToolButton>(gl(), "BtnSpisanie")->click();
+         }},
+        {"delete", [&] {
+             select(2);
+             whenShown(forms->FormDelZap, [&] { pushButton(forms->FormDelZap, "RzBitBtnDel")->click(); });
+             gl()->BtnDeleteZapisClick();
+         }},
+    };
+    for (const auto &[what, run] : operations) {
+        const QString before = shownFigures();
+        const QByteArray files = dir.read(QStringLiteral("Base.dat"));
+        run();
+        EXPECT_NE(dir.read(QStringLiteral("Base.dat")), files) << what; // it did its work
+        EXPECT_NE(shownFigures(), before) << what;
+        EXPECT_EQ(shownFigures(), fileFigures()) << what;
+    }
+    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 34,5 руб. · просрочено: 1 партия на 4 руб. · "
+                                             "истекает за 90 дней: 2 на 10,5 руб."));
+    // Only the issue from the expired batch asked.
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList{QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?")});
+}
+
+TEST_F(StockDialogs, IssueDialogNamesTheEarlierBatchAndGoesToIt)
+{
+    StockRecord other = expiring("Б-1", 5, 9);
+    other.Unit = QStringLiteral("Ампулы");
+    writeStock({expiring("С-0", 200, 10), expiring("С-1", 30, 4.5), expiring("С-2", -1, 3), other});
+    open();
+    ASSERT_TRUE(gl()->selectRecord(0));
+    TFormRashod *r = forms->FormRashod;
+    QLabel *hint = control<QLabel>(r, "RzLabelRRanshe");
+    QStringList seriesShown;
+    whenShown(r, [&] {
+        seriesShown << lineEdit(r, "RzEditRSeriiaPrep")->text();
+        EXPECT_TRUE(hint->isVisible());
+        EXPECT_EQ(hint->text(), QStringLiteral("Есть партия с более ранним сроком годности: серия С-1, "
+                                               "годна до 14.04.2024, остаток 4,5"));
+        EXPECT_TRUE(pushButton(r, "RzBitBtnRPereiti")->isVisible());
+        // One line between the department and the quantity issued; the dialog grows by it.
+        const int hintTop = hint->mapTo(r, QPoint(0, 0)).y();
+        EXPECT_GT(hintTop, lineEdit(r, "RzButtonEditRMove")->geometry().bottom());
+        EXPECT_LE(hintTop + hint->height(), lineEdit(r, "RzEditRIzrash")->y());
+        const QSize withHint = r->size();
+        whenShownAgain(r, [&, withHint] {
+            seriesShown << lineEdit(r, "RzEditRSeriiaPrep")->text();
+            EXPECT_FALSE(hint->isVisible()); // the earliest there is
+            EXPECT_EQ(r->size(), QSize(361, 300).expandedTo(r->sizeHint()));
+            EXPECT_EQ(r->width(), withHint.width());
+            EXPECT_GT(withHint.height(), r->height());
+            r->reject();
+        });
+        pushButton(r, "RzBitBtnRPereiti")->click();
+    });
+    gl()->BtnRashodClick();
+    EXPECT_EQ(seriesShown, (QStringList{"С-0", "С-1"}));
+    EXPECT_EQ(gl()->selectedRecordId(), 1);
+    EXPECT_TRUE(issues().empty());
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+TEST_F(StockDialogs, IssueFromAnExpiredBatchAsksWithNoFocused)
+{
+    writeStock({expiring("С-0", -3, 10), expiring("С-1", 0, 10)});
+    open();
+    TFormRashod *r = forms->FormRashod;
+    auto issueOne = [&](qint32 id, const std::function<void()> &afterSave) {
+        ASSERT_TRUE(gl()->selectRecord(id));
+        whenShown(r, [&] {
+            QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("1"));
+            pushButton(r, "RzBitBtnRSave")->click();
+            afterSave();
+        });
+        gl()->BtnRashodClick();
+    };
+    const QString question = QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?");
+    // The real box: "Нет" holds the focus, so Enter refuses.
+    Messages::stopRecording();
+    QString asked, focused;
+    ASSERT_TRUE(gl()->selectRecord(0));
+    whenShown(r, [&] {
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("1"));
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            asked = box->text();
+            focused = qobject_cast<QPushButton *>(box->focusWidget())->text();
+            QTest::keyClick(box->focusWidget(), Qt::Key_Return);
+        });
+        pushButton(r, "RzBitBtnRSave")->click();
+        EXPECT_TRUE(r->isVisible());
+    });
+    gl()->BtnRashodClick();
+    Messages::startRecording();
+    EXPECT_EQ(asked, question);
+    EXPECT_EQ(focused, QStringLiteral("Нет"));
+    EXPECT_TRUE(issues().empty());
+
+    issueOne(0, [&] {
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{question});
+        EXPECT_TRUE(r->isVisible()); // "Нет": nothing stored, the dialog stays
+        Messages::setAnswer(true);
+        pushButton(r, "RzBitBtnRSave")->click();
+        EXPECT_FALSE(r->isVisible());
+    });
+    issueOne(1, [&] { EXPECT_FALSE(r->isVisible()); }); // expires today: no question
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{question});
+    ASSERT_EQ(issues().size(), 2u);
+    EXPECT_EQ(issues()[0].StockRecordId, 0);
+    EXPECT_EQ(issues()[1].StockRecordId, 1);
+}
+
+TEST_F(StockDialogs, WriteOffIsAnIssueToTheReasonsDepartment)
+{
+    writeStock({expiring("С-0", -3, 10), expiring("С-1", 100, 6, 3)});
+    open();
+    TFormSpisanie *w = forms->FormSpisanie;
+    auto *reason = control<QComboBox>(w, "RzComboBoxSPrichina");
+    auto writeOff = [&](qint32 id, const std::function<void()> &step) {
+        ASSERT_TRUE(gl()->selectRecord(id));
+        whenShown(w, step);
+        control<QToolButton>(gl(), "BtnSpisanie")->click();
+    };
+    writeOff(0, [&] {
+        EXPECT_EQ(lineEdit(w, "RzEditSNamePrep")->text(), QStringLiteral("Анальгин"));
+        EXPECT_EQ(lineEdit(w, "RzEditSKol")->text(), QStringLiteral("10"));
+        EXPECT_TRUE(lineEdit(w, "RzEditSKol")->isReadOnly());
+        QStringList reasons;
+        for (int i = 0; i < reason->count(); ++i)
+            reasons << reason->itemText(i);
+        EXPECT_EQ(reasons, (QStringList{"Истёк срок годности", "Повреждение", "Недостача", "Прочее"}));
+        EXPECT_EQ(reason->currentText(), QStringLiteral("Истёк срок годности")); // the batch has expired
+        EXPECT_FALSE(pushButton(w, "RzBitBtnSSave")->isEnabled());
+        QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("10.5"));
+        pushButton(w, "RzBitBtnSSave")->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList{QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!")});
+        lineEdit(w, "RzEditSSpisat")->clear();
+        QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("10"));
+        pushButton(w, "RzBitBtnSSave")->click();
+        EXPECT_FALSE(w->isVisible());
+    });
+    // A batch not expired asks for its reason.
+    writeOff(1, [&] {
+        EXPECT_EQ(reason->currentIndex(), -1);
+        QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("1,5"));
+        pushButton(w, "RzBitBtnSSave")->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{QStringLiteral("Вы не выбрали причину списания!")});
+        reason->setCurrentIndex(2);
+        pushButton(w, "RzBitBtnSSave")->click();
+    });
+    writeOff(1, [&] {
+        reason->setCurrentIndex(2);
+        QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("1"));
+        pushButton(w, "RzBitBtnSSave")->click();
+    });
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+
+    const auto issued = issues();
+    ASSERT_EQ(issued.size(), 3u);
+    EXPECT_EQ(issued[0].Department, QStringLiteral("Списание: Истёк срок годности"));
+    EXPECT_EQ(issued[0].IssuedQuantity, 10);
+    EXPECT_EQ(issued[0].IssueDate, text::dateToSerial(Today));
+    EXPECT_EQ(issued[1].Department, QStringLiteral("Списание: Недостача"));
+    EXPECT_EQ(issued[1].IssuedSum, 4.5);
+    EXPECT_EQ(issued[2].Department, QStringLiteral("Списание: Недостача"));
+    EXPECT_EQ(ReferenceList(dir.path(), RefKind::Departments).liveNames(),
+              (QStringList{"Списание: Истёк срок годности", "Списание: Недостача"}));
+    ASSERT_EQ(gl()->selectedRecordId(), 1);
+    EXPECT_EQ(list()->cells(list()->selectedRow()).at(stockcol::Quantity), QStringLiteral("3,5"));
+    EXPECT_EQ(stock().at(0).Quantity, 0);
+    EXPECT_EQ(shownFigures(), fileFigures());
 }
 
 } // namespace

@@ -49,6 +49,11 @@ void issue(const QString &dir, qint32 id, const QString &qty)
     ops::storeIssue(dir, id, b, qty, QStringLiteral("Хирургия"), QDate(2024, 2, 1));
 }
 
+void writeOff(const QString &dir, qint32 id, const QString &qty)
+{
+    ops::storeWriteOff(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Повреждение"), QDate(2024, 2, 1));
+}
+
 // Batches 0..3 with batch 2 deleted (its slot free); issues from batches 0 and 1,
 // and the issue of batch 2 deleted with it (its slot free too). Two departments,
 // the first deleted. Built once by the operations themselves, then copied.
@@ -149,6 +154,10 @@ const std::vector<OpCase> &opCases()
          [](const QString &d) { issue(d, 3, "1"); },
          [](const QString &d) { issue(d, 1, "2"); }},
         {"delete with three issues", {}, [](const QString &d) { ops::deleteBatch(d, 0); }},
+        {"write-off adding its department", {}, [](const QString &d) { writeOff(d, 3, "2"); }},
+        {"write-off to its department",
+         [](const QString &d) { writeOff(d, 3, "1"); },
+         [](const QString &d) { writeOff(d, 1, "2"); }},
         {"department added",
          {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия")); }},
         {"drug name appended",
