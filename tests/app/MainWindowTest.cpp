@@ -3,6 +3,7 @@
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
 #include "app/TFormViewZap.h"
+#include "dialogs/ReportLauncher.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
 #include "store/Records.h"
@@ -28,6 +29,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -102,12 +104,14 @@ protected:
             return openerSucceeds;
         });
         desktop::setProgramDir(dir.path());
+        setReportsFolder(reports.path()); // "О наличии" runs from the menu
     }
     void TearDown() override
     {
         Messages::stopRecording();
         desktop::setOpener({});
         desktop::setProgramDir({});
+        setReportsFolder({});
     }
 
     // Builds the windows and shows the main window, which fills the list.
@@ -121,6 +125,7 @@ protected:
     ListView *list() const { return control<ListView>(forms->FormGl, "RzListView1"); }
 
     TempDataDir dir;
+    QTemporaryDir reports;
     std::unique_ptr<Forms> forms;
     QList<QUrl> opened;
     bool openerSucceeds = true;
