@@ -35,6 +35,8 @@
 #include "widgets/Messages.h"
 #include "widgets/SearchEdit.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -42,7 +44,9 @@
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 using vedaris::Icon;
 using vedaris::ListView;
@@ -287,13 +291,23 @@ void TFormGl::FormCreate()
     Messages::guard(this, [this] { vedaris::files::ensureExist(m_dataDir); });
 }
 
-void TFormGl::showEvent(QShowEvent *event)
+void TFormGl::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    if (!m_shownOnce) {
-        m_shownOnce = true;
-        FormShow();
-    }
+    QMainWindow::setVisible(visible);
+    if (!visible || m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // The show event comes before the window is on screen: filling the list
+    // there showed the loading window alone on an empty screen. So the fill
+    // waits until the window has been drawn (a few milliseconds; never long,
+    // should the desktop not say), keyboard and mouse held back meanwhile.
+    QElapsedTimer waited;
+    waited.start();
+    QTimer tick; // wakes the wait below should nothing else happen
+    tick.start(20);
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    FormShow();
 }
 
 void TFormGl::FormShow()

@@ -85,8 +85,9 @@ public slots:
     void RzEditSearchKeyUp();
     void RzListView1DblClick();
 
-protected:
-    void showEvent(QShowEvent *event) override;
+    // Shows the window; the first time, once it is on screen, fills the list
+    // (FormShow) with the loading window over it.
+    void setVisible(bool visible) override;
 
 private:
     void FormCreate();

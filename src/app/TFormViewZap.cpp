@@ -3,6 +3,7 @@
 #include "operations/BatchHistory.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
+#include "widgets/DialogParts.h"
 #include "widgets/Icons.h"
 
 #include <QAbstractTableModel>
@@ -138,13 +139,10 @@ TFormViewZap::TFormViewZap(QWidget *parent)
         return edit;
     };
     auto date = [&](const char *name, const QString &label) {
-        auto *edit = new QDateEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
-        edit->setReadOnly(true);
-        edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        QDateEdit *edit = vedaris::ui::dateEdit(this, QString::fromLatin1(name));
+        vedaris::ui::makeReadOnly(edit);
+        // Shows what the file holds, however old.
         edit->setMinimumDate(QDate(100, 1, 1));
-        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        edit->setPalette(readOnly);
         form->addRow(label, edit);
         return edit;
     };

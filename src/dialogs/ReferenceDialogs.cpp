@@ -29,6 +29,8 @@ RefListDialog::RefListDialog(const QString &dataDir, RefKind kind, const QString
     m_list = new ListView(this);
     m_list->setObjectName(QStringLiteral("RzListView1"));
     m_list->setColumns(columns);
+    // Two lines, as the drug-name lists need, so that all eight look alike.
+    m_list->setMinimumCaptionLines(2);
 
     action->setParent(this);
     action->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "ReportLauncher.h"
 #include "store/Clock.h"
+#include "widgets/DialogParts.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -26,10 +27,7 @@ ReportDialog::ReportDialog(const QString &dataDir, const ReportProgress &progres
 
 QDateEdit *ReportDialog::addDate(const QString &objectName)
 {
-    auto *edit = new QDateEdit(this);
-    edit->setObjectName(objectName);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setCalendarPopup(true);
+    QDateEdit *edit = ui::dateEdit(this, objectName);
     edit->setDate(Clock::today());
     m_dates << edit;
     return edit;

@@ -49,8 +49,15 @@ QString reportsFolder()
 {
     if (!folderOverride.isEmpty())
         return folderOverride;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-        .filePath(QStringLiteral("Vedaris reports"));
+    // Where the user keeps documents, and nothing clears as a temporary folder
+    // may be: the documents folder, else the home folder when the desktop has
+    // none, the temporary folder only when there is no home either.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty() || !QFileInfo(base).isDir())
+        base = QDir::homePath();
+    if (base.isEmpty() || !QFileInfo(base).isDir() || QDir(base).isRoot())
+        base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return QDir(base).filePath(QStringLiteral("Ведарис отчёты"));
 }
 
 void setReportsFolder(const QString &folder)
@@ -102,8 +109,13 @@ void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind 
     try {
         const QString path = workbookPath(outcome.title);
         outcome.workbook->saveXlsx(path);
-        if (!desktop::open(QUrl::fromLocalFile(path)))
-            Messages::info(parent, NoSpreadsheetMessage);
+        if (!desktop::open(QUrl::fromLocalFile(path))) {
+            // The workbook is saved: the user can still find it.
+            const QString folder = QFileInfo(path).absolutePath();
+            Messages::info(parent, NoSpreadsheetMessage + u'\n' + QDir::toNativeSeparators(path),
+                           QStringLiteral("Открыть папку"),
+                           [folder] { desktop::open(QUrl::fromLocalFile(folder)); });
+        }
     } catch (...) {
         Messages::info(parent, NoSpreadsheetMessage);
     }

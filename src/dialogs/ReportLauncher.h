@@ -23,8 +23,9 @@ struct ReportProgress
 
 // Runs a report for the desktop: its progress shown while it reads, then the
 // finished workbook saved under the reports folder and handed to the desktop's
-// spreadsheet application, or the report's message when there is nothing to
-// report. A data file that cannot be read is shown as that error. Messages go
+// spreadsheet application (when none opens it, the message names the saved
+// file and offers to open its folder), or the report's message when there is
+// nothing to report. A data file that cannot be read is shown as that error. Messages go
 // over `parent`. Catches every failure. A report asked for while one runs is
 // ignored.
 void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind kind,
@@ -36,7 +37,8 @@ void runStockAvailabilityReport(QWidget *parent, const QString &dataDir,
 
 bool reportRunning();
 
-// Where finished workbooks go: a folder of the user's temporary files unless set.
+// Where finished workbooks go unless set: "Ведарис отчёты" in the user's
+// documents folder (the home folder when there is none).
 QString reportsFolder();
 void setReportsFolder(const QString &folder); // empty restores the default
 

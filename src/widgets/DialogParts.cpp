@@ -1,5 +1,6 @@
 #include "DialogParts.h"
 
+#include "DateEdit.h"
 #include "Icons.h"
 
 #include <QAction>
@@ -63,10 +64,8 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name)
 
 QDateEdit *dateEdit(QWidget *parent, const QString &name)
 {
-    auto *edit = new QDateEdit(parent);
+    auto *edit = new DateEdit(parent);
     edit->setObjectName(name);
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit->setSpecialValueText(QStringLiteral(" "));
     edit->setMinimumDate(QDate(1752, 9, 14));
     clearDate(edit);

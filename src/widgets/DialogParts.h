@@ -25,8 +25,9 @@ constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::CustomizeWindowHint
 void makeReadOnly(QLineEdit *edit);
 void makeReadOnly(QDateEdit *edit);
 QLineEdit *lineEdit(QWidget *parent, const QString &name);
-// A whole-day date field with a calendar; a date field "emptied" on closing
-// shows nothing until it is set again.
+// The date field of every dialog (DateEdit): dd.MM.yyyy, a calendar, typing
+// that gives whole dates; a date field "emptied" on closing shows nothing
+// until it is set again.
 QDateEdit *dateEdit(QWidget *parent, const QString &name);
 void clearDate(QDateEdit *edit);
 // The small "..." button beside a field, and the same button inside a field.

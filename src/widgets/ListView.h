@@ -89,8 +89,12 @@ public:
     static QColor rowColor(int row, bool selected);
 };
 
-// A header whose captions wrap after blanks and hyphens. Its font shrinks, a
-// little at most, until every word of a caption fits its column's minimum width.
+// A header whose captions wrap after blanks and hyphens, never cut: it is as
+// many lines high as the longest caption needs at the columns' present widths
+// (so a wide window has a one-line header). Its font shrinks, a little at
+// most, until every word of a caption fits its column's minimum width. The
+// sort arrow sits above the caption, at the section's top centre, and takes
+// none of the caption's width, so a sorted column wraps as an unsorted one.
 class CaptionHeader : public QHeaderView
 {
 public:
@@ -98,18 +102,26 @@ public:
 
     // `minWidths` holds each caption's narrowest column, 0 for no limit.
     void fitCaptions(const QStringList &captions, const QVector<int> &minWidths);
+    // Room for at least `lines` caption lines, so that lists shown alike look alike.
+    void setMinimumLines(int lines);
     int lineCount() const { return m_lines; }
+    // Takes the line count the present widths need; true when it changed.
+    bool updateLines();
+    // The lines a section's caption is drawn in.
+    QStringList captionLines(int logicalIndex) const;
+    // The width a section of `sectionWidth` pixels gives its caption.
+    int labelWidth(int sectionWidth) const;
     // The lines `caption` takes in `width` pixels of label.
     static QStringList wrapped(const QString &caption, const QFontMetrics &metrics, int width);
 
 protected:
     void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
 
 private:
-    int labelWidth(int sectionWidth) const;
-
     int m_lines = 1;
+    int m_minLines = 1;
 };
 
 // The list of the main window and of the reference dialogs.
@@ -128,6 +140,8 @@ public:
     explicit ListView(QWidget *parent = nullptr);
 
     void setColumns(const QVector<Column> &columns);
+    // Lists shown side by side keep room for as many caption lines.
+    void setMinimumCaptionLines(int lines);
     RowListModel *rows() const { return m_model; }
     int rowCount() const { return m_model->rowCount(); }
     QStringList cells(int row) const { return m_model->cells(row); }

@@ -33,6 +33,22 @@ void Messages::info(QWidget *parent, const QString &text)
     show(parent, Kind::Info, text);
 }
 
+void Messages::info(QWidget *parent, const QString &text, const QString &button,
+                    const std::function<void()> &action)
+{
+    if (recording) {
+        recorded.append({Kind::Info, text, button, action});
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, boxTitle, text, QMessageBox::Ok, parent);
+    QPushButton *extra = box.addButton(button, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() == extra)
+        action();
+}
+
 void Messages::error(QWidget *parent, const QString &text)
 {
     show(parent, Kind::Error, text);

@@ -19,10 +19,16 @@ public:
     {
         Kind kind;
         QString text;
+        QString button = {};           // a button besides OK, if any
+        std::function<void()> press = {}; // what pressing it does
     };
 
     // A plain message box with one OK button.
     static void info(QWidget *parent, const QString &text);
+    // The same box with one more button beside OK; pressing it runs `action`
+    // and closes the box.
+    static void info(QWidget *parent, const QString &text, const QString &button,
+                     const std::function<void()> &action);
     // The standard error box.
     static void error(QWidget *parent, const QString &text);
     // The standard error box for an error escaping a command.

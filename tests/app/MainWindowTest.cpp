@@ -32,6 +32,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -106,12 +107,14 @@ protected:
             return openerSucceeds;
         });
         desktop::setProgramDir(dir.path());
+        setReportsFolder(reports.path()); // "О наличии" runs from the menu
     }
     void TearDown() override
     {
         Messages::stopRecording();
         desktop::setOpener({});
         desktop::setProgramDir({});
+        setReportsFolder({});
     }
 
     // Builds the windows and shows the main window, which fills the list.
@@ -125,6 +128,7 @@ protected:
     ListView *list() const { return control<ListView>(forms->FormGl, "RzListView1"); }
 
     TempDataDir dir;
+    QTemporaryDir reports;
     std::unique_ptr<Forms> forms;
     QList<QUrl> opened;
     bool openerSucceeds = true;

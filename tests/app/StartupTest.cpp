@@ -19,12 +19,14 @@
 #include "widgets/Messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -94,6 +96,48 @@ TEST_F(Startup, FirstStartLocksCreatesTheFilesAndBacksThemUp)
                                       "Vedaris.lock", "backup"}));
     EXPECT_EQ(entries("backup/2024-05-06").size(), 6);
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+}
+
+TEST_F(Startup, TheLoadingWindowOpensCentredOverTheMainWindowAlreadyOnScreen)
+{
+    stock();
+    // How things stand at the moment the loading window opens.
+    struct Watch : QObject
+    {
+        int shown = 0;
+        bool mainOnScreen = false;
+        int rowsListed = -1;
+        QPoint loadCentre, mainCentre;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (o->objectName() != QStringLiteral("FormLoad"))
+                return false;
+            auto *load = static_cast<QWidget *>(o);
+            auto *main = load->parentWidget();
+            if (e->type() == QEvent::Show) {
+                ++shown;
+                mainOnScreen = main->windowHandle() && main->windowHandle()->isExposed();
+                rowsListed = control<ListView>(main, "RzListView1")->rowCount();
+            } else if (e->type() == QEvent::Hide) { // placed by now
+                loadCentre = load->frameGeometry().center();
+                mainCentre = main->frameGeometry().center();
+            }
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    const auto session = startUp(dir.path());
+    qApp->removeEventFilter(&watch);
+    ASSERT_TRUE(session);
+
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_TRUE(watch.mainOnScreen);
+    EXPECT_EQ(watch.rowsListed, 0); // it opens before the list fills
+    EXPECT_LE((watch.loadCentre - watch.mainCentre).manhattanLength(), 2);
+    TFormGl *main = session->forms->FormGl;
+    EXPECT_FALSE(control<QWidget>(main, "FormLoad")->isVisible());
+    EXPECT_EQ(control<ListView>(main, "RzListView1")->rowCount(), 1);
+    EXPECT_EQ(entries("backup/2024-05-06").size(), 6); // the backup comes after the list
 }
 
 TEST_F(Startup, SecondCopyOnTheFolderSaysSoAndTouchesNothing)

@@ -20,6 +20,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -244,4 +245,81 @@ TEST_F(ReportDialogsTest, DepartmentListAndTypedDepartment)
     QFile::remove(dir.file("Otdelenie.dat"));
     EXPECT_THROW(dialog->fillDepartments(), vedaris::Error);
     EXPECT_EQ(departments->count(), 0);
+}
+
+TEST_F(ReportDialogsTest, AWorkbookNoApplicationOpensIsNamedWithItsFolder)
+{
+    start(sample());
+    openerSucceeds = false;
+    forms->FormGl->BtnNalichieClick();
+    QVector<Messages::Shown> shown = Messages::takeRecorded();
+    ASSERT_EQ(shown.size(), 1);
+    ASSERT_EQ(opened.size(), 1);
+    const QString saved = opened[0];
+    EXPECT_TRUE(QFileInfo(saved).isFile());
+    EXPECT_EQ(shown[0].text, NoSpreadsheetMessage + "\n" + QDir::toNativeSeparators(saved));
+    EXPECT_EQ(shown[0].button, "Открыть папку");
+    shown[0].press();
+    EXPECT_EQ(opened.value(1), QFileInfo(out.path()).absoluteFilePath());
+
+    // A workbook that cannot be saved has nothing to show: the one line stays.
+    const QString notAFolder = QDir(out.path()).filePath("file");
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    setReportsFolder(notAFolder);
+    forms->FormGl->BtnNalichieClick();
+    shown = Messages::takeRecorded();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].text, NoSpreadsheetMessage);
+    EXPECT_TRUE(shown[0].button.isEmpty());
+    EXPECT_EQ(opened.size(), 2);
+}
+
+TEST_F(ReportDialogsTest, ReportsAreSavedInTheDocumentsFolder)
+{
+#ifndef Q_OS_LINUX
+    GTEST_SKIP() << "the desktop's folders are named by XDG only on Linux";
+#endif
+    struct Restore
+    {
+        QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        ~Restore()
+        {
+            qputenv("HOME", home);
+            config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+        }
+    } restore;
+    struct Case
+    {
+        const char *desktop;
+        const char *userDirs; // the desktop's names for its folders, if any
+        const char *documents; // the folder that exists, if any
+        const char *expected;
+    };
+    const Case cases[] = {
+        {"Russian", "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n", "Документы", "Документы/Ведарис отчёты"},
+        {"English", nullptr, "Documents", "Documents/Ведарис отчёты"},
+        {"without documents", nullptr, nullptr, "Ведарис отчёты"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.desktop);
+        const QString home = QDir(out.path()).filePath(c.desktop);
+        QDir().mkpath(home + "/.config");
+        qputenv("HOME", home.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
+        if (c.userDirs) {
+            QFile dirs(home + "/.config/user-dirs.dirs");
+            ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+            dirs.write(c.userDirs);
+        }
+        if (c.documents)
+            QDir(home).mkdir(QString::fromUtf8(c.documents));
+        setReportsFolder({});
+        EXPECT_EQ(reportsFolder(), QDir(home).filePath(QString::fromUtf8(c.expected)));
+    }
+    // The report itself goes there.
+    start(sample());
+    forms->FormGl->BtnNalichieClick();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(QFileInfo(opened[0]).absolutePath(),
+              QDir(out.path()).filePath(QStringLiteral("without documents/Ведарис отчёты")));
 }
