@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -78,16 +79,20 @@ QString russianReason(const QString &systemText)
         {EDQUOT, "исчерпана дисковая квота"},
 #endif
     };
+    // Qt words some failures itself, in its own translation once the program
+    // has loaded Qt's Russian texts ("Файл или каталог не существует").
     for (const Known &k : known)
-        if (systemText == QString::fromLocal8Bit(std::strerror(k.code)))
+        if (systemText == QString::fromLocal8Bit(std::strerror(k.code)) || systemText == qt_error_string(k.code))
             return QString::fromUtf8(k.text);
-    // Qt's own words for a few failures it detects itself.
-    if (systemText == QLatin1String("Unknown error") || systemText.isEmpty())
+    const auto qtSays = [&systemText](const char *english) {
+        return systemText.compare(QLatin1String(english), Qt::CaseInsensitive) == 0
+               || systemText.compare(QCoreApplication::translate("QIODevice", english), Qt::CaseInsensitive) == 0;
+    };
+    if (systemText.isEmpty() || qtSays("Unknown error"))
         return QStringLiteral("неизвестная ошибка ввода-вывода");
-    if (systemText == QLatin1String("file to open is a directory")
-        || systemText == QLatin1String("Filename refers to a directory"))
+    if (qtSays("file to open is a directory") || qtSays("Filename refers to a directory"))
         return QString::fromUtf8(IsDirectory);
-    if (systemText.compare(QLatin1String("device not open"), Qt::CaseInsensitive) == 0)
+    if (qtSays("device not open"))
         return QStringLiteral("файл не открыт");
     return systemText;
 }

@@ -1,9 +1,12 @@
 #include "store/DataFiles.h"
+#include "store/Platform.h"
 #include "store/RecordFile.h"
 #include "support/TempDataDir.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 using namespace vedaris;
@@ -144,6 +147,31 @@ TEST(RecordFile, WriteFailureNamesTheFileAndLeavesItUnchanged)
     }
     EXPECT_THROW(f.markDeleted(0, StockRecord::DeletedOffset), Error);
     EXPECT_EQ(dir.read(files::Base), before);
+}
+
+// The program loads Qt's Russian texts, which then word some failures: the
+// reasons shown stay the program's own either way.
+TEST(RecordFile, FailureReasonsAreTheProgramsOwnWordsWithQtsTranslationOrWithout)
+{
+    const std::pair<int, const char *> cases[] = {
+        {ENOENT, "файл не найден"}, {EACCES, "нет доступа к файлу"},
+        {ENOSPC, "на диске нет свободного места"}, {EMFILE, "открыто слишком много файлов"}};
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral("qtbase_ru.qm"), QStringLiteral(VEDARIS_DIST_DIR)));
+    for (bool translated : {false, true}) {
+        if (translated) {
+            QCoreApplication::installTranslator(&russian);
+            ASSERT_NE(qt_error_string(ENOENT), QLatin1String("No such file or directory"));
+        }
+        for (const auto &[code, words] : cases)
+            EXPECT_EQ(platform::russianReason(qt_error_string(code)), QString::fromUtf8(words))
+                << code << (translated ? " translated" : "");
+        QFile folder(QStringLiteral(VEDARIS_DIST_DIR));
+        EXPECT_FALSE(folder.open(QIODevice::ReadWrite));
+        EXPECT_EQ(platform::russianReason(folder.errorString()), QStringLiteral("на месте файла находится папка"))
+            << folder.errorString().toStdString();
+    }
+    QCoreApplication::removeTranslator(&russian);
 }
 
 TEST(RecordFile, ReadOnlyFileCannotBeOpenedForWork)
