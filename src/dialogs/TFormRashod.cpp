@@ -1,5 +1,6 @@
 #include "TFormRashod.h"
 
+#include "IssueQuantity.h"
 #include "ReferenceDialogs.h"
 #include "store/Clock.h"
 #include "store/TextFormats.h"
@@ -190,17 +191,8 @@ void TFormRashod::RzEditRIzrashChange()
 void TFormRashod::RzBitBtnRSaveClick()
 {
     const QString issued = m_issued->text();
-    ops::IssueVerdict verdict = ops::IssueVerdict::Empty;
-    if (!Messages::guard(this, [&] { verdict = ops::checkIssue(m_batch, issued); }))
+    if (!ui::issueQuantityAccepted(this, m_batch, issued))
         return;
-    if (verdict == ops::IssueVerdict::Empty) {
-        Messages::info(this, QStringLiteral("Вы не заполнили поле \"Расход\"!"));
-        return;
-    }
-    if (verdict == ops::IssueVerdict::OutOfRange) {
-        Messages::info(this, QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!"));
-        return;
-    }
     if (ops::expiryOn(m_batch.ExpiryDate, m_today->date()) == ops::Expiry::Expired
         && !Messages::ask(this, QStringLiteral("Срок годности этой партии истёк %1. Выдать всё равно?")
                                     .arg(text::formatDate(m_batch.ExpiryDate))))

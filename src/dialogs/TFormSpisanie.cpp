@@ -1,5 +1,6 @@
 #include "TFormSpisanie.h"
 
+#include "IssueQuantity.h"
 #include "store/Clock.h"
 #include "store/TextFormats.h"
 #include "widgets/DialogParts.h"
@@ -109,17 +110,8 @@ void TFormSpisanie::RzEditSSpisatChange()
 void TFormSpisanie::RzBitBtnSSaveClick()
 {
     const QString quantity = m_writtenOff->text();
-    ops::IssueVerdict verdict = ops::IssueVerdict::Empty;
-    if (!Messages::guard(this, [&] { verdict = ops::checkIssue(m_batch, quantity); }))
+    if (!ui::issueQuantityAccepted(this, m_batch, quantity))
         return;
-    if (verdict == ops::IssueVerdict::Empty) {
-        Messages::info(this, QStringLiteral("Вы не заполнили поле \"Расход\"!"));
-        return;
-    }
-    if (verdict == ops::IssueVerdict::OutOfRange) {
-        Messages::info(this, QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!"));
-        return;
-    }
     if (m_reason->currentIndex() < 0) {
         Messages::info(this, QStringLiteral("Вы не выбрали причину списания!"));
         return;
