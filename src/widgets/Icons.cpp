@@ -3,13 +3,20 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#ifdef VEDARIS_ICON_PNG
+#include <QImage>
+#else
 #include <QSvgRenderer>
+#endif
 
 // The resources live in a static library; naming them here keeps the linker
 // from dropping them.
 static void initResources()
 {
     Q_INIT_RESOURCE(resources);
+#ifdef VEDARIS_ICON_PNG
+    Q_INIT_RESOURCE(icon_png);
+#endif
 }
 
 namespace vedaris {
@@ -294,8 +301,14 @@ void draw(QPainter &p, Icon which)
     case Icon::Program: {
         // The same drawing as the desktop's icon.
         initResources();
+#ifdef VEDARIS_ICON_PNG
+        // Rendered from the SVG by the host build where Qt SVG is missing.
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(0, 0, 32, 32), QImage(QStringLiteral(":/icons/vedaris-256.png")));
+#else
         QSvgRenderer svg(QStringLiteral(":/icons/vedaris.svg"));
         svg.render(&p, QRectF(0, 0, 32, 32));
+#endif
         break;
     }
     }
