@@ -4,6 +4,7 @@
 
 #include "store/DataFolder.h"
 #include "store/IntegrityCheck.h"
+#include "store/Platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,7 @@ void print(FILE *to, const QString &line)
 
 int main(int argc, char **argv)
 {
+    vedaris::platform::prepareConsole();
     QCoreApplication app(argc, argv);
     // Without --data the folder the program itself would use.
     QString option;

@@ -5,6 +5,7 @@
 #include "store/Clock.h"
 #include "store/DataFolder.h"
 #include "store/Error.h"
+#include "store/Platform.h"
 #include "store/TextFormats.h"
 
 #include <QCoreApplication>
@@ -13,10 +14,6 @@
 #include <cstdio>
 #include <exception>
 #include <new>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 using namespace vedaris;
 using namespace vedaris::reports;
@@ -173,9 +170,7 @@ Command parse(const QStringList &args)
 
 int main(int argc, char **argv)
 {
-#ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
-#endif
+    platform::prepareConsole();
     QCoreApplication app(argc, argv);
     Command cmd;
     try {

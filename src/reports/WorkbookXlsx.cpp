@@ -1,6 +1,7 @@
 #include "reports/WorkbookImpl.h"
 
 #include "store/Error.h"
+#include "store/Platform.h"
 #include "store/TextFormats.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 // The workbook written as .xlsx with libxlsxwriter, in its constant-memory mode:
 // rows go out in order, each row completely before the next.
@@ -141,11 +141,8 @@ QString temporaryPathBeside(const QString &path)
 
 void replace(const QString &temp, const QString &path)
 {
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(temp.toStdU16String()),
-                            std::filesystem::path(QFileInfo(path).absoluteFilePath().toStdU16String()), ec);
-    if (ec)
-        throw Error(path, QString::fromStdString(ec.message()));
+    if (!platform::replaceFile(temp, QFileInfo(path).absoluteFilePath()))
+        throw Error(path, platform::russianReason(QString::fromLocal8Bit(platform::lastErrorText())));
 }
 
 // The one sheet written row by row, each row completely before the next.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -22,7 +23,17 @@ namespace vedaris::platform {
 bool syncFile(int fd)
 {
 #ifdef _WIN32
-    return _commit(fd) == 0;
+    // The C runtime's descriptor over its Windows handle: flush that handle,
+    // which writes the file's data and metadata through the disk's cache.
+    const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (h == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return false;
+    }
+    if (FlushFileBuffers(h))
+        return true;
+    errno = GetLastError() == ERROR_DISK_FULL ? ENOSPC : EIO;
+    return false;
 #else
     return fsync(fd) == 0;
 #endif
@@ -42,6 +53,30 @@ bool syncFolder(const QString &dir)
     ::close(fd);
     errno = error;
     return synced;
+#endif
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+#ifdef _WIN32
+    // MoveFileEx replaces the target in one step and, with WRITE_THROUGH, only
+    // returns once the move is on the disk.
+    const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
+    const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    errno = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION ? EACCES : EIO;
+    return false;
+#else
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+void prepareConsole()
+{
+#ifdef _WIN32
+    // The tools print UTF-8; the console shows it as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
 #endif
 }
 

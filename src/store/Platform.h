@@ -10,7 +10,13 @@ bool syncFile(int fd);
 // Forces the folder's entries (a file created or removed in it) onto the disk.
 // POSIX only: elsewhere the file system keeps its entries itself, and this is true.
 bool syncFolder(const QString &dir);
-// The C runtime's text for the last failure of syncFile or syncFolder.
+// Puts the file `from` in place of `to` in one step, replacing it; the move is
+// on the disk when this returns true (Windows: write-through; POSIX: rename,
+// then syncFolder). False on failure, with errno set.
+bool replaceFile(const QString &from, const QString &to);
+// Command-line programs: the console shows the UTF-8 they print.
+void prepareConsole();
+// The C runtime's text for the last failure of syncFile, syncFolder or replaceFile.
 const char *lastErrorText();
 
 // The system's text for a file failure (as QFile reports it) in the program's
