@@ -5,7 +5,7 @@ TYPE     ?= RelWithDebInfo
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench demo package sanitize clean
+.PHONY: all deps configure build run test bench demo package sanitize windows test-windows clean
 
 all: build
 
@@ -66,6 +66,16 @@ sanitize: $(DEPS_STAMP)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# The Windows programs, cross-compiled with mingw-w64 against a static Qt built
+# once from Debian's source (about 45 minutes the first time, cached in
+# ~/.cache/vedaris), into dist-windows/ with the installer
+# build-windows/vedaris-<version>-setup.exe; test-windows runs the tests under Wine.
+windows:
+	@scripts/windows-build programs
+
+test-windows:
+	@scripts/windows-build tests
 
 clean:
 	@[ ! -d $(BUILD) ] || cmake --build $(BUILD) --target clean
