@@ -2,7 +2,11 @@
 #include "store/Records.h"
 #include "support/TempDataDir.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vedaris;
@@ -68,4 +72,26 @@ TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
     EXPECT_FALSE(QFile::exists(dir.file(files::Otdelenie))) << "the check must never create a file";
 
     EXPECT_EQ(check({"--bogus"}).exitCode, 2);
+}
+
+// A data folder named as a user types it: Cyrillic letters and spaces, with the
+// system's separators (backslashes on Windows), in the temporary folder and on
+// the drive of the program itself (another drive letter under Windows).
+TEST(CheckTool, FolderWithCyrillicSpacesAndNativeSeparators)
+{
+    TempDataDir temp;
+    QTemporaryDir besideProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/check-XXXXXX"));
+    for (const QString &root : {temp.path(), besideProgram.path()}) {
+        const QString folder = root + QStringLiteral("/Склад №1/данные аптеки");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const QString &name : files::All) {
+            QFile f(folder + '/' + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            if (name == files::Base)
+                f.write(stock(0, 10) + stock(1, 5));
+        }
+        const ToolRun run = check({"--data", QDir::toNativeSeparators(folder)});
+        EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral("Нарушений: 0"))) << run.out.toStdString();
+    }
 }

@@ -24,7 +24,8 @@ public:
                 return "no answer: " + m_out;
             m_out += m_p.readAllStandardOutput();
         }
-        return m_out.mid(5, m_out.indexOf('\n') - 5);
+        // "LOCK:taken\n", or "LOCK:taken\r\n" from a Windows console program.
+        return m_out.mid(5, m_out.indexOf('\n') - 5).trimmed();
     }
     void finish()
     {
