@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <stdexcept>
@@ -373,6 +374,29 @@ void Workbook::setValue(int row, int col, double number)
     d->touch(row, col).value = number;
 }
 
+void Workbook::setDate(int row, int col, const QDate &date)
+{
+    checkCell(row, col);
+    Impl::Slot &s = d->touch(row, col);
+    if (!date.isValid()) {
+        s.value = std::monostate{};
+        return;
+    }
+    // The text "dd.mm.yyyy" would be taken as a date from 1900 to 9999 in a
+    // cell not formatted "@"; anything else stays that text.
+    const CellFormat &format = d->formats[s.format];
+    if (format.numberFormat == textFormat || date.year() < 1900 || date.year() > 9999) {
+        s.value = text::formatDate(date);
+        return;
+    }
+    s.value = double(QDate(1899, 12, 30).daysTo(date));
+    if (format.numberFormat.isEmpty()) {
+        CellFormat dated = format;
+        dated.numberFormat = dateFormat;
+        s.format = d->intern(dated);
+    }
+}
+
 void Workbook::setText(int row, int col, const QString &text)
 {
     setNumberFormat(Range::cell(row, col), textFormat);
@@ -388,16 +412,29 @@ void Workbook::Impl::applyFormat(const Range &r, Change change)
 {
     Impl &d = *this;
     checkRange(r);
-    // Formats are few: remember each old format's changed index.
+    // Formats are few: remember each old format's changed index, in a small
+    // table first, since most calls change one cell or one row.
+    std::array<std::pair<uint32_t, uint32_t>, 8> recent;
+    size_t recentCount = 0;
     std::unordered_map<uint32_t, uint32_t> changed;
     auto changedIndex = [&](uint32_t old) {
-        auto [it, inserted] = changed.try_emplace(old, 0);
-        if (inserted) {
-            CellFormat f = d.formats[old];
-            change(f);
-            it->second = d.intern(f);
+        for (size_t i = 0; i < recentCount; ++i)
+            if (recent[i].first == old)
+                return recent[i].second;
+        if (recentCount == recent.size()) {
+            auto [it, inserted] = changed.try_emplace(old, 0);
+            if (inserted) {
+                CellFormat f = d.formats[old];
+                change(f);
+                it->second = d.intern(f);
+            }
+            return it->second;
         }
-        return it->second;
+        CellFormat f = d.formats[old];
+        change(f);
+        const uint32_t index = d.intern(f);
+        recent[recentCount++] = {old, index};
+        return index;
     };
     if (r.wholeRows()) {
         for (int row = r.top; row <= r.bottom; ++row) {
@@ -610,6 +647,11 @@ PageSetup &Workbook::pageSetup()
 const PageSetup &Workbook::pageSetup() const
 {
     return d->page;
+}
+
+void Workbook::requireRows(qint64 rows)
+{
+    d->requiredRows = std::max(d->requiredRows, rows);
 }
 
 const Cell *Workbook::cell(int row, int col) const

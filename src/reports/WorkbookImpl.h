@@ -39,6 +39,9 @@ struct Workbook::Impl
     std::vector<Range> borderRects;  // no rectangle contains another
     std::vector<Range> mergeRanges;
     size_t widestRow = 0;
+    // Rows a report needs beyond those it holds: one too large for a sheet
+    // keeps only its heading and is refused when saved.
+    qint64 requiredRows = 0;
     PageSetup page;
     mutable std::map<std::pair<int, int>, Cell> snapshots;
 
