@@ -187,7 +187,7 @@ private:
                         continue;
                     const bool border = m_borderedCol[size_t(c)] != 0;
                     // An empty cell without a format leaves what is there.
-                    if (std::holds_alternative<std::monostate>(s.value) && isDefault(s.format, border))
+                    if (s.empty() && isDefault(s.format, border))
                         continue;
                     mark(c, Value, s.format, border, &s);
                 }
@@ -231,7 +231,7 @@ private:
             const uint32_t format = m_format[size_t(c)];
             const bool border = m_border[size_t(c)] != 0;
             const Workbook::Impl::Slot *s = m_slot[size_t(c)];
-            const bool hasValue = k == Value && !std::holds_alternative<std::monostate>(s->value);
+            const bool hasValue = k == Value && !s->empty();
             if (!hasValue && isDefault(format, border))
                 continue;
             open();
@@ -249,13 +249,14 @@ private:
                 m_out->raw("\"");
                 if (!hasValue) {
                     m_out->raw("/>");
-                } else if (const double *n = std::get_if<double>(&s->value)) {
-                    if (std::isfinite(*n))
-                        m_out->raw("><v>").number(*n).raw("</v></c>");
+                } else if (s->holds == Workbook::Impl::Slot::Number) {
+                    const double n = s->number();
+                    if (std::isfinite(n))
+                        m_out->raw("><v>").number(n).raw("</v></c>");
                     else
-                        inlineText(text::formatNumber(*n));
+                        inlineText(text::formatNumber(n));
                 } else {
-                    inlineText(xlsx::cellText(std::get<QString>(s->value)));
+                    inlineText(xlsx::cellText(m_w.textOf(*s)));
                 }
             }
             withCells = true;

@@ -282,7 +282,7 @@ private:
                     m_file.check(worksheet_write_blank(m_sheet, row, col, libraryFormat(line ? line->format : 0, true)));
                 continue;
             }
-            writeValue(row, col, s->value, libraryFormat(s->format, border));
+            writeValue(row, col, m_w.valueOf(*s), libraryFormat(s->format, border));
         }
     }
 
