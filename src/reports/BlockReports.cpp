@@ -51,7 +51,7 @@ const QVector<BlockColumn> &issueDatesColumns()
         {header::Received, 10, [](const StockRecord &s) { return dateCell(s.ReceiptDate); }, {}},
         {header::Issued, 10, {}, [](const DatedIssue &i) { return dateCell(i.date); }},
         stockText(header::Unit, 12, &StockRecord::Unit),
-        {header::Quantity, 5, {}, [](const DatedIssue &i) { return typedCell(text::formatNumber(i.quantity)); }},
+        {header::Quantity, 5, {}, [](const DatedIssue &i) { return roundedCell(i.quantity); }},
         {header::Price, 9, [](const StockRecord &s) { return numberCell(s.UnitPrice); }, {}},
         {header::Sum, 11, {}, [](const DatedIssue &i) { return textCell(text::formatNumber(i.sum)); }},
     };
@@ -88,6 +88,14 @@ Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBl
 
     ReportSheet sheet(departmentsLayout(params.start, params.finish));
     Workbook &book = sheet.book();
+    // Each block: two empty rows, its heading, an empty row, the header, its
+    // lines and the totals row.
+    qint64 needed = 0;
+    for (const DepartmentBlock &block : blocks)
+        if (!block.lines.isEmpty())
+            needed += 6 + block.lines.size();
+    if (sheet.refuse(needed))
+        return sheet.finish(true);
     int r = 0;
     for (const DepartmentBlock &block : blocks) {
         if (block.lines.isEmpty())
@@ -146,6 +154,11 @@ Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &
     const int lastColumn = int(columns.size());
     ReportSheet sheet(issueDatesLayout(params.start, params.finish));
     Workbook &book = sheet.book();
+    qint64 needed = sheet.row() - 1;
+    for (const IssueBlock &block : blocks)
+        needed += block.issues.size();
+    if (sheet.refuse(needed))
+        return sheet.finish(true);
     int r = sheet.row();
     int number = 0;
     for (const IssueBlock &block : blocks) {

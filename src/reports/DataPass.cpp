@@ -361,18 +361,27 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
         double date, quantity, sum;
         qint32 id;
     };
-    using Key = QPair<QString, QString>;
-    QHash<Key, int> drugIndex;
+    // A drug is its name and unit as stored: the code page maps bytes to
+    // characters one to one, so equal bytes are equal texts, and only the
+    // lines written are decoded. The name's length leads, so no name and unit
+    // run together into another's.
+    QByteArray key;
+    const auto keyOf = [&key](const char *rec, TextField name, TextField unit) -> const QByteArray & {
+        const QByteArray n = rawText(rec, name);
+        const QByteArray u = rawText(rec, unit);
+        key.resize(0);
+        key.append(char(n.size())).append(n).append(u);
+        return key;
+    };
+    QHash<QByteArray, int> drugIndex;
     QVector<QVector<Receipt>> receipts;
     base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
             return;
-        const Key key(field::text(rec, stockAt::DrugName),
-                      field::text(rec, stockAt::Unit));
-        auto it = drugIndex.constFind(key);
+        auto it = drugIndex.constFind(keyOf(rec, stockAt::DrugName, stockAt::Unit));
         if (it == drugIndex.cend()) {
-            it = drugIndex.insert(key, int(receipts.size()));
+            it = drugIndex.insert(QByteArray(key.constData(), key.size()), int(receipts.size()));
             receipts.emplaceBack();
         }
         receipts[it.value()].append({field::number(rec, stockAt::ReceiptDate),
@@ -382,20 +391,19 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
     });
 
     QVector<MovementLine> out;
-    QSet<Key> visited;
+    QSet<QByteArray> visited;
     names.forEach([&](const char *rec) {
         meter.step();
-        const Key key(field::text(rec, drugAt::Name),
-                      field::text(rec, drugAt::Unit));
-        if (visited.contains(key))
+        const QByteArray &k = keyOf(rec, drugAt::Name, drugAt::Unit);
+        if (visited.contains(k))
             return;
-        visited.insert(key);
-        const auto it = drugIndex.constFind(key);
+        visited.insert(QByteArray(k.constData(), k.size()));
+        const auto it = drugIndex.constFind(k);
         if (it == drugIndex.cend())
             return;
         MovementLine line;
-        line.name = key.first;
-        line.unit = key.second;
+        line.name = field::text(rec, drugAt::Name);
+        line.unit = field::text(rec, drugAt::Unit);
         for (const Receipt &r : receipts[it.value()]) {
             if (r.date < from) {
                 line.receivedBeforeQuantity += r.quantity;

@@ -2,6 +2,9 @@
 
 #include "store/TextFormats.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace vedaris::reports {
 
 CellData textCell(const QString &text)
@@ -21,7 +24,22 @@ CellData numberCell(double value)
 
 CellData dateCell(double serial)
 {
-    return typedCell(text::formatDate(serial));
+    return {CellData::Kind::Date, {}, serial};
+}
+
+CellData roundedCell(double value)
+{
+    // The digits the text would show, read back; values whose text would not
+    // read back as an ordinary number take the text's own way.
+    if (std::isfinite(value) && (value == 0 || std::fabs(value) >= 1e-300)) {
+        char buf[64];
+        const auto printed = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+        double rounded = 0;
+        const auto read = std::from_chars(buf, printed.ptr, rounded);
+        if (read.ec == std::errc() && std::isfinite(rounded))
+            return numberCell(rounded == 0 ? 0.0 : rounded);
+    }
+    return typedCell(text::formatNumber(value));
 }
 
 void writeCell(Workbook &book, int row, int col, const CellData &cell)
@@ -35,6 +53,9 @@ void writeCell(Workbook &book, int row, int col, const CellData &cell)
         break;
     case CellData::Kind::Number:
         book.setValue(row, col, cell.number);
+        break;
+    case CellData::Kind::Date:
+        book.setDate(row, col, text::serialToDate(cell.number));
         break;
     }
 }
@@ -109,6 +130,14 @@ ReportSheet::ReportSheet(Layout layout)
     if (m_layout.customHeader)
         m_layout.customHeader(m_book);
     writeHeader(m_book, m_layout.headerRow, m_layout.headers);
+}
+
+bool ReportSheet::refuse(qint64 rows)
+{
+    if (rows <= maxRows)
+        return false;
+    m_book.requireRows(rows);
+    return true;
 }
 
 Outcome ReportSheet::finish(std::optional<bool> hasRows)

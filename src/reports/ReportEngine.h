@@ -23,6 +23,7 @@ struct CellData
         Text,  // kept as text whatever it holds (the record's own text fields)
         Typed, // taken as typed: a number or date text becomes a number or date
         Number,
+        Date, // `number` is the day serial, taken as its text "dd.mm.yyyy" would be
     };
     Kind kind = Kind::Text;
     QString text;
@@ -33,6 +34,8 @@ CellData textCell(const QString &text);
 CellData typedCell(const QString &text);
 CellData numberCell(double value);
 CellData dateCell(double serial); // the date text, which the sheet takes as a date
+// The number as its text (15 significant digits) would be typed into the sheet.
+CellData roundedCell(double value);
 
 void writeCell(Workbook &book, int row, int col, const CellData &cell);
 
@@ -233,6 +236,11 @@ public:
         writeRow(m_book, m_row, m_row - m_layout.firstDataRow + 1, columns, line, m_totals);
         ++m_row;
     }
+
+    // A report of `rows` rows in all that no sheet can hold is refused before
+    // its rows are written: true when the data rows are to be left out. The
+    // workbook keeps its heading and fails to save, naming the rows needed.
+    bool refuse(qint64 rows);
 
     // Page setup, totals row, orientation, sort and the empty test. `hasRows`
     // overrides the test "the row counter is still at the first data row".

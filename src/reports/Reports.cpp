@@ -60,6 +60,9 @@ template<class Line>
 Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<Line> &lines)
 {
     ReportSheet sheet(std::move(layout));
+    const qint64 last = sheet.layout().firstDataRow + lines.size() - (sheet.layout().totals ? 0 : 1);
+    if (sheet.refuse(last))
+        return sheet.finish(true);
     for (const Line &line : lines)
         sheet.addRow(columns, line);
     return sheet.finish();

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <stdexcept>
@@ -347,30 +348,53 @@ void Workbook::setValue(int row, int col, const QString &text)
     checkCell(row, col);
     Impl::Slot &s = d->touch(row, col);
     if (text.isEmpty()) {
-        s.value = std::monostate{};
+        s.clear();
         return;
     }
     const CellFormat format = d->formats[s.format];
     if (format.numberFormat == textFormat) {
-        s.value = text;
+        d->setText(s, text);
     } else if (const auto number = typedNumber(text)) {
-        s.value = *number;
+        s.setNumber(*number);
     } else if (const auto serial = typedDate(text)) {
-        s.value = *serial;
+        s.setNumber(*serial);
         if (format.numberFormat.isEmpty()) {
             CellFormat dated = format;
             dated.numberFormat = dateFormat;
             s.format = d->intern(dated);
         }
     } else {
-        s.value = text;
+        d->setText(s, text);
     }
 }
 
 void Workbook::setValue(int row, int col, double number)
 {
     checkCell(row, col);
-    d->touch(row, col).value = number;
+    d->touch(row, col).setNumber(number);
+}
+
+void Workbook::setDate(int row, int col, const QDate &date)
+{
+    checkCell(row, col);
+    Impl::Slot &s = d->touch(row, col);
+    if (!date.isValid()) {
+        s.clear();
+        return;
+    }
+    // The text "dd.mm.yyyy" would be taken as a date from 1900 to 9999 in a
+    // cell not formatted "@"; anything else stays that text.
+    const CellFormat &format = d->formats[s.format];
+    if (format.numberFormat == textFormat || date.year() < 1900 || date.year() > 9999) {
+        d->setText(s, text::formatDate(date));
+        return;
+    }
+    s.setNumber(double(QDate(1899, 12, 30).daysTo(date)));
+    if (format.numberFormat.isEmpty()) {
+        CellFormat dated = format;
+        dated.numberFormat = dateFormat;
+        s.format = d->intern(dated);
+    }
 }
 
 void Workbook::setText(int row, int col, const QString &text)
@@ -378,9 +402,9 @@ void Workbook::setText(int row, int col, const QString &text)
     setNumberFormat(Range::cell(row, col), textFormat);
     Impl::Slot &s = d->touch(row, col);
     if (text.isEmpty())
-        s.value = std::monostate{};
+        s.clear();
     else
-        s.value = text;
+        d->setText(s, text);
 }
 
 template<typename Change>
@@ -388,16 +412,29 @@ void Workbook::Impl::applyFormat(const Range &r, Change change)
 {
     Impl &d = *this;
     checkRange(r);
-    // Formats are few: remember each old format's changed index.
+    // Formats are few: remember each old format's changed index, in a small
+    // table first, since most calls change one cell or one row.
+    std::array<std::pair<uint32_t, uint32_t>, 8> recent;
+    size_t recentCount = 0;
     std::unordered_map<uint32_t, uint32_t> changed;
     auto changedIndex = [&](uint32_t old) {
-        auto [it, inserted] = changed.try_emplace(old, 0);
-        if (inserted) {
-            CellFormat f = d.formats[old];
-            change(f);
-            it->second = d.intern(f);
+        for (size_t i = 0; i < recentCount; ++i)
+            if (recent[i].first == old)
+                return recent[i].second;
+        if (recentCount == recent.size()) {
+            auto [it, inserted] = changed.try_emplace(old, 0);
+            if (inserted) {
+                CellFormat f = d.formats[old];
+                change(f);
+                it->second = d.intern(f);
+            }
+            return it->second;
         }
-        return it->second;
+        CellFormat f = d.formats[old];
+        change(f);
+        const uint32_t index = d.intern(f);
+        recent[recentCount++] = {old, index};
+        return index;
     };
     if (r.wholeRows()) {
         for (int row = r.top; row <= r.bottom; ++row) {
@@ -476,20 +513,23 @@ void Workbook::merge(const Range &r)
                         .toStdString());
         }
     // The merged cell shows the first value in reading order.
-    CellValue kept;
+    Impl::Slot kept;
     for (int row = r.top; row <= r.bottom && size_t(row) <= d->rows.size(); ++row) {
         auto &cells = d->rows[size_t(row) - 1].cells;
         for (int col = r.left; col <= r.right && size_t(col) <= cells.size(); ++col) {
             auto &s = cells[size_t(col) - 1];
-            if (!std::holds_alternative<std::monostate>(s.value)) {
-                if (std::holds_alternative<std::monostate>(kept))
-                    kept = std::move(s.value);
-                s.value = std::monostate{};
+            if (!s.empty()) {
+                if (kept.empty())
+                    kept = s;
+                s.clear();
             }
         }
     }
-    if (!std::holds_alternative<std::monostate>(kept))
-        d->touch(r.top, r.left).value = std::move(kept);
+    if (!kept.empty()) {
+        Impl::Slot &first = d->touch(r.top, r.left);
+        first.payload = kept.payload;
+        first.holds = kept.holds;
+    }
     const auto index = uint32_t(d->mergeRanges.size());
     d->mergeRanges.push_back(r);
     for (int row = r.top; row <= r.bottom; ++row)
@@ -530,9 +570,10 @@ void Workbook::sort(const Range &range, int keyColumn)
             const Impl::Slot *s = d->slot(r.top + i, keyColumn);
             if (!s)
                 continue;
-            if (const double *n = std::get_if<double>(&s->value)) {
-                keys[size_t(i)] = {0, *n, 0};
-            } else if (const QString *t = std::get_if<QString>(&s->value)) {
+            if (s->holds == Impl::Slot::Number) {
+                keys[size_t(i)] = {0, s->number(), 0};
+            } else if (s->holds == Impl::Slot::Text) {
+                const QString *t = &d->textOf(*s);
                 // Case plays no part: texts equal but for case keep their order.
                 keys[size_t(i)].kind = 1;
                 const QString folded = t->toCaseFolded();
@@ -612,13 +653,18 @@ const PageSetup &Workbook::pageSetup() const
     return d->page;
 }
 
+void Workbook::requireRows(qint64 rows)
+{
+    d->requiredRows = std::max(d->requiredRows, rows);
+}
+
 const Cell *Workbook::cell(int row, int col) const
 {
     const Impl::Slot *s = d->slot(row, col);
     if (!s)
         return nullptr;
     Cell &snapshot = d->snapshots[{row, col}];
-    snapshot.value = s->value;
+    snapshot.value = d->valueOf(*s);
     snapshot.format = format(row, col);
     return &snapshot;
 }
@@ -626,7 +672,7 @@ const Cell *Workbook::cell(int row, int col) const
 CellValue Workbook::value(int row, int col) const
 {
     const Impl::Slot *s = d->slot(row, col);
-    return s ? s->value : CellValue{};
+    return s ? d->valueOf(*s) : CellValue{};
 }
 
 CellFormat Workbook::format(int row, int col) const

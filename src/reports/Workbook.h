@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVector>
 #include <map>
@@ -84,6 +85,8 @@ public:
     // anything else stays text. A cell formatted "@" keeps any text as text.
     void setValue(int row, int col, const QString &text);
     void setValue(int row, int col, double number);
+    // A date as setValue takes its text "dd.mm.yyyy", without the text.
+    void setDate(int row, int col, const QDate &date);
     // Writes the text as text: the cell is formatted "@" first.
     void setText(int row, int col, const QString &text);
 
@@ -108,6 +111,11 @@ public:
     PageSetup &pageSetup();
     const PageSetup &pageSetup() const;
 
+    // The sheet needs `rows` rows whatever it holds: a report too large for a
+    // sheet is built without its data rows and refused by saveXlsx before any
+    // file is written.
+    void requireRows(qint64 rows);
+
     // Reading back (tests, the writer).
     // A snapshot of the cell (row formats and borders folded in), nullptr when
     // never touched; the pointer stays valid as long as the workbook, but its
@@ -124,8 +132,9 @@ public:
     // columns; then no file is left at `path`.
     void saveXlsx(const QString &path) const;
 
-    // The storage, shared with the .xlsx writer (WorkbookImpl.h).
+    // The storage, shared with the .xlsx writers (WorkbookImpl.h).
     struct Impl;
+    const Impl &storage() const { return *d; }
 
 private:
     std::unique_ptr<Impl> d;

@@ -2,6 +2,7 @@
 
 #include "reports/Workbook.h"
 
+#include <bit>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -18,11 +19,28 @@ struct FormatHash
 
 struct Workbook::Impl
 {
+    // 16 bytes a cell: the largest reports hold a million rows of a dozen
+    // cells, most of them only formatted.
     struct Slot
     {
-        CellValue value;
+        enum Holds : uint8_t { Nothing, Number, Text };
+        uint64_t payload = 0; // the number's bits, or the index of its text in `texts`
         uint32_t format = 0;
+        Holds holds = Nothing;
         bool used = false; // false: a gap never touched, it shows the row's format
+
+        bool empty() const { return holds == Nothing; }
+        double number() const { return std::bit_cast<double>(payload); }
+        void setNumber(double v)
+        {
+            payload = std::bit_cast<uint64_t>(v);
+            holds = Number;
+        }
+        void clear()
+        {
+            payload = 0;
+            holds = Nothing;
+        }
     };
     struct Row
     {
@@ -36,11 +54,32 @@ struct Workbook::Impl
     std::vector<Row> rows;            // row 1 at index 0
     std::vector<CellFormat> formats{CellFormat{}}; // index 0: the default format
     std::unordered_map<CellFormat, uint32_t, FormatHash> formatIndex{{CellFormat{}, 0}};
+    std::vector<QString> texts;      // the cells' texts; one replaced stays unused
     std::vector<Range> borderRects;  // no rectangle contains another
     std::vector<Range> mergeRanges;
     size_t widestRow = 0;
+    // Rows a report needs beyond those it holds: one too large for a sheet
+    // keeps only its heading and is refused when saved.
+    qint64 requiredRows = 0;
     PageSetup page;
     mutable std::map<std::pair<int, int>, Cell> snapshots;
+
+    void setText(Slot &s, const QString &text)
+    {
+        s.payload = texts.size();
+        s.holds = Slot::Text;
+        texts.push_back(text);
+    }
+    const QString &textOf(const Slot &s) const { return texts[size_t(s.payload)]; }
+    CellValue valueOf(const Slot &s) const
+    {
+        switch (s.holds) {
+        case Slot::Number: return s.number();
+        case Slot::Text: return textOf(s);
+        case Slot::Nothing: break;
+        }
+        return {};
+    }
 
     uint32_t intern(const CellFormat &f);
     Row &row(int r);

@@ -1,98 +1,28 @@
 #include "reports/WorkbookImpl.h"
+#include "reports/XlsxParts.h"
 
 #include "store/Error.h"
 #include "store/Platform.h"
 #include "store/TextFormats.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cmath>
 
-// The workbook written as .xlsx with libxlsxwriter, in its constant-memory mode:
-// rows go out in order, each row completely before the next.
+// The workbook written as .xlsx by our own writer: the sheet streamed row by
+// row into a deflated zip part, the styles it used written after it.
 namespace vedaris::reports {
 
 namespace {
 
-// libxlsxwriter's string cell limit, the same as the spreadsheet application's.
-constexpr int maxTextLength = 32767;
-
-lxw_format *makeFormat(lxw_workbook *book, const CellFormat &f)
-{
-    lxw_format *lf = workbook_add_format(book);
-    if (f.bold)
-        format_set_bold(lf);
-    if (f.fontSize > 0)
-        format_set_font_size(lf, f.fontSize);
-    if (f.hAlign == HAlign::Left)
-        format_set_align(lf, LXW_ALIGN_LEFT);
-    else if (f.hAlign == HAlign::Center)
-        format_set_align(lf, LXW_ALIGN_CENTER);
-    if (f.vAlign == VAlign::Center)
-        format_set_align(lf, LXW_ALIGN_VERTICAL_CENTER);
-    if (f.wrap)
-        format_set_text_wrap(lf);
-    if (f.border)
-        format_set_border(lf, LXW_BORDER_THIN);
-    if (!f.numberFormat.isEmpty())
-        format_set_num_format(lf, f.numberFormat.toUtf8().constData());
-    return lf;
-}
-
-class XlsxFile
-{
-public:
-    XlsxFile(const QString &target, const QString &temp) : m_target(target)
-    {
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;
-        m_tempName = QFile::encodeName(temp);
-        m_book = workbook_new_opt(m_tempName.constData(), &options);
-        if (!m_book)
-            fail(QStringLiteral("the workbook cannot be created"));
-    }
-    ~XlsxFile()
-    {
-        if (m_book) {
-            // Closing is the only way to free the library's workbook.
-            workbook_close(m_book);
-        }
-    }
-
-    lxw_workbook *book() const { return m_book; }
-
-    void close()
-    {
-        const lxw_error err = workbook_close(m_book);
-        m_book = nullptr;
-        if (err != LXW_NO_ERROR)
-            fail(QString::fromUtf8(lxw_strerror(err)));
-    }
-
-    [[noreturn]] void fail(const QString &reason) const { throw Error(m_target, reason); }
-
-    void check(lxw_error err) const
-    {
-        if (err != LXW_NO_ERROR)
-            fail(QString::fromUtf8(lxw_strerror(err)));
-    }
-
-private:
-    QString m_target;
-    QByteArray m_tempName;
-    lxw_workbook *m_book = nullptr;
-};
-
 // The size of everything that goes into the sheet.
 struct Extent
 {
-    int lastRow = 0;
+    qint64 lastRow = 0;
     int lastCol = 0;
 };
 
@@ -109,13 +39,14 @@ Extent extentOf(const Workbook::Impl &w)
                 break;
             }
         if (line.format != 0)
-            e.lastRow = std::max(e.lastRow, int(r + 1));
+            e.lastRow = std::max<qint64>(e.lastRow, qint64(r + 1));
     }
     for (const auto &ranges : {w.borderRects, w.mergeRanges})
         for (const Range &b : ranges) {
-            e.lastRow = std::max(e.lastRow, b.bottom);
+            e.lastRow = std::max<qint64>(e.lastRow, b.bottom);
             e.lastCol = std::max(e.lastCol, b.right);
         }
+    e.lastRow = std::max(e.lastRow, w.requiredRows);
     return e;
 }
 
@@ -145,80 +76,229 @@ void replace(const QString &temp, const QString &path)
         throw Error(path, platform::russianReason(QString::fromLocal8Bit(platform::lastErrorText())));
 }
 
-// The one sheet written row by row, each row completely before the next.
+// A column width in characters as the file stores it: whole pixels of a
+// 7-pixel digit plus 5 pixels of padding, in 1/256 of a character.
+double storedWidth(double width)
+{
+    constexpr double digit = 7, padding = 5;
+    if (width < 1)
+        return double(std::uint16_t(double(std::uint16_t(width * (digit + padding) + 0.5)) / digit * 256.0)) / 256.0;
+    return double(std::uint16_t(double(std::uint16_t(width * digit + 0.5) + padding) / digit * 256.0)) / 256.0;
+}
+
+// The cells of the sheet in order, as the file holds them: each cell's value
+// with its format, blanks where only a border or a merge falls. A row takes a
+// cell's format (folded with the border over it) where the cell has one, and
+// the row's own format otherwise. The rows are walked twice: once to find the
+// range they cover, which the file states before them, then to write them.
 class SheetWriter
 {
 public:
-    SheetWriter(XlsxFile &file, const Workbook::Impl &w)
-        : m_file(file), m_w(w), m_made(w.formats.size() * 2, nullptr), m_known(w.formats.size() * 2, 0)
+    SheetWriter(const Workbook::Impl &w, const Extent &extent)
+        : m_w(w), m_extent(extent), m_style(w.formats.size() * 2, -1)
     {
-        m_sheet = workbook_add_worksheet(file.book(), w.sheetName.toUtf8().constData());
-        if (!m_sheet)
-            file.fail(QStringLiteral("the sheet name \"%1\" is not allowed").arg(w.sheetName));
+        // Merges by their last row, those ending in the same row in the order made.
+        m_mergesByEnd.resize(w.mergeRanges.size());
+        for (size_t i = 0; i < m_mergesByEnd.size(); ++i)
+            m_mergesByEnd[i] = uint32_t(i);
+        std::stable_sort(m_mergesByEnd.begin(), m_mergesByEnd.end(), [&](uint32_t a, uint32_t b) {
+            return w.mergeRanges[a].bottom < w.mergeRanges[b].bottom;
+        });
+        const size_t columns = size_t(extent.lastCol) + 2;
+        m_kind.assign(columns, Empty);
+        m_format.assign(columns, 0);
+        m_border.assign(columns, 0);
+        m_slot.assign(columns, nullptr);
+        m_borderedCol.assign(columns, 0);
     }
 
-    void writeColumnWidths()
-    {
-        for (size_t c = 0; c < m_w.columnWidths.size(); ++c)
-            if (m_w.columnWidths[c] > 0)
-                m_file.check(worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), m_w.columnWidths[c], nullptr));
-    }
+    void measure() { walk<false>(nullptr, nullptr); }
+    void write(xlsx::XmlOut &out, xlsx::StyleTable &styles) { walk<true>(&out, &styles); }
 
-    void writeRows(const Extent &extent)
-    {
-        // Border rectangles by their top row; the active ones cover the current row.
-        m_pendingBorders = m_w.borderRects;
-        std::sort(m_pendingBorders.begin(), m_pendingBorders.end(),
-                  [](const Range &a, const Range &b) { return a.top > b.top; });
-        m_mergesByEnd = m_w.mergeRanges;
-        std::sort(m_mergesByEnd.begin(), m_mergesByEnd.end(),
-                  [](const Range &a, const Range &b) { return a.bottom > b.bottom; });
-        for (int r = 1; r <= extent.lastRow; ++r) {
-            const Workbook::Impl::Row *line = size_t(r) <= m_w.rows.size() ? &m_w.rows[size_t(r) - 1] : nullptr;
-            updateBorders(r);
-            if (line && line->format != 0)
-                m_file.check(worksheet_set_row(m_sheet, lxw_row_t(r - 1), LXW_DEF_ROW_HEIGHT,
-                                               libraryFormat(line->format, false)));
-            writeMergesEndingIn(r);
-            writeCells(r, line, extent.lastCol);
-        }
-    }
+    bool empty() const { return m_lastRow == 0; }
 
-    void writePageSetup()
+    // The range the file's dimension states.
+    std::string dimension() const
     {
-        const PageSetup &page = m_w.page;
-        if (page.zoom >= 10 && page.zoom <= 400)
-            worksheet_set_print_scale(m_sheet, uint16_t(page.zoom));
-        worksheet_set_margins(m_sheet, page.leftMargin / 72, page.rightMargin / 72, page.topMargin / 72,
-                              page.bottomMargin / 72);
-        if (page.orientation == PageSetup::Landscape)
-            worksheet_set_landscape(m_sheet);
+        if (m_lastRow == 0)
+            return "A1";
+        const auto ref = [](int row, int col) {
+            return (columnName(col) + QString::number(row)).toStdString();
+        };
+        const int firstCol = std::max(m_firstCol, 1);
+        const int lastCol = std::max(m_lastCol, 1);
+        if (m_firstRow == m_lastRow && firstCol == lastCol)
+            return ref(m_firstRow, firstCol);
+        return ref(m_firstRow, firstCol) + ':' + ref(m_lastRow, lastCol);
     }
 
 private:
-    // Formats are never changed once a cell uses them: one library format per
-    // distinct cell format (the library looks up a duplicate on every cell).
-    lxw_format *libraryFormat(uint32_t index, bool border)
+    enum Kind : char { Empty, Blank, Value };
+
+    template<bool Emit>
+    void walk(xlsx::XmlOut *out, xlsx::StyleTable *styles)
     {
-        const size_t key = size_t(index) * 2 + (border ? 1 : 0);
-        if (m_known[key])
-            return m_made[key];
-        CellFormat f = m_w.formats[index];
-        f.border = f.border || border;
-        lxw_format *lf = nullptr;
-        if (!(f == CellFormat{})) {
-            auto [it, inserted] = m_byFormat.try_emplace(f, nullptr);
-            if (inserted)
-                it->second = makeFormat(m_file.book(), f);
-            lf = it->second;
+        m_out = out;
+        m_styles = styles;
+        m_pendingBorders = m_w.borderRects;
+        std::stable_sort(m_pendingBorders.begin(), m_pendingBorders.end(),
+                         [](const Range &a, const Range &b) { return a.top > b.top; });
+        m_activeBorders.clear();
+        std::fill(m_borderedCol.begin(), m_borderedCol.end(), 0);
+        size_t nextMerge = 0;
+        const int lastRow = int(std::min<qint64>(m_extent.lastRow, maxRows));
+        for (int r = 1; r <= lastRow; ++r) {
+            const Workbook::Impl::Row *line = size_t(r) <= m_w.rows.size() ? &m_w.rows[size_t(r) - 1] : nullptr;
+            const uint32_t rowFormat = line ? line->format : 0;
+            updateBorders(r);
+            int first = m_extent.lastCol + 1, last = 0;
+            const auto mark = [&](int c, Kind k, uint32_t format, bool border, const Workbook::Impl::Slot *s) {
+                m_kind[size_t(c)] = k;
+                m_format[size_t(c)] = format;
+                m_border[size_t(c)] = border;
+                m_slot[size_t(c)] = s;
+                first = std::min(first, c);
+                last = std::max(last, c);
+            };
+
+            // Blanks of the merges ending in this row in the format of their first cell.
+            for (; nextMerge < m_mergesByEnd.size() && m_w.mergeRanges[m_mergesByEnd[nextMerge]].bottom == r;
+                 ++nextMerge) {
+                const Range &m = m_w.mergeRanges[m_mergesByEnd[nextMerge]];
+                const uint32_t format = m_w.effectiveFormat(m.top, m.left);
+                const bool border = m_w.bordered(m.top, m.left);
+                if (isDefault(format, border))
+                    continue;
+                for (int c = m.left; c <= m.right; ++c)
+                    mark(c, Blank, format, border, nullptr);
+            }
+            // Blanks in the row's format where a border falls, then the row's own cells.
+            for (const Range &b : m_activeBorders)
+                for (int c = b.left; c <= b.right; ++c)
+                    mark(c, Blank, rowFormat, true, nullptr);
+            if (line) {
+                const int width = int(line->cells.size());
+                for (int c = 1; c <= width; ++c) {
+                    const Workbook::Impl::Slot &s = line->cells[size_t(c) - 1];
+                    if (!s.used)
+                        continue;
+                    const bool border = m_borderedCol[size_t(c)] != 0;
+                    // An empty cell without a format leaves what is there.
+                    if (s.empty() && isDefault(s.format, border))
+                        continue;
+                    mark(c, Value, s.format, border, &s);
+                }
+            }
+            emitRow<Emit>(r, rowFormat, first, last);
         }
-        m_known[key] = 1;
-        m_made[key] = lf;
-        return lf;
+    }
+
+    template<bool Emit>
+    void emitRow(int r, uint32_t rowFormat, int first, int last)
+    {
+        if (rowFormat != 0) {
+            // The row's format counts its row into the range, at the first column so far.
+            const int col = m_firstCol <= maxColumns ? m_firstCol : 0;
+            noteRow(r);
+            noteCol(col);
+        }
+        bool opened = false, withCells = false;
+        uint32_t rowStyle = 0;
+        const auto open = [&] {
+            if (opened)
+                return;
+            opened = true;
+            if constexpr (Emit) {
+                m_out->raw("<row r=\"").integer(r);
+                if (rowFormat != 0)
+                    m_out->raw("\" s=\"").integer(rowStyle).raw("\" customFormat=\"1");
+                m_out->raw("\"");
+            }
+        };
+        if (rowFormat != 0) {
+            if constexpr (Emit)
+                rowStyle = styleOf(rowFormat, false);
+            open();
+        }
+        for (int c = first; c <= last; ++c) {
+            const Kind k = m_kind[size_t(c)];
+            if (k == Empty)
+                continue;
+            m_kind[size_t(c)] = Empty;
+            const uint32_t format = m_format[size_t(c)];
+            const bool border = m_border[size_t(c)] != 0;
+            const Workbook::Impl::Slot *s = m_slot[size_t(c)];
+            const bool hasValue = k == Value && !s->empty();
+            if (!hasValue && isDefault(format, border))
+                continue;
+            open();
+            noteRow(r);
+            noteCol(c);
+            if constexpr (Emit) {
+                if (!withCells)
+                    m_out->raw(">");
+                uint32_t style = styleOf(format, border);
+                if (style == 0)
+                    style = rowStyle;
+                m_out->raw("<c r=\"").cellRef(r, c);
+                if (style != 0)
+                    m_out->raw("\" s=\"").integer(style);
+                m_out->raw("\"");
+                if (!hasValue) {
+                    m_out->raw("/>");
+                } else if (s->holds == Workbook::Impl::Slot::Number) {
+                    const double n = s->number();
+                    if (std::isfinite(n))
+                        m_out->raw("><v>").number(n).raw("</v></c>");
+                    else
+                        inlineText(text::formatNumber(n));
+                } else {
+                    inlineText(xlsx::cellText(m_w.textOf(*s)));
+                }
+            }
+            withCells = true;
+        }
+        if constexpr (Emit) {
+            if (opened)
+                m_out->raw(withCells ? "</row>" : "/>");
+        }
+    }
+
+    bool isDefault(uint32_t format, bool border) const { return !border && m_w.formats[format] == CellFormat{}; }
+
+    uint32_t styleOf(uint32_t format, bool border)
+    {
+        int32_t &known = m_style[size_t(format) * 2 + (border ? 1 : 0)];
+        if (known < 0) {
+            CellFormat f = m_w.formats[format];
+            f.border = f.border || border;
+            known = int32_t(m_styles->styleOf(f));
+        }
+        return uint32_t(known);
+    }
+
+    void inlineText(const QString &t)
+    {
+        m_out->raw(xlsx::needsPreserve(t) ? " t=\"inlineStr\"><is><t xml:space=\"preserve\">"
+                                          : " t=\"inlineStr\"><is><t>");
+        m_out->text(t).raw("</t></is></c>");
+    }
+
+    void noteRow(int r)
+    {
+        m_firstRow = std::min(m_firstRow, r);
+        m_lastRow = std::max(m_lastRow, r);
+    }
+    void noteCol(int c)
+    {
+        m_firstCol = std::min(m_firstCol, c);
+        m_lastCol = std::max(m_lastCol, c);
     }
 
     void updateBorders(int r)
     {
+        for (const Range &b : m_activeBorders)
+            std::fill(m_borderedCol.begin() + b.left, m_borderedCol.begin() + b.right + 1, 0);
         while (!m_pendingBorders.empty() && m_pendingBorders.back().top == r) {
             m_activeBorders.push_back(m_pendingBorders.back());
             m_pendingBorders.pop_back();
@@ -226,87 +306,88 @@ private:
         m_activeBorders.erase(std::remove_if(m_activeBorders.begin(), m_activeBorders.end(),
                                              [r](const Range &b) { return b.bottom < r; }),
                               m_activeBorders.end());
-    }
-
-    // A merge is recorded when its last row is reached: in constant-memory
-    // mode the library takes no cell of an earlier row, and the range's cells
-    // of this row are written afterwards, over the merge's own blanks. The
-    // library writes a blank over the merge's first cell; when that cell lies
-    // in the row above, still in the library's buffer, its value would be
-    // lost. A first blank in this row flushes the row above as written; the
-    // later cell write of this row replaces the blank.
-    void writeMergesEndingIn(int r)
-    {
-        const lxw_row_t row = lxw_row_t(r - 1);
-        if (!m_mergesByEnd.empty() && m_mergesByEnd.back().bottom == r) {
-            const Range &m = m_mergesByEnd.back();
-            if (lxw_format *f = libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left)))
-                m_file.check(worksheet_write_blank(m_sheet, row, lxw_col_t(m.left - 1), f));
-        }
-        while (!m_mergesByEnd.empty() && m_mergesByEnd.back().bottom == r) {
-            const Range &m = m_mergesByEnd.back();
-            worksheet_merge_range(m_sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1), lxw_row_t(m.bottom - 1),
-                                  lxw_col_t(m.right - 1), "",
-                                  libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left)));
-            m_mergesByEnd.pop_back();
-        }
-    }
-
-    // The row's cells, and blanks where only a border falls.
-    void writeCells(int r, const Workbook::Impl::Row *line, int lastCol)
-    {
-        const lxw_row_t row = lxw_row_t(r - 1);
-        int width = line ? int(line->cells.size()) : 0;
-        m_borderedCol.assign(size_t(lastCol) + 1, 0);
-        for (const Range &b : m_activeBorders) {
-            width = std::max(width, b.right);
+        for (const Range &b : m_activeBorders)
             std::fill(m_borderedCol.begin() + b.left, m_borderedCol.begin() + b.right + 1, 1);
-        }
-        for (int c = 1; c <= width; ++c) {
-            const lxw_col_t col = lxw_col_t(c - 1);
-            const bool border = m_borderedCol[size_t(c)] != 0;
-            const Workbook::Impl::Slot *s =
-                line && size_t(c) <= line->cells.size() && line->cells[size_t(c) - 1].used
-                    ? &line->cells[size_t(c) - 1]
-                    : nullptr;
-            if (!s) {
-                if (border)
-                    m_file.check(worksheet_write_blank(m_sheet, row, col, libraryFormat(line ? line->format : 0, true)));
-                continue;
-            }
-            writeValue(row, col, s->value, libraryFormat(s->format, border));
-        }
     }
 
-    void writeValue(lxw_row_t row, lxw_col_t col, const CellValue &value, lxw_format *format)
-    {
-        if (const double *n = std::get_if<double>(&value)) {
-            if (std::isfinite(*n)) {
-                m_file.check(worksheet_write_number(m_sheet, row, col, *n, format));
-            } else {
-                m_utf8 = text::formatNumber(*n).toUtf8();
-                m_file.check(worksheet_write_string(m_sheet, row, col, m_utf8.constData(), format));
-            }
-        } else if (const QString *t = std::get_if<QString>(&value)) {
-            m_utf8 = t->size() > maxTextLength ? t->left(maxTextLength).toUtf8() : t->toUtf8();
-            m_file.check(worksheet_write_string(m_sheet, row, col, m_utf8.constData(), format));
-        } else if (format) {
-            m_file.check(worksheet_write_blank(m_sheet, row, col, format));
-        }
-    }
-
-    XlsxFile &m_file;
     const Workbook::Impl &m_w;
-    lxw_worksheet *m_sheet = nullptr;
-    std::vector<lxw_format *> m_made;
-    std::vector<char> m_known;
-    std::unordered_map<CellFormat, lxw_format *, FormatHash> m_byFormat;
+    Extent m_extent;
+    xlsx::XmlOut *m_out = nullptr;
+    xlsx::StyleTable *m_styles = nullptr;
+    std::vector<int32_t> m_style; // format index * 2 + border -> style, -1 not yet known
     std::vector<Range> m_pendingBorders;
     std::vector<Range> m_activeBorders;
-    std::vector<Range> m_mergesByEnd;
+    std::vector<uint32_t> m_mergesByEnd;
     std::vector<char> m_borderedCol;
-    QByteArray m_utf8;
+    std::vector<Kind> m_kind;
+    std::vector<uint32_t> m_format;
+    std::vector<char> m_border;
+    std::vector<const Workbook::Impl::Slot *> m_slot;
+    int m_firstRow = maxRows + 1, m_lastRow = 0, m_firstCol = maxColumns + 1, m_lastCol = 0;
 };
+
+void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, xlsx::StyleTable &styles)
+{
+    SheetWriter sheet(w, extent);
+    sheet.measure();
+    zip.beginPart("xl/worksheets/sheet1.xml");
+    xlsx::XmlOut out(zip);
+    out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+            "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><dimension ref=\"")
+        .raw(sheet.dimension())
+        .raw("\"/><sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
+             "<sheetFormatPr defaultRowHeight=\"15\"/>");
+    bool cols = false;
+    for (size_t c = 0; c < w.columnWidths.size(); ++c) {
+        const double width = w.columnWidths[c];
+        if (width <= 0)
+            continue;
+        if (!cols)
+            out.raw("<cols>");
+        cols = true;
+        out.raw("<col min=\"").integer(int(c + 1)).raw("\" max=\"").integer(int(c + 1)).raw("\" width=\"");
+        out.number(storedWidth(width)).raw(width != 8.43 ? "\" customWidth=\"1\"/>" : "\"/>");
+    }
+    if (cols)
+        out.raw("</cols>");
+    if (sheet.empty()) {
+        out.raw("<sheetData/>");
+    } else {
+        out.raw("<sheetData>");
+        sheet.write(out, styles);
+        out.raw("</sheetData>");
+    }
+    if (!w.mergeRanges.empty()) {
+        std::vector<uint32_t> order(w.mergeRanges.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = uint32_t(i);
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return w.mergeRanges[a].bottom < w.mergeRanges[b].bottom;
+        });
+        out.raw("<mergeCells count=\"").integer(std::int64_t(order.size())).raw("\">");
+        for (uint32_t i : order) {
+            const Range &m = w.mergeRanges[i];
+            out.raw("<mergeCell ref=\"").cellRef(m.top, m.left).raw(":").cellRef(m.bottom, m.right).raw("\"/>");
+        }
+        out.raw("</mergeCells>");
+    }
+    const PageSetup &page = w.page;
+    out.raw("<pageMargins left=\"").number(page.leftMargin / 72).raw("\" right=\"").number(page.rightMargin / 72);
+    out.raw("\" top=\"").number(page.topMargin / 72).raw("\" bottom=\"").number(page.bottomMargin / 72);
+    out.raw("\" header=\"0.3\" footer=\"0.3\"/>");
+    const bool scaled = page.zoom >= 10 && page.zoom <= 400;
+    const bool landscape = page.orientation == PageSetup::Landscape;
+    if (scaled || landscape) {
+        out.raw("<pageSetup");
+        if (scaled && page.zoom != 100)
+            out.raw(" scale=\"").integer(page.zoom).raw("\"");
+        out.raw(landscape ? " orientation=\"landscape\"/>" : " orientation=\"portrait\"/>");
+    }
+    out.raw("</worksheet>");
+    out.flush();
+    zip.endPart();
+}
 
 } // namespace
 
@@ -314,14 +395,27 @@ void Workbook::saveXlsx(const QString &path) const
 {
     const Extent extent = extentOf(*d);
     checkLimits(path, extent);
+    if (!xlsx::validSheetName(d->sheetName))
+        throw Error(path, QStringLiteral("the sheet name \"%1\" is not allowed").arg(d->sheetName));
     const QString temp = temporaryPathBeside(path);
     try {
-        XlsxFile file(path, temp);
-        SheetWriter sheet(file, *d);
-        sheet.writeColumnWidths();
-        sheet.writeRows(extent);
-        sheet.writePageSetup();
-        file.close();
+        ZipWriter zip(temp, path);
+        xlsx::StyleTable styles;
+        writeSheet(zip, *d, extent, styles);
+        const auto part = [&zip](std::string_view name, const std::string &content) {
+            zip.beginPart(name);
+            zip.write(content);
+            zip.endPart();
+        };
+        part("[Content_Types].xml", xlsx::contentTypesXml());
+        part("_rels/.rels", xlsx::rootRelsXml());
+        part("xl/_rels/workbook.xml.rels", xlsx::workbookRelsXml());
+        part("xl/workbook.xml", xlsx::workbookXml(d->sheetName));
+        part("xl/theme/theme1.xml", std::string(xlsx::themeXml));
+        part("xl/styles.xml", styles.stylesXml());
+        part("docProps/core.xml", xlsx::coreXml());
+        part("docProps/app.xml", xlsx::appXml(d->sheetName));
+        zip.finish();
         replace(temp, path);
     } catch (...) {
         QFile::remove(temp);

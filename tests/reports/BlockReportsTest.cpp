@@ -1,6 +1,9 @@
 // The department blocks, the movement statement and the issue-dates blocks.
 
 #include "ReportTestSupport.h"
+#include "store/Error.h"
+
+#include <QFile>
 
 using namespace reporttest;
 
@@ -340,4 +343,31 @@ TEST(IssueDatesReport, NothingInThePeriod)
     const Outcome out = run(ReportKind::IssueDates, data, periodParams(day(10), day(20)));
     EXPECT_TRUE(out.empty());
     EXPECT_EQ(out.emptyMessage, messages::NoConsumption);
+}
+
+// A report with more rows than a sheet holds is refused before its rows are
+// built: the workbook keeps its heading only, and saving names the rows needed
+// and leaves no file.
+TEST(IssueDatesReport, MoreRowsThanASheetHoldsAreRefusedBeforeTheyAreBuilt)
+{
+    {
+        const qint64 issues = qint64(maxRows) - 3;
+        IssueBlock block;
+        block.stock.DrugName = "Вата";
+        block.issues.resize(issues, DatedIssue{serial(day(10)), 1, 2});
+        const Outcome out = issueDatesReport(periodParams(day(1), day(28)), {block});
+        ASSERT_FALSE(out.empty());
+        const Workbook &b = *out.workbook;
+        const qint64 lastRow = 4 + issues;
+        EXPECT_EQ(b.lastRow(), 4) << "only the heading";
+        TempDataDir dir;
+        const QString file = dir.file("big.xlsx");
+        try {
+            b.saveXlsx(file);
+            ADD_FAILURE() << "saved a sheet beyond the limit";
+        } catch (const vedaris::Error &e) {
+            EXPECT_TRUE(e.reason().contains(QString::number(lastRow) + " rows")) << e.reason().toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(file));
+    }
 }
