@@ -125,6 +125,7 @@ WHERE i.current AND i.live AND EXISTS (
     SELECT 1 FROM vedaris.stock_records s
     WHERE s.store = i.store AND s.current AND s.live AND s.record_id = i.stock_record_id);
 
+-- Sums run in file order, so the same files always give the same figures.
 -- Per store on day d: the stock in hand (live batches with a quantity), what
 -- of it has expired by d, what expires within the 90 days after d, and the
 -- consumption of d's calendar month. Dates compare as the stored day serials,
@@ -141,15 +142,15 @@ WITH day AS (
 ), stock AS (
     SELECT s.store,
            count(*) AS batches,
-           sum(s.total_sum) AS stock_value,
-           coalesce(sum(s.total_sum) FILTER (WHERE s.expiry_serial <= day.serial), 0) AS expired_value,
-           coalesce(sum(s.total_sum) FILTER (WHERE s.expiry_serial > day.serial
+           sum(s.total_sum ORDER BY s.slot) AS stock_value,
+           coalesce(sum(s.total_sum ORDER BY s.slot) FILTER (WHERE s.expiry_serial <= day.serial), 0) AS expired_value,
+           coalesce(sum(s.total_sum ORDER BY s.slot) FILTER (WHERE s.expiry_serial > day.serial
                                                AND s.expiry_serial <= day.serial + 90), 0) AS expiring_90_value
     FROM vedaris.stock_records s, day
     WHERE s.current AND s.live AND s.quantity <> 0
     GROUP BY s.store
 ), used AS (
-    SELECT i.store, sum(i.quantity) AS quantity, sum(i.issued_sum) AS consumption
+    SELECT i.store, sum(i.quantity ORDER BY i.slot) AS quantity, sum(i.issued_sum ORDER BY i.slot) AS consumption
     FROM vedaris.counted_issues i, day
     WHERE i.issue_serial >= day.month_first AND i.issue_serial <= day.month_last
     GROUP BY i.store
@@ -171,7 +172,7 @@ FROM vedaris.store_figures(current_date);
 -- Consumption per store, department and calendar month.
 CREATE VIEW vedaris.consumption AS
 SELECT store, department, date_trunc('month', issue_date)::date AS month,
-       count(*) AS issues, sum(quantity) AS quantity, sum(issued_sum) AS issued_sum
+       count(*) AS issues, sum(quantity ORDER BY slot) AS quantity, sum(issued_sum ORDER BY slot) AS issued_sum
 FROM vedaris.counted_issues
 GROUP BY store, department, date_trunc('month', issue_date)::date;
 )";
