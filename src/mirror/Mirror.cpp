@@ -9,10 +9,14 @@
 #include "store/Records.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
 #include <QSysInfo>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace vedaris::mirror {
@@ -225,6 +229,20 @@ qint64 digest(const char *bytes, int size)
     return static_cast<qint64>(h);
 }
 
+constexpr qint64 ChunkRecords = 1024;
+
+// The digest of a run of records from their digests, and how many there are.
+qint64 chunkDigest(const qint64 *digests, qint64 count)
+{
+    quint64 h = 0x2545F4914F6CDD1DULL ^ quint64(count);
+    for (qint64 i = 0; i < count; ++i) {
+        h ^= quint64(digests[i]);
+        h *= 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 31;
+    }
+    return static_cast<qint64>(h);
+}
+
 // The database's current row of a slot.
 struct Prior
 {
@@ -240,44 +258,51 @@ struct Row
     qint32 generation;
 };
 
-qint64 parseInt(const char *&p)
+// Slots [from, to).
+struct Range
 {
-    bool negative = *p == '-';
-    if (negative)
-        ++p;
-    qint64 v = 0;
-    while (*p >= '0' && *p <= '9')
-        v = v * 10 + (*p++ - '0');
-    if (*p == '\t')
-        ++p;
-    return negative ? -v : v;
+    qint64 from;
+    qint64 to;
+};
+
+QString intArray(const std::vector<qint64> &values)
+{
+    QString out = QStringLiteral("{");
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i)
+            out += QLatin1Char(',');
+        out += QString::number(values[i]);
+    }
+    return out + QLatin1Char('}');
 }
 
-std::vector<Prior> priorRows(pg::Connection &db, const QString &storeLiteral, const Spec &spec)
+// The current rows of the slots in `ranges`, by slot.
+std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &store, const Spec &spec,
+                                            const std::vector<Range> &ranges)
 {
-    std::vector<Prior> out;
-    db.copyOut(QStringLiteral("COPY (SELECT slot, generation, hash, live FROM vedaris.%1 WHERE store = %2 "
-                              "AND current) TO STDOUT")
-                   .arg(QLatin1String(spec.table), storeLiteral),
-               [&](const char *line, int length) {
-                   std::string text(line, size_t(length));
-                   const char *p = text.c_str();
-                   const qint64 slot = parseInt(p);
-                   Prior prior;
-                   prior.generation = qint32(parseInt(p));
-                   if (p[0] == '\\' && p[1] == 'N') {
-                       p += 3;
-                   } else {
-                       prior.hash = parseInt(p);
-                       prior.present = true;
-                   }
-                   prior.live = *p == 't';
-                   if (slot < 0)
-                       return;
-                   if (size_t(slot) >= out.size())
-                       out.resize(size_t(slot) + 1);
-                   out[size_t(slot)] = prior;
-               });
+    std::unordered_map<qint64, Prior> out;
+    if (ranges.empty())
+        return out;
+    std::vector<qint64> from, to;
+    for (const Range &r : ranges) {
+        from.push_back(r.from);
+        to.push_back(r.to);
+    }
+    const pg::Result r = db.exec(QStringLiteral("SELECT t.slot, t.generation, t.hash, t.live FROM vedaris.%1 t "
+                                                "JOIN unnest($2::bigint[], $3::bigint[]) AS r(lo, hi) "
+                                                "ON t.slot >= r.lo AND t.slot < r.hi "
+                                                "WHERE t.store = $1 AND t.current")
+                                     .arg(QLatin1String(spec.table)),
+                                 {store, intArray(from), intArray(to)});
+    out.reserve(size_t(r.rows()));
+    for (int i = 0; i < r.rows(); ++i) {
+        Prior p;
+        p.generation = qint32(r.integer(i, 1));
+        p.present = !r.isNull(i, 2);
+        p.hash = p.present ? r.integer(i, 2) : 0;
+        p.live = r.text(i, 3) == QLatin1String("t");
+        out[r.integer(i, 0)] = p;
+    }
     return out;
 }
 
@@ -331,10 +356,87 @@ QStringList storedFindings(pg::Connection &db, const QString &store)
     return out;
 }
 
+QElapsedTimer profileTimer;
+void mark(const char *what)
+{
+    static const bool on = qEnvironmentVariableIsSet("VEDARIS_MIRROR_PROFILE");
+    if (on)
+        std::fprintf(stderr, "%8lld ms  %s\n", static_cast<long long>(profileTimer.elapsed()), what);
+}
+
+// One file's part of a run.
+struct FileRun
+{
+    std::vector<qint64> digests;      // per record
+    std::vector<qint64> chunks;       // per chunk of the file now
+    std::vector<qint64> changedChunks; // differing from the database's, or gone
+    std::vector<Row> rows;            // to write
+};
+
+// Writes the rows of one file: straight into the table on a first load,
+// otherwise through a temporary table that replaces the slots' current rows
+// (or, for a reused slot, retires them). Each record is read again and must
+// still have the digest the comparison saw.
+void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRun &run, bool direct,
+               const QByteArray &storeText)
+{
+    const Spec &spec = specs[f];
+    const QString table = QLatin1String(spec.table);
+    const QString target = direct ? QStringLiteral("vedaris.") + table : QStringLiteral("incoming_") + table;
+    if (!direct)
+        db.script(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (LIKE vedaris.%2) ON COMMIT DROP; TRUNCATE %1")
+                      .arg(target, table));
+    size_t next = 0;
+    db.copyIn(QStringLiteral("COPY %1 (store, slot, generation, current, present, live, deleted_mark, hash, %2) "
+                             "FROM STDIN")
+                  .arg(target, QLatin1String(spec.columns)),
+              [&](QByteArray &o) {
+                  // A run of consecutive slots, read at once.
+                  size_t end = next + 1;
+                  while (end < run.rows.size() && end - next < 4096 &&
+                         run.rows[end].slot == run.rows[end - 1].slot + 1)
+                      ++end;
+                  const qint64 first = run.rows[next].slot;
+                  const QByteArray bytes = reader.records(f, spec.size, first, qint64(end - next));
+                  if (bytes.size() != qint64(end - next) * spec.size)
+                      reader.moved();
+                  for (; next < end; ++next) {
+                      const Row &row = run.rows[next];
+                      const char *rec = bytes.constData() + (row.slot - first) * spec.size;
+                      const qint64 hash = digest(rec, spec.size);
+                      if (hash != run.digests[size_t(row.slot)])
+                          reader.moved();
+                      const int mark = static_cast<unsigned char>(rec[spec.deletedOffset]);
+                      o.append(storeText);
+                      tab(o);
+                      appendInteger(o, row.slot);
+                      tab(o);
+                      appendInteger(o, row.generation);
+                      o.append(mark == 1 ? "\tt\tt\tf\t" : "\tt\tt\tt\t");
+                      appendInteger(o, mark);
+                      tab(o);
+                      appendInteger(o, hash);
+                      spec.fields(o, rec);
+                      o.append('\n');
+                  }
+                  return next < run.rows.size();
+              });
+    if (!direct) {
+        db.exec(QStringLiteral("UPDATE vedaris.%1 t SET current = false FROM %2 i WHERE t.store = i.store "
+                               "AND t.slot = i.slot AND t.current AND t.generation <> i.generation")
+                    .arg(table, target));
+        db.exec(QStringLiteral("DELETE FROM vedaris.%1 t USING %2 i WHERE t.store = i.store AND t.slot = "
+                               "i.slot AND t.generation = i.generation")
+                    .arg(table, target));
+        db.exec(QStringLiteral("INSERT INTO vedaris.%1 SELECT * FROM %2").arg(table, target));
+    }
+}
+
 } // namespace
 
 Outcome run(const Options &options)
 {
+    profileTimer.start();
     if (options.store.trimmed().isEmpty())
         throw Error({}, QStringLiteral("Не задано имя склада (--store)."));
     if (!QDir(options.dataDir).exists())
@@ -343,167 +445,219 @@ Outcome run(const Options &options)
     pg::Connection db(options.conninfo);
     db.exec(QStringLiteral("BEGIN"));
     prepareSchema(db);
+    mark("schema");
 
     Outcome out;
+    const QString &store = options.store;
     const QString source = sourceOf(options.dataDir);
     const pg::Result known =
-        db.exec(QStringLiteral("SELECT source FROM vedaris.stores WHERE store = $1 FOR UPDATE"), {options.store});
+        db.exec(QStringLiteral("SELECT source FROM vedaris.stores WHERE store = $1 FOR UPDATE"), {store});
     if (known.rows() == 0) {
-        db.exec(QStringLiteral("INSERT INTO vedaris.stores (store, source) VALUES ($1, $2)"), {options.store, source});
+        db.exec(QStringLiteral("INSERT INTO vedaris.stores (store, source) VALUES ($1, $2)"), {store, source});
         out.firstLoad = true;
     } else if (known.text(0, 0) != source) {
         if (!options.replace)
             throw Error({}, QStringLiteral("Склад «%1» уже загружен в эту базу из другой папки (%2). Выберите другое "
                                            "имя склада или, если склад переехал в папку %3, запустите с --replace: "
                                            "его прежние строки будут заменены. Ничего не записано.")
-                                .arg(options.store, known.text(0, 0), source));
+                                .arg(store, known.text(0, 0), source));
         for (const Spec &spec : specs)
-            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1").arg(QLatin1String(spec.table)),
-                    {options.store});
+            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1").arg(QLatin1String(spec.table)), {store});
+        db.exec(QStringLiteral("DELETE FROM vedaris.chunks WHERE store = $1"), {store});
         db.exec(QStringLiteral("UPDATE vedaris.stores SET source = $2, first_loaded = now() WHERE store = $1"),
-                {options.store, source});
+                {store, source});
         out.firstLoad = true;
     }
 
-    const QString storeLiteral = db.literal(options.store);
-    std::array<std::vector<Prior>, 6> priors;
-    if (!out.firstLoad)
-        for (int f = 0; f < 6; ++f)
-            priors[size_t(f)] = priorRows(db, storeLiteral, specs[f]);
-
-    const snapshot::Files files = snapshot::read(options.dataDir, options.retry);
-
-    // What changed, file by file.
-    std::array<std::vector<Row>, 6> rows;
-    for (int f = 0; f < 6; ++f) {
-        const Spec &spec = specs[f];
-        const QByteArray &bytes = files.bytes[size_t(f)];
-        const std::vector<Prior> &prior = priors[size_t(f)];
-        FileCounts &counts = out.files[size_t(f)];
-        counts.file = files::All[f];
-        counts.records = bytes.size() / spec.size;
-        std::vector<Row> &changed = rows[size_t(f)];
-        for (qint64 slot = 0; slot < counts.records; ++slot) {
-            const char *rec = bytes.constData() + slot * spec.size;
-            const bool live = static_cast<unsigned char>(rec[spec.deletedOffset]) != 1;
-            if (size_t(slot) >= prior.size() || prior[size_t(slot)].generation < 0) {
-                changed.push_back({slot, 0});
-                ++counts.added;
-                continue;
-            }
-            const Prior &p = prior[size_t(slot)];
-            if (p.present && p.hash == digest(rec, spec.size))
-                continue;
-            if (!p.live && live) {
-                changed.push_back({slot, p.generation + 1});
-                ++counts.reused;
-            } else {
-                changed.push_back({slot, p.generation});
-                ++(p.live && !live ? counts.deleted : counts.changed);
-            }
-        }
-        for (size_t slot = size_t(counts.records); slot < prior.size(); ++slot)
-            if (prior[slot].generation >= 0 && prior[slot].present)
-                ++counts.vanished;
+    // The database's chunk digests, by file.
+    std::array<std::unordered_map<qint64, qint64>, 6> storedChunks;
+    if (!out.firstLoad) {
+        const pg::Result r =
+            db.exec(QStringLiteral("SELECT file, chunk, digest FROM vedaris.chunks WHERE store = $1"), {store});
+        for (int i = 0; i < r.rows(); ++i)
+            storedChunks[size_t(r.integer(i, 0))][r.integer(i, 1)] = r.integer(i, 2);
     }
+    mark("chunks");
 
-    bool anything = out.firstLoad;
-    for (const FileCounts &c : out.files)
-        anything = anything || c.total() > 0;
-    if (!anything) {
-        out.findings = storedFindings(db, options.store);
+    QByteArray storeText;
+    pg::appendCopyText(storeText, store.toUtf8());
+    db.exec(QStringLiteral("SAVEPOINT attempt"));
+    snapshot::consistently(
+        options.dataDir, options.retry,
+        [&](snapshot::Reader &reader) {
+            out.files = {};
+            out.findings.clear();
+            out.wrote = false;
+            std::array<FileRun, 6> runs;
+
+            // Every record's digest, and every chunk's.
+            bool anything = out.firstLoad;
+            for (int f = 0; f < 6; ++f) {
+                const Spec &spec = specs[f];
+                FileRun &run = runs[size_t(f)];
+                FileCounts &counts = out.files[size_t(f)];
+                counts.file = files::All[f];
+                counts.records = reader.length(f) / spec.size;
+                run.digests.resize(size_t(counts.records));
+                reader.scan(f, spec.size, [&](qint64 first, const char *bytes, qint64 n) {
+                    for (qint64 i = 0; i < n; ++i)
+                        run.digests[size_t(first + i)] = digest(bytes + i * spec.size, spec.size);
+                });
+                const qint64 chunkCount = (counts.records + ChunkRecords - 1) / ChunkRecords;
+                for (qint64 c = 0; c < chunkCount; ++c) {
+                    const qint64 from = c * ChunkRecords;
+                    run.chunks.push_back(
+                        chunkDigest(run.digests.data() + from, std::min(ChunkRecords, counts.records - from)));
+                    const auto stored = storedChunks[size_t(f)].find(c);
+                    if (stored == storedChunks[size_t(f)].end() || stored->second != run.chunks.back())
+                        run.changedChunks.push_back(c);
+                }
+                for (const auto &[c, digest] : storedChunks[size_t(f)])
+                    if (c >= chunkCount)
+                        run.changedChunks.push_back(c);
+                std::sort(run.changedChunks.begin(), run.changedChunks.end());
+                anything = anything || !run.changedChunks.empty();
+            }
+            mark("digests");
+            if (!anything)
+                return;
+
+            // Within the changed chunks, what changed, slot by slot.
+            for (int f = 0; f < 6; ++f) {
+                const Spec &spec = specs[f];
+                FileRun &run = runs[size_t(f)];
+                FileCounts &counts = out.files[size_t(f)];
+                std::vector<Range> ranges;
+                for (qint64 c : run.changedChunks) {
+                    if (!ranges.empty() && ranges.back().to == c * ChunkRecords)
+                        ranges.back().to += ChunkRecords;
+                    else
+                        ranges.push_back({c * ChunkRecords, (c + 1) * ChunkRecords});
+                }
+                const auto prior = out.firstLoad ? std::unordered_map<qint64, Prior>{}
+                                                 : priorRows(db, store, spec, ranges);
+                for (const Range &range : ranges) {
+                    for (qint64 slot = range.from; slot < std::min(range.to, counts.records); ++slot) {
+                        const auto p = prior.find(slot);
+                        if (p == prior.end()) {
+                            run.rows.push_back({slot, 0});
+                            ++counts.added;
+                            continue;
+                        }
+                        if (p->second.present && p->second.hash == run.digests[size_t(slot)])
+                            continue;
+                        // Read the mark from the file only for slots that changed.
+                        const QByteArray rec = reader.records(f, spec.size, slot, 1);
+                        if (rec.size() != spec.size)
+                            reader.moved();
+                        const bool live = static_cast<unsigned char>(rec[spec.deletedOffset]) != 1;
+                        if (!p->second.live && live) {
+                            run.rows.push_back({slot, p->second.generation + 1});
+                            ++counts.reused;
+                        } else {
+                            run.rows.push_back({slot, p->second.generation});
+                            ++(p->second.live && !live ? counts.deleted : counts.changed);
+                        }
+                    }
+                }
+                for (const auto &[slot, p] : prior)
+                    if (slot >= counts.records && p.present)
+                        ++counts.vanished;
+            }
+            mark("compared");
+            bool rowsChanged = out.firstLoad;
+            for (const FileCounts &c : out.files)
+                rowsChanged = rowsChanged || c.total() > 0;
+
+            for (int f = 0; f < 6; ++f) {
+                const FileRun &run = runs[size_t(f)];
+                const QString table = QLatin1String(specs[f].table);
+                if (!run.rows.empty())
+                    writeRows(db, reader, f, run, out.firstLoad, storeText);
+                if (out.files[size_t(f)].vanished > 0)
+                    db.exec(QStringLiteral("UPDATE vedaris.%1 SET present = false, live = false, hash = NULL WHERE "
+                                           "store = $1 AND current AND present AND slot >= $2")
+                                .arg(table),
+                            {store, QString::number(out.files[size_t(f)].records)});
+                if (run.changedChunks.empty())
+                    continue;
+                db.exec(QStringLiteral("DELETE FROM vedaris.chunks WHERE store = $1 AND file = $2 AND chunk = "
+                                       "ANY($3::integer[])"),
+                        {store, QString::number(f), intArray(run.changedChunks)});
+                size_t next = 0;
+                db.copyIn(QStringLiteral("COPY vedaris.chunks (store, file, chunk, digest) FROM STDIN"),
+                          [&](QByteArray &o) {
+                              for (int n = 0; n < 4096 && next < run.changedChunks.size(); ++next) {
+                                  const qint64 c = run.changedChunks[next];
+                                  if (c >= qint64(run.chunks.size()))
+                                      continue;
+                                  ++n;
+                                  o.append(storeText);
+                                  tab(o);
+                                  appendInteger(o, f);
+                                  tab(o);
+                                  appendInteger(o, c);
+                                  tab(o);
+                                  appendInteger(o, run.chunks[size_t(c)]);
+                                  o.append('\n');
+                              }
+                              return next < run.changedChunks.size();
+                          });
+            }
+            mark("loaded");
+            if (!rowsChanged)
+                return; // no record changed after all: nothing to keep
+
+            // The broken rules of what was loaded, kept beside it for the next
+            // runs and for anyone querying the database.
+            check::Stream checker;
+            for (int f = 0; f < 6; ++f) {
+                checker.beginFile(files::All[f]);
+                reader.scan(
+                    f, specs[f].size,
+                    [&](qint64, const char *bytes, qint64 n) { checker.feed(bytes, n * specs[f].size); },
+                    [&](const char *bytes, qint64 length) { checker.feed(bytes, length); });
+                checker.endFile();
+            }
+            const check::Result checked = checker.finish();
+            db.exec(QStringLiteral("DELETE FROM vedaris.findings WHERE store = $1"), {store});
+            if (!checked.findings.isEmpty()) {
+                qsizetype next = 0;
+                db.copyIn(QStringLiteral("COPY vedaris.findings (store, file, record, text) FROM STDIN"),
+                          [&](QByteArray &o) {
+                              for (int n = 0; n < 512 && next < checked.findings.size(); ++n, ++next) {
+                                  const check::Finding &finding = checked.findings[next];
+                                  o.append(storeText);
+                                  tab(o);
+                                  pg::appendCopyText(o, finding.file.toUtf8());
+                                  tab(o);
+                                  if (finding.record < 0)
+                                      o.append("\\N");
+                                  else
+                                      appendInteger(o, finding.record);
+                                  tab(o);
+                                  pg::appendCopyText(o, finding.text.toUtf8());
+                                  o.append('\n');
+                              }
+                              return next < checked.findings.size();
+                          });
+            }
+            for (const check::Finding &finding : checked.findings)
+                out.findings << finding.line();
+            db.exec(QStringLiteral("UPDATE vedaris.stores SET last_loaded = now(), findings = $2 WHERE store = $1"),
+                    {store, QString::number(checked.findings.size())});
+            out.wrote = true;
+            mark("checked");
+        },
+        [&] { db.exec(QStringLiteral("ROLLBACK TO SAVEPOINT attempt")); });
+
+    if (!out.wrote) {
+        out.findings = storedFindings(db, store);
         db.exec(QStringLiteral("ROLLBACK"));
         return out;
     }
-
-    QByteArray storeText;
-    pg::appendCopyText(storeText, options.store.toUtf8());
-    for (int f = 0; f < 6; ++f) {
-        const Spec &spec = specs[f];
-        const QByteArray &bytes = files.bytes[size_t(f)];
-        const std::vector<Row> &changed = rows[size_t(f)];
-        const QString table = QLatin1String(spec.table);
-        if (!changed.empty()) {
-            const bool direct = priors[size_t(f)].empty();
-            const QString target = direct ? QStringLiteral("vedaris.") + table : QStringLiteral("incoming_") + table;
-            if (!direct)
-                db.exec(QStringLiteral("CREATE TEMP TABLE %1 (LIKE vedaris.%2) ON COMMIT DROP").arg(target, table));
-            size_t next = 0;
-            db.copyIn(QStringLiteral("COPY %1 (store, slot, generation, current, present, live, deleted_mark, hash, "
-                                     "%2) FROM STDIN")
-                          .arg(target, QLatin1String(spec.columns)),
-                      [&](QByteArray &o) {
-                          for (int n = 0; n < 512 && next < changed.size(); ++n, ++next) {
-                              const Row &row = changed[next];
-                              const char *rec = bytes.constData() + row.slot * spec.size;
-                              const int mark = static_cast<unsigned char>(rec[spec.deletedOffset]);
-                              o.append(storeText);
-                              tab(o);
-                              appendInteger(o, row.slot);
-                              tab(o);
-                              appendInteger(o, row.generation);
-                              o.append(mark == 1 ? "\tt\tt\tf\t" : "\tt\tt\tt\t");
-                              appendInteger(o, mark);
-                              tab(o);
-                              appendInteger(o, digest(rec, spec.size));
-                              spec.fields(o, rec);
-                              o.append('\n');
-                          }
-                          return next < changed.size();
-                      });
-            if (!direct) {
-                db.exec(QStringLiteral("UPDATE vedaris.%1 t SET current = false FROM %2 i WHERE t.store = i.store "
-                                       "AND t.slot = i.slot AND t.current AND t.generation <> i.generation")
-                            .arg(table, target));
-                db.exec(QStringLiteral("DELETE FROM vedaris.%1 t USING %2 i WHERE t.store = i.store AND t.slot = "
-                                       "i.slot AND t.generation = i.generation")
-                            .arg(table, target));
-                db.exec(QStringLiteral("INSERT INTO vedaris.%1 SELECT * FROM %2").arg(table, target));
-            }
-        }
-        if (out.files[size_t(f)].vanished > 0)
-            db.exec(QStringLiteral("UPDATE vedaris.%1 SET present = false, live = false, hash = NULL WHERE store = $1 "
-                                   "AND current AND present AND slot >= $2")
-                        .arg(table),
-                    {options.store, QString::number(out.files[size_t(f)].records)});
-    }
-
-    // The broken rules of what was loaded, kept beside it for the next runs
-    // and for anyone querying the database.
-    check::Stream checker;
-    for (int f = 0; f < 6; ++f) {
-        checker.beginFile(files::All[f]);
-        checker.feed(files.bytes[size_t(f)].constData(), files.bytes[size_t(f)].size());
-        checker.endFile();
-    }
-    const check::Result checked = checker.finish();
-    db.exec(QStringLiteral("DELETE FROM vedaris.findings WHERE store = $1"), {options.store});
-    if (!checked.findings.isEmpty()) {
-        qsizetype next = 0;
-        db.copyIn(QStringLiteral("COPY vedaris.findings (store, file, record, text) FROM STDIN"), [&](QByteArray &o) {
-            for (int n = 0; n < 512 && next < checked.findings.size(); ++n, ++next) {
-                const check::Finding &finding = checked.findings[next];
-                o.append(storeText);
-                tab(o);
-                pg::appendCopyText(o, finding.file.toUtf8());
-                tab(o);
-                if (finding.record < 0)
-                    o.append("\\N");
-                else
-                    appendInteger(o, finding.record);
-                tab(o);
-                pg::appendCopyText(o, finding.text.toUtf8());
-                o.append('\n');
-            }
-            return next < checked.findings.size();
-        });
-    }
-    for (const check::Finding &finding : checked.findings)
-        out.findings << finding.line();
-    db.exec(QStringLiteral("UPDATE vedaris.stores SET last_loaded = now(), findings = $2 WHERE store = $1"),
-            {options.store, QString::number(checked.findings.size())});
     db.exec(QStringLiteral("COMMIT"));
-    out.wrote = true;
+    mark("committed");
     return out;
 }
 

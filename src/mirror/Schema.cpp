@@ -37,6 +37,16 @@ CREATE TABLE vedaris.findings (
 );
 CREATE INDEX ON vedaris.findings (store);
 
+-- A digest of every run of 1024 records of each file, so that a run finds
+-- the changed records without reading back a row per record.
+CREATE TABLE vedaris.chunks (
+    store text NOT NULL,
+    file smallint NOT NULL,
+    chunk integer NOT NULL,
+    digest bigint NOT NULL,
+    PRIMARY KEY (store, file, chunk)
+);
+
 CREATE TABLE vedaris.stock_records (%COMMON%
     record_id integer,
     drug_name text,

@@ -13,8 +13,7 @@ namespace vedaris::snapshot {
 
 namespace {
 
-// Size and modification time of one file, as far as the system tells them;
-// a file that cannot be looked at compares as its own state.
+// Size and modification time of one file as the system tells them.
 struct Stamp
 {
     std::uintmax_t size = 0;
@@ -36,50 +35,138 @@ Stamp stampOf(const QString &path)
     return s;
 }
 
-std::array<Stamp, 6> stamps(const QString &dataDir)
+// Thrown inside an attempt that found the files changing.
+struct Moved
 {
-    std::array<Stamp, 6> out;
-    for (int i = 0; i < 6; ++i)
-        out[size_t(i)] = stampOf(files::path(dataDir, files::All[i]));
-    return out;
-}
+    QString why;
+};
 
-QByteArray readWhole(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Error(path, f.errorString());
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFile::NoError)
-        throw Error(path, f.errorString());
-    return bytes;
-}
+constexpr qint64 BlockBytes = 4 << 20;
 
 } // namespace
 
-Files read(const QString &dataDir, const Retry &retry)
+struct Reader::State
+{
+    QString dataDir;
+    QString journal;
+    std::array<std::unique_ptr<QFile>, 6> files;
+    std::array<Stamp, 6> stamps;
+    std::array<qint64, 6> lengths{};
+    QByteArray block;
+
+    bool journalPresent() const { return QFile::exists(journal); }
+    void verify() const
+    {
+        if (journalPresent())
+            throw Moved{QStringLiteral("во время чтения началась операция (появился %1)").arg(Transaction::FileName)};
+        for (int i = 0; i < 6; ++i)
+            if (!(stampOf(files::path(dataDir, files::All[i])) == stamps[size_t(i)]))
+                throw Moved{QStringLiteral("файлы данных менялись во время чтения")};
+    }
+    QFile &file(int i) { return *files[size_t(i)]; }
+    void readAt(int i, qint64 offset, char *out, qint64 length)
+    {
+        QFile &f = file(i);
+        if (!f.seek(offset))
+            throw Error(f.fileName(), f.errorString());
+        qint64 done = 0;
+        while (done < length) {
+            const qint64 n = f.read(out + done, length - done);
+            if (n < 0)
+                throw Error(f.fileName(), f.errorString());
+            if (n == 0) // the file became shorter than at the start: it is being replaced
+                throw Moved{QStringLiteral("файлы данных менялись во время чтения")};
+            done += n;
+        }
+    }
+};
+
+Reader::Reader(const QString &dataDir) : d(std::make_unique<State>())
+{
+    d->dataDir = dataDir;
+    d->journal = files::path(dataDir, Transaction::FileName);
+    for (int i = 0; i < 6; ++i) {
+        const QString path = files::path(dataDir, files::All[i]);
+        d->stamps[size_t(i)] = stampOf(path);
+        auto f = std::make_unique<QFile>(path);
+        if (!f->open(QIODevice::ReadOnly))
+            throw Error(path, f->errorString());
+        d->lengths[size_t(i)] = f->size();
+        d->files[size_t(i)] = std::move(f);
+    }
+}
+
+Reader::~Reader() = default;
+
+qint64 Reader::length(int file) const
+{
+    return d->lengths[size_t(file)];
+}
+
+void Reader::scan(int file, int recordSize,
+                  const std::function<void(qint64, const char *, qint64)> &records,
+                  const std::function<void(const char *, qint64)> &tail)
+{
+    const qint64 whole = length(file) / recordSize;
+    const qint64 perBlock = std::max<qint64>(1, BlockBytes / recordSize);
+    d->block.resize(perBlock * recordSize);
+    for (qint64 first = 0; first < whole; first += perBlock) {
+        const qint64 count = std::min(perBlock, whole - first);
+        d->readAt(file, first * recordSize, d->block.data(), count * recordSize);
+        records(first, d->block.constData(), count);
+    }
+    const qint64 rest = length(file) - whole * recordSize;
+    if (rest > 0 && tail) {
+        d->readAt(file, whole * recordSize, d->block.data(), rest);
+        tail(d->block.constData(), rest);
+    }
+}
+
+QByteArray Reader::records(int file, int recordSize, qint64 first, qint64 count)
+{
+    const qint64 whole = length(file) / recordSize;
+    count = std::max<qint64>(0, std::min(count, whole - first));
+    QByteArray out(count * recordSize, Qt::Uninitialized);
+    if (count > 0)
+        d->readAt(file, first * recordSize, out.data(), out.size());
+    return out;
+}
+
+void Reader::moved() const
+{
+    throw Moved{QStringLiteral("файлы данных менялись во время чтения")};
+}
+
+void Reader::verify() const
+{
+    d->verify();
+}
+
+void consistently(const QString &dataDir, const Retry &retry, const std::function<void(Reader &)> &attempt,
+                  const std::function<void()> &undo)
 {
     const QString journal = files::path(dataDir, Transaction::FileName);
     bool journalSeen = false;
-    for (int attempt = 1;; ++attempt) {
+    for (int n = 1;; ++n) {
         QString why;
         if (QFile::exists(journal)) {
             journalSeen = true;
             why = QStringLiteral("в папке данных есть журнал операции (%1): операция ещё идёт").arg(Transaction::FileName);
         } else {
             journalSeen = false;
-            const auto before = stamps(dataDir);
-            Files files;
-            for (int i = 0; i < 6; ++i)
-                files.bytes[size_t(i)] = readWhole(files::path(dataDir, files::All[i]));
-            const bool journalNow = QFile::exists(journal);
-            if (!journalNow && stamps(dataDir) == before)
-                return files;
-            journalSeen = journalNow;
-            why = journalNow ? QStringLiteral("во время чтения началась операция (появился %1)").arg(Transaction::FileName)
-                             : QStringLiteral("файлы данных менялись во время чтения");
+            try {
+                Reader reader(dataDir);
+                attempt(reader);
+                reader.verify();
+                return;
+            } catch (const Moved &m) {
+                why = m.why;
+                journalSeen = QFile::exists(journal);
+            }
+            if (undo)
+                undo();
         }
-        if (attempt >= retry.attempts)
+        if (n >= retry.attempts)
             break;
         if (retry.waiting)
             retry.waiting(why);
@@ -94,6 +181,19 @@ Files read(const QString &dataDir, const Retry &retry)
     throw Error({}, QStringLiteral("Файлы данных в папке %1 всё время менялись, пока их читали: программа "
                                    "выполняет много операций подряд. Файлы не загружены; повторите позже.")
                         .arg(dataDir));
+}
+
+Files read(const QString &dataDir, const Retry &retry)
+{
+    Files out;
+    consistently(dataDir, retry, [&](Reader &reader) {
+        for (int i = 0; i < 6; ++i) {
+            QByteArray &bytes = out.bytes[size_t(i)];
+            bytes.clear();
+            reader.scan(i, 1, [&](qint64, const char *b, qint64 n) { bytes.append(b, n); });
+        }
+    });
+    return out;
 }
 
 } // namespace vedaris::snapshot

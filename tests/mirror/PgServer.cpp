@@ -38,7 +38,7 @@ PgServer &PgServer::shared()
     return server;
 }
 
-PgServer::PgServer() : m_bin(serverBin())
+PgServer::PgServer(bool durable) : m_bin(serverBin())
 {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot create a temporary folder for the server");
@@ -67,9 +67,9 @@ PgServer::PgServer() : m_bin(serverBin())
     run(m_bin + QStringLiteral("/pg_ctl"),
         {QStringLiteral("-D"), data, QStringLiteral("-l"), m_dir.filePath(QStringLiteral("server.log")),
          QStringLiteral("-w"), QStringLiteral("-o"),
-         QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c fsync=off "
-                        "-c synchronous_commit=off -c full_page_writes=off")
-             .arg(m_dir.path()),
+         QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1'%2")
+             .arg(m_dir.path(), durable ? QString()
+                                        : QStringLiteral(" -c fsync=off -c synchronous_commit=off -c full_page_writes=off")),
          QStringLiteral("start")});
     m_started = true;
 }

@@ -14,7 +14,12 @@ public:
     // when it cannot be started.
     static PgServer &shared();
 
+    // A server of its own; `durable` keeps the server's syncs (the benchmark),
+    // otherwise they are off, as the tests need no crash safety.
+    explicit PgServer(bool durable = false);
     ~PgServer();
+    PgServer(const PgServer &) = delete;
+    PgServer &operator=(const PgServer &) = delete;
 
     // A fresh, empty database of its own.
     QString newDatabase();
@@ -24,7 +29,6 @@ public:
     static inline const QString User = QStringLiteral("vedaris");
 
 private:
-    PgServer();
     QString run(const QString &program, const QStringList &args) const;
 
     QTemporaryDir m_dir;

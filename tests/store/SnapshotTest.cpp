@@ -52,3 +52,39 @@ TEST(Snapshot, AJournalMakesItWaitThenRefuseAndAMissingFileIsNeverCreated)
     EXPECT_FALSE(QFile::exists(dir.file(files::Otdelenie)));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 5);
 }
+
+TEST(Snapshot, AFileWrittenDuringAnAttemptMakesItUndoneAndMadeAgain)
+{
+    TempDataDir dir;
+    dir.createEmptyFiles();
+    dir.write(files::Base, QByteArray(560, 'a'));
+    snapshot::Retry retry;
+    retry.pauseMs = 10;
+    int attempts = 0, undone = 0;
+    QByteArray seen;
+    snapshot::consistently(
+        dir.path(), retry,
+        [&](snapshot::Reader &reader) {
+            ++attempts;
+            seen.clear();
+            reader.scan(0, 560, [&](qint64, const char *b, qint64 n) { seen.append(b, n * 560); });
+            if (attempts == 1)
+                dir.write(files::Base, QByteArray(1120, 'b')); // an operation appends meanwhile
+        },
+        [&] { ++undone; });
+    EXPECT_EQ(attempts, 2);
+    EXPECT_EQ(undone, 1);
+    EXPECT_EQ(seen, QByteArray(1120, 'b'));
+
+    // A caller that sees a record change between its passes asks for another attempt too.
+    attempts = undone = 0;
+    snapshot::consistently(
+        dir.path(), retry,
+        [&](snapshot::Reader &reader) {
+            if (++attempts == 1)
+                reader.moved();
+        },
+        [&] { ++undone; });
+    EXPECT_EQ(attempts, 2);
+    EXPECT_EQ(undone, 1);
+}
