@@ -229,7 +229,7 @@ qint64 digest(const char *bytes, int size)
     return static_cast<qint64>(h);
 }
 
-constexpr qint64 ChunkRecords = 1024;
+constexpr qint64 ChunkRecords = 64;
 
 // The digest of a run of records from their digests, and how many there are.
 qint64 chunkDigest(const qint64 *digests, qint64 count)
@@ -347,7 +347,7 @@ QStringList storedFindings(pg::Connection &db, const QString &store)
 {
     QStringList out;
     const pg::Result r = db.exec(QStringLiteral("SELECT file, record, text FROM vedaris.findings WHERE store = $1 "
-                                                "ORDER BY ctid"),
+                                                "ORDER BY n"),
                                  {store});
     for (int i = 0; i < r.rows(); ++i) {
         check::Finding f{r.text(i, 0), r.isNull(i, 1) ? -1 : r.integer(i, 1), r.text(i, 2)};
@@ -421,6 +421,9 @@ void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRu
                   }
                   return next < run.rows.size();
               });
+    // Without statistics the planner may join a few changed rows to a
+    // million by reading the whole table.
+    db.exec(QStringLiteral("ANALYZE %1").arg(target));
     if (!direct) {
         db.exec(QStringLiteral("UPDATE vedaris.%1 t SET current = false FROM %2 i WHERE t.store = i.store "
                                "AND t.slot = i.slot AND t.current AND t.generation <> i.generation")
@@ -623,11 +626,13 @@ Outcome run(const Options &options)
             db.exec(QStringLiteral("DELETE FROM vedaris.findings WHERE store = $1"), {store});
             if (!checked.findings.isEmpty()) {
                 qsizetype next = 0;
-                db.copyIn(QStringLiteral("COPY vedaris.findings (store, file, record, text) FROM STDIN"),
+                db.copyIn(QStringLiteral("COPY vedaris.findings (store, n, file, record, text) FROM STDIN"),
                           [&](QByteArray &o) {
                               for (int n = 0; n < 512 && next < checked.findings.size(); ++n, ++next) {
                                   const check::Finding &finding = checked.findings[next];
                                   o.append(storeText);
+                                  tab(o);
+                                  appendInteger(o, next);
                                   tab(o);
                                   pg::appendCopyText(o, finding.file.toUtf8());
                                   tab(o);

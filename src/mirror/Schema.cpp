@@ -19,7 +19,9 @@ const char *const common = R"(
     hash bigint,)";
 
 const char *const body = R"(
-CREATE TABLE vedaris.schema_info (version integer NOT NULL);
+-- Every table has a primary key, so that logical replication can carry
+-- updates and deletions on to a regional database.
+CREATE TABLE vedaris.schema_info (version integer PRIMARY KEY);
 
 CREATE TABLE vedaris.stores (
     store text PRIMARY KEY,
@@ -31,13 +33,14 @@ CREATE TABLE vedaris.stores (
 
 CREATE TABLE vedaris.findings (
     store text NOT NULL,
+    n integer NOT NULL, -- the order vedaris-check lists them in
     file text NOT NULL,
     record bigint,
-    text text NOT NULL
+    text text NOT NULL,
+    PRIMARY KEY (store, n)
 );
-CREATE INDEX ON vedaris.findings (store);
 
--- A digest of every run of 1024 records of each file, so that a run finds
+-- A digest of every run of 64 records of each file, so that a run finds
 -- the changed records without reading back a row per record.
 CREATE TABLE vedaris.chunks (
     store text NOT NULL,
