@@ -16,6 +16,9 @@
 #include <cmath>
 #include <cstring>
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -364,6 +367,65 @@ void mark(const char *what)
         std::fprintf(stderr, "%8lld ms  %s\n", static_cast<long long>(profileTimer.elapsed()), what);
 }
 
+// The store's check, run on a thread of its own beside the comparison and the
+// load, over its own reading of the files within the same attempt (whose end
+// still verifies that the files stayed as they were). Stopped when the
+// attempt ends without needing it.
+class BackgroundCheck
+{
+public:
+    explicit BackgroundCheck(const QString &dataDir)
+        : m_worker([this, dataDir] {
+              try {
+                  snapshot::Reader reader(dataDir);
+                  check::Stream checker;
+                  for (int f = 0; f < 6; ++f) {
+                      checker.beginFile(files::All[f]);
+                      reader.scan(
+                          f, specs[f].size,
+                          [&](qint64, const char *bytes, qint64 n) {
+                              if (m_stop)
+                                  throw Stopped{};
+                              checker.feed(bytes, n * specs[f].size);
+                          },
+                          [&](const char *bytes, qint64 length) { checker.feed(bytes, length); });
+                      checker.endFile();
+                  }
+                  m_result = checker.finish();
+              } catch (const Stopped &) {
+              } catch (...) {
+                  m_error = std::current_exception();
+              }
+          })
+    {
+    }
+    ~BackgroundCheck()
+    {
+        m_stop = true;
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+    BackgroundCheck(const BackgroundCheck &) = delete;
+    BackgroundCheck &operator=(const BackgroundCheck &) = delete;
+
+    check::Result result()
+    {
+        m_worker.join();
+        if (m_error)
+            std::rethrow_exception(m_error);
+        return std::move(m_result);
+    }
+
+private:
+    struct Stopped
+    {
+    };
+    std::atomic<bool> m_stop{false};
+    check::Result m_result;
+    std::exception_ptr m_error;
+    std::thread m_worker; // last: starts once the members it uses exist
+};
+
 // One file's part of a run.
 struct FileRun
 {
@@ -524,6 +586,7 @@ Outcome run(const Options &options)
             mark("digests");
             if (!anything)
                 return;
+            BackgroundCheck background(options.dataDir);
 
             // Within the changed chunks, what changed, slot by slot.
             for (int f = 0; f < 6; ++f) {
@@ -613,16 +676,7 @@ Outcome run(const Options &options)
 
             // The broken rules of what was loaded, kept beside it for the next
             // runs and for anyone querying the database.
-            check::Stream checker;
-            for (int f = 0; f < 6; ++f) {
-                checker.beginFile(files::All[f]);
-                reader.scan(
-                    f, specs[f].size,
-                    [&](qint64, const char *bytes, qint64 n) { checker.feed(bytes, n * specs[f].size); },
-                    [&](const char *bytes, qint64 length) { checker.feed(bytes, length); });
-                checker.endFile();
-            }
-            const check::Result checked = checker.finish();
+            const check::Result checked = background.result();
             db.exec(QStringLiteral("DELETE FROM vedaris.findings WHERE store = $1"), {store});
             if (!checked.findings.isEmpty()) {
                 qsizetype next = 0;
