@@ -462,6 +462,14 @@ TEST_F(Mirror, BadInputIsRefusedInRussianAndWritesNothing)
 
     EXPECT_EQ(runMirror(dir.path(), "s", QString()).exitCode, 2);
 
+    // The consolidated workbook of a database no mirror has loaded yet.
+    QTemporaryDir out;
+    const ToolRun empty = tool("vedaris-report", {"--from", db, "consolidated", "--date", "01.02.2024", "--output",
+                                                  out.filePath("c.xlsx")});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("нет схемы vedaris"))) << empty.all();
+    EXPECT_FALSE(QFile::exists(out.filePath("c.xlsx")));
+
     // A schema from a newer version.
     ASSERT_EQ(runMirror(dir.path(), "s", db).exitCode, 0);
     query(db, "UPDATE vedaris.schema_info SET version = 99");
