@@ -1,6 +1,7 @@
 // vedaris-report: one report of a data folder written as an .xlsx workbook,
 // without a window. Only reads the data files.
 
+#include "reports/ConsolidatedReport.h"
 #include "reports/Reports.h"
 #include "store/Clock.h"
 #include "store/DataFolder.h"
@@ -14,6 +15,10 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+
+#ifdef VEDARIS_WITH_MIRROR
+#include "mirror/Mirror.h"
+#endif
 
 using namespace vedaris;
 using namespace vedaris::reports;
@@ -37,11 +42,15 @@ const char *const usage =
     "  departments --start D --finish D                  issues of a period, per department\n"
     "  movement --start D --finish D                     opening, receipts, issues and closing per drug\n"
     "  issue-dates --start D --finish D                  every issue of a period with its date\n"
+    "  consolidated --from CONNINFO --date D             all stores mirrored into PostgreSQL (vedaris-mirror):\n"
+    "                                                    stock value, expired by D, expiring within 90 days,\n"
+    "                                                    consumption of D's month, per store and overall\n"
     "\n"
     "Options:\n"
     "  --data DIR       the folder with the data files (default: $VEDARIS_DATA, else\n"
     "                   the program's folder when writable, else the user's data folder)\n"
     "  --output FILE    the workbook to write\n"
+    "  --from CONNINFO  the libpq connection string of the mirror's database (consolidated only)\n"
     "  --help           this text\n"
     "\n"
     "D is dd.mm.yyyy or yyyy-mm-dd. NAME is compared exactly, letter case included.\n"
@@ -91,6 +100,7 @@ struct Command
     QString output;
     ReportKind kind = ReportKind::Stock;
     ReportParams params;
+    QString from; // consolidated: the mirror's database
 };
 
 QDate parseDay(const QString &option, const QString &value)
@@ -103,7 +113,7 @@ QDate parseDay(const QString &option, const QString &value)
 
 Command parse(const QStringList &args)
 {
-    static const QSet<QString> known{"data", "output", "date", "start", "finish", "department"};
+    static const QSet<QString> known{"data", "output", "date", "start", "finish", "department", "from"};
     Command cmd;
     QMap<QString, QString> options;
     QStringList positional;
@@ -138,6 +148,24 @@ Command parse(const QStringList &args)
     if (positional.size() != 1)
         throw UsageError{positional.isEmpty() ? QStringLiteral("no report named")
                                               : QStringLiteral("one report at a time: %1").arg(positional.join(' '))};
+    if (positional[0] == QLatin1String("consolidated")) {
+        if (!options.contains("output") || options.value("output").isEmpty())
+            throw UsageError{QStringLiteral("--output FILE.xlsx is required")};
+        if (options.value("from").isEmpty())
+            throw UsageError{QStringLiteral("consolidated needs --from CONNINFO")};
+        if (!options.contains("date"))
+            throw UsageError{QStringLiteral("consolidated needs --date")};
+        for (auto it = options.cbegin(); it != options.cend(); ++it)
+            if (it.key() != QLatin1String("output") && it.key() != QLatin1String("from") &&
+                it.key() != QLatin1String("date"))
+                throw UsageError{QStringLiteral("consolidated takes no --%1").arg(it.key())};
+        cmd.output = options.value("output");
+        cmd.from = options.value("from");
+        cmd.params.date = parseDay("date", options.value("date"));
+        return cmd;
+    }
+    if (options.contains("from"))
+        throw UsageError{QStringLiteral("%1 takes no --from").arg(positional[0])};
     const auto syntax = reportSyntaxes().constFind(positional[0]);
     if (syntax == reportSyntaxes().cend())
         throw UsageError{QStringLiteral("unknown report '%1'").arg(positional[0])};
@@ -185,6 +213,22 @@ int main(int argc, char **argv)
     }
 
     try {
+        if (!cmd.from.isEmpty()) {
+#ifdef VEDARIS_WITH_MIRROR
+            QVector<ConsolidatedLine> lines;
+            for (const mirror::StoreFigures &f : mirror::consolidated(cmd.from, cmd.params.date))
+                lines.push_back({f.store, f.stockValue, f.expiredValue, f.expiringValue, f.monthConsumption});
+            if (lines.isEmpty()) {
+                print(stderr, NoStores);
+                return NothingToReport;
+            }
+            consolidatedWorkbook(cmd.params.date, lines).saveXlsx(cmd.output);
+            return Written;
+#else
+            print(stderr, QStringLiteral("vedaris-report: this build has no PostgreSQL support (consolidated)"));
+            return Failure;
+#endif
+        }
         Outcome out = runReport(cmd.kind, cmd.dataDir, cmd.params);
         if (out.empty()) {
             print(stderr, out.emptyMessage);

@@ -164,6 +164,12 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
         {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period, "Rashod.dat"},
         {QStringList{"--data", noRashod.path() + "/none", "--output", file, "stock"}, "Base.dat"},
         {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"), "stock"}, "r.xlsx"},
+        // The consolidated workbook reads the mirror's database, never a data folder.
+        {{"--output", file, "consolidated", "--date", "01.02.2024"}, "--from"},
+        {{"--from", "dbname=x", "--output", file, "consolidated"}, "--date"},
+        {{"--from", "dbname=x", "--output", file, "consolidated", "--date", "01.02.2024", "--data", data.path()},
+         "takes no --data"},
+        {{"--from", "dbname=x", "--data", data.path(), "--output", file, "stock"}, "takes no --from"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.args.join(' ')));

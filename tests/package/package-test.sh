@@ -27,17 +27,23 @@ deb=$(echo "$work"/out/vedaris_4.3_*.deb)
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+tools=(vedaris-report vedaris-check)
+# The PostgreSQL mirror is in the package when the build has it.
+[[ ${5:-OFF} == ON ]] && tools+=(vedaris-mirror)
 expected=(
-    usr/bin/vedaris usr/bin/vedaris-check usr/bin/vedaris-report
+    usr/bin/vedaris
     usr/share/applications/vedaris.desktop
     usr/share/doc/vedaris/copyright usr/share/doc/vedaris/guide.html
     usr/share/icons/hicolor/scalable/apps/vedaris.svg
 )
+for tool in "${tools[@]}"; do
+    expected+=("usr/bin/$tool")
+done
 for s in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${s}x${s}/apps/vedaris.png")
 done
 for lang in "" ru/; do
-    for page in vedaris-check vedaris-report; do
+    for page in "${tools[@]}"; do
         expected+=("usr/share/man/${lang}man1/$page.1.gz")
     done
 done
@@ -55,7 +61,7 @@ grep -qx 'Exec=vedaris' "$root/usr/share/applications/vedaris.desktop" || fail "
 
 bin=$root/usr/bin
 # Every option the tools know is in both languages' manual pages.
-for tool in vedaris-report vedaris-check; do
+for tool in "${tools[@]}"; do
     options=$("$bin/$tool" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
     for lang in "" ru/; do
         page=$(zcat "$root/usr/share/man/${lang}man1/$tool.1.gz" | sed 's/\\-/-/g')
