@@ -32,6 +32,8 @@ struct CellData
 CellData textCell(const QString &text);
 CellData typedCell(const QString &text);
 CellData numberCell(double value);
+// The number format of a sum of money.
+inline const QString MoneyFormat = QStringLiteral("0.00");
 CellData dateCell(double serial); // the date text, which the sheet takes as a date
 
 void writeCell(Workbook &book, int row, int col, const CellData &cell);
