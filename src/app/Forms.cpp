@@ -29,12 +29,14 @@
 #include "dialogs/TFormSelPrep.h"
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
+#include "widgets/DialogParts.h"
 
 namespace vedaris {
 
 Forms::Forms(QString dataDir)
     : m_dataDir(std::move(dataDir))
 {
+    ui::installKeyboardHelp();
     // The main window comes first: creating it makes sure the data files
     // exist. The others are its children, so they open centred over it.
     const QString &dir = m_dataDir;

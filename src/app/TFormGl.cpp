@@ -61,18 +61,20 @@ TFormGl::TFormGl(QString dataDir, QWidget *parent)
 
     m_list = new ListView(this);
     m_list->setObjectName(QStringLiteral("RzListView1"));
+    // A header click sorts dates by date and numbers by value, not as texts.
+    using Order = vedaris::RowListModel::CellOrder;
     const QVector<ListView::Column> columns = {
         {QStringLiteral("Наименование препарата"), 230},
-        {QStringLiteral("Дата получения"), 75},
+        {QStringLiteral("Дата получения"), 75, ListView::Column::Shared, Order::Date},
         {QStringLiteral("Фирма-поставщик"), 130},
         {QStringLiteral("Приходной документ"), 110},
         {QStringLiteral("Фирма-изготовитель"), 130},
         {QStringLiteral("Серия препарата"), 75},
         {QStringLiteral("Ед. измерения"), 75},
-        {QStringLiteral("Количество"), 70},
-        {QStringLiteral("Цена за единицу"), 70},
-        {QStringLiteral("Общая сумма"), 85},
-        {QStringLiteral("Срок годности"), 75},
+        {QStringLiteral("Количество"), 70, ListView::Column::Shared, Order::Number},
+        {QStringLiteral("Цена за единицу"), 70, ListView::Column::Shared, Order::Number},
+        {QStringLiteral("Общая сумма"), 85, ListView::Column::Shared, Order::Number},
+        {QStringLiteral("Срок годности"), 75, ListView::Column::Shared, Order::Date},
         {QString(), 0, ListView::Column::Hidden},
         {QString(), 1, ListView::Column::OnePixel},
     };
@@ -394,8 +396,7 @@ void TFormGl::insertStockRow(const QStringList &cells)
 
 void TFormGl::replaceStockRow(int row, const QStringList &cells)
 {
-    m_list->removeRowAt(row);
-    m_list->insertRowSorted(row, cells);
+    m_list->replaceRow(row, cells);
 }
 
 void TFormGl::removeSelectedStockRow()
@@ -479,9 +480,11 @@ void TFormGl::BtnEditPrihodClick()
         Messages::info(this, QStringLiteral("Эту запись редактировать нельзя!"));
         return;
     }
+    const int row = selectedRow();
     if (const auto stored = m_windows.FormEdit->editBatch(*id, *batch)) {
-        removeSelectedStockRow();
-        insertStockRow(stored->cells);
+        // Not scrolled: the edited row keeps its place among the batches of
+        // its name, and a renamed one may go out of view.
+        replaceStockRow(row, stored->cells);
         m_figures.set(*id, stored->record);
         showFigures();
     }

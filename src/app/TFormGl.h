@@ -39,7 +39,8 @@ public:
     // Inserts at the top; the list re-sorts by drug name and the new row
     // becomes the selected and focused row.
     void insertStockRow(const QStringList &cells);
-    // Puts the row back at the position it had, re-sorts, selects and focuses it.
+    // Puts the row back at the position it had, re-sorts, selects and focuses
+    // it; the list is not scrolled (ListView::replaceRow).
     void replaceStockRow(int row, const QStringList &cells);
     // Then selects the focused row, or the first when none has the focus.
     void removeSelectedStockRow();

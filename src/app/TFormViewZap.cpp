@@ -63,7 +63,9 @@ public:
         case Sum:
             return formatNumber(is.sum);
         default:
-            return formatNumber(is.remaining);
+            // Added up here: shown to what a quantity can hold, so an emptied
+            // batch ends at 0, not 2,498E-15.
+            return formatNumber(vedaris::text::roundQuantity(is.remaining));
         }
     }
 
@@ -83,21 +85,26 @@ namespace {
 
 // "Остаток сходится: получено 100 − выдано 40 = 60.", or where it does not, what
 // is stored and by how much it differs.
+// What is added up here is shown rounded by `rounded` (text::roundQuantity or
+// roundSum); the stored values as stored.
 QString balanceLine(const char *what, const char *unit, double stored, double received, long double issued,
-                    bool agrees)
+                    bool agrees, double (*rounded)(double))
 {
     using vedaris::text::formatNumber;
     const long double expected = received - issued;
     QString line = QStringLiteral("%1 %2: получено%3 %4 − выдано%3 %5 = %6")
                        .arg(QString::fromUtf8(what),
                             agrees ? QStringLiteral("сходится") : QStringLiteral("не сходится"),
-                            QString::fromUtf8(unit), formatNumber(received), formatNumber(double(issued)),
-                            formatNumber(double(expected)));
+                            QString::fromUtf8(unit), formatNumber(received), formatNumber(rounded(double(issued))),
+                            formatNumber(rounded(double(expected))));
     if (agrees)
         return line + QLatin1Char('.');
     const long double off = stored - expected;
+    // A difference too small to round to anything is shown as it is.
+    const double offShown = rounded(double(std::fabs(off))) != 0 ? rounded(double(std::fabs(off)))
+                                                                  : double(std::fabs(off));
     return line + QStringLiteral(", а записано %1 (на %2 %3).")
-                      .arg(formatNumber(stored), formatNumber(double(std::fabs(off))),
+                      .arg(formatNumber(stored), formatNumber(offShown),
                            off < 0 ? QStringLiteral("меньше") : QStringLiteral("больше"));
 }
 
@@ -107,9 +114,11 @@ QString balanceText(const BatchHistory &h)
     if (!h.finite)
         return QStringLiteral("Остаток не сверить: в записях партии или её выдач есть не числа.\n") + runCheck;
     const vedaris::StockRecord &b = h.batch;
-    QString text = balanceLine("Остаток", "", b.Quantity, b.ReceivedQuantity, h.issuedQuantity, h.quantityAgrees)
+    QString text = balanceLine("Остаток", "", b.Quantity, b.ReceivedQuantity, h.issuedQuantity, h.quantityAgrees,
+                               &vedaris::text::roundQuantity)
                    + QLatin1Char('\n')
-                   + balanceLine("Сумма", " на", b.TotalSum, b.ReceivedSum, h.issuedSum, h.sumAgrees);
+                   + balanceLine("Сумма", " на", b.TotalSum, b.ReceivedSum, h.issuedSum, h.sumAgrees,
+                                 &vedaris::text::roundSum);
     if (!h.quantityAgrees || !h.sumAgrees)
         text += QLatin1Char('\n') + runCheck;
     return text;

@@ -2,11 +2,11 @@
 #include "widgets/Messages.h"
 #include "QtTranslation.h"
 #include "Startup.h"
+#include "cli/CommandLine.h"
 #include "store/DataFolder.h"
 #include "store/Error.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QLocale>
 
 int main(int argc, char **argv)
@@ -17,17 +17,25 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(vedaris::icon(vedaris::Icon::Program));
     vedaris::loadQtTranslation(QCoreApplication::applicationDirPath());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Ведарис v4.3: учёт медикаментов аптечного склада."));
-    parser.addHelpOption();
-    const QCommandLineOption data(QStringLiteral("data"),
-                                  QStringLiteral("Папка данных (иначе VEDARIS_DATA, папка программы "
-                                                 "или папка данных пользователя)."),
-                                  QStringLiteral("ПАПКА"));
-    parser.addOption(data);
-    parser.process(app);
+    // The same command line as the tools'.
+    const vedaris::cli::Parsed cmd = vedaris::cli::parse(QCoreApplication::arguments(), {vedaris::cli::DataOption});
+    if (!cmd.error.isEmpty())
+        return vedaris::cli::usageError(QStringLiteral("vedaris"), cmd.error);
+    if (cmd.help) {
+        vedaris::cli::print(stdout, QStringLiteral("Использование: vedaris [--data ПАПКА]\n"
+                                                   "Ведарис v4.3: учёт медикаментов аптечного склада.\n\n"
+                                                   "Параметры:\n"
+                                                   "  --data ПАПКА  %1\n"
+                                                   "  --help        эта справка")
+                                        .arg(vedaris::cli::dataOptionHelp().replace(
+                                            u'\n', QStringLiteral("\n                "))));
+        return 0;
+    }
+    if (!cmd.positional.isEmpty())
+        return vedaris::cli::usageError(QStringLiteral("vedaris"),
+                                        QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
 
-    const auto folder = vedaris::folders::chooseData(parser.value(data));
+    const auto folder = vedaris::folders::chooseData(cmd.value(QStringLiteral("data")));
     try {
         vedaris::folders::create(folder);
     } catch (const vedaris::Error &e) {

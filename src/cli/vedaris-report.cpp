@@ -1,6 +1,7 @@
 // vedaris-report: one report of a data folder written as an .xlsx workbook,
 // without a window. Only reads the data files.
 
+#include "CommandLine.h"
 #include "reports/ConsolidatedReport.h"
 #include "reports/Reports.h"
 #include "store/Clock.h"
@@ -22,48 +23,42 @@
 
 using namespace vedaris;
 using namespace vedaris::reports;
+using vedaris::cli::print;
 
 namespace {
 
 enum Exit { Written = 0, NothingToReport = 1, Failure = 2 };
 
 const char *const usage =
-    "Usage: vedaris-report [--data DIR] --output FILE.xlsx REPORT [PARAMS]\n"
+    "Использование: vedaris-report [--data ПАПКА] --output ФАЙЛ.xlsx ОТЧЁТ [ПАРАМЕТРЫ]\n"
     "\n"
-    "Writes one report of the data folder as an .xlsx workbook. The data files\n"
-    "are only read, never created or changed.\n"
+    "Записывает один отчёт по папке данных в книгу .xlsx. Файлы данных только\n"
+    "читаются, никогда не создаются и не меняются.\n"
     "\n"
-    "Reports and their parameters:\n"
-    "  expired --date D                                  stock expired by D\n"
-    "  stock [--date D]                                  stock in hand (D only in the title, default today)\n"
-    "  consumption --start D --finish D                  issues of a period, per stock line\n"
-    "  purchases --start D --finish D                    receipts of a period\n"
-    "  department --start D --finish D --department NAME issues of a period to one department\n"
-    "  departments --start D --finish D                  issues of a period, per department\n"
-    "  movement --start D --finish D                     opening, receipts, issues and closing per drug\n"
-    "  issue-dates --start D --finish D                  every issue of a period with its date\n"
-    "  consolidated --from CONNINFO --date D             all stores mirrored into PostgreSQL (vedaris-mirror):\n"
-    "                                                    stock value, expired by D, expiring within 90 days,\n"
-    "                                                    consumption of D's month, per store and overall\n"
+    "Отчёты и их параметры:\n"
+    "  expired --date Д                                  просроченные к дате Д\n"
+    "  stock [--date Д]                                  наличие (Д только в заголовке, по умолчанию сегодня)\n"
+    "  consumption --start Д --finish Д                  расход за период по партиям\n"
+    "  purchases --start Д --finish Д                    приход за период\n"
+    "  department --start Д --finish Д --department ИМЯ  расход за период в одно отделение\n"
+    "  departments --start Д --finish Д                  расход за период по отделениям\n"
+    "  movement --start Д --finish Д                     остатки, приход и расход по препаратам\n"
+    "  issue-dates --start Д --finish Д                  каждая выдача за период с её датой\n"
+    "  consolidated --from СТРОКА --date Д               все склады, отражённые в PostgreSQL (vedaris-mirror):\n"
+    "                                                    стоимость запасов, просроченные к Д, истекающие\n"
+    "                                                    за 90 дней, расход за месяц Д, по складам и всего\n"
     "\n"
-    "Options:\n"
-    "  --data DIR       the folder with the data files (default: $VEDARIS_DATA, else\n"
-    "                   the program's folder when writable, else the user's data folder)\n"
-    "  --output FILE    the workbook to write\n"
-    "  --from CONNINFO  the libpq connection string of the mirror's database (consolidated only)\n"
-    "  --help           this text\n"
+    "Параметры:\n"
+    "  --data ПАПКА     папка файлов данных; без неё папка из VEDARIS_DATA, иначе\n"
+    "                   папка программы, если в неё можно писать, иначе папка данных\n"
+    "                   пользователя\n"
+    "  --output ФАЙЛ    книга, которую записать\n"
+    "  --from СТРОКА    строка подключения libpq к базе зеркала (только consolidated)\n"
+    "  --help           эта справка\n"
     "\n"
-    "D is dd.mm.yyyy or yyyy-mm-dd. NAME is compared exactly, letter case included.\n"
-    "Exit status: 0 the workbook was written; 1 nothing to report (no file);\n"
-    "2 bad usage or a failure (no file).\n";
-
-void print(FILE *to, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
-    std::fputc('\n', to);
-    std::fflush(to);
-}
+    "Д: дд.мм.гггг или гггг-мм-дд. ИМЯ сравнивается точно, с учётом регистра.\n"
+    "Код выхода: 0 книга записана; 1 отчёт пуст (файла нет);\n"
+    "2 неверный вызов или сбой (файла нет).\n";
 
 struct ReportSyntax
 {
@@ -107,80 +102,64 @@ QDate parseDay(const QString &option, const QString &value)
 {
     const QDate date = text::parseDate(value);
     if (!date.isValid())
-        throw UsageError{QStringLiteral("--%1: '%2' is not a date (dd.mm.yyyy or yyyy-mm-dd)").arg(option, value)};
+        throw UsageError{QStringLiteral("--%1: «%2» — не дата (дд.мм.гггг или гггг-мм-дд)").arg(option, value)};
     return date;
 }
 
 Command parse(const QStringList &args)
 {
-    static const QSet<QString> known{"data", "output", "date", "start", "finish", "department", "from"};
+    const auto value = [](const char *name, const char *valueName) {
+        return cli::Option{QString::fromLatin1(name), QString::fromUtf8(valueName)};
+    };
+    const cli::Parsed given = cli::parse(args, {cli::DataOption, value("output", "ФАЙЛ"), value("date", "Д"),
+                                                value("start", "Д"), value("finish", "Д"),
+                                                value("department", "ИМЯ"), value("from", "СТРОКА")});
+    if (!given.error.isEmpty())
+        throw UsageError{given.error};
     Command cmd;
-    QMap<QString, QString> options;
-    QStringList positional;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            cmd.help = true;
-            return cmd;
-        }
-        if (!arg.startsWith(QLatin1String("--")) || arg == QLatin1String("--")) {
-            positional << arg;
-            continue;
-        }
-        QString name = arg.mid(2);
-        QString value;
-        const qsizetype eq = name.indexOf(QLatin1Char('='));
-        if (eq >= 0) {
-            value = name.mid(eq + 1);
-            name.truncate(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            throw UsageError{QStringLiteral("--%1 needs a value").arg(name)};
-        }
-        if (!known.contains(name))
-            throw UsageError{QStringLiteral("unknown option --%1").arg(name)};
-        if (options.contains(name))
-            throw UsageError{QStringLiteral("--%1 given twice").arg(name)};
-        options.insert(name, value);
+    if (given.help) {
+        cmd.help = true;
+        return cmd;
     }
+    QMap<QString, QString> options = given.values;
+    const QStringList &positional = given.positional;
 
     if (positional.size() != 1)
-        throw UsageError{positional.isEmpty() ? QStringLiteral("no report named")
-                                              : QStringLiteral("one report at a time: %1").arg(positional.join(' '))};
+        throw UsageError{positional.isEmpty() ? QStringLiteral("не указан отчёт")
+                                              : QStringLiteral("отчёт строится по одному: %1").arg(positional.join(' '))};
     if (positional[0] == QLatin1String("consolidated")) {
         if (!options.contains("output") || options.value("output").isEmpty())
-            throw UsageError{QStringLiteral("--output FILE.xlsx is required")};
+            throw UsageError{QStringLiteral("нужен --output ФАЙЛ.xlsx")};
         if (options.value("from").isEmpty())
-            throw UsageError{QStringLiteral("consolidated needs --from CONNINFO")};
+            throw UsageError{QStringLiteral("отчёту consolidated нужен --from СТРОКА")};
         if (!options.contains("date"))
-            throw UsageError{QStringLiteral("consolidated needs --date")};
+            throw UsageError{QStringLiteral("отчёту consolidated нужен --date")};
         for (auto it = options.cbegin(); it != options.cend(); ++it)
             if (it.key() != QLatin1String("output") && it.key() != QLatin1String("from") &&
                 it.key() != QLatin1String("date"))
-                throw UsageError{QStringLiteral("consolidated takes no --%1").arg(it.key())};
+                throw UsageError{QStringLiteral("отчёт consolidated не принимает --%1").arg(it.key())};
         cmd.output = options.value("output");
         cmd.from = options.value("from");
         cmd.params.date = parseDay("date", options.value("date"));
         return cmd;
     }
     if (options.contains("from"))
-        throw UsageError{QStringLiteral("%1 takes no --from").arg(positional[0])};
+        throw UsageError{QStringLiteral("отчёт %1 не принимает --from").arg(positional[0])};
     const auto syntax = reportSyntaxes().constFind(positional[0]);
     if (syntax == reportSyntaxes().cend())
-        throw UsageError{QStringLiteral("unknown report '%1'").arg(positional[0])};
+        throw UsageError{QStringLiteral("неизвестный отчёт «%1»").arg(positional[0])};
     cmd.kind = syntax->kind;
 
-    if (!options.contains("output") || options.value("output").isEmpty())
-        throw UsageError{QStringLiteral("--output FILE.xlsx is required")};
+    if (!options.contains("output"))
+        throw UsageError{QStringLiteral("нужен --output ФАЙЛ.xlsx")};
     cmd.output = options.take("output");
     cmd.dataDir = folders::chooseData(options.take("data")).path;
     for (const QString &r : syntax->required)
         if (!options.contains(r))
-            throw UsageError{QStringLiteral("%1 needs --%2").arg(positional[0], r)};
+            throw UsageError{QStringLiteral("отчёту %1 нужен --%2").arg(positional[0], r)};
     for (auto it = options.cbegin(); it != options.cend(); ++it)
         if (!syntax->required.contains(it.key()) && !syntax->optional.contains(it.key()))
-            throw UsageError{QStringLiteral("%1 takes no --%2").arg(positional[0], it.key())};
+            throw UsageError{QStringLiteral("отчёт %1 не принимает --%2").arg(positional[0], it.key())};
 
     if (options.contains("date"))
         cmd.params.date = parseDay("date", options.value("date"));
@@ -204,8 +183,7 @@ int main(int argc, char **argv)
     try {
         cmd = parse(QCoreApplication::arguments());
     } catch (const UsageError &e) {
-        print(stderr, QStringLiteral("vedaris-report: %1\nTry 'vedaris-report --help'.").arg(e.message));
-        return Failure;
+        return cli::usageError(QStringLiteral("vedaris-report"), e.message);
     }
     if (cmd.help) {
         std::fputs(usage, stdout);
@@ -225,7 +203,7 @@ int main(int argc, char **argv)
             consolidatedWorkbook(cmd.params.date, lines).saveXlsx(cmd.output);
             return Written;
 #else
-            print(stderr, QStringLiteral("vedaris-report: this build has no PostgreSQL support (consolidated)"));
+            print(stderr, QStringLiteral("vedaris-report: эта сборка без поддержки PostgreSQL (consolidated)"));
             return Failure;
 #endif
         }
@@ -236,15 +214,15 @@ int main(int argc, char **argv)
         }
         out.workbook->saveXlsx(cmd.output);
         if (out.oddValues > 0)
-            print(stderr, QStringLiteral("vedaris-report: warning: the data held %1 value(s) that are not finite "
-                                         "numbers or possible dates (damaged records); the workbook was written. "
-                                         "Run vedaris-check to find the records.")
+            print(stderr, QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа или "
+                                         "невозможные даты (повреждённые записи): %1; книга записана. "
+                                         "Найти эти записи поможет vedaris-check.")
                               .arg(out.oddValues));
         return Written;
     } catch (const Error &e) {
         print(stderr, QStringLiteral("vedaris-report: %1").arg(e.message()));
     } catch (const std::bad_alloc &) {
-        print(stderr, QStringLiteral("vedaris-report: out of memory"));
+        print(stderr, QStringLiteral("vedaris-report: не хватило памяти"));
     } catch (const std::exception &e) {
         print(stderr, QStringLiteral("vedaris-report: %1").arg(QString::fromUtf8(e.what())));
     }

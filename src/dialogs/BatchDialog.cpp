@@ -2,6 +2,7 @@
 
 #include "ReferenceDialogs.h"
 #include "store/TextFormats.h"
+#include "widgets/DateEdit.h"
 #include "widgets/DialogParts.h"
 #include "widgets/Messages.h"
 #include "widgets/NumberFilter.h"
@@ -56,9 +57,11 @@ BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &ti
     ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
     ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
     ui::layOutForm(this, grid, m_save, m_close);
-    ui::chainTabOrder({m_drugName, m_chooseDrug, m_manufacturer, m_supplier, m_document,
-                       m_series, m_receiptDate, m_unit, m_quantity, m_price, m_expiry,
-                       m_save, m_close});
+    // Each field's "…" follows it, so the keyboard reaches the lists too.
+    ui::chainTabOrder({m_drugName, m_chooseDrug, m_manufacturer,
+                       ui::embeddedButton(m_manufacturer, m_chooseManufacturer), m_supplier,
+                       ui::embeddedButton(m_supplier, m_chooseSupplier), m_document, m_series, m_receiptDate,
+                       m_unit, m_quantity, m_price, m_expiry, m_save, m_close});
 
     setFixedSize(QSize(360, 251).expandedTo(sizeHint()));
 }
@@ -114,6 +117,12 @@ bool BatchDialog::validate()
 {
     if (m_price->text().isEmpty() || m_quantity->text().isEmpty() || m_drugName->text().isEmpty()) {
         Messages::info(this, QStringLiteral("Поля \"Наименование препарата\", \"Количество\", \"Цена\", должны быть заполнены!"));
+        return false;
+    }
+    // A typed date that does not exist is never stored as another one.
+    if (ui::DateEdit *refused = ui::DateEdit::refusedIn(this)) {
+        Messages::info(this, refused->refusal());
+        refused->setFocus();
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,6 +46,7 @@ RefListDialog::RefListDialog(const QString &dataDir, RefKind kind, const QString
     layout->addLayout(ui::buttonRow({action, cancel}));
     // A little wider than the old 306 pixels so that the 300-pixel columns fit.
     setFixedSize(QSize(326, 230).expandedTo(sizeHint()));
+    ui::fitCaption(this);
 }
 
 void RefListDialog::RzEdit1KeyUp()
@@ -64,6 +66,21 @@ RefSelectDialog::RefSelectDialog(const QString &dataDir, RefKind kind, const QSt
     m_action->setObjectName(QStringLiteral("RzBitBtnSel"));
     connect(m_action, &QPushButton::clicked, this, &RefSelectDialog::RzBitBtnSelClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &RefSelectDialog::RzBitBtnSelClick);
+    // Enter in the list or the search box chooses the selected row.
+    m_list->installEventFilter(this);
+    m_search->installEventFilter(this);
+}
+
+bool RefSelectDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_list || watched == m_search) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            RzBitBtnSelClick();
+            return true;
+        }
+    }
+    return RefListDialog::eventFilter(watched, event);
 }
 
 void RefSelectDialog::fillSelectionList()
@@ -192,6 +209,7 @@ void RefNewDialog::addRow(const QString &label, QWidget *field)
 void RefNewDialog::fixSize(QSize client)
 {
     setFixedSize(client.expandedTo(sizeHint()));
+    ui::fitCaption(this);
 }
 
 void RefNewDialog::nameChanged()

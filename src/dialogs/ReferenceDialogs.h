@@ -60,6 +60,7 @@ protected:
     RefSelectDialog(const QString &dataDir, RefKind kind, const QString &title,
                     const QVector<ListView::Column> &columns, QWidget *parent);
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void FormShow();
 
 private:

@@ -2,7 +2,9 @@
 
 #include "ReportLauncher.h"
 #include "store/Clock.h"
+#include "widgets/DateEdit.h"
 #include "widgets/DialogParts.h"
+#include "widgets/Messages.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -52,6 +54,7 @@ void ReportDialog::finishLayout()
     setMinimumSize(size);
     setMaximumSize(size + QSize(8, 5));
     resize(size);
+    ui::fitCaption(this);
 }
 
 reports::ReportParams ReportDialog::params() const
@@ -71,8 +74,19 @@ void ReportDialog::FormShow()
         edit->setDate(Clock::today());
 }
 
+QString ReportDialog::refusal() const
+{
+    if (const ui::DateEdit *refused = ui::DateEdit::refusedIn(this))
+        return refused->refusal();
+    return {};
+}
+
 void ReportDialog::RzBitBtnCreateClick()
 {
+    if (const QString why = refusal(); !why.isEmpty()) {
+        Messages::info(this, why);
+        return;
+    }
     produceReport(parentWidget(), m_dataDir, m_kind, params(), m_progress);
     close();
 }
@@ -90,6 +104,14 @@ PeriodDialog::PeriodDialog(const QString &dataDir, const ReportProgress &progres
     m_finish = addDate(QStringLiteral("RzDateTimeEditFinish"));
     fields()->addRow(QStringLiteral("Начальная дата:"), m_start);
     fields()->addRow(QStringLiteral("Конечная дата:"), m_finish);
+}
+
+QString PeriodDialog::refusal() const
+{
+    const QString refused = ReportDialog::refusal();
+    if (!refused.isEmpty())
+        return refused;
+    return m_finish->date() < m_start->date() ? FinishBeforeStart : QString();
 }
 
 reports::ReportParams PeriodDialog::params() const

@@ -40,6 +40,8 @@ protected:
     void finishLayout();
 
     void showEvent(QShowEvent *event) override;
+    // Why the controls cannot make a report (a refused date); empty when they can.
+    virtual QString refusal() const;
 
     QString m_dataDir;
 
@@ -57,7 +59,13 @@ class PeriodDialog : public ReportDialog
 public:
     reports::ReportParams params() const override;
 
+    static inline const QString FinishBeforeStart =
+        QStringLiteral("Конечная дата раньше начальной! Укажите период заново.");
+
 protected:
+    // Also a finish before the start, which would report an empty period.
+    QString refusal() const override;
+
     PeriodDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
                  const QString &objectName, const QString &caption, reports::ReportKind kind);
 

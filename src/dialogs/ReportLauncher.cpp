@@ -114,7 +114,11 @@ void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind 
             const QString folder = QFileInfo(path).absolutePath();
             Messages::info(parent, NoSpreadsheetMessage + u'\n' + QDir::toNativeSeparators(path),
                            QStringLiteral("Открыть папку"),
-                           [folder] { desktop::open(QUrl::fromLocalFile(folder)); });
+                           [parent, folder] {
+                               if (!desktop::open(QUrl::fromLocalFile(folder)))
+                                   Messages::info(parent, QStringLiteral("Не удалось открыть папку %1")
+                                                              .arg(QDir::toNativeSeparators(folder)));
+                           });
         }
     } catch (...) {
         Messages::info(parent, NoSpreadsheetMessage);

@@ -45,6 +45,7 @@ TFormDelZap::TFormDelZap(const QString &dataDir, QWidget *parent)
     connect(yes, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnDelClick);
     connect(m_cancel, &QPushButton::clicked, this, &TFormDelZap::RzBitBtnCancelClick);
     setFixedSize(QSize(202, 86).expandedTo(sizeHint()));
+    vedaris::ui::fitCaption(this);
 }
 
 void TFormDelZap::showEvent(QShowEvent *event)

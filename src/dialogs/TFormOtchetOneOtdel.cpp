@@ -17,6 +17,9 @@ TFormOtchetOneOtdel::TFormOtchetOneOtdel(const QString &dataDir, const vedaris::
     m_departments->setEditable(true);
     m_departments->setInsertPolicy(QComboBox::NoInsert);
     m_departments->setMinimumContentsLength(20);
+    // Wide enough for the longest names the program itself makes.
+    m_departments->setMinimumContentsLength(int(QStringLiteral("Списание: Истёк срок годности").size()));
+    m_departments->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     fields()->addRow(QStringLiteral("Отделение:"), m_departments);
     finishLayout();
 }

@@ -62,11 +62,30 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     m_goToEarlier = new QPushButton(QStringLiteral("Перейти к ней"), m_earlierRow);
     m_goToEarlier->setObjectName(QStringLiteral("RzBitBtnRPereiti"));
     m_goToEarlier->setAutoDefault(false);
+    m_expiredText = new QLabel(this);
+    m_expiredText->setObjectName(QStringLiteral("RzLabelRIstek"));
+    m_expiredText->setWordWrap(true);
     auto *earlierLayout = new QHBoxLayout(m_earlierRow);
-    earlierLayout->setContentsMargins(0, 2, 0, 2);
+    earlierLayout->setContentsMargins(4, 3, 4, 3);
     earlierLayout->addWidget(m_earlierText, 1);
     earlierLayout->addWidget(m_goToEarlier, 0, Qt::AlignVCenter);
     m_earlierRow->hide();
+    m_expiredText->hide();
+    // Both notices on a pale amber ground, the expiry in dark red, so that
+    // they are seen before the quantity is typed.
+    for (QWidget *notice : {m_earlierRow, static_cast<QWidget *>(m_expiredText)}) {
+        QPalette p = notice->palette();
+        p.setColor(QPalette::Window, QColor(255, 243, 205));
+        notice->setPalette(p);
+        notice->setAutoFillBackground(true);
+    }
+    QPalette red = m_expiredText->palette();
+    red.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    m_expiredText->setPalette(red);
+    m_expiredText->setContentsMargins(4, 3, 4, 3);
+    QFont bold = m_expiredText->font();
+    bold.setBold(true);
+    m_expiredText->setFont(bold);
 
     QGridLayout *grid = ui::formGrid();
     ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName);
@@ -76,6 +95,7 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
     ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
     ui::addRow(grid, QStringLiteral("Движение препарата:"), m_department, m_chooseDepartment);
+    grid->addWidget(m_expiredText, grid->rowCount(), 0, 1, 2);
     grid->addWidget(m_earlierRow, grid->rowCount(), 0, 1, 2);
     ui::addRow(grid, QStringLiteral("Израсходовано:"), m_issued);
     ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
@@ -135,10 +155,17 @@ void TFormRashod::showEarlier(const std::optional<ops::EarlierBatch> &earlier)
     m_earlier = earlier;
     if (earlier) {
         const StockRecord &b = earlier->batch;
-        m_earlierText->setText(QStringLiteral("Есть партия с более ранним сроком годности: серия %1, годна до %2, остаток %3")
-                                   .arg(b.Series, text::formatDate(b.ExpiryDate), text::formatNumber(b.Quantity)));
+        // A batch without a series is named by its expiry alone.
+        const QString series = b.Series.trimmed().isEmpty() ? QString() : QStringLiteral("серия %1, ").arg(b.Series);
+        m_earlierText->setText(QStringLiteral("Есть партия с более ранним сроком годности: %1годна до %2, остаток %3")
+                                   .arg(series, text::formatDate(b.ExpiryDate), text::formatNumber(b.Quantity)));
     }
     m_earlierRow->setVisible(bool(earlier));
+    const bool expired = ops::expiryOn(m_batch.ExpiryDate, Clock::today()) == ops::Expiry::Expired;
+    if (expired)
+        m_expiredText->setText(QStringLiteral("Срок годности этой партии истёк %1.")
+                                   .arg(text::formatDate(m_batch.ExpiryDate)));
+    m_expiredText->setVisible(expired);
     // The dialog keeps its size without the line and grows by it when shown.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -159,7 +186,8 @@ void TFormRashod::FormShow()
 {
     Messages::guard(this, [this] { m_departments->fillSelectionList(); });
     m_today->setDate(Clock::today());
-    m_department->setFocus();
+    // The quantity is what is typed each time; the department has its list.
+    m_issued->setFocus();
 }
 
 void TFormRashod::done(int result)

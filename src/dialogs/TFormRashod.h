@@ -79,6 +79,8 @@ private:
     QDateEdit *m_today; // hidden: the issue date
     QWidget *m_earlierRow;
     QLabel *m_earlierText;
+    // "Срок годности этой партии истёк …", shown as the dialog opens.
+    QLabel *m_expiredText;
     QPushButton *m_goToEarlier;
     QPushButton *m_save;
     QPushButton *m_close;

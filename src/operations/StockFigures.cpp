@@ -3,6 +3,7 @@
 #include "store/Records.h"
 #include "store/TextFormats.h"
 
+#include <QLocale>
 #include <cmath>
 
 namespace vedaris::ops {
@@ -19,10 +20,12 @@ Expiry expiryOnDay(double expirySerial, double today)
     return day <= today + SoonDays ? Expiry::Soon : Expiry::Later;
 }
 
+// Rubles grouped by thousands with two decimals: "1 234 567,80".
 QString money(double sum)
 {
-    // + 0.0 turns a rounded -0 into 0.
-    return text::formatNumber(std::round(sum * 100) / 100 + 0.0);
+    if (!std::isfinite(sum))
+        return text::formatNumber(sum);
+    return QLocale(QLocale::Russian, QLocale::Russia).toString(text::roundSum(sum), 'f', 2);
 }
 
 QString batches(int n)

@@ -56,7 +56,7 @@ private:
 };
 
 // "На складе: X руб. · просрочено: N партий на Y руб. · истекает за 90 дней:
-// M на Z руб.", the sums to the kopeck.
+// M на Z руб.", the sums to the kopeck, grouped by thousands.
 QString statusText(const StockTotals &totals);
 
 } // namespace ops

@@ -33,6 +33,8 @@ struct CellData
 CellData textCell(const QString &text);
 CellData typedCell(const QString &text);
 CellData numberCell(double value);
+// The number format of a sum of money.
+inline const QString MoneyFormat = QStringLiteral("0.00");
 CellData dateCell(double serial); // the date text, which the sheet takes as a date
 // The number as its text (15 significant digits) would be typed into the sheet.
 CellData roundedCell(double value);

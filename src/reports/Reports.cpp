@@ -3,7 +3,9 @@
 #include "reports/ReportColumns.h"
 #include "store/TextFormats.h"
 
+#include <algorithm>
 #include <cmath>
+#include <variant>
 
 namespace vedaris::reports {
 
@@ -430,9 +432,11 @@ private:
 };
 
 template<class Lines, class Report>
-Outcome counted(const Lines &lines, Report &&report)
+Outcome counted(const Lines &lines, Report &&report, ReportKind kind)
 {
     Outcome out = report(lines);
+    if (out.workbook)
+        presentForReading(*out.workbook, kind);
     OddValues odd;
     odd(lines);
     out.oddValues = odd.count();
@@ -441,27 +445,133 @@ Outcome counted(const Lines &lines, Report &&report)
 
 } // namespace
 
+namespace {
+
+// The columns whose numbers the report adds up, counted from A = 1.
+struct CountedColumns
+{
+    QVector<int> quantities;
+    QVector<int> sums;
+};
+
+CountedColumns countedColumns(ReportKind kind)
+{
+    switch (kind) {
+    case ReportKind::Expired:
+    case ReportKind::Department:
+    case ReportKind::Departments:
+        return {{6}, {8}};
+    case ReportKind::Stock:
+    case ReportKind::Purchases:
+        return {{10}, {12}};
+    case ReportKind::Consumption:
+        return {{9}, {11}};
+    case ReportKind::Movement:
+        return {{4, 6, 8, 10}, {5, 7, 9, 11}};
+    case ReportKind::IssueDates:
+        break; // its quantities and sums are texts, as they were
+    }
+    return {};
+}
+
+bool isHeaderRow(const Workbook &book, int row)
+{
+    const CellValue v = book.value(row, 1);
+    const QString *text = std::get_if<QString>(&v);
+    return text && text->startsWith(u'№');
+}
+
+} // namespace
+
+void presentForReading(Workbook &book, ReportKind kind)
+{
+    const CountedColumns counted = countedColumns(kind);
+    const int lastRow = book.lastRow();
+    QVector<int> headerRows;
+    for (int row = 1; row <= lastRow; ++row) {
+        if (isHeaderRow(book, row)) {
+            headerRows << row;
+            continue;
+        }
+        for (const int col : counted.quantities) {
+            const Cell *c = book.cell(row, col);
+            if (c && std::holds_alternative<double>(c->value))
+                book.setValue(row, col, text::roundQuantity(std::get<double>(c->value)));
+        }
+        for (const int col : counted.sums) {
+            const Cell *c = book.cell(row, col);
+            if (!c || !std::holds_alternative<double>(c->value))
+                continue;
+            book.setValue(row, col, text::roundSum(std::get<double>(c->value)));
+            book.setNumberFormat(Range::cell(row, col), MoneyFormat);
+        }
+    }
+
+    const QVector<Range> merges = book.merges();
+    const auto merged = [&merges](int row, int col) {
+        return std::any_of(merges.begin(), merges.end(), [row, col](const Range &m) {
+            return row >= m.top && row <= m.bottom && col >= m.left && col <= m.right && m.left != m.right;
+        });
+    };
+    // Room for a bold heading and a little margin, in characters.
+    const auto needed = [](const QString &heading) { return double(heading.size()) + 2; };
+    for (const int row : headerRows) {
+        for (int col = 1; col <= book.lastColumn(); ++col) {
+            const CellValue v = book.value(row, col);
+            const QString *heading = std::get_if<QString>(&v);
+            if (heading && !merged(row, col) && book.columnWidth(col) < needed(*heading))
+                book.setColumnWidth(col, needed(*heading));
+        }
+    }
+    // A heading over several columns (and the headings below it) widens each
+    // of them by an equal share of what it lacks.
+    for (const Range &m : merges) {
+        if (m.left == m.right || !headerRows.contains(m.top))
+            continue;
+        const CellValue v = book.value(m.top, m.left);
+        const QString *heading = std::get_if<QString>(&v);
+        if (!heading)
+            continue;
+        double width = 0;
+        for (int col = m.left; col <= m.right; ++col)
+            width += book.columnWidth(col);
+        const double lacking = needed(*heading) - width;
+        if (lacking > 0)
+            for (int col = m.left; col <= m.right; ++col)
+                book.setColumnWidth(col, book.columnWidth(col) + std::ceil(lacking / (m.right - m.left + 1)));
+    }
+    // One table: its header, with the rows a merged first cell spans, atop every page.
+    if (headerRows.size() == 1) {
+        int to = headerRows[0];
+        for (const Range &m : merges)
+            if (m.top == headerRows[0] && m.left == 1)
+                to = std::max(to, m.bottom);
+        book.pageSetup().repeatRowsFrom = headerRows[0];
+        book.pageSetup().repeatRowsTo = to;
+    }
+}
+
 Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p, const Progress &progress)
 {
     const auto with = [&p](auto report) { return [&p, report](const auto &lines) { return report(p, lines); }; };
     switch (kind) {
     case ReportKind::Expired:
-        return counted(pass::expired(dataDir, p.date, progress), with(expiredReport));
+        return counted(pass::expired(dataDir, p.date, progress), with(expiredReport), kind);
     case ReportKind::Stock:
-        return counted(pass::inStock(dataDir, progress), with(stockReport));
+        return counted(pass::inStock(dataDir, progress), with(stockReport), kind);
     case ReportKind::Consumption:
-        return counted(pass::consumption(dataDir, p.start, p.finish, progress), with(consumptionReport));
+        return counted(pass::consumption(dataDir, p.start, p.finish, progress), with(consumptionReport), kind);
     case ReportKind::Purchases:
-        return counted(pass::purchases(dataDir, p.start, p.finish, progress), with(purchasesReport));
+        return counted(pass::purchases(dataDir, p.start, p.finish, progress), with(purchasesReport), kind);
     case ReportKind::Department:
         return counted(pass::department(dataDir, p.start, p.finish, p.department, progress),
-                       with(departmentReport));
+                       with(departmentReport), kind);
     case ReportKind::Departments:
-        return counted(pass::departments(dataDir, p.start, p.finish, progress), with(departmentsReport));
+        return counted(pass::departments(dataDir, p.start, p.finish, progress), with(departmentsReport), kind);
     case ReportKind::Movement:
-        return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport));
+        return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport), kind);
     case ReportKind::IssueDates:
-        return counted(pass::issueDates(dataDir, p.start, p.finish, progress), with(issueDatesReport));
+        return counted(pass::issueDates(dataDir, p.start, p.finish, progress), with(issueDatesReport), kind);
     }
     return {};
 }

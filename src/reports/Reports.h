@@ -36,6 +36,14 @@ Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBl
 Outcome movementReport(const ReportParams &params, const QVector<MovementLine> &lines);
 Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &blocks);
 
+// Makes a built report easier to read and print without changing what it says:
+// the quantities and sums it added up rounded to what the data can hold (sums
+// to the kopeck, quantities to a millionth), so that a balance of nothing
+// reads 0 and not 7,3E-12; sums shown with two decimals; every column at least
+// as wide as its heading; the table's header repeated atop every printed page.
+// runReport does it to every report.
+void presentForReading(Workbook &book, ReportKind kind);
+
 // Reads the data folder (read-only) and builds the report. A data file that
 // cannot be opened or read throws vedaris::Error.
 Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &params,

@@ -64,6 +64,9 @@ struct PageSetup
     double leftMargin = 72, rightMargin = 72, topMargin = 72, bottomMargin = 72; // points
     enum Orientation : int { Portrait = 1, Landscape = 2 };
     int orientation = Portrait;
+    // Rows printed atop every page, counted from 1; 0 for none.
+    int repeatRowsFrom = 0;
+    int repeatRowsTo = 0;
 };
 
 class Workbook

@@ -410,11 +410,12 @@ void Workbook::saveXlsx(const QString &path) const
         part("[Content_Types].xml", xlsx::contentTypesXml());
         part("_rels/.rels", xlsx::rootRelsXml());
         part("xl/_rels/workbook.xml.rels", xlsx::workbookRelsXml());
-        part("xl/workbook.xml", xlsx::workbookXml(d->sheetName));
+        const xlsx::PrintTitles titles{d->page.repeatRowsFrom, d->page.repeatRowsTo};
+        part("xl/workbook.xml", xlsx::workbookXml(d->sheetName, titles));
         part("xl/theme/theme1.xml", std::string(xlsx::themeXml));
         part("xl/styles.xml", styles.stylesXml());
         part("docProps/core.xml", xlsx::coreXml());
-        part("docProps/app.xml", xlsx::appXml(d->sheetName));
+        part("docProps/app.xml", xlsx::appXml(d->sheetName, titles));
         zip.finish();
         replace(temp, path);
     } catch (...) {

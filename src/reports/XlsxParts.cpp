@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <charconv>
 
 namespace vedaris::reports::xlsx {
@@ -311,8 +312,31 @@ std::string workbookRelsXml()
              "Target=\"styles.xml\"/></Relationships>";
 }
 
-std::string workbookXml(const QString &sheetName)
+namespace {
+
+// A sheet name as formulas and defined names write it: quoted, with its own
+// quotes doubled, unless it is letters, digits, '_' and '.' of ASCII only.
+QString formulaSheetName(const QString &name)
 {
+    const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() < 128 && (c.isLetterOrNumber() || c == u'_' || c == u'.');
+    });
+    if (plain)
+        return name;
+    QString quoted = name;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+} // namespace
+
+std::string workbookXml(const QString &sheetName, PrintTitles titles)
+{
+    std::string definedNames;
+    if (titles.any())
+        definedNames = "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">"
+                       + escaped(QStringLiteral("%1!$%2:$%3").arg(formulaSheetName(sheetName)).arg(titles.from).arg(titles.to))
+                       + "</definedName></definedNames>";
     return std::string(declaration)
            + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
              "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
@@ -320,20 +344,29 @@ std::string workbookXml(const QString &sheetName)
              "<workbookPr defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"240\" yWindow=\"15\" "
              "windowWidth=\"16095\" windowHeight=\"9660\"/></bookViews><sheets><sheet name=\""
            + attributeEscaped(sheetName)
-           + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
+           + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>" + definedNames
+           + "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
 }
 
-std::string appXml(const QString &sheetName)
+std::string appXml(const QString &sheetName, PrintTitles titles)
 {
+    // Print titles are a named range, which the properties count and name.
+    const bool named = titles.any();
     return std::string(declaration)
            + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
              "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
              "<Application>Microsoft Excel</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
-             "<HeadingPairs><vt:vector size=\"2\" baseType=\"variant\"><vt:variant><vt:lpstr>Worksheets</vt:lpstr>"
-             "</vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant></vt:vector></HeadingPairs><TitlesOfParts>"
-             "<vt:vector size=\"1\" baseType=\"lpstr\"><vt:lpstr>"
-           + escaped(sheetName)
-           + "</vt:lpstr></vt:vector></TitlesOfParts><Company></Company><LinksUpToDate>false</LinksUpToDate>"
+             "<HeadingPairs><vt:vector size=\"" + (named ? "4" : "2") + "\" baseType=\"variant\">"
+             "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant>"
+           + (named ? "<vt:variant><vt:lpstr>Named Ranges</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4>"
+                      "</vt:variant>"
+                    : "")
+           + "</vt:vector></HeadingPairs><TitlesOfParts>"
+             "<vt:vector size=\"" + (named ? "2" : "1") + "\" baseType=\"lpstr\"><vt:lpstr>"
+           + escaped(sheetName) + "</vt:lpstr>"
+           + (named ? "<vt:lpstr>" + escaped(formulaSheetName(sheetName) + QStringLiteral("!Print_Titles")) + "</vt:lpstr>"
+                    : std::string())
+           + "</vt:vector></TitlesOfParts><Company></Company><LinksUpToDate>false</LinksUpToDate>"
              "<SharedDoc>false</SharedDoc><HyperlinksChanged>false</HyperlinksChanged><AppVersion>12.0000"
              "</AppVersion></Properties>";
 }

@@ -87,8 +87,14 @@ private:
 std::string contentTypesXml();
 std::string rootRelsXml();
 std::string workbookRelsXml();
-std::string workbookXml(const QString &sheetName);
-std::string appXml(const QString &sheetName);
+// Rows printed atop every page, counted from 1; from 0 for none.
+struct PrintTitles
+{
+    int from = 0, to = 0;
+    bool any() const { return from > 0 && to >= from; }
+};
+std::string workbookXml(const QString &sheetName, PrintTitles titles = {});
+std::string appXml(const QString &sheetName, PrintTitles titles = {});
 std::string coreXml();
 // The spreadsheet application's rules for a sheet name.
 bool validSheetName(const QString &name);

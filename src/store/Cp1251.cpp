@@ -74,6 +74,12 @@ unsigned char byteFor(char32_t u)
 
 } // namespace
 
+int byteOf(char32_t u)
+{
+    const unsigned char b = byteFor(u);
+    return b == 0 && u != 0 ? -1 : b;
+}
+
 QChar toUnicode(unsigned char byte)
 {
     return byte < 0x80 ? QChar(byte) : QChar(upperHalf[byte - 0x80]);

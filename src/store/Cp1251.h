@@ -7,6 +7,8 @@ namespace vedaris::cp1251 {
 
 // A character code page 1251 cannot hold is stored as '?'.
 QByteArray encode(QStringView text);
+// The byte of one character, -1 when the code page has none.
+int byteOf(char32_t u);
 QString decode(const char *bytes, int length);
 QChar toUnicode(unsigned char byte);
 // Lower-cases the capitals of code page 1251 (Latin A-Z, Cyrillic А-Я, Ё and the

@@ -258,4 +258,15 @@ void unlockFile(qintptr handle)
 
 #endif
 
+QStringList openerCommand()
+{
+#if defined(_WIN32)
+    return {};
+#elif defined(__APPLE__)
+    return {QStringLiteral("open")};
+#else
+    return {QStringLiteral("xdg-open")};
+#endif
+}
+
 } // namespace vedaris::platform

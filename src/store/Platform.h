@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vedaris::platform {
 
@@ -36,5 +37,10 @@ struct FileLock
 };
 FileLock lockFile(const QString &path);
 void unlockFile(qintptr handle);
+
+// The desktop's opener of a file or link as a command, the path or address to
+// be added as its last argument; empty where the system's shell call is used
+// (Windows), whose own answer says whether anything opened it.
+QStringList openerCommand();
 
 } // namespace vedaris::platform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QCollator>
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 
@@ -13,6 +13,13 @@ namespace vedaris::text {
 QString formatNumber(double value);
 // Digits with at most one decimal comma; anything else throws Error::conversion.
 double parseNumber(const QString &text);
+
+// What the program adds up itself is shown and written rounded to what its
+// data can hold, so that the noise of summing binary fractions never shows
+// (a zero as "2,498E-15"): sums to the kopeck, quantities to a millionth. The
+// values stored in the files are never rounded. Not finite values pass.
+double roundSum(double value);
+double roundQuantity(double value);
 
 // Day serials counted from 30.12.1899.
 double dateToSerial(const QDate &date);
@@ -34,12 +41,17 @@ QString searchKey(const QString &text);
 QString normalizeName(const QString &text);
 
 // Russian linguistic order of the lists as the store's desktop sorts them:
-// digits, then Latin, then Cyrillic letters; case decides only between otherwise
-// equal names, lower case first. Negative, 0 or positive.
+// blanks and punctuation, digits, then Latin, then Cyrillic letters; ё beside е;
+// case decides only between otherwise equal names, lower case first. Negative,
+// 0 or positive. A fixed table of the code page's characters gives it, so the
+// order is the same on every system whatever its collation library.
 int compareRussian(const QString &a, const QString &b);
-// A collator giving that order, for sort keys (building one is costly).
-QCollator russianCollator();
-// A column header sort: code page 1251 codes, Latin a-z taken as capitals.
+// Keys in that order: two names compare as their keys do (QString's own
+// comparison), so a list makes each name's key once.
+QString russianSortKey(const QString &text);
+// The key of a column header sort: the code page 1251 bytes, Latin a-z taken
+// as capitals; keys compare as unsigned bytes.
+QByteArray codePageKey(const QString &text);
 int compareCodePage(const QString &a, const QString &b);
 
 } // namespace vedaris::text

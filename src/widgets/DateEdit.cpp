@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QToolTip>
+#include <QValidator>
 #include <algorithm>
 
 namespace vedaris::ui {
@@ -40,7 +42,64 @@ DateEdit::DateEdit(QWidget *parent) : QDateEdit(parent)
     connect(this, &QDateEdit::dateChanged, this, [this] {
         if (!m_setting)
             m_first = m_at = Done;
+        clearRefusal();
     });
+}
+
+DateEdit *DateEdit::refusedIn(const QWidget *window)
+{
+    // DateEdit has no meta-object of its own: QDateEdit's finds every date field.
+    for (QDateEdit *field : window->findChildren<QDateEdit *>())
+        if (auto *edit = dynamic_cast<DateEdit *>(field); edit && !edit->refusal().isEmpty())
+            return edit;
+    return nullptr;
+}
+
+void DateEdit::refuse(const QString &typed, const QString &reason)
+{
+    m_refusedText = typed;
+    m_refusal = reason;
+    setToolTip(reason);
+    QPalette p = lineEdit()->palette();
+    p.setColor(QPalette::Text, Qt::red);
+    lineEdit()->setPalette(p);
+    showRefused();
+    if (isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), reason, this);
+}
+
+void DateEdit::showRefused()
+{
+    if (m_refusal.isEmpty())
+        return;
+    // The spin box's validator would put the nearest date (28.02) in place of
+    // the text; it is left out while the refused text is set.
+    const QSignalBlocker block(lineEdit());
+    const QValidator *validator = lineEdit()->validator();
+    lineEdit()->setValidator(nullptr);
+    lineEdit()->setText(m_refusedText);
+    lineEdit()->setValidator(validator);
+}
+
+void DateEdit::clearRefusal()
+{
+    if (m_refusal.isEmpty())
+        return;
+    m_refusal.clear();
+    m_refusedText.clear();
+    setToolTip(QString());
+    lineEdit()->setPalette(palette());
+    QToolTip::hideText();
+}
+
+void DateEdit::hideEvent(QHideEvent *event)
+{
+    // A dialog closing forgets what was refused; it shows its date again.
+    if (!m_refusal.isEmpty()) {
+        clearRefusal();
+        showDate();
+    }
+    QDateEdit::hideEvent(event);
 }
 
 bool DateEdit::focusNextPrevChild(bool next)
@@ -60,7 +119,13 @@ void DateEdit::focusInEvent(QFocusEvent *event)
 void DateEdit::focusOutEvent(QFocusEvent *event)
 {
     finishTyping();
+    // The spin box reads its text on leaving, and would make 28.02 of a
+    // refused 31.02: it reads the date it holds instead.
+    if (!m_refusal.isEmpty())
+        showDate();
     QDateEdit::focusOutEvent(event);
+    // The spin box shows its date again on leaving; a refused text stays.
+    showRefused();
 }
 
 bool DateEdit::eventFilter(QObject *watched, QEvent *event)
@@ -105,7 +170,8 @@ void DateEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     case Qt::Key_Escape:
-        if (typing()) {
+        if (typing() || !m_refusal.isEmpty()) {
+            clearRefusal();
             cancelTyping();
             event->accept();
             return;
@@ -145,7 +211,10 @@ void DateEdit::keyPressEvent(QKeyEvent *event)
         }
         break;
     }
+    if (!m_refusal.isEmpty())
+        showDate();
     QDateEdit::keyPressEvent(event);
+    showRefused();
 }
 
 DateEdit::Part DateEdit::currentPart() const
@@ -173,6 +242,12 @@ QDate DateEdit::base() const
 void DateEdit::type(QChar c)
 {
     if (!typing()) {
+        if (!m_refusal.isEmpty()) {
+            // Typing again starts over on the date the field holds.
+            clearRefusal();
+            showDate();
+            selectPart(Day);
+        }
         m_first = m_at = currentPart();
         m_typed = {};
     }
@@ -199,7 +274,9 @@ void DateEdit::type(QChar c)
     }
     if (m_at == Done) {
         const Part first = m_first;
-        selectPart(finishTyping() ? Year : first);
+        const bool taken = finishTyping();
+        selectPart(taken ? Year : first);
+        showRefused();
         return;
     }
     showTyped();
@@ -288,11 +365,21 @@ bool DateEdit::finishTyping()
         m_setting = true;
         setDate(d);
         m_setting = false;
-    } else {
-        QApplication::beep();
+        showDate();
+        return true;
     }
-    showDate();
-    return ok;
+    // Refused: the field keeps its date, shows what was typed and says why;
+    // it never takes another date in its place.
+    QApplication::beep();
+    const auto part = [&](Part p, const QString &kept) {
+        const QString &t = typed[size_t(p)];
+        return t.isEmpty() ? kept : p == Year ? t : t.rightJustified(2, u'0');
+    };
+    const QString shown = part(Day, twoDigits(b.day())) + u'.' + part(Month, twoDigits(b.month())) + u'.'
+                          + part(Year, QStringLiteral("%1").arg(b.year(), 4, 10, QLatin1Char('0')));
+    refuse(shown, d.isValid() ? QStringLiteral("Дата %1 вне допустимых пределов.").arg(shown)
+                              : QStringLiteral("Такой даты нет: %1.").arg(shown));
+    return false;
 }
 
 void DateEdit::cancelTyping()

@@ -16,20 +16,30 @@ namespace vedaris::ui {
 // or two digits is of today's century ("26" is 2026, never 1926); one of three
 // digits is no year. What was typed becomes the date only once it makes one
 // (when the year is full, or on leaving the field, Enter, Left or Right); a
-// typed date that does not exist, such as 31.02, is refused with a beep and
-// the field keeps its date. So the field never holds a half-typed date, and a
-// key is never refused because the date it passes through on the way (29.02
-// of a year being typed) does not exist.
+// typed date that does not exist, such as 31.02, is refused with a beep: the
+// field keeps its date but goes on showing what was typed, in red, and says
+// why beside it and in its tooltip, until the next typing, Escape or a new
+// date. A dialog asks `refusedIn` before it stores anything. So the field
+// never holds a half-typed date nor another than the one typed, and a key is
+// never refused because the date it passes through on the way (29.02 of a
+// year being typed) does not exist.
 class DateEdit : public QDateEdit
 {
 public:
     explicit DateEdit(QWidget *parent = nullptr);
+
+    // Why the typed text was refused ("Такой даты нет: 31.02.2027."); empty
+    // while it was not.
+    QString refusal() const { return m_refusal; }
+    // The first date field of `window` showing a refused date, or nullptr.
+    static DateEdit *refusedIn(const QWidget *window);
 
 protected:
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -46,11 +56,16 @@ private:
     void cancelTyping();
     void showDate(); // the edit's text from the date again
     QDate base() const; // what the parts not typed come from
+    void refuse(const QString &typed, const QString &reason);
+    void showRefused();
+    void clearRefusal();
 
     Part m_first = Done; // where the typing began; Done while not typing
     Part m_at = Done;    // the part the next digit goes to
     std::array<QString, 3> m_typed;
     bool m_setting = false; // the date is being set from the typing
+    QString m_refusedText;  // what was typed and refused, shown until cleared
+    QString m_refusal;
 };
 
 } // namespace vedaris::ui

@@ -3,11 +3,15 @@
 #include "DateEdit.h"
 #include "Icons.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +19,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vedaris::ui {
 
@@ -86,11 +91,112 @@ QToolButton *chooseButton(QWidget *parent, const QString &name)
     return button;
 }
 
+namespace {
+
+// F4 or Alt+Down in a field with a "…" button presses it.
+class OpensChooser : public QObject
+{
+public:
+    OpensChooser(QLineEdit *edit, QAction *action) : QObject(edit), m_action(action) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier)
+                || (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier)) {
+                m_action->trigger();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction *m_action;
+};
+
+// Enter or Return on a focused button presses it. The dialogs' buttons are
+// not default buttons, so that Enter in a field presses none of them.
+class EnterPressesButtons : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            auto *button = qobject_cast<QAbstractButton *>(watched);
+            // A button receives keys only while it has the focus.
+            if (button && button->isEnabled()
+                && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 QAction *embeddedChooseButton(QLineEdit *edit)
 {
     QAction *action = edit->addAction(ellipsis(), QLineEdit::TrailingPosition);
     action->setToolTip(QStringLiteral("Выбрать из списка"));
+    edit->installEventFilter(new OpensChooser(edit, action));
+    if (QWidget *button = embeddedButton(edit, action)) {
+        button->setObjectName(edit->objectName() + QStringLiteral("Button"));
+        button->setFocusPolicy(Qt::TabFocus);
+    }
     return action;
+}
+
+QWidget *embeddedButton(QLineEdit *edit, QAction *action)
+{
+    for (QToolButton *b : edit->findChildren<QToolButton *>())
+        if (b->defaultAction() == action)
+            return b;
+    return nullptr;
+}
+
+int captionWidth(const QWidget *window)
+{
+    // Title bars draw a bold caption in most desktops; the icon, the close box
+    // and the frame take about 100 pixels more.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(window->windowTitle()) + 100;
+}
+
+void fitCaption(QWidget *window)
+{
+    const int needed = captionWidth(window);
+    if (window->width() >= needed)
+        return;
+    if (window->maximumWidth() >= QWIDGETSIZE_MAX) {
+        window->setMinimumWidth(needed);
+    } else if (window->minimumWidth() == window->maximumWidth()) {
+        window->setFixedWidth(needed);
+    } else {
+        // The same few pixels of give as before.
+        window->setMaximumWidth(std::max(window->maximumWidth(), needed + window->maximumWidth() - window->minimumWidth()));
+        window->setMinimumWidth(needed);
+    }
+    window->resize(std::max(window->width(), needed), window->height());
+}
+
+void installKeyboardHelp()
+{
+    static EnterPressesButtons *filter = nullptr;
+    if (!filter && qApp) {
+        filter = new EnterPressesButtons(qApp);
+        qApp->installEventFilter(filter);
+    }
 }
 
 QPushButton *saveButton(QWidget *parent, const QString &name)

@@ -32,7 +32,19 @@ QDateEdit *dateEdit(QWidget *parent, const QString &name);
 void clearDate(QDateEdit *edit);
 // The small "..." button beside a field, and the same button inside a field.
 QToolButton *chooseButton(QWidget *parent, const QString &name);
+// The "…" button inside an editable field. It is reached by Tab after the
+// field, and F4 or Alt+Down in the field press it as well.
 QAction *embeddedChooseButton(QLineEdit *edit);
+// The focusable button of that action inside `edit`, for the tab order.
+QWidget *embeddedButton(QLineEdit *edit, QAction *action);
+// Once per application: Enter or Return on a focused button presses it, as
+// Space does.
+void installKeyboardHelp();
+// The width a window needs for its whole caption in the title bar, beside
+// the icon and the close box.
+int captionWidth(const QWidget *window);
+// A fixed-size window made at least that wide.
+void fitCaption(QWidget *window);
 QPushButton *saveButton(QWidget *parent, const QString &name);
 QPushButton *closeButton(QWidget *parent, const QString &name);
 // Label and field in the next row of a two-column grid.

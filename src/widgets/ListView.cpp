@@ -1,6 +1,5 @@
 #include "ListView.h"
 
-#include "store/Cp1251.h"
 #include "store/TextFormats.h"
 
 #include <QEvent>
@@ -10,14 +9,13 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <numeric>
 
 namespace vedaris {
 
-RowListModel::RowListModel(QObject *parent)
-    : QAbstractTableModel(parent), m_collator(text::russianCollator())
-{
-}
+RowListModel::RowListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void RowListModel::setHeaders(const QStringList &headers)
 {
@@ -57,7 +55,7 @@ Qt::ItemFlags RowListModel::flags(const QModelIndex &index) const
 }
 
 RowListModel::Row RowListModel::pack(const QStringList &cells, const QString &search,
-                                     const QCollatorSortKey &key)
+                                     const QString &key)
 {
     Q_ASSERT(cells.size() <= MaxColumns);
     Row row{cells.join(QString()), {}, int(std::min<qsizetype>(cells.size(), MaxColumns)), search, key};
@@ -72,7 +70,7 @@ RowListModel::Row RowListModel::pack(const QStringList &cells, const QString &se
 RowListModel::Row RowListModel::makeRow(const QStringList &cells) const
 {
     const QString caption = cells.value(0);
-    return pack(cells, text::searchKey(caption), m_collator.sortKey(caption));
+    return pack(cells, text::searchKey(caption), text::russianSortKey(caption));
 }
 
 QString RowListModel::cell(int row, int column) const
@@ -174,15 +172,17 @@ void RowListModel::insertAt(int pos, const QStringList &cells)
     endInsertRows();
 }
 
-int RowListModel::insertSorted(const QStringList &cells)
+int RowListModel::insertSorted(int pos, const QStringList &cells)
 {
     Row row = makeRow(cells);
-    const auto at = std::upper_bound(m_rows.begin(), m_rows.end(), row, [](const Row &a, const Row &b) {
-        return a.key.compare(b.key) < 0;
-    });
-    const int pos = int(at - m_rows.begin());
+    const auto less = [](const Row &a, const Row &b) { return a.key.compare(b.key) < 0; };
+    // A stable sort after inserting at `pos` leaves the row between the first
+    // and the last row of its name, at `pos` when that lies between them.
+    const auto first = std::lower_bound(m_rows.begin(), m_rows.end(), row, less);
+    const auto last = std::upper_bound(first, m_rows.end(), row, less);
+    pos = std::clamp(pos, int(first - m_rows.begin()), int(last - m_rows.begin()));
     beginInsertRows({}, pos, pos);
-    m_rows.insert(at, std::move(row));
+    m_rows.insert(m_rows.begin() + pos, std::move(row));
     endInsertRows();
     return pos;
 }
@@ -206,26 +206,54 @@ void RowListModel::sortByCaption()
     applyOrder(order);
 }
 
-void RowListModel::sortByColumn(int column, bool descending)
+void RowListModel::sortByColumn(int column, bool descending, CellOrder cellOrder)
 {
-    std::vector<QByteArray> keys;
-    keys.reserve(m_rows.size());
+    // Each cell's key once: a text's code page bytes, or a date's day or a
+    // number's value; `valid` false for an empty cell or one that is no date
+    // or number, which go last.
+    struct Key
+    {
+        bool valid = false;
+        double value = 0;
+        QByteArray text;
+    };
+    std::vector<Key> keys(m_rows.size());
     for (int row = 0; row < rowCount(); ++row) {
-        QByteArray key = cp1251::encode(cell(row, column));
-        for (char &c : key) {
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 0x20);
+        const QString c = cell(row, column);
+        Key &k = keys[size_t(row)];
+        if (c.isEmpty())
+            continue;
+        switch (cellOrder) {
+        case CellOrder::Text:
+            k.text = text::codePageKey(c);
+            k.valid = true;
+            break;
+        case CellOrder::Date:
+            if (const QDate d = text::parseDate(c); d.isValid()) {
+                k.value = double(d.toJulianDay());
+                k.valid = true;
+            }
+            break;
+        case CellOrder::Number: {
+            // The shown form: a decimal comma, an exponent below 1E-5. "NAN"
+            // of a damaged record, or a typed text that is no number, go last.
+            const QByteArray number = c.toLatin1().replace(',', '.');
+            const char *end = number.constData() + number.size();
+            const auto res = std::from_chars(number.constData(), end, k.value);
+            k.valid = res.ec == std::errc() && res.ptr == end && std::isfinite(k.value);
+            break;
         }
-        keys.push_back(std::move(key));
+        }
     }
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
-        const QByteArray &x = keys[size_t(a)];
-        const QByteArray &y = keys[size_t(b)];
-        if (x.isEmpty() || y.isEmpty())
-            return !x.isEmpty() && y.isEmpty();
-        return x < y;
+    const bool byText = cellOrder == CellOrder::Text;
+    std::stable_sort(order.begin(), order.end(), [&keys, byText](int a, int b) {
+        const Key &x = keys[size_t(a)];
+        const Key &y = keys[size_t(b)];
+        if (!x.valid || !y.valid)
+            return x.valid && !y.valid;
+        return byText ? x.text < y.text : x.value < y.value;
     });
     if (descending)
         std::reverse(order.begin(), order.end());
@@ -517,17 +545,44 @@ void ListView::clearRows()
 
 int ListView::insertRowSorted(int pos, const QStringList &cells)
 {
+    const int top = topRow();
+    int row;
     if (m_sortColumn < 0) {
         // Already in caption order: the row goes straight to its place.
-        const int row = m_model->insertSorted(cells);
-        setSelectedRow(row);
-        return row;
+        row = m_model->insertSorted(pos, cells);
+    } else {
+        m_model->insertAt(pos, cells);
+        const QPersistentModelIndex inserted = m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
+        sortByCaption();
+        row = inserted.row();
     }
-    m_model->insertAt(pos, cells);
-    const QPersistentModelIndex inserted = m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
-    sortByCaption();
-    setSelectedRow(inserted.row());
-    return inserted.row();
+    selectKeepingTop(row, top);
+    return row;
+}
+
+int ListView::replaceRow(int row, const QStringList &cells)
+{
+    if (row < 0 || row >= rowCount())
+        return insertRowSorted(0, cells);
+    const int top = topRow();
+    const bool sameName = cell(row, 0) == cells.value(0);
+    m_model->removeAt(row);
+    const int at = insertRowSorted(sameName ? row : 0, cells);
+    selectKeepingTop(at, top);
+    return at;
+}
+
+void ListView::selectKeepingTop(int row, int top)
+{
+    // Selecting would scroll the row into view; the list stays where it was.
+    const bool autoScrolling = hasAutoScroll();
+    setAutoScroll(false);
+    setSelectedRow(row);
+    setAutoScroll(autoScrolling);
+    if (top >= 0) {
+        executeDelayedItemsLayout();
+        verticalScrollBar()->setValue(top);
+    }
 }
 
 void ListView::removeRowAt(int row)
@@ -598,10 +653,13 @@ void ListView::headerClicked(int section)
         return;
     m_sortDescending = section == m_sortColumn && !m_sortDescending;
     m_sortColumn = section;
-    m_model->sortByColumn(section, m_sortDescending);
+    m_model->sortByColumn(section, m_sortDescending, m_columns[section].order);
     horizontalHeader()->setSortIndicator(section, m_sortDescending ? Qt::DescendingOrder
                                                                    : Qt::AscendingOrder);
     horizontalHeader()->setSortIndicatorShown(true);
+    // The selected row moved with its record; it stays in sight.
+    if (const int row = selectedRow(); row >= 0)
+        scrollTo(m_model->index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 bool ListView::viewportEvent(QEvent *event)
@@ -626,6 +684,13 @@ void ListView::shareColumnWidths()
             setColumnWidth(i, 1);
             available -= 1;
         }
+    }
+    // A list of one column never scrolls sideways for it: the column takes
+    // the width there is, also below its minimum when the bar for the
+    // rows takes a little of it.
+    if (shared.size() == 1) {
+        setColumnWidth(shared.first(), std::max(available, 0));
+        shared.clear();
     }
     while (!shared.isEmpty()) {
         const int n = int(shared.size());

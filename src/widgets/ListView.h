@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QHash>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
@@ -40,14 +39,19 @@ public:
     void endFill();
     void clear();
     void insertAt(int pos, const QStringList &cells);
-    // Inserts into a list in caption order at the row's place; returns it.
-    int insertSorted(const QStringList &cells);
+    // Inserts into a list in caption order where inserting at `pos` and
+    // sorting again would put it: among rows of the same name it stays at
+    // `pos` (as near as it can); returns where it went.
+    int insertSorted(int pos, const QStringList &cells);
     void removeAt(int pos);
     // Caption order: Russian, case deciding only between otherwise equal names.
     void sortByCaption();
-    // Header order: code page 1251 codes with Latin a-z as capitals, empty cells
-    // last; descending is the exact reverse.
-    void sortByColumn(int column, bool descending);
+    // How a header click compares a column's cells.
+    enum class CellOrder { Text, Date, Number };
+    // Header order: texts by their code page 1251 codes with Latin a-z as
+    // capitals, dates by date, numbers by value; empty cells (and cells that
+    // are no date or number) last; descending is the exact reverse.
+    void sortByColumn(int column, bool descending, CellOrder order = CellOrder::Text);
 
 private:
     // A row's cells live in one string, which keeps a hundred thousand rows
@@ -59,14 +63,13 @@ private:
         std::array<quint32, MaxColumns> ends;
         int count;
         QString search;
-        QCollatorSortKey key;
+        QString key; // the caption's Russian sort key
     };
-    static Row pack(const QStringList &cells, const QString &search, const QCollatorSortKey &key);
+    static Row pack(const QStringList &cells, const QString &search, const QString &key);
     Row makeRow(const QStringList &cells) const;
     // order[newPosition] = oldPosition
     void applyOrder(const std::vector<int> &order);
 
-    QCollator m_collator;
     QStringList m_headers;
     std::vector<Row> m_rows;
     struct Fill
@@ -135,6 +138,7 @@ public:
         QString caption;
         int minWidth = 0;
         Kind kind = Shared;
+        RowListModel::CellOrder order = RowListModel::CellOrder::Text;
     };
 
     explicit ListView(QWidget *parent = nullptr);
@@ -155,8 +159,12 @@ public:
     void endFill();
     void clearRows();
     // Inserts at `pos`, sorts by caption, selects and focuses the new row;
-    // returns where it ended up.
+    // returns where it ended up. The list is not scrolled.
     int insertRowSorted(int pos, const QStringList &cells);
+    // Puts `cells` in place of row `row`, selected and focused, without
+    // scrolling: a row keeping its name keeps its place among the rows of that
+    // name; a renamed one goes where a row inserted at the top would.
+    int replaceRow(int row, const QStringList &cells);
     void removeRowAt(int row);
 
     int selectedRow() const; // -1 when none
@@ -176,6 +184,8 @@ protected:
 private:
     void headerClicked(int section);
     void shareColumnWidths();
+    // Selects and focuses `row`, the first visible row staying `top`.
+    void selectKeepingTop(int row, int top);
 
     RowListModel *m_model;
     QVector<Column> m_columns;

@@ -3,20 +3,27 @@
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
 #include "app/TFormViewZap.h"
+#include "dialogs/ReferenceDialogs.h"
 #include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormSelFirma.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
 #include "store/Records.h"
+#include "store/ReferenceLists.h"
 #include "store/TextFormats.h"
 #include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/DialogParts.h"
 #include "widgets/Desktop.h"
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QScrollBar>
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
@@ -330,6 +337,111 @@ TEST_F(MainWindowTest, HeaderClicksSortByCodePageThenDescendingAndCaptionsResort
         EXPECT_LE(text::compareRussian(shown[i - 1], shown[i]), 0);
 }
 
+// Dates sort by date and numbers by value, both ways, empty cells last going
+// up; text columns keep the code page order. A header click keeps the
+// selected row in sight.
+TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
+{
+    QVector<StockRecord> records;
+    const double quantities[] = {9, 89, 97, 99, 10.5, 100, 0.5, 1e-6, 2, 1000};
+    const QDate expiries[] = {{2025, 1, 1}, {2027, 1, 1}, {2024, 2, 1}, {2024, 1, 31}, {2026, 12, 1},
+                              {2025, 2, 1}, {2030, 1, 1}, {2024, 11, 10}, {2024, 3, 1}, {2028, 5, 5}};
+    for (int i = 0; i < 40; ++i) {
+        StockRecord r = batch(QStringLiteral("Препарат %1").arg(i, 2, 10, QLatin1Char('0')), i);
+        r.Quantity = quantities[i % 10] + (i / 10) * 1000;
+        r.TotalSum = r.Quantity * 2;
+        r.ExpiryDate = text::dateToSerial(expiries[i % 10].addYears(i / 10));
+        records << r;
+    }
+    writeBase(dir, records);
+    TFormGl *gl = start();
+    QHeaderView *header = list()->horizontalHeader();
+    const auto click = [&](int col) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
+    };
+    const auto dates = [&] {
+        QVector<QDate> out;
+        for (const QString &c : column(list(), stockcol::ExpiryDate))
+            out << text::parseDate(c);
+        return out;
+    };
+    const auto numbers = [&](int col) {
+        QVector<double> out;
+        for (QString c : column(list(), col))
+            out << c.replace(u',', u'.').toDouble();
+        return out;
+    };
+    const auto visible = [&](int row) {
+        return list()->viewport()->rect().contains(list()->visualRect(list()->rows()->index(row, 0)).center());
+    };
+
+    // A row far down the list is selected; a sort keeps it in sight.
+    list()->setSelectedRow(35);
+    list()->ScrollToSelected();
+    const auto id = gl->selectedRecordId();
+
+    struct Case
+    {
+        int column;
+        bool isDate;
+    };
+    for (const Case c : {Case{stockcol::ExpiryDate, true}, Case{stockcol::ReceiptDate, true},
+                         Case{stockcol::Quantity, false}, Case{stockcol::TotalSum, false},
+                         Case{stockcol::UnitPrice, false}}) {
+        SCOPED_TRACE(c.column);
+        for (const bool descending : {false, true}) {
+            click(c.column);
+            if (c.isDate && c.column == stockcol::ExpiryDate) {
+                QVector<QDate> d = dates(), sorted = d;
+                std::sort(sorted.begin(), sorted.end());
+                if (descending)
+                    std::reverse(sorted.begin(), sorted.end());
+                EXPECT_EQ(d, sorted);
+            } else if (!c.isDate) {
+                QVector<double> n = numbers(c.column), sorted = n;
+                std::sort(sorted.begin(), sorted.end());
+                if (descending)
+                    std::reverse(sorted.begin(), sorted.end());
+                EXPECT_EQ(n, sorted);
+            }
+            EXPECT_EQ(gl->selectedRecordId(), id);
+            EXPECT_TRUE(visible(gl->selectedRow())) << "row " << gl->selectedRow() << " top " << list()->topRow();
+        }
+        click(c.column); // back to ascending for the next column
+    }
+    // The failures the store-keeper saw: 01.02.2024 is not after 01.01.2027,
+    // and 9 is not above 89 descending.
+    click(stockcol::ExpiryDate);
+    EXPECT_EQ(column(list(), stockcol::ExpiryDate).first(), QStringLiteral("31.01.2024"));
+    click(stockcol::Quantity);
+    click(stockcol::Quantity);
+    EXPECT_EQ(column(list(), stockcol::Quantity).mid(36),
+              (QStringList{"9", "2", "0,5", "1E-6"}));
+
+    // Empty and unreadable cells last going up, first going down.
+    gl->insertStockRow([] {
+        QStringList cells = stockRowCells(batch(QStringLiteral("Пустой"), 90));
+        cells[stockcol::Quantity].clear();
+        cells[stockcol::ExpiryDate].clear();
+        return cells;
+    }());
+    gl->insertStockRow([] {
+        QStringList cells = stockRowCells(batch(QStringLiteral("Испорченный"), 91));
+        cells[stockcol::Quantity] = QStringLiteral("NAN");
+        return cells;
+    }());
+    for (const int col : {stockcol::Quantity, stockcol::ExpiryDate}) {
+        click(col);
+        EXPECT_EQ(column(list(), col).last(), QString()) << col;
+        click(col);
+        EXPECT_EQ(column(list(), col).first(), QString()) << col;
+    }
+    click(stockcol::Quantity);
+    const QStringList unsortable = column(list(), stockcol::Quantity).mid(40);
+    EXPECT_TRUE(unsortable.contains("NAN") && unsortable.contains(QString())) << unsortable.join('|').toStdString();
+}
+
 TEST_F(MainWindowTest, RowsAreStripedByPositionAndTheSelectionIsSkyBlue)
 {
     writeBase(dir, {batch("Г", 0), batch("В", 1), batch("Б", 2), batch("А", 3)});
@@ -404,6 +516,55 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     list()->clearSelection();
     gl->RzListView1DblClick(); // no selected row: nothing opens
     EXPECT_FALSE(forms->FormViewZap->isVisible());
+}
+
+// A batch emptied by issues whose binary sum leaves a residue: the card shows
+// 0 where the old program's arithmetic leaves 1,1E-16, and nothing a user reads
+// carries an exponent; the file keeps its values.
+TEST_F(MainWindowTest, TheCardShowsAnEmptiedBatchAtZeroNotAsResidue)
+{
+    StockRecord b = batch("Анальгин", 0);
+    b.ReceivedQuantity = 0.9;
+    b.UnitPrice = 0.7;
+    b.ReceivedSum = 0.9 * 0.7;
+    b.Quantity = 0.9 - (0.2 + 0.7);
+    b.TotalSum = b.ReceivedSum - 0.2 * 0.7 - 0.7 * 0.7;
+    ASSERT_NE(b.Quantity, 0.0);
+    writeBase(dir, {b});
+    auto issue = [](QDate date, double quantity) {
+        IssueRecord r;
+        r.StockRecordId = 0;
+        r.IssueDate = text::dateToSerial(date);
+        r.Department = QStringLiteral("Терапия");
+        r.IssuedQuantity = quantity;
+        r.UnitPrice = 0.7;
+        r.IssuedSum = 0.7 * quantity;
+        return r;
+    };
+    dir.write(files::Rashod, encodeAll(std::vector<IssueRecord>{issue(QDate(2024, 3, 1), 0.2),
+                                                                issue(QDate(2024, 3, 2), 0.7)},
+                                       false));
+    const QByteArray before = dir.read(files::Base);
+    TFormGl *gl = start();
+    list()->setSelectedRow(0);
+    TFormViewZap *view = forms->FormViewZap;
+    QStringList remaining;
+    QString balance;
+    QTimer::singleShot(0, [&] {
+        const QAbstractItemModel *m = control<QTableView>(view, "RzListViewVRashod")->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            remaining << m->index(r, m->columnCount() - 1).data().toString();
+        balance = control<QLabel>(view, "LabelVSverka")->text();
+        pushButton(view, "RzBitBtnVClose")->click();
+    });
+    gl->RzListView1DblClick();
+    EXPECT_EQ(remaining, (QStringList{"0,7", "0"}));
+    EXPECT_TRUE(balance.startsWith(QStringLiteral("Остаток сходится: получено 0,9 − выдано 0,9 = 0.")))
+        << balance.toStdString();
+    EXPECT_TRUE(balance.contains(QStringLiteral("Сумма сходится: получено на 0,63 − выдано на 0,63 = 0.")))
+        << balance.toStdString();
+    EXPECT_FALSE(balance.contains(u'E')) << balance.toStdString();
+    EXPECT_EQ(dir.read(files::Base), before);
 }
 
 TEST_F(MainWindowTest, TheViewWindowCardListsTheBatchsIssuesAndWeighsItsBalance)
@@ -527,6 +688,66 @@ TEST_F(MainWindowTest, HelpCommandLooksForTheGuideBesideTheProgram)
     gl->MenuHelpClick();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Возможно, у Вас не установлен MSWord"});
 }
+
+#ifndef Q_OS_WIN
+// The desktop's own opener, a stand-in for xdg-open on the PATH: it starts in
+// every case, and what it answers decides. Status 3 is xdg-open's "no method
+// available"; 0 is opened.
+TEST_F(MainWindowTest, HelpAndTheReportsFolderGoByWhatTheOpenerAnswers)
+{
+    QTemporaryDir bin;
+    const QString status = bin.filePath(QStringLiteral("status"));
+    const QString log = bin.filePath(QStringLiteral("opened"));
+    {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit $(cat '%2')\n").arg(log, status).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    const auto answer = [&](int code) {
+        QFile f(status);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(code));
+    };
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    desktop::setOpener({});
+    dir.write(QStringLiteral("Прочти.DOC"), "guide");
+    writeBase(dir, {batch("Анальгин", 0)});
+    TFormGl *gl = start();
+
+    answer(3);
+    gl->MenuHelpClick();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Возможно, у Вас не установлен MSWord"});
+    answer(0);
+    gl->MenuHelpClick();
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+
+    // The report is saved; the opener cannot open it, nor its folder.
+    answer(3);
+    gl->BtnNalichieClick();
+    QVector<Messages::Shown> shown = Messages::takeRecorded();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
+    EXPECT_EQ(shown[0].button, QStringLiteral("Открыть папку"));
+    shown[0].press();
+    const QStringList after = Messages::takeRecordedTexts();
+    ASSERT_EQ(after.size(), 1);
+    EXPECT_TRUE(after[0].startsWith(QStringLiteral("Не удалось открыть папку "))) << after[0].toStdString();
+    answer(0);
+    gl->BtnNalichieClick();
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+
+    QFile opened(log);
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(opened.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QDir(dir.path()).filePath(QStringLiteral("Прочти.DOC")));
+    EXPECT_EQ(lines[3], reports.path());
+    qputenv("PATH", path);
+}
+#endif
 
 TEST_F(MainWindowTest, AboutBoxIsModelessAndComesForwardAgain)
 {
@@ -662,8 +883,8 @@ TEST_F(MainWindowTest, AReportTakesTheWholeStatusBarFromTheFiguresAndTheBackup)
     QStatusBar *status = gl->statusBar();
     auto *figures = control<QLabel>(status, "RzLabelSklad");
     auto *progress = control<QProgressBar>(status, "RzProgressBar1");
-    EXPECT_EQ(figures->text(), QStringLiteral("На складе: 0 руб. · просрочено: 0 партий на 0 руб. · "
-                                              "истекает за 90 дней: 0 на 0 руб."));
+    EXPECT_EQ(figures->text(), QStringLiteral("На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · "
+                                              "истекает за 90 дней: 0 на 0,00 руб."));
     // The day's backup of a large store shows its own bar there.
     QPointer<QProgressBar> backup = new QProgressBar(status);
     backup->setObjectName(QStringLiteral("BackupProgress"));
@@ -703,3 +924,39 @@ TEST_F(MainWindowTest, UnreadableStockFileIsReportedAndTheListStaysUsable)
 }
 
 } // namespace
+
+// Captions shown whole, the department box wide enough for a write-off's
+// department, and a one-column list that never scrolls sideways.
+TEST_F(MainWindowTest, DialogsShowTheirWholeCaptionsAndListsFitTheirColumn)
+{
+    dir.createEmptyFiles();
+    ReferenceList suppliers(dir.path(), RefKind::Suppliers);
+    for (int i = 0; i < 40; ++i)
+        suppliers.add(QStringLiteral("Фирма %1").arg(i));
+    TFormGl *gl = start();
+    int dialogs = 0;
+    for (QObject *child : gl->children()) {
+        auto *d = qobject_cast<QDialog *>(child);
+        if (!d)
+            continue;
+        ++dialogs;
+        EXPECT_GE(d->minimumWidth(), ui::captionWidth(d)) << d->windowTitle().toStdString();
+    }
+    EXPECT_EQ(dialogs, 27);
+
+    QComboBox *box = control<QComboBox>(forms->FormOtchetOneOtdel, "RzComboBoxMoveOtd");
+    box->addItem(QStringLiteral("Списание: Истёк срок годности"));
+    forms->FormOtchetOneOtdel->show();
+    QCoreApplication::processEvents();
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(QStringLiteral("Списание: Истёк срок годности")) + 20);
+    forms->FormOtchetOneOtdel->hide();
+
+    RefSelectDialog *select = forms->FormSelFirma;
+    select->fillSelectionList();
+    select->show();
+    QCoreApplication::processEvents();
+    ListView *rows = control<ListView>(select, "RzListView1");
+    EXPECT_GT(rows->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(rows->horizontalScrollBar()->maximum(), 0);
+    select->hide();
+}

@@ -70,6 +70,19 @@ TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("Otdelenie.dat"))) << missing.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.file(files::Otdelenie))) << "the check must never create a file";
+    // A check that could not read every file never ends saying all is well.
+    EXPECT_FALSE(missing.out.contains(QStringLiteral("Нарушений: 0"))) << missing.out.toStdString();
+    EXPECT_TRUE(missing.out.trimmed().endsWith(QStringLiteral("не удалось прочитать файлов: 1 из 6; "
+                                                              "нарушений в прочитанных: 1.")))
+        << missing.out.toStdString();
+
+    // No data folder at all: six unread files, the same last line.
+    ToolRun none = check({"--data", dir.file(QStringLiteral("нет такой папки"))});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.err.count(QStringLiteral("Не удалось прочитать")), 6) << none.err.toStdString();
+    EXPECT_FALSE(none.out.contains(QStringLiteral("Нарушений: 0"))) << none.out.toStdString();
+    EXPECT_TRUE(none.out.contains(QStringLiteral("Проверка не завершена: не удалось прочитать файлов: 6 из 6")))
+        << none.out.toStdString();
 
     EXPECT_EQ(check({"--bogus"}).exitCode, 2);
 }

@@ -50,8 +50,55 @@ TEST(ReportCommand, HelpPrintsUsage)
 {
     const Result r = runCommand({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.startsWith("Usage: vedaris-report")) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Использование: vedaris-report"))) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains("issue-dates"));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Код выхода")));
+}
+
+// The three programs read their command line one way, and say what is wrong
+// in Russian with where the help is.
+TEST(ReportCommand, TheProgramsShareOneCommandLine)
+{
+    struct Case
+    {
+        const char *program;
+        QStringList args;
+        const char *message; // nullptr: --help, exit 0
+    };
+    const Case cases[] = {
+        {"vedaris-report", {"--data"}, "после --data нужно значение"},
+        {"vedaris-check", {"--data"}, "после --data нужно значение"},
+        {"vedaris", {"--data"}, "после --data нужно значение"},
+        {"vedaris-report", {"--data=", "--output", "x.xlsx", "stock"}, "после --data нужно значение"},
+        {"vedaris-check", {"--data", "--help"}, "после --data нужно значение"},
+        {"vedaris-check", {"--colour"}, "неизвестный параметр --colour"},
+        {"vedaris", {"--colour"}, "неизвестный параметр --colour"},
+        {"vedaris-check", {"--data", "a", "--data", "b"}, "параметр --data указан дважды"},
+        {"vedaris-check", {"папка"}, "лишний аргумент папка"},
+        {"vedaris-report", {"--help"}, nullptr},
+        {"vedaris-check", {"--help"}, nullptr},
+        {"vedaris", {"-h"}, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + c.args.join(' ').toStdString());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VEDARIS_DIST_DIR "/") + QString::fromLatin1(c.program), c.args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        if (!c.message) {
+            EXPECT_EQ(p.exitCode(), 0);
+            EXPECT_TRUE(out.startsWith(QStringLiteral("Использование: %1").arg(c.program))) << qPrintable(out);
+            EXPECT_TRUE(out.contains(QStringLiteral("--data ПАПКА"))) << qPrintable(out);
+            continue;
+        }
+        EXPECT_EQ(p.exitCode(), 2);
+        EXPECT_TRUE(err.contains(QStringLiteral("%1: %2\nСправка: %1 --help\n").arg(c.program, QString::fromUtf8(c.message))))
+            << qPrintable(err);
+    }
 }
 
 TEST(ReportCommand, WritesEveryReport)
@@ -105,7 +152,9 @@ TEST(ReportCommand, DamagedNumbersAndDatesGiveOneWarningAndTheWorkbook)
     const Result r = runCommand({"--data", data.path(), "--output", file, "stock"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err.count('\n'), 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.err.startsWith("vedaris-report: warning: the data held 4 value(s)")) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа "
+                                                "или невозможные даты (повреждённые записи): 4;")))
+        << qPrintable(r.err);
     EXPECT_TRUE(QFile::exists(file));
 }
 
@@ -153,14 +202,14 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
     };
     const QStringList period{"--start", "01.02.2024", "--finish", "29.02.2024"};
     const Case cases[] = {
-        {{"--data", data.path(), "--output", file}, "no report"},
-        {{"--data", data.path(), "--output", file, "everything"}, "unknown report"},
+        {{"--data", data.path(), "--output", file}, "не указан отчёт"},
+        {{"--data", data.path(), "--output", file, "everything"}, "неизвестный отчёт «everything»"},
         {{"--data", data.path(), "stock"}, "--output"},
         {{"--data", data.path(), "--output", file, "expired"}, "--date"},
-        {{"--data", data.path(), "--output", file, "expired", "--date", "31.02.2024"}, "not a date"},
-        {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"}, "takes no --start"},
+        {{"--data", data.path(), "--output", file, "expired", "--date", "31.02.2024"}, "не дата"},
+        {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"}, "не принимает --start"},
         {{"--data", data.path(), "--output", file, "movement", "--start", "01.02.2024"}, "--finish"},
-        {{"--data", data.path(), "--output", file, "stock", "--colour", "red"}, "unknown option"},
+        {{"--data", data.path(), "--output", file, "stock", "--colour", "red"}, "неизвестный параметр --colour"},
         {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period, "Rashod.dat"},
         {QStringList{"--data", noRashod.path() + "/none", "--output", file, "stock"}, "Base.dat"},
         {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"), "stock"}, "r.xlsx"},
@@ -168,8 +217,8 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
         {{"--output", file, "consolidated", "--date", "01.02.2024"}, "--from"},
         {{"--from", "dbname=x", "--output", file, "consolidated"}, "--date"},
         {{"--from", "dbname=x", "--output", file, "consolidated", "--date", "01.02.2024", "--data", data.path()},
-         "takes no --data"},
-        {{"--from", "dbname=x", "--data", data.path(), "--output", file, "stock"}, "takes no --from"},
+         "не принимает --data"},
+        {{"--from", "dbname=x", "--data", data.path(), "--output", file, "stock"}, "не принимает --from"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.args.join(' ')));

@@ -261,6 +261,9 @@ TEST_F(ReportDialogsTest, AWorkbookNoApplicationOpensIsNamedWithItsFolder)
     EXPECT_EQ(shown[0].button, "Открыть папку");
     shown[0].press();
     EXPECT_EQ(opened.value(1), QFileInfo(out.path()).absoluteFilePath());
+    // Nothing opens the folder either: that is said too.
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList{"Не удалось открыть папку " + QDir::toNativeSeparators(QFileInfo(out.path()).absoluteFilePath())});
 
     // A workbook that cannot be saved has nothing to show: the one line stays.
     const QString notAFolder = QDir(out.path()).filePath("file");

@@ -4,6 +4,8 @@
 #include "dialogs/TFormEdit.h"
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
+#include "dialogs/TFormSelFirma.h"
+#include "dialogs/TFormSelFirmaIzg.h"
 #include "dialogs/TFormSelMove.h"
 #include "dialogs/TFormSelPrep.h"
 #include "dialogs/TFormSpisanie.h"
@@ -27,6 +29,7 @@
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -157,6 +160,8 @@ protected:
     TempDataDir dir;
     std::unique_ptr<Forms> forms;
 };
+
+using StockDialogsKeyboard = StockDialogs;
 
 // --- receipt -------------------------------------------------------------
 
@@ -366,6 +371,147 @@ TEST_F(StockDialogs, IssueLowersTheRow)
     EXPECT_TRUE(lineEdit(r, "RzButtonEditRMove")->text().isEmpty());
 }
 
+// Thirty batches of one name between others: an issue or an edit leaves the
+// row where it was among its namesakes and the list where it was scrolled.
+TEST_F(StockDialogs, IssueAndEditKeepTheRowsPlaceAndTheListUnscrolled)
+{
+    std::vector<StockRecord> records;
+    for (int i = 0; i < 5; ++i)
+        records.push_back(batch(QStringLiteral("Аспирин"), 10, 3));
+    for (int i = 0; i < 30; ++i)
+        records.push_back(batch(QStringLiteral("Бромгексин"), 10 + i, 3));
+    for (int i = 0; i < 20; ++i)
+        records.push_back(batch(QStringLiteral("Валидол"), 10, 3));
+    writeStock(records);
+    open();
+    ASSERT_EQ(list()->rowCount(), 55);
+    const auto idAt = [&](int row) { return list()->cell(row, stockcol::RecordId); };
+
+    struct Case
+    {
+        const char *what;
+        int row; // selected, within the Бромгексин rows 5..34
+        int top; // the first visible row before
+    };
+    const Case cases[] = {{"first of its name", 5, 3}, {"middle", 20, 12}, {"last", 34, 30},
+                          {"above the view", 8, 14}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        list()->setSelectedRow(c.row);
+        list()->verticalScrollBar()->setValue(c.top);
+        ASSERT_EQ(list()->topRow(), c.top);
+        const QString id = idAt(c.row);
+        TFormRashod *r = forms->FormRashod;
+        whenShown(r, [&] {
+            QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("1"));
+            pushButton(r, "RzBitBtnRSave")->click();
+        });
+        gl()->BtnRashodClick();
+        EXPECT_EQ(list()->selectedRow(), c.row);
+        EXPECT_EQ(idAt(c.row), id);
+        EXPECT_EQ(list()->topRow(), c.top);
+    }
+
+    // An edit keeps the place too; the batch must have no issue to be edited.
+    for (const Case &c : {Case{"edited", 6, 2}, Case{"edited below the view", 33, 10}}) {
+        SCOPED_TRACE(c.what);
+        list()->setSelectedRow(c.row);
+        list()->verticalScrollBar()->setValue(c.top);
+        const QString id = idAt(c.row);
+        TFormEdit *e = forms->FormEdit;
+        whenShown(e, [&] {
+            lineEdit(e, "RzEditECEdin")->selectAll();
+            QTest::keyClicks(lineEdit(e, "RzEditECEdin"), QStringLiteral("4"));
+            pushButton(e, "RzBitBtnESave")->click();
+        });
+        gl()->BtnEditPrihodClick();
+        EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+        EXPECT_EQ(list()->selectedRow(), c.row);
+        EXPECT_EQ(idAt(c.row), id);
+        EXPECT_EQ(list()->cell(c.row, stockcol::UnitPrice), QStringLiteral("4"));
+        EXPECT_EQ(list()->topRow(), c.top);
+    }
+
+    // A renamed batch goes to the top of its new name's rows; still no scroll.
+    list()->setSelectedRow(7);
+    list()->verticalScrollBar()->setValue(4);
+    const QString id = idAt(7);
+    TFormEdit *e = forms->FormEdit;
+    whenShown(e, [&] {
+        putDrug(e, "E", QStringLiteral("Валидол"), QStringLiteral("Таблетки"));
+        pushButton(e, "RzBitBtnESave")->click();
+    });
+    gl()->BtnEditPrihodClick();
+    EXPECT_EQ(list()->selectedRow(), 34);
+    EXPECT_EQ(idAt(34), id);
+    EXPECT_EQ(list()->cell(33, stockcol::DrugName), QStringLiteral("Бромгексин"));
+    EXPECT_EQ(list()->topRow(), 4);
+}
+
+// The keyboard alone: F4 and Alt+Down open the supplier and manufacturer
+// lists, their "…" follows the field in the tab order, Enter chooses in a
+// list and presses a focused button; the issue dialog opens on its quantity.
+TEST_F(StockDialogsKeyboard, ChoosersEnterAndTheIssueQuantity)
+{
+    ReferenceList(dir.path(), RefKind::Suppliers).add(QStringLiteral("Фармация"));
+    ReferenceList(dir.path(), RefKind::Manufacturers).add(QStringLiteral("Завод"));
+    writeStock({batch(QStringLiteral("Анальгин"), 10, 3)});
+    open();
+    TFormPrihod *p = forms->FormPrihod;
+    QLineEdit *manufacturer = lineEdit(p, "RzButtonEditPNameIzgot");
+    QLineEdit *supplier = lineEdit(p, "RzButtonEditPNamePost");
+    whenShown(p, [&] {
+        // F4 in the manufacturer field, Enter in the list.
+        whenShown(forms->FormSelFirmaIzg, [&] {
+            QTest::keyClick(control<ListView>(forms->FormSelFirmaIzg, "RzListView1"), Qt::Key_Return);
+            EXPECT_FALSE(forms->FormSelFirmaIzg->isVisible());
+        });
+        QTest::keyClick(manufacturer, Qt::Key_F4);
+        EXPECT_EQ(manufacturer->text(), QStringLiteral("Завод"));
+        // Alt+Down in the supplier field, Enter in the search box.
+        whenShown(forms->FormSelFirma, [&] {
+            QTest::keyClick(lineEdit(forms->FormSelFirma, "RzEdit1"), Qt::Key_Enter);
+            EXPECT_FALSE(forms->FormSelFirma->isVisible());
+        });
+        QTest::keyClick(supplier, Qt::Key_Down, Qt::AltModifier);
+        EXPECT_EQ(supplier->text(), QStringLiteral("Фармация"));
+
+        // Tab goes from the field to its "…", and the "…" takes the keyboard.
+        QWidget *dots = manufacturer->nextInFocusChain();
+        while (dots && !(dots->focusPolicy() & Qt::TabFocus))
+            dots = dots->nextInFocusChain();
+        ASSERT_TRUE(dots);
+        EXPECT_EQ(dots->parentWidget(), manufacturer);
+        manufacturer->clear();
+        whenShown(forms->FormSelFirmaIzg, [&] { pushButton(forms->FormSelFirmaIzg, "RzBitBtnSel")->click(); });
+        QTest::keyClick(dots, Qt::Key_Space);
+        EXPECT_EQ(manufacturer->text(), QStringLiteral("Завод"));
+
+        // Enter on the focused "Закрыть" closes the dialog; in a field it does not.
+        QTest::keyClick(supplier, Qt::Key_Return);
+        EXPECT_TRUE(p->isVisible());
+        QTest::keyClick(pushButton(p, "RzBitBtnPClose"), Qt::Key_Return);
+        EXPECT_FALSE(p->isVisible());
+    });
+    gl()->BtnNewPrihodClick();
+    EXPECT_TRUE(stock().size() == 1);
+
+    // The issue dialog: the quantity has the focus; Enter there is still a
+    // refused character, as the number filter says.
+    list()->setSelectedRow(0);
+    TFormRashod *r = forms->FormRashod;
+    whenShown(r, [&] {
+        EXPECT_EQ(r->focusWidget(), lineEdit(r, "RzEditRIzrash"));
+        QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("2"));
+        QTest::keyClick(lineEdit(r, "RzEditRIzrash"), Qt::Key_Return);
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"В этом поле должны быть только цифры!"});
+        QTest::keyClick(pushButton(r, "RzBitBtnRSave"), Qt::Key_Enter);
+        EXPECT_FALSE(r->isVisible());
+    });
+    gl()->BtnRashodClick();
+    EXPECT_EQ(list()->cell(0, stockcol::Quantity), QStringLiteral("8"));
+}
+
 // --- commands without a selection, edit and delete -------------------------
 
 TEST_F(StockDialogs, CommandsNeedASelectedRow)
@@ -470,8 +616,8 @@ TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain
     writeStock({expiring("С-0", -3, 4), expiring("С-1", 0, 5), expiring("С-2", 90, 1, 3), expiring("С-3", 91, 2),
                 expiring("С-4", 200, 10)});
     open();
-    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 45 руб. · просрочено: 1 партия на 8 руб. · "
-                                             "истекает за 90 дней: 2 на 13 руб."));
+    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 45,00 руб. · просрочено: 1 партия на 8,00 руб. · "
+                                             "истекает за 90 дней: 2 на 13,00 руб."));
     auto select = [&](qint32 id) { ASSERT_TRUE(gl()->selectRecord(id)); };
     Messages::setAnswer(true); // issues from the expired batch go ahead
     const std::pair<const char *, std::function<void()>> operations[] = {
@@ -524,8 +670,8 @@ TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain
         EXPECT_NE(shownFigures(), before) << what;
         EXPECT_EQ(shownFigures(), fileFigures()) << what;
     }
-    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 34,5 руб. · просрочено: 1 партия на 4 руб. · "
-                                             "истекает за 90 дней: 2 на 10,5 руб."));
+    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 34,50 руб. · просрочено: 1 партия на 4,00 руб. · "
+                                             "истекает за 90 дней: 2 на 10,50 руб."));
     // Only the issue from the expired batch asked.
     EXPECT_EQ(Messages::takeRecordedTexts(),
               QStringList{QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?")});
@@ -683,3 +829,46 @@ TEST_F(StockDialogs, WriteOffIsAnIssueToTheReasonsDepartment)
 }
 
 } // namespace
+
+// The issue dialog says, on a pale ground, as it opens: that the batch has
+// expired, and which batch expires earlier; a batch without a series is named
+// by its date alone.
+TEST_F(StockDialogs, IssueDialogNoticesShowAsItOpens)
+{
+    writeStock({expiring("С-0", -3, 10), expiring("", 10, 4), expiring("С-2", 30, 4)});
+    open();
+    TFormRashod *r = forms->FormRashod;
+    QLabel *expired = control<QLabel>(r, "RzLabelRIstek");
+    QLabel *hint = control<QLabel>(r, "RzLabelRRanshe");
+    struct Case
+    {
+        qint32 record;
+        const char *expired; // nullptr: not shown
+        const char *earlier;
+    };
+    const Case cases[] = {
+        {0, "Срок годности этой партии истёк 12.03.2024.", nullptr},
+        {1, nullptr, nullptr},
+        {2, nullptr, "Есть партия с более ранним сроком годности: годна до 25.03.2024, остаток 4"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.record);
+        ASSERT_TRUE(gl()->selectRecord(c.record));
+        whenShown(r, [&] {
+            EXPECT_EQ(expired->isVisible(), c.expired != nullptr);
+            if (c.expired) {
+                EXPECT_EQ(expired->text(), QString::fromUtf8(c.expired));
+            }
+            EXPECT_EQ(hint->isVisible(), c.earlier != nullptr);
+            if (c.earlier) {
+                EXPECT_EQ(hint->text(), QString::fromUtf8(c.earlier));
+            }
+            // Drawn on a ground of its own, not the dialog's.
+            EXPECT_TRUE(expired->autoFillBackground());
+            EXPECT_NE(expired->palette().color(QPalette::Window), r->palette().color(QPalette::Window));
+            EXPECT_TRUE(hint->parentWidget()->autoFillBackground());
+        });
+        gl()->BtnRashodClick();
+    }
+    EXPECT_TRUE(issues().empty());
+}

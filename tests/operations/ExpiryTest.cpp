@@ -88,17 +88,19 @@ TEST(StockFigures, CountBatchesInStockByExpiryAndSumEveryLiveOne)
     EXPECT_EQ(all.totals(Today).stockSum, expected.stockSum - 10);
 }
 
-TEST(StockFigures, StatusTextRoundsToTheKopeckAndDeclinesBatches)
+TEST(StockFigures, StatusTextRoundsToTheKopeckGroupsThousandsAndDeclinesBatches)
 {
     const struct
     {
         ops::StockTotals totals;
         const char *text;
     } cases[] = {
-        {{}, "На складе: 0 руб. · просрочено: 0 партий на 0 руб. · истекает за 90 дней: 0 на 0 руб."},
+        {{}, "На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · истекает за 90 дней: 0 на 0,00 руб."},
         {{1234567.891, 1, 0.1 + 0.2, 2, 1e-9},
-         "На складе: 1234567,89 руб. · просрочено: 1 партия на 0,3 руб. · истекает за 90 дней: 2 на 0 руб."},
-        {{10, 2, -0.001, 11, 5}, "На складе: 10 руб. · просрочено: 2 партии на 0 руб. · истекает за 90 дней: 11 на 5 руб."},
+         "На складе: 1\u00a0234\u00a0567,89 руб. · просрочено: 1 партия на 0,30 руб. · истекает за 90 дней: 2 на "
+         "0,00 руб."},
+        {{10, 2, -0.001, 11, 5},
+         "На складе: 10,00 руб. · просрочено: 2 партии на 0,00 руб. · истекает за 90 дней: 11 на 5,00 руб."},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ops::statusText(c.totals), QString::fromUtf8(c.text));

@@ -43,7 +43,7 @@ for s in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${s}x${s}/apps/vedaris.png")
 done
 for lang in "" ru/; do
-    for page in "${tools[@]}"; do
+    for page in vedaris "${tools[@]}"; do
         expected+=("usr/share/man/${lang}man1/$page.1.gz")
     done
 done
@@ -52,19 +52,33 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | s
     || fail "package file list differs (< expected, > in the package)"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6svg6 zlib1g; do
+for lib in libqt6widgets6 libqt6svg6 zlib1g qt6-qpa-plugins; do
     [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 # The workbooks are written by the program's own writer.
 [[ $depends != *libxlsxwriter* ]] || fail "Depends names libxlsxwriter: $depends"
+
+# Installed without the recommended packages, as `apt install
+# --no-install-recommends` does: apt must accept it, and the platform plugins
+# must come with it (or be there already). apt only simulates here, so the
+# test changes nothing on the machine.
+if command -v apt-get >/dev/null; then
+    sim=$(apt-get install -s -o Debug::NoLocking=1 --no-install-recommends "$deb" 2>&1) \
+        || fail "apt would not install the package without recommends: $sim"
+    grep -Eq '^Inst vedaris ' <<<"$sim" || fail "apt would not install vedaris: $sim"
+    if ! dpkg-query -W -f='${Status}' qt6-qpa-plugins 2>/dev/null | grep -q 'install ok installed'; then
+        grep -Eq '^Inst qt6-qpa-plugins ' <<<"$sim" || fail "qt6-qpa-plugins would be missing: $sim"
+    fi
+    grep -E '^Inst ' <<<"$sim" | grep -v -E '^Inst (vedaris|qt6-qpa-plugins|lib)' | sed 's/^/  would also install: /' || true
+fi
 
 desktop-file-validate "$root/usr/share/applications/vedaris.desktop" || fail "desktop entry"
 grep -qx 'Exec=vedaris' "$root/usr/share/applications/vedaris.desktop" || fail "desktop Exec"
 
 bin=$root/usr/bin
 # Every option the tools know is in both languages' manual pages.
-for tool in "${tools[@]}"; do
-    options=$("$bin/$tool" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+for tool in vedaris "${tools[@]}"; do
+    options=$(QT_QPA_PLATFORM=offscreen "$bin/$tool" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
     for lang in "" ru/; do
         page=$(zcat "$root/usr/share/man/${lang}man1/$tool.1.gz" | sed 's/\\-/-/g')
         for o in $options; do

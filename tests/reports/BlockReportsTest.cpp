@@ -172,8 +172,10 @@ TEST(MovementReport, TwoRowHeader)
     EXPECT_EQ(b.format(5, 9).vAlign, VAlign::Center);
     EXPECT_EQ(b.format(5, 9).fontSize, 10);
     EXPECT_TRUE(b.format(5, 9).border);
-    EXPECT_EQ(b.columnWidth(1), 4);
-    EXPECT_EQ(b.columnWidth(11), 11);
+    // 4 and 11 characters, widened to "№ п/п" and to their share of
+    // "Остаток на конец периода" over J:K.
+    EXPECT_EQ(b.columnWidth(1), 7);
+    EXPECT_EQ(b.columnWidth(11), 13);
     EXPECT_EQ(b.pageSetup().zoom, 95);
     EXPECT_EQ(b.pageSetup().orientation, 2);
 }

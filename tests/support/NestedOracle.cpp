@@ -643,7 +643,9 @@ QString describe(const QVector<Range> &ranges)
 
 } // namespace
 
-Outcome run(ReportKind kind, const QString &dataDir, const ReportParams &params)
+namespace {
+
+Outcome built(ReportKind kind, const QString &dataDir, const ReportParams &params)
 {
     switch (kind) {
     case ReportKind::Expired:
@@ -664,6 +666,17 @@ Outcome run(ReportKind kind, const QString &dataDir, const ReportParams &params)
         return issueDates(dataDir, params);
     }
     return {};
+}
+
+} // namespace
+
+// The nested passes build the table; the finish for reading is the reports' own.
+Outcome run(ReportKind kind, const QString &dataDir, const ReportParams &params)
+{
+    Outcome out = built(kind, dataDir, params);
+    if (out.workbook)
+        presentForReading(*out.workbook, kind);
+    return out;
 }
 
 QString difference(const Workbook &e, const Workbook &a)

@@ -3,12 +3,18 @@
 #include "app/Forms.h"
 #include "app/TFormViewZap.h"
 #include "dialogs/TFormAllRashod.h"
+#include "dialogs/TFormOtchetDvijeniia.h"
+#include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormOtchetPolIzr.h"
+#include "dialogs/TFormOtchetPrihodMedikamentov.h"
 #include "dialogs/TFormPrihod.h"
+#include "dialogs/TFormRashodAllData.h"
 #include "store/Clock.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
 #include "support/Controls.h"
 #include "support/TempDataDir.h"
+#include "widgets/DateEdit.h"
 #include "widgets/Messages.h"
 
 #include <QApplication>
@@ -70,7 +76,8 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
     {
         const Field &field;
         const char *keys;
-        QDate expected; // the field starts at today, 15.03.2024
+        QDate expected;       // the field starts at today, 15.03.2024
+        const char *refused = nullptr; // the text a refused date leaves shown
     };
     const Case cases[] = {
         {received, "08122026", {2026, 12, 8}},
@@ -92,9 +99,9 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         {received, "31012016<02", {2016, 2, 29}},
         {received, "09~812", {2024, 12, 8}},
         {received, "3115", {2024, 1, 31}},      // month 15 refused, 1 kept
-        {received, "31022026", Today},          // no such day: the field keeps its date
+        {received, "31022026", Today, "31.02.2026"}, // no such day: the field keeps its date
         {received, "0012", {2024, 2, 1}},       // day 00 refused, 0 kept
-        {received, "08.12.202", Today},         // three digits are no year
+        {received, "08.12.202", Today, "08.12.202"}, // three digits are no year
         {received, "0812!", Today},
         {received, "..", Today},
         {expiry, "01012030", {2030, 1, 1}},
@@ -148,7 +155,10 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         EXPECT_FALSE(field->hasFocus()); // one Tab left the field
         EXPECT_TRUE(c.field.dialog->isVisible());
         EXPECT_EQ(field->date(), c.expected);
-        EXPECT_EQ(field->text(), c.expected.toString("dd.MM.yyyy"));
+        EXPECT_EQ(field->text(), c.refused ? QString::fromLatin1(c.refused) : c.expected.toString("dd.MM.yyyy"));
+        if (auto *edit = dynamic_cast<ui::DateEdit *>(field)) {
+            EXPECT_EQ(edit->refusal().isEmpty(), !c.refused);
+        }
         // Never a half-typed date on the way.
         EXPECT_EQ(changes.value(changes.size() - 1, Today), c.expected);
         for (QDate d : changes)
@@ -163,8 +173,10 @@ TEST_F(DateFields, TabReachesTheExpiryDateOfTheReceiptInTheTabOrder)
 {
     TFormPrihod *p = forms->FormPrihod;
     showActive(p);
+    // Each "…" inside a firm's field follows its field.
     const QStringList order = {"RzButtonEditPNamePrep", "RzBitBtn1", "RzButtonEditPNameIzgot",
-                               "RzButtonEditPNamePost", "RzEditPPrihodDoc", "RzEditPSeriiaPrep",
+                               "RzButtonEditPNameIzgotButton", "RzButtonEditPNamePost",
+                               "RzButtonEditPNamePostButton", "RzEditPPrihodDoc", "RzEditPSeriiaPrep",
                                "RzDateTimeEditPDataPoluch", "RzEditPEdinIzm", "RzEditPKol",
                                "RzEditPCEdin", "RzDateTimeEditPSrokGodn", "RzBitBtnPClose"};
     auto focused = [] {
@@ -185,4 +197,75 @@ TEST_F(DateFields, TabReachesTheExpiryDateOfTheReceiptInTheTabOrder)
         backward.prepend(focused());
     }
     EXPECT_EQ(backward, order);
+}
+
+// An impossible date is refused where it was typed: the field shows it in red
+// with the reason and keeps its date; the receipt is not stored until the
+// date is mended, and nothing else is ever put in its place.
+TEST_F(DateFields, AnImpossibleDateIsRefusedVisiblyAndNothingIsStored)
+{
+    TFormPrihod *p = forms->FormPrihod;
+    showActive(p);
+    lineEdit(p, "RzButtonEditPNamePrep")->setText(QStringLiteral("Анальгин"));
+    lineEdit(p, "RzEditPEdinIzm")->setText(QStringLiteral("Таблетки"));
+    QTest::keyClicks(lineEdit(p, "RzEditPKol"), QStringLiteral("10"));
+    QTest::keyClicks(lineEdit(p, "RzEditPCEdin"), QStringLiteral("2"));
+    auto *expiry = dynamic_cast<ui::DateEdit *>(dateEdit(p, "RzDateTimeEditPSrokGodn"));
+    ASSERT_TRUE(expiry);
+    lineEdit(p, "RzEditPCEdin")->setFocus();
+    QTest::keyClick(lineEdit(p, "RzEditPCEdin"), Qt::Key_Tab);
+    ASSERT_TRUE(expiry->hasFocus());
+    QTest::keyClicks(expiry, QStringLiteral("31022027"));
+    EXPECT_EQ(expiry->date(), Today);
+    EXPECT_EQ(expiry->text(), QStringLiteral("31.02.2027"));
+    EXPECT_EQ(expiry->refusal(), QStringLiteral("Такой даты нет: 31.02.2027."));
+    EXPECT_EQ(expiry->toolTip(), expiry->refusal());
+    QTest::keyClick(expiry, Qt::Key_Tab);
+    EXPECT_EQ(expiry->text(), QStringLiteral("31.02.2027")); // leaving it changes nothing
+
+    pushButton(p, "RzBitBtnPSave")->click();
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Такой даты нет: 31.02.2027."});
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(dir.read(QStringLiteral("Base.dat")).size(), 0);
+
+    // Typed again: the refusal goes, the date is taken.
+    expiry->setFocus();
+    QTest::keyClicks(expiry, QStringLiteral("28022027"));
+    EXPECT_TRUE(expiry->refusal().isEmpty());
+    EXPECT_EQ(expiry->date(), QDate(2027, 2, 28));
+    // Escape after a refusal shows the date the field holds.
+    QTest::keyClick(expiry, Qt::Key_Home);
+    QTest::keyClicks(expiry, QStringLiteral("30022027"));
+    EXPECT_FALSE(expiry->refusal().isEmpty());
+    QTest::keyClick(expiry, Qt::Key_Escape);
+    EXPECT_TRUE(expiry->refusal().isEmpty());
+    EXPECT_EQ(expiry->text(), QStringLiteral("28.02.2027"));
+    p->hide();
+}
+
+// The period dialogs refuse a finish before the start, and a refused date,
+// with a message, instead of reporting an empty period.
+TEST_F(DateFields, PeriodDialogsRefuseAFinishBeforeTheStart)
+{
+    for (QDialog *d : std::initializer_list<QDialog *>{forms->FormAllRashod, forms->FormOtchetPrihodMedikamentov,
+                                                      forms->FormOtchetPolIzr, forms->FormOtchetDvijeniia,
+                                                      forms->FormRashodAllData, forms->FormOtchetOneOtdel}) {
+        SCOPED_TRACE(d->objectName().toStdString());
+        showActive(d);
+        dateEdit(d, "RzDateTimeEditStart")->setDate(QDate(2024, 3, 10));
+        dateEdit(d, "RzDateTimeEditFinish")->setDate(QDate(2024, 3, 9));
+        pushButton(d, "RzBitBtnCreate")->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList{"Конечная дата раньше начальной! Укажите период заново."});
+        EXPECT_TRUE(d->isVisible());
+
+        auto *finish = dynamic_cast<ui::DateEdit *>(dateEdit(d, "RzDateTimeEditFinish"));
+        ASSERT_TRUE(finish);
+        finish->setFocus();
+        QTest::keyClicks(finish, QStringLiteral("30022024"));
+        pushButton(d, "RzBitBtnCreate")->click();
+        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Такой даты нет: 30.02.2024."});
+        EXPECT_TRUE(d->isVisible());
+        d->hide();
+    }
 }
