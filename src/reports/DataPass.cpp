@@ -67,40 +67,80 @@ struct Issue
     int next;       // the stock line's next issue in file order, or -1
 };
 
-// Issues chained per StockRecordId in file order. Ids that can name a record
-// of Base.dat are looked up directly; any other id (only in damaged files)
-// still keeps its chain, so it matches exactly what a stock record with that
-// RecordId would match.
+// Issues grouped per StockRecordId in file order. Ids that can name a record
+// of Base.dat are gathered as they come and grouped once the file is read, by
+// a counting sort that keeps file order within each id, so each line's issues
+// lie side by side; any other id (only in damaged files) keeps a chain of its
+// own, so it matches exactly what a stock record with that RecordId would match.
 class IssueIndex
 {
 public:
-    explicit IssueIndex(qint64 stockCount) : m_dense(size_t(std::max<qint64>(stockCount, 0))) {}
+    explicit IssueIndex(qint64 stockCount)
+        : m_denseCount(size_t(std::max<qint64>(stockCount, 0))), m_start(m_denseCount + 1, 0)
+    {
+    }
 
     // Room for every issue the file may hand over: growing by copies costs a
     // whole-history report a third of its reading time. Pages never filled are
     // never touched.
-    void reserve(qint64 issues) { m_issues.reserve(size_t(std::max<qint64>(issues, 0))); }
+    void reserve(qint64 issues)
+    {
+        m_issues.reserve(size_t(std::max<qint64>(issues, 0)));
+        m_ids.reserve(size_t(std::max<qint64>(issues, 0)));
+    }
 
     void add(qint32 stockId, const Issue &issue)
     {
-        Chain &chain = chainFor(stockId);
-        const int at = int(m_issues.size());
-        m_issues.push_back(issue);
-        m_issues.back().next = -1;
+        if (dense(stockId)) {
+            m_ids.push_back(stockId);
+            m_issues.push_back(issue);
+            return;
+        }
+        Chain &chain = m_sparse[stockId];
+        const int at = int(m_sparseIssues.size());
+        m_sparseIssues.push_back(issue);
+        m_sparseIssues.back().next = -1;
         if (chain.tail >= 0)
-            m_issues[size_t(chain.tail)].next = at;
+            m_sparseIssues[size_t(chain.tail)].next = at;
         else
             chain.head = at;
         chain.tail = at;
     }
 
-    bool contains(qint32 stockId) const { return head(stockId) >= 0; }
+    // Groups what was added; called once, after the last add.
+    void group()
+    {
+        m_start.assign(m_denseCount + 1, 0);
+        for (qint32 id : m_ids)
+            ++m_start[size_t(id) + 1];
+        for (size_t i = 1; i < m_start.size(); ++i)
+            m_start[i] += m_start[i - 1];
+        std::vector<size_t> at(m_start.begin(), m_start.end() - 1);
+        std::vector<Issue> grouped(m_issues.size());
+        for (size_t i = 0; i < m_issues.size(); ++i)
+            grouped[at[size_t(m_ids[i])]++] = m_issues[i];
+        m_issues.swap(grouped);
+        m_ids = {};
+    }
+
+    bool contains(qint32 stockId) const
+    {
+        if (dense(stockId))
+            return m_start[size_t(stockId) + 1] > m_start[size_t(stockId)];
+        return m_sparse.count(stockId) != 0;
+    }
 
     template<class Fn>
     void forEach(qint32 stockId, Fn &&fn) const
     {
-        for (int i = head(stockId); i >= 0; i = m_issues[size_t(i)].next)
-            fn(m_issues[size_t(i)]);
+        if (dense(stockId)) {
+            for (size_t i = m_start[size_t(stockId)], end = m_start[size_t(stockId) + 1]; i < end; ++i)
+                fn(m_issues[i]);
+            return;
+        }
+        const auto it = m_sparse.find(stockId);
+        for (int i = it == m_sparse.end() ? -1 : it->second.head; i >= 0; i = m_sparseIssues[size_t(i)].next)
+            fn(m_sparseIssues[size_t(i)]);
     }
 
 private:
@@ -110,23 +150,14 @@ private:
         int tail = -1;
     };
 
-    Chain &chainFor(qint32 id)
-    {
-        if (id >= 0 && size_t(id) < m_dense.size())
-            return m_dense[size_t(id)];
-        return m_sparse[id];
-    }
-    int head(qint32 id) const
-    {
-        if (id >= 0 && size_t(id) < m_dense.size())
-            return m_dense[size_t(id)].head;
-        const auto it = m_sparse.find(id);
-        return it == m_sparse.end() ? -1 : it->second.head;
-    }
+    bool dense(qint32 id) const { return id >= 0 && size_t(id) < m_denseCount; }
 
-    std::vector<Chain> m_dense;
-    std::unordered_map<qint32, Chain> m_sparse;
+    size_t m_denseCount;
+    std::vector<size_t> m_start; // the issues of id i: [m_start[i], m_start[i + 1])
+    std::vector<qint32> m_ids;
     std::vector<Issue> m_issues;
+    std::unordered_map<qint32, Chain> m_sparse;
+    std::vector<Issue> m_sparseIssues;
 };
 
 // Reads the live issues of Rashod.dat that `keep(date)` accepts into `index`.
@@ -154,6 +185,7 @@ void readIssues(RecordScan &file, IssueIndex &index, Meter &meter, Keep &&keep,
                   {date, field::number(rec, issueAt::IssuedQuantity), field::number(rec, issueAt::IssuedSum),
                    dept, -1});
     });
+    index.group();
 }
 
 StockRecord decodeStock(const char *rec)
