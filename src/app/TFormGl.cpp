@@ -335,8 +335,9 @@ void TFormGl::FillStockList()
             m_list->setSelectedRow(0);
         showFigures();
     };
+    vedaris::ops::BlankRecords blank;
     try {
-        vedaris::ops::readStock(
+        blank = vedaris::ops::readStock(
             m_dataDir, [this](const QStringList &cells) { m_list->addFilledRow(cells); },
             [load](int percent) {
                 if (load)
@@ -349,6 +350,9 @@ void TFormGl::FillStockList()
         return;
     }
     finish();
+    // Once: the next fill finds the same records.
+    if (blank.count > 0 && !std::exchange(m_blankReported, true))
+        Messages::error(this, blank.text());
 }
 
 bool TFormGl::selectRecord(qint32 recordId)

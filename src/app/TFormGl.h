@@ -105,6 +105,7 @@ private:
     QProgressBar *m_progress;
     QLabel *m_figuresText;
     vedaris::ops::StockFigures m_figures;
+    bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;
     bool m_reportShown = false;

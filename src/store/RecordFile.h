@@ -75,6 +75,10 @@ public:
     qint64 count() const { return m_file.count(); }
     Record read(qint64 index);
     void write(qint64 index, const Record &r);
+    // The bytes write() puts down for `r`.
+    static QByteArray encoded(const Record &r);
+    // What place() does to `r` before it writes it.
+    static void stamp(qint64 slot, Record &r);
     // The slot a new record takes: the first deleted one, or count().
     qint64 freeSlot() { return m_file.firstDeletedSlot(Record::DeletedOffset); }
     // Sets the id field (where the record has one) to `slot` and Deleted to 0,
