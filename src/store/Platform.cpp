@@ -244,18 +244,28 @@ QString errnoReason(int code)
 // too, so that the two kinds of copy exclude each other.
 int tryLock(int fd, bool writable)
 {
+    bool byteRange = false;
 #ifdef F_OFD_SETLK
     if (writable) {
         struct flock whole{};
         whole.l_type = F_WRLCK;
         whole.l_whence = SEEK_SET;
-        if (fcntl(fd, F_OFD_SETLK, &whole) != 0 && errno != EINVAL)
+        if (fcntl(fd, F_OFD_SETLK, &whole) == 0)
+            byteRange = true;
+        else if (errno != EINVAL)
             return errno;
     }
 #else
     Q_UNUSED(writable);
 #endif
-    return flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return 0;
+    const int error = errno;
+    // A file system with byte-range locks but no flock (some network shares)
+    // keeps the byte-range lock alone, as before.
+    if (byteRange && error != EWOULDBLOCK && error != EAGAIN)
+        return 0;
+    return error;
 }
 
 } // namespace
