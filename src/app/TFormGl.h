@@ -79,6 +79,7 @@ public slots:
     void BtnNewPolAndIzrClick();
     void BtnOtchetOneOtdelClick();
     void BtnMoveMedClick();
+    void MenuRestoreClick();
     void MenuExitClick();
     void MenuHelpClick();
     void MenuAboutClick();
@@ -105,6 +106,7 @@ private:
     QProgressBar *m_progress;
     QLabel *m_figuresText;
     vedaris::ops::StockFigures m_figures;
+    QAction *m_restore = nullptr;
     bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;

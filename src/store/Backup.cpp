@@ -4,6 +4,8 @@
 #include "DataFiles.h"
 #include "Error.h"
 #include "IntegrityCheck.h"
+#include "Journal.h"
+#include "RecordFile.h"
 #include "Platform.h"
 
 #include <QDir>
@@ -12,6 +14,8 @@
 #include <QStorageInfo>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace vedaris::backup {
 
@@ -68,7 +72,7 @@ QString copyName(const QDate &date, int number)
 
 // The real folders of one kind in backup/, oldest first. A symbolic link or a
 // junction is never a copy: pruning it would delete whatever it points to.
-std::vector<Copy> copies(const QString &dataDir, const QString &suffix)
+std::vector<Copy> copiesOf(const QString &dataDir, const QString &suffix)
 {
     std::vector<Copy> out;
     const QDir root(folder(dataDir));
@@ -87,7 +91,7 @@ std::vector<Copy> copies(const QString &dataDir, const QString &suffix)
 QVector<QDate> dated(const QString &dataDir, const QString &suffix)
 {
     QVector<QDate> dates;
-    for (const Copy &c : copies(dataDir, suffix))
+    for (const Copy &c : copiesOf(dataDir, suffix))
         dates.push_back(c.date);
     return dates;
 }
@@ -201,7 +205,7 @@ qsizetype damagedRecords(const check::Result &r)
 QStringList prune(const QString &dataDir, const QString &suffix, const QDate &today)
 {
     QStringList failures;
-    std::vector<Copy> all = copies(dataDir, suffix);
+    std::vector<Copy> all = copiesOf(dataDir, suffix);
     std::erase_if(all, [&](const Copy &c) { return c.date > today; });
     for (size_t i = 0; i + Kept < all.size(); ++i) {
         const QString path = QDir(folder(dataDir)).filePath(all[i].name);
@@ -229,7 +233,7 @@ QString futureCopies(const QString &dataDir, const QDate &today)
 {
     QStringList now;
     for (const QString &suffix : {QString(), DamagedSuffix})
-        for (const Copy &c : copies(dataDir, suffix))
+        for (const Copy &c : copiesOf(dataDir, suffix))
             if (c.date > today)
                 now << c.name;
     now.sort();
@@ -272,6 +276,87 @@ void noteState(const QString &dataDir)
         writeSmall(QDir(folder(dataDir)).filePath(StateFile), stateOf(dataDir));
 }
 
+QVector<DatedCopy> copies(const QString &dataDir)
+{
+    QVector<DatedCopy> out;
+    for (const QString &suffix : {QString(), DamagedSuffix})
+        for (const Copy &c : copiesOf(dataDir, suffix))
+            out.push_back({c.name, c.date, !suffix.isEmpty()});
+    std::sort(out.begin(), out.end(), [](const DatedCopy &a, const DatedCopy &b) {
+        return a.date != b.date ? a.date > b.date : a.name > b.name;
+    });
+    return out;
+}
+
+QString restore(const QString &dataDir, const QString &name)
+{
+    const QString root = folder(dataDir);
+    const QString from = QDir(root).filePath(name);
+    if (platform::isLink(root) || platform::isLink(from) || !QFileInfo(from).isDir()
+        || (!parseCopy(name, QString()) && !parseCopy(name, DamagedSuffix)))
+        throw Error(from, QStringLiteral("это не папка резервной копии"));
+    Transaction tx(dataDir);
+
+    // Today's files first, as a further copy of the day.
+    const QDate today = Clock::today();
+    int number = 1;
+    for (const QString &suffix : {QString(), DamagedSuffix})
+        for (const Copy &c : copiesOf(dataDir, suffix))
+            if (c.date == today)
+                number = std::max(number, c.number + 1);
+    QString kept = copyName(today, number);
+    const QString partial = QDir(root).filePath(kept + QStringLiteral(".part"));
+    try {
+        if ((QFileInfo::exists(partial) || platform::isLink(partial)) && !removeTree(partial))
+            throw Error(partial, QStringLiteral("не удалось удалить незаконченную копию"));
+        if (!QDir().mkpath(partial))
+            throw Error(partial, QStringLiteral("не удалось создать папку"));
+        check::Stream check;
+        qint64 done = 0;
+        for (const QString &file : files::All)
+            copyFile(files::path(dataDir, file), QDir(partial).filePath(file), check, done, 0, nullptr);
+        if (damagedRecords(check.finish()) > 0)
+            kept += DamagedSuffix;
+        if (!QDir().rename(partial, QDir(root).filePath(kept)))
+            throw Error(kept, QStringLiteral("не удалось переименовать папку копии"));
+    } catch (...) {
+        removeTree(partial);
+        throw;
+    }
+
+    // The copy's bytes, whole: the journal keeps both sides of every file.
+    std::vector<QByteArray> bytes;
+    qint64 total = 0;
+    for (const QString &file : files::All) {
+        const QString path = QDir(from).filePath(file);
+        if (const QString special = platform::notRegularFile(path); !special.isEmpty())
+            throw Error(path, special);
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+            throw Error(path, in.errorString());
+        total += in.size() + QFileInfo(files::path(dataDir, file)).size();
+        if (total > journal::MaxBytes)
+            throw Error(path, QStringLiteral("копия слишком велика, чтобы восстановить её из программы: закройте "
+                                             "программу и скопируйте файлы вручную"));
+        bytes.push_back(in.readAll());
+        if (in.error() != QFileDevice::NoError)
+            throw Error(path, in.errorString());
+    }
+    std::vector<std::unique_ptr<RecordFile>> targets;
+    for (size_t i = 0; i < size_t(files::All.size()); ++i) {
+        targets.push_back(std::make_unique<RecordFile>(files::path(dataDir, files::All[qsizetype(i)]), 1));
+        tx.keepWhole(*targets.back(), bytes[i]);
+    }
+    tx.begin(QStringLiteral("Восстановление данных из резервной копии \"%1\" не было завершено и отменено.")
+                 .arg(name));
+    for (size_t i = 0; i < targets.size(); ++i)
+        targets[i]->replaceAll(bytes[i]);
+    tx.commit();
+    for (const auto &t : targets)
+        t->close();
+    return kept;
+}
+
 void setFreeSpaceForTests(std::optional<qint64> bytes)
 {
     freeSpaceOverride = bytes;
@@ -295,7 +380,7 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
             .arg(QDir::toNativeSeparators(root));
     int number = 1;
     for (const QString &suffix : {QString(), DamagedSuffix})
-        for (const Copy &c : copies(dataDir, suffix))
+        for (const Copy &c : copiesOf(dataDir, suffix))
             if (c.date == today)
                 number = std::max(number, c.number + 1);
     // Today is copied; once more only at a start that finds the files changed

@@ -53,6 +53,22 @@ void noteState(const QString &dataDir);
 // The bytes a copy of the six files takes.
 qint64 storeSize(const QString &dataDir);
 
+// A dated copy as the restore command lists it.
+struct DatedCopy
+{
+    QString name; // the folder's name in backup/
+    QDate date;
+    bool damaged = false;
+};
+// Every dated copy, sound and damaged, newest first.
+QVector<DatedCopy> copies(const QString &dataDir);
+
+// Puts the copy `name` back over the six data files as one operation under
+// the folder's write gate and the journal, after keeping today's files as a
+// further copy of the day. Returns that copy's folder name. Throws Error;
+// nothing is changed then, or the journal puts it back.
+QString restore(const QString &dataDir, const QString &name);
+
 // Tests: the free space the check sees in place of the disk's.
 void setFreeSpaceForTests(std::optional<qint64> bytes);
 

@@ -33,7 +33,7 @@ struct Range
 {
     qint64 offset = 0;
     QByteArray old; // shorter than now where the write goes past the old end
-    QByteArray now;
+    QByteArray now; // shorter than old only where a whole file is replaced
 };
 
 struct Change
@@ -144,7 +144,7 @@ std::optional<Content> decode(const QByteArray &all)
         change.name = QString::fromLatin1(in.bytes(in.number<quint8>()));
         change.oldLength = in.number<qint64>();
         change.newLength = in.number<qint64>();
-        if (!files::All.contains(change.name) || change.oldLength < 0 || change.newLength < change.oldLength)
+        if (!files::All.contains(change.name) || change.oldLength < 0 || change.newLength < 0)
             return std::nullopt;
         const quint32 ranges = in.number<quint32>();
         for (quint32 k = 0; in.ok() && k < ranges; ++k) {
@@ -152,8 +152,8 @@ std::optional<Content> decode(const QByteArray &all)
             r.offset = in.number<qint64>();
             r.old = in.bytes(in.number<quint32>());
             r.now = in.bytes(in.number<quint32>());
-            if (r.offset < 0 || r.offset + r.old.size() > change.oldLength || r.now.size() < r.old.size()
-                || r.offset + r.now.size() > change.newLength)
+            if (r.offset < 0 || r.offset + r.old.size() > change.oldLength
+                || r.offset + r.now.size() > std::max(change.oldLength, change.newLength))
                 return std::nullopt;
             change.ranges.push_back(std::move(r));
         }
@@ -189,21 +189,25 @@ QString mismatch(const QString &dataDir, const Change &change)
     if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
         return QStringLiteral("%1 не открывается: %2").arg(change.name, platform::russianReason(f.errorString()));
     const qint64 length = f.size();
-    if (length < change.oldLength || length > change.newLength)
+    const qint64 shortest = std::min(change.oldLength, change.newLength);
+    const qint64 longest = std::max(change.oldLength, change.newLength);
+    if (length < shortest || length > longest)
         return QStringLiteral("длина %1 — %2 байт, а операция оставляла его длиной от %3 до %4 байт")
             .arg(change.name)
             .arg(length)
-            .arg(change.oldLength)
-            .arg(change.newLength);
+            .arg(shortest)
+            .arg(longest);
     for (const Range &r : change.ranges) {
         if (r.offset >= length)
             continue;
         if (!f.seek(r.offset))
             return QStringLiteral("%1 не читается: %2").arg(change.name, platform::russianReason(f.errorString()));
-        const QByteArray cur = f.read(std::min<qint64>(r.now.size(), length - r.offset));
+        const qint64 span = std::max(r.old.size(), r.now.size());
+        const QByteArray cur = f.read(std::min<qint64>(span, length - r.offset));
         for (qsizetype i = 0; i < cur.size(); ++i) {
             const bool old = i < r.old.size() ? cur[i] == r.old[i] : cur[i] == 0;
-            if (!old && cur[i] != r.now[i])
+            const bool now = i < r.now.size() && cur[i] == r.now[i];
+            if (!old && !now)
                 return QStringLiteral("в %1 байт %2 не такой, каким его оставила операция")
                     .arg(change.name)
                     .arg(r.offset + i);
@@ -355,6 +359,13 @@ void Transaction::keepByte(RecordFile &file, qint64 index, int offset, char now)
     if (index < 0 || index >= change.oldLength / size)
         throw pastEnd(file);
     change.ranges.push_back({index * size + offset, file.bytesAt(index * size + offset, 1), QByteArray(1, now)});
+}
+
+void Transaction::keepWhole(RecordFile &file, const QByteArray &now)
+{
+    Change &change = changeFor(d->content, d->files, file);
+    change.ranges.push_back({0, file.bytesAt(0, change.oldLength), now});
+    change.newLength = now.size();
 }
 
 void Transaction::begin(const QString &undone)

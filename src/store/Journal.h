@@ -40,6 +40,9 @@ public:
     void keepRecord(RecordFile &file, qint64 index, const QByteArray &now);
     // Only the byte at `offset` of record `index` is about to change, to `now`.
     void keepByte(RecordFile &file, qint64 index, int offset, char now);
+    // The whole of `file` is about to be replaced by `now` (a restore), which
+    // may be shorter or longer than the file is.
+    void keepWhole(RecordFile &file, const QByteArray &now);
     // Puts the journal on the disk. `undone` is the sentence that tells the
     // user at the next start which operation was undone.
     void begin(const QString &undone);

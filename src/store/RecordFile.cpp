@@ -177,6 +177,14 @@ qint64 RecordFile::firstDeletedSlot(int deletedOffset)
     return slot >= 0 ? slot : count();
 }
 
+void RecordFile::replaceAll(const QByteArray &bytes)
+{
+    seekTo(0);
+    writeExactly(bytes.constData(), bytes.size());
+    if (m_file.size() > bytes.size() && !disk::truncate(m_file, bytes.size()))
+        fail();
+}
+
 void RecordFile::markDeleted(qint64 index, int deletedOffset)
 {
     if (index < 0 || index >= count())

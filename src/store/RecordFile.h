@@ -39,6 +39,9 @@ public:
     void scan(const std::function<bool(qint64 index, const char *bytes)> &fn, qint64 from = 0);
     // The first record whose byte at `deletedOffset` is exactly 1, or count().
     qint64 firstDeletedSlot(int deletedOffset);
+    // The whole file becomes `bytes`: written from the start, then cut to
+    // their length (a restore).
+    void replaceAll(const QByteArray &bytes);
     // Rewrites only the deletion byte of record `index` with 1.
     void markDeleted(qint64 index, int deletedOffset);
     // Flushes and syncs what was written to the disk.

@@ -27,11 +27,15 @@
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
@@ -468,4 +472,46 @@ TEST_F(Safety, OldDataBroughtInOnTheFirstDayIsBackedUpAtTheNextStart)
     }
     EXPECT_TRUE(startUp(dir.path()));
     EXPECT_FALSE(QDir(dir.file("backup/2024-05-06-3")).exists());
+}
+
+TEST_F(Safety, RestoreFromTheFileMenuPutsTheChosenCopyBack)
+{
+    stock();
+    const Files monday = dataFiles();
+    const auto session = startUp(dir.path()); // makes the day's copy
+    ASSERT_TRUE(session);
+    TFormGl *gl = session->forms->FormGl;
+    issue(QStringLiteral("4"));
+    const Files later = dataFiles();
+
+    // In "Файл", before "Выход", behind a separator.
+    QAction *restore = gl->findChild<QAction *>(QStringLiteral("MenuRestore"));
+    ASSERT_TRUE(restore);
+    EXPECT_EQ(restore->text(), QStringLiteral("Восстановить из резервной копии..."));
+    const QList<QAction *> file = gl->findChild<QMenu *>(QStringLiteral("MenuFile"))->actions();
+    ASSERT_EQ(file.size(), 3);
+    EXPECT_EQ(file[0], restore);
+    EXPECT_TRUE(file[1]->isSeparator());
+    EXPECT_EQ(file[2]->objectName(), QStringLiteral("MenuExit"));
+    EXPECT_TRUE(restore->isEnabled());
+
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("RzListCopies"));
+        for (int i = 0; i < list->count(); ++i)
+            listed << list->item(i)->text();
+        pushButton(dialog, "RzBitBtnRestore")->click();
+    });
+    restore->trigger();
+    EXPECT_EQ(listed, QStringList{"2024-05-06"});
+    EXPECT_EQ(dataFiles(), monday);
+    EXPECT_EQ(control<ListView>(gl, "RzListView1")->cells(0).value(stockcol::Quantity), QStringLiteral("10"));
+    EXPECT_EQ(dir.read("backup/2024-05-06-2/Base.dat"), later[files::Base]);
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList{"Данные восстановлены из резервной копии \"2024-05-06\". Файлы, какими они были до "
+                          "этого, сохранены в копии \"2024-05-06-2\"."});
+    gl->setViewOnly();
+    EXPECT_FALSE(restore->isEnabled());
 }

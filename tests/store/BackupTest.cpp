@@ -1,6 +1,7 @@
 #include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
+#include "store/Error.h"
 #include "store/Records.h"
 #include "support/TempDataDir.h"
 
@@ -279,3 +280,25 @@ TEST_F(Backup, ZeroFilledStretchStaysAHoleInTheCopy)
     EXPECT_LT(qint64(st.st_blocks) * 512, 4LL * 1024 * 1024) << "copied dense";
 }
 #endif
+
+TEST_F(Backup, RestorePutsTheCopyBackAfterKeepingTodaysFiles)
+{
+    EXPECT_EQ(backup::makeDaily(dir.path()), QString());
+    dir.write(files::Base, "a longer Base.dat, written later in the day");
+    dir.write(files::Otdelenie, "x");
+    const QString kept = backup::restore(dir.path(), "2024-03-10");
+    EXPECT_EQ(kept, "2024-03-10-2");
+    for (const QString &name : DataFiles)
+        EXPECT_EQ(dir.read(name), readAll(backupFile("2024-03-10", name))) << name.toStdString();
+    EXPECT_EQ(readAll(backupFile("2024-03-10-2", files::Base)), "a longer Base.dat, written later in the day");
+    EXPECT_EQ(readAll(backupFile("2024-03-10-2", files::Otdelenie)), "x");
+    EXPECT_FALSE(QFile::exists(dir.file("Vedaris.journal")));
+    const QVector<backup::DatedCopy> listed = backup::copies(dir.path());
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_EQ(listed[0].name, "2024-03-10-2");
+    EXPECT_EQ(listed[1].name, "2024-03-10");
+
+    QDir(backup::folder(dir.path())).mkpath("notes");
+    EXPECT_THROW(backup::restore(dir.path(), "notes"), Error);
+    EXPECT_THROW(backup::restore(dir.path(), "../backup/2024-03-10"), Error);
+}
