@@ -23,21 +23,24 @@ DailyBackup::DailyBackup(QString dataDir, QMainWindow *window) : m_dir(std::move
 
 DailyBackup::~DailyBackup()
 {
-    if (!m_thread.joinable())
-        return;
-    m_progress.cancel = true;
-    m_thread.join();
-    delete m_bar;
+    if (m_thread.joinable()) {
+        m_progress.cancel = true;
+        m_thread.join();
+        delete m_bar;
+    }
+    // The files as this program leaves them: a change found at the next start
+    // was made by someone else, and today's copy is taken again.
+    backup::noteState(m_dir);
 }
 
 void DailyBackup::atStartUp()
 {
     m_day = Clock::today();
     if (backup::storeSize(m_dir) >= backgroundFrom) {
-        start();
+        start(backup::When::AtStart);
         return;
     }
-    const QString message = backup::makeDaily(m_dir);
+    const QString message = backup::makeDaily(m_dir, nullptr, backup::When::AtStart);
     if (!message.isEmpty())
         Messages::error(m_window, message);
 }
@@ -53,12 +56,12 @@ void DailyBackup::beforeWrite()
     }
 }
 
-void DailyBackup::start()
+void DailyBackup::start(backup::When when)
 {
     m_done = false;
     m_progress.percent = 0;
-    m_thread = std::thread([this] {
-        m_message = backup::makeDaily(m_dir, &m_progress);
+    m_thread = std::thread([this, when] {
+        m_message = backup::makeDaily(m_dir, &m_progress, when);
         m_done = true;
     });
     m_bar = new QProgressBar(m_window->statusBar());

@@ -38,7 +38,7 @@ public:
     bool copying() const { return m_thread.joinable(); }
 
 private:
-    void start();
+    void start(backup::When when = backup::When::Daily);
     void wait();
     void poll();
     void finish();

@@ -1,12 +1,14 @@
 #include "Startup.h"
 
 #include "TFormGl.h"
+#include "store/DataFiles.h"
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/WriteGate.h"
 #include "widgets/Messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace vedaris {
 
@@ -32,12 +34,18 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
     case DataLock::State::Taken:
         break;
     }
+    if (viewOnly.isEmpty())
+        viewOnly = files::notPlainFile(dataDir);
     QString undone;
     if (viewOnly.isEmpty()) {
         try {
             undone = journal::recover(dataDir);
         } catch (const Error &e) {
-            viewOnly = QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
+            // A journal that does not fit the files says itself what to do.
+            viewOnly = QFileInfo(e.file()).fileName() == Transaction::FileName
+                               && e.reason().startsWith(QStringLiteral("журнал"))
+                           ? e.reason()
+                           : QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
         }
     }
     if (!viewOnly.isEmpty())
@@ -59,7 +67,15 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
         return session;
     }
     session->backup = std::make_unique<DailyBackup>(dataDir, main);
-    writes::setHook(dataDir, [backup = session->backup.get()] { backup->beforeWrite(); });
+    writes::setHook(dataDir, [dataDir, main, lock = &session->lock, backup = session->backup.get()] {
+        if (!lock->stillHeld()) {
+            const QString lost = lock->lostText();
+            writes::forbid(dataDir, QStringLiteral("файл блокировки удалён или заменён"));
+            main->setViewOnly();
+            throw Error(QString(), lost);
+        }
+        backup->beforeWrite();
+    });
     session->backup->atStartUp();
     return session;
 }

@@ -22,11 +22,13 @@
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormRestore.h"
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
 #include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
+#include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "widgets/Desktop.h"
@@ -202,6 +204,9 @@ void TFormGl::buildCommands()
     QMenuBar *bar = menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
     file->setObjectName(QStringLiteral("MenuFile"));
+    m_restore = addMenuOnly(file, "MenuRestore", QStringLiteral("Восстановить из резервной копии..."),
+                            &TFormGl::MenuRestoreClick);
+    file->addSeparator();
     addMenuOnly(file, "MenuExit", QStringLiteral("Выход"), &TFormGl::MenuExitClick)
         ->setIcon(vedaris::icon(Icon::Exit));
 
@@ -337,8 +342,9 @@ void TFormGl::FillStockList()
             m_list->setSelectedRow(0);
         showFigures();
     };
+    vedaris::ops::BlankRecords blank;
     try {
-        vedaris::ops::readStock(
+        blank = vedaris::ops::readStock(
             m_dataDir, [this](const QStringList &cells) { m_list->addFilledRow(cells); },
             [load](int percent) {
                 if (load)
@@ -351,6 +357,9 @@ void TFormGl::FillStockList()
         return;
     }
     finish();
+    // Once: the next fill finds the same records.
+    if (blank.count > 0 && !std::exchange(m_blankReported, true))
+        Messages::error(this, blank.text());
 }
 
 bool TFormGl::selectRecord(qint32 recordId)
@@ -372,6 +381,22 @@ void TFormGl::setViewOnly()
     // The record and reference commands are exactly those of the first toolbar.
     for (QAction *action : m_recordBar->actions())
         action->setEnabled(false);
+    m_restore->setEnabled(false);
+}
+
+void TFormGl::MenuRestoreClick()
+{
+    TFormRestore dialog(m_dataDir, this);
+    const QString chosen = dialog.choose();
+    if (chosen.isEmpty())
+        return;
+    QString kept;
+    if (!Messages::guard(this, [&] { kept = vedaris::backup::restore(m_dataDir, chosen); }))
+        return;
+    FillStockList();
+    Messages::info(this, QStringLiteral("Данные восстановлены из резервной копии \"%1\". Файлы, какими они были "
+                                        "до этого, сохранены в копии \"%2\".")
+                             .arg(chosen, kept));
 }
 
 int TFormGl::selectedRow() const

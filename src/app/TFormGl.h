@@ -80,6 +80,7 @@ public slots:
     void BtnNewPolAndIzrClick();
     void BtnOtchetOneOtdelClick();
     void BtnMoveMedClick();
+    void MenuRestoreClick();
     void MenuExitClick();
     void MenuHelpClick();
     void MenuAboutClick();
@@ -106,6 +107,8 @@ private:
     QProgressBar *m_progress;
     QLabel *m_figuresText;
     vedaris::ops::StockFigures m_figures;
+    QAction *m_restore = nullptr;
+    bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;
     bool m_reportShown = false;

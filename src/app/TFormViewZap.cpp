@@ -222,7 +222,6 @@ TFormViewZap::TFormViewZap(QWidget *parent)
 void TFormViewZap::fill(const vedaris::StockRecord &r)
 {
     using vedaris::text::formatNumber;
-    using vedaris::text::serialToDate;
     m_drugName->setText(r.DrugName);
     m_manufacturer->setText(r.Manufacturer);
     m_supplier->setText(r.Supplier);
@@ -232,8 +231,8 @@ void TFormViewZap::fill(const vedaris::StockRecord &r)
     m_quantity->setText(formatNumber(r.Quantity));
     m_price->setText(formatNumber(r.UnitPrice));
     m_sum->setText(formatNumber(r.TotalSum));
-    m_receiptDate->setDate(serialToDate(r.ReceiptDate));
-    m_expiry->setDate(serialToDate(r.ExpiryDate));
+    vedaris::ui::showSerial(m_receiptDate, r.ReceiptDate);
+    vedaris::ui::showSerial(m_expiry, r.ExpiryDate);
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
 }

@@ -136,11 +136,15 @@ ops::BatchInput BatchDialog::input() const
     in.supplier = m_supplier->text();
     in.receiptDocument = m_document->text();
     in.series = m_series->text();
-    in.receiptDate = m_receiptDate->date();
+    in.receiptDate = ui::shownDate(m_receiptDate);
     in.unit = m_unit->text();
     in.quantityText = m_quantity->text();
     in.priceText = m_price->text();
-    in.expiryDate = m_expiry->date();
+    in.expiryDate = ui::shownDate(m_expiry);
+    if (m_kept && m_receiptDate->date() == m_kept->receipt.shown)
+        in.keptReceiptSerial = m_kept->receipt.serial;
+    if (m_kept && m_expiry->date() == m_kept->expiry.shown)
+        in.keptExpirySerial = m_kept->expiry.serial;
     return in;
 }
 
@@ -151,11 +155,14 @@ void BatchDialog::fill(const StockRecord &r)
     m_supplier->setText(r.Supplier);
     m_document->setText(r.ReceiptDocument);
     m_series->setText(r.Series);
-    m_receiptDate->setDate(text::serialToDate(r.ReceiptDate));
+    ui::showSerial(m_receiptDate, r.ReceiptDate);
     m_unit->setText(r.Unit);
     m_quantity->setText(text::formatNumber(r.Quantity));
     m_price->setText(text::formatNumber(r.UnitPrice));
-    m_expiry->setDate(text::serialToDate(r.ExpiryDate));
+    ui::showSerial(m_expiry, r.ExpiryDate);
+    // A date the user leaves as it is keeps its stored value, even one that
+    // cannot be shown: saving must not write a date nobody set.
+    m_kept = {{r.ReceiptDate, m_receiptDate->date()}, {r.ExpiryDate, m_expiry->date()}};
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
 }
@@ -167,6 +174,7 @@ void BatchDialog::clearAll()
         e->clear();
     ui::clearDate(m_receiptDate);
     ui::clearDate(m_expiry);
+    m_kept.reset();
     m_save->setEnabled(false);
 }
 

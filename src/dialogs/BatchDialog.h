@@ -52,6 +52,17 @@ protected:
     void done(int result) override;
     virtual void FormClose() { clearAll(); }
 
+    struct KeptDate
+    {
+        double serial = 0;
+        QDate shown;
+    };
+    struct KeptDates
+    {
+        KeptDate receipt, expiry;
+    };
+    std::optional<KeptDates> m_kept; // the record fill() showed
+
     QString m_dataDir;
     QLineEdit *m_drugName;
     QToolButton *m_chooseDrug;

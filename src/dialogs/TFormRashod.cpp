@@ -144,8 +144,8 @@ void TFormRashod::fill(const StockRecord &r)
     m_unit->setText(r.Unit);
     m_quantity->setText(text::formatNumber(r.Quantity));
     m_price->setText(text::formatNumber(r.UnitPrice));
-    m_receiptDate->setDate(text::serialToDate(r.ReceiptDate));
-    m_expiry->setDate(text::serialToDate(r.ExpiryDate));
+    ui::showSerial(m_receiptDate, r.ReceiptDate);
+    ui::showSerial(m_expiry, r.ExpiryDate);
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setCursorPosition(0);
 }

@@ -70,7 +70,7 @@ std::optional<ops::StoredIssue> TFormSpisanie::writeOff(qint32 recordId, const S
     m_drugName->setText(batch.DrugName);
     m_series->setText(batch.Series);
     m_unit->setText(batch.Unit);
-    m_expiry->setDate(text::serialToDate(batch.ExpiryDate));
+    ui::showSerial(m_expiry, batch.ExpiryDate);
     m_quantity->setText(text::formatNumber(batch.Quantity));
     m_price->setText(text::formatNumber(batch.UnitPrice));
     for (QLineEdit *e : findChildren<QLineEdit *>())

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -26,7 +27,7 @@ StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
 {
     StockRecord r;
     r.DrugName = cp1251::stored(in.drugName, S::DrugName.capacity);
-    r.ReceiptDate = text::dateToSerial(in.receiptDate);
+    r.ReceiptDate = in.keptReceiptSerial ? *in.keptReceiptSerial : text::dateToSerial(in.receiptDate);
     r.Unit = cp1251::stored(in.unit, S::Unit.capacity);
     r.Supplier = cp1251::stored(in.supplier, S::Supplier.capacity);
     r.ReceiptDocument = cp1251::stored(in.receiptDocument, S::ReceiptDocument.capacity);
@@ -36,7 +37,7 @@ StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
     r.ReceivedQuantity = quantity;
     r.UnitPrice = price;
     r.TotalSum = r.ReceivedSum = product(quantity, price);
-    r.ExpiryDate = text::dateToSerial(in.expiryDate);
+    r.ExpiryDate = in.keptExpirySerial ? *in.keptExpirySerial : text::dateToSerial(in.expiryDate);
     r.Deleted = 0;
     return r;
 }
@@ -64,11 +65,12 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
     Transaction tx(dataDir);
     TypedFile<StockRecord> base(files::path(dataDir, files::Base));
     const qint64 slot = at ? *at : base.freeSlot();
-    tx.keepRecord(base.raw(), slot);
+    base.stamp(slot, r);
+    tx.keepRecord(base.raw(), slot, base.encoded(r));
     tx.begin(at ? QStringLiteral("Изменение записи \"%1\" не было завершено и отменено.").arg(r.DrugName)
                 : QStringLiteral("Приход %1 препарата \"%2\" не был завершён и отменён.")
                       .arg(amount(in.quantityText, r.Unit), r.DrugName));
-    base.place(slot, r);
+    base.write(slot, r);
     tx.commit();
     return {r, typedRowCells(r, in)};
 }
@@ -102,8 +104,8 @@ public:
         m_out.batch.TotalSum = product(price, newQuantity);
         m_amount = amount(issuedText, batch.Unit);
 
-        tx.keepRecord(m_rashod.raw(), m_out.issueSlot);
-        tx.keepRecord(m_base.raw(), recordId);
+        tx.keepRecord(m_rashod.raw(), m_out.issueSlot, m_rashod.encoded(m_out.issue));
+        tx.keepRecord(m_base.raw(), recordId, m_base.encoded(m_out.batch));
     }
 
     const IssueRecord &issue() const { return m_out.issue; }
@@ -179,9 +181,22 @@ StockRecord readBatch(const QString &dataDir, qint32 recordId)
     return base.read(recordId);
 }
 
-void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
-               const std::function<void(int percent)> &percent, StockFigures *figures)
+QString BlankRecords::text() const
 {
+    if (count == 0)
+        return {};
+    const QString which = count == last - first + 1
+                              ? QStringLiteral("записи с %1 по %2 (всего %3)").arg(first).arg(last).arg(count)
+                              : QStringLiteral("%3 записей с номерами от %1 до %2").arg(first).arg(last).arg(count);
+    return QStringLiteral("Base.dat: пустые записи — возможно, след сбоя питания: %1 состоят из одних нулевых "
+                          "байтов. В списке они не показываются; запустите vedaris-check, чтобы проверить файлы.")
+        .arg(which);
+}
+
+BlankRecords readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
+                       const std::function<void(int percent)> &percent, StockFigures *figures)
+{
+    BlankRecords blank;
     if (figures)
         figures->clear();
     TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
@@ -191,19 +206,28 @@ void readStock(const QString &dataDir, const std::function<void(const QStringLis
     CellTextCache texts;
     if (figures)
         figures->reserve(count);
-    base.forEach([&](qint64 index, const StockRecord &r) {
+    StockRecord r;
+    base.raw().scan([&](qint64 index, const char *bytes) {
         ++read;
         const int now = int(read * 100 / count);
         if (now != shown && percent) {
             shown = now;
             percent(now);
         }
+        if (std::all_of(bytes, bytes + StockRecord::Size, [](char c) { return c == 0; })) {
+            if (blank.count++ == 0)
+                blank.first = index;
+            blank.last = index;
+            return true;
+        }
+        decode(bytes, r);
         if (figures)
             figures->set(index, r);
         if (r.Deleted != 1)
             row(stockRowCells(r, texts));
         return true;
     });
+    return blank;
 }
 
 qint64 stockRecordCount(const QString &dataDir)
@@ -315,8 +339,8 @@ void deleteBatch(const QString &dataDir, qint32 recordId)
         return true;
     });
     for (qint64 index : marked)
-        tx.keepByte(rashod, index, IssueRecord::DeletedOffset);
-    tx.keepByte(base, recordId, StockRecord::DeletedOffset);
+        tx.keepByte(rashod, index, IssueRecord::DeletedOffset, 1);
+    tx.keepByte(base, recordId, StockRecord::DeletedOffset, 1);
     const QString name = field::text(base.readRaw(recordId).constData(), S::DrugName);
     tx.begin(marked.empty()
                  ? QStringLiteral("Удаление записи \"%1\" не было завершено и отменено.").arg(name)

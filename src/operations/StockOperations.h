@@ -33,6 +33,10 @@ struct BatchInput
     QString quantityText; // decimal comma
     QString priceText;
     QDate expiryDate;
+    // An edit's stored dates, written back as they were when the user left
+    // their fields alone (a damaged one included).
+    std::optional<double> keptReceiptSerial;
+    std::optional<double> keptExpirySerial;
 };
 
 struct StoredBatch
@@ -62,9 +66,19 @@ StockRecord readBatch(const QString &dataDir, qint32 recordId);
 // The stock list's fill: `row` gets the cells of every live batch of Base.dat in
 // file order; `percent`, each time it changes, the share of the records read so
 // far, deleted ones included; `figures`, when given, every record in the same
-// pass. An incomplete tail is no record.
-void readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
-               const std::function<void(int percent)> &percent = {}, StockFigures *figures = nullptr);
+// pass. An incomplete tail is no record. A record of nothing but zero bytes
+// (what a power cut or a sparse file leaves) is no batch either: it gets no
+// row, and the result says how many there were, for one message.
+struct BlankRecords
+{
+    qint64 count = 0;
+    qint64 first = -1;
+    qint64 last = -1;
+    // vedaris-check's words for them, or nothing when there were none.
+    QString text() const;
+};
+BlankRecords readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
+                       const std::function<void(int percent)> &percent = {}, StockFigures *figures = nullptr);
 // The records Base.dat holds, deleted ones included; 0 when it cannot be read.
 qint64 stockRecordCount(const QString &dataDir);
 

@@ -1,6 +1,7 @@
 #include "DataFiles.h"
 
 #include "Error.h"
+#include "Platform.h"
 #include "WriteGate.h"
 
 #include <QDir>
@@ -29,6 +30,14 @@ void createEmpty(const QString &file)
 QString path(const QString &dataDir, const QString &name)
 {
     return QDir(dataDir).filePath(name);
+}
+
+QString notPlainFile(const QString &dataDir)
+{
+    for (const QString &name : All)
+        if (const QString why = platform::notRegularFile(path(dataDir, name)); !why.isEmpty())
+            return QStringLiteral("файл данных \"%1\" не годится: %2").arg(name, why);
+    return {};
 }
 
 void ensureExist(const QString &dataDir)

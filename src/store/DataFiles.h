@@ -23,4 +23,9 @@ QString path(const QString &dataDir, const QString &name);
 // viewing only is left as it is. Throws Error.
 void ensureExist(const QString &dataDir);
 
+// Start-up: why one of the six files is not a plain file (a FIFO, a device, a
+// link to one), naming it; nothing when none is. Such a file would hold a
+// reader up for good, or never end.
+QString notPlainFile(const QString &dataDir);
+
 } // namespace vedaris::files

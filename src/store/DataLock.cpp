@@ -53,6 +53,20 @@ QString DataLock::errorText() const
     return QStringLiteral("не удалось заблокировать файл \"%1\": %2").arg(FileName, m_reason);
 }
 
+bool DataLock::stillHeld() const
+{
+    return m_handle != -1 && platform::stillNames(m_handle, m_path);
+}
+
+QString DataLock::lostText() const
+{
+    return QStringLiteral("Файл блокировки \"%1\" удалён или заменён, пока программа работала: эти данные могла "
+                          "открыть и другая копия программы. Чтобы не потерять ничьи записи, программа больше "
+                          "ничего не записывает и работает только для просмотра. Закройте все копии "
+                          "программы и запустите её снова.")
+        .arg(QDir::toNativeSeparators(QDir(m_path).absolutePath()));
+}
+
 void DataLock::failNextTake(const QString &reason)
 {
     injectedFailure = reason;

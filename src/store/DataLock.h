@@ -28,6 +28,12 @@ public:
     // program must not write.
     State take();
     QString errorText() const;
+    // Whether Vedaris.lock in the folder is still the file this lock holds.
+    // Deleted, or replaced by a restore or a sync, it locks nothing: a second
+    // copy would create a new one and lock that. Checked before every write.
+    bool stillHeld() const;
+    // What the user is told when it is not.
+    QString lostText() const;
 
     // Tests: the next take() fails for this reason.
     static void failNextTake(const QString &reason);

@@ -3,13 +3,16 @@
 #include "DataFiles.h"
 #include "DiskIo.h"
 #include "Error.h"
+#include "Platform.h"
 #include "RecordFile.h"
 #include "WriteGate.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -17,23 +20,27 @@ namespace vedaris {
 
 namespace {
 
-// The journal, little-endian: the magic "VEDJRNL1"; u32 length and the UTF-8
+// The journal, little-endian: the magic "VEDJRNL2"; u32 length and the UTF-8
 // sentence; u32 number of files; per file a u8 length and the file's name, the
-// i64 old length, u32 number of ranges, per range the i64 offset, u32 length
-// and the old bytes; then the SHA-256 of everything before it.
-const QByteArray Magic = QByteArrayLiteral("VEDJRNL1");
+// i64 old and new lengths, u32 number of ranges, per range the i64 offset, u32
+// length and the old bytes, u32 length and the new bytes; then the SHA-256 of
+// everything before it. The earlier "VEDJRNL1" held no new bytes.
+const QByteArray Magic = QByteArrayLiteral("VEDJRNL2");
+const QByteArray OldMagic = QByteArrayLiteral("VEDJRNL1");
 constexpr int DigestSize = 32;
 
 struct Range
 {
     qint64 offset = 0;
-    QByteArray old;
+    QByteArray old; // shorter than now where the write goes past the old end
+    QByteArray now; // shorter than old only where a whole file is replaced
 };
 
 struct Change
 {
     QString name; // one of files::All
     qint64 oldLength = 0;
+    qint64 newLength = 0;
     std::vector<Range> ranges;
 };
 
@@ -68,11 +75,14 @@ QByteArray encode(const Content &c)
         put<quint8>(out, quint8(name.size()));
         out += name;
         put<qint64>(out, change.oldLength);
+        put<qint64>(out, change.newLength);
         put<quint32>(out, quint32(change.ranges.size()));
         for (const Range &r : change.ranges) {
             put<qint64>(out, r.offset);
             put<quint32>(out, quint32(r.old.size()));
             out += r.old;
+            put<quint32>(out, quint32(r.now.size()));
+            out += r.now;
         }
     }
     out += QCryptographicHash::hash(out, QCryptographicHash::Sha256);
@@ -110,15 +120,20 @@ private:
     bool m_ok = true;
 };
 
+bool checksumSound(const QByteArray &all)
+{
+    if (all.size() < Magic.size() + DigestSize)
+        return false;
+    const QByteArrayView body = QByteArrayView(all).first(all.size() - DigestSize);
+    return QCryptographicHash::hash(body, QCryptographicHash::Sha256) == all.right(DigestSize);
+}
+
 // Nothing when the journal was cut short or is not one of ours.
 std::optional<Content> decode(const QByteArray &all)
 {
-    if (all.size() < Magic.size() + DigestSize)
+    if (!checksumSound(all))
         return std::nullopt;
-    const QByteArrayView body = QByteArrayView(all).first(all.size() - DigestSize);
-    if (QCryptographicHash::hash(body, QCryptographicHash::Sha256) != all.right(DigestSize))
-        return std::nullopt;
-    Reader in(body);
+    Reader in(QByteArrayView(all).first(all.size() - DigestSize));
     if (in.bytes(Magic.size()) != Magic)
         return std::nullopt;
     Content c;
@@ -128,14 +143,17 @@ std::optional<Content> decode(const QByteArray &all)
         Change change;
         change.name = QString::fromLatin1(in.bytes(in.number<quint8>()));
         change.oldLength = in.number<qint64>();
-        if (!files::All.contains(change.name) || change.oldLength < 0)
+        change.newLength = in.number<qint64>();
+        if (!files::All.contains(change.name) || change.oldLength < 0 || change.newLength < 0)
             return std::nullopt;
         const quint32 ranges = in.number<quint32>();
         for (quint32 k = 0; in.ok() && k < ranges; ++k) {
             Range r;
             r.offset = in.number<qint64>();
             r.old = in.bytes(in.number<quint32>());
-            if (r.offset < 0 || r.offset + r.old.size() > change.oldLength)
+            r.now = in.bytes(in.number<quint32>());
+            if (r.offset < 0 || r.offset + r.old.size() > change.oldLength
+                || r.offset + r.now.size() > std::max(change.oldLength, change.newLength))
                 return std::nullopt;
             change.ranges.push_back(std::move(r));
         }
@@ -154,6 +172,67 @@ void writeAll(QFile &file, const QByteArray &bytes)
             throw Error(file.fileName(), file.errorString());
         done += put;
     }
+}
+
+// Why `file` is not as the operation left it, or nothing when it is: its
+// length between the old and the new one, every byte the operation writes
+// either old or new (a write cut short included), bytes past the old end new
+// or still zero (space the system gave before the data came). A playback cut
+// short leaves such a state too. Bytes the operation does not write are not
+// read: playing back does not touch them either.
+QString mismatch(const QString &dataDir, const Change &change)
+{
+    const QString path = files::path(dataDir, change.name);
+    if (const QString special = platform::notRegularFile(path); !special.isEmpty())
+        return QStringLiteral("%1 %2").arg(change.name, special);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+        return QStringLiteral("%1 не открывается: %2").arg(change.name, platform::russianReason(f.errorString()));
+    const qint64 length = f.size();
+    const qint64 shortest = std::min(change.oldLength, change.newLength);
+    const qint64 longest = std::max(change.oldLength, change.newLength);
+    if (length < shortest || length > longest)
+        return QStringLiteral("длина %1 — %2 байт, а операция оставляла его длиной от %3 до %4 байт")
+            .arg(change.name)
+            .arg(length)
+            .arg(shortest)
+            .arg(longest);
+    for (const Range &r : change.ranges) {
+        if (r.offset >= length)
+            continue;
+        if (!f.seek(r.offset))
+            return QStringLiteral("%1 не читается: %2").arg(change.name, platform::russianReason(f.errorString()));
+        const qint64 span = std::max(r.old.size(), r.now.size());
+        const QByteArray cur = f.read(std::min<qint64>(span, length - r.offset));
+        for (qsizetype i = 0; i < cur.size(); ++i) {
+            const bool old = i < r.old.size() ? cur[i] == r.old[i] : cur[i] == 0;
+            const bool now = i < r.now.size() && cur[i] == r.now[i];
+            if (!old && !now)
+                return QStringLiteral("в %1 байт %2 не такой, каким его оставила операция")
+                    .arg(change.name)
+                    .arg(r.offset + i);
+        }
+    }
+    return {};
+}
+
+QString mismatch(const QString &dataDir, const Content &c)
+{
+    for (const Change &change : c.changes)
+        if (QString why = mismatch(dataDir, change); !why.isEmpty())
+            return why;
+    return {};
+}
+
+// What the user should do about a journal that does not fit the files.
+QString notApplied(const QString &dataDir, const QString &why)
+{
+    return QStringLiteral("журнал незавершённой операции \"%1\" не подходит к файлам данных (%2): после сбоя "
+                          "файлы, видимо, восстановлены из резервной копии или изменены другой программой. "
+                          "Журнал не применён, файлы не изменены. Проверьте данные программой vedaris-check; "
+                          "если они верны, закройте программу, переместите файл \"%3\" из папки данных и "
+                          "запустите программу снова")
+        .arg(QDir::toNativeSeparators(journalPath(dataDir)), why, Transaction::FileName);
 }
 
 // Old bytes back, appended records cut off, every file synced. Running it again
@@ -184,6 +263,29 @@ void removeJournal(const QString &dataDir)
         throw Error(journal.fileName(), journal.errorString());
 }
 
+// The journal's bytes; Error when it is no plain file or too large to be ours.
+QByteArray readJournal(const QString &dataDir)
+{
+    const QString path = journalPath(dataDir);
+    if (const QString special = platform::notRegularFile(path); !special.isEmpty())
+        throw Error(path, special);
+    QFile journal(path);
+    if (!journal.open(QIODevice::ReadOnly))
+        throw Error(path, journal.errorString());
+    if (journal.size() > journal::MaxBytes)
+        throw Error(path, QStringLiteral("файл журнала слишком велик (%1 байт): это не журнал программы")
+                              .arg(journal.size()));
+    const QByteArray all = journal.read(journal::MaxBytes + 1);
+    if (journal.error() != QFileDevice::NoError)
+        throw Error(path, journal.errorString());
+    return all;
+}
+
+bool isOldJournal(const QByteArray &all)
+{
+    return all.startsWith(OldMagic) && checksumSound(all);
+}
+
 } // namespace
 
 const QString Transaction::FileName = QStringLiteral("Vedaris.journal");
@@ -200,8 +302,7 @@ struct Transaction::State
 Transaction::Transaction(const QString &dataDir) : m_dir(dataDir), d(std::make_unique<State>())
 {
     writes::enter(m_dir);
-    if (QFile::exists(journalPath(m_dir)))
-        journal::recover(m_dir);
+    journal::recover(m_dir);
 }
 
 Transaction::~Transaction()
@@ -228,7 +329,7 @@ Change &changeFor(Content &c, std::vector<RecordFile *> &kept, RecordFile &file)
             return c.changes[i];
     if (!files::All.contains(name))
         throw Error(file.path(), QStringLiteral("не файл данных"));
-    c.changes.push_back({name, file.length(), {}});
+    c.changes.push_back({name, file.length(), file.length(), {}});
     kept.push_back(&file);
     return c.changes.back();
 }
@@ -240,25 +341,31 @@ Error pastEnd(const RecordFile &file)
 
 } // namespace
 
-void Transaction::keepRecord(RecordFile &file, qint64 index)
+void Transaction::keepRecord(RecordFile &file, qint64 index, const QByteArray &now)
 {
     Change &change = changeFor(d->content, d->files, file);
     const qint64 size = file.recordSize();
-    if (index < 0 || index > change.oldLength / size)
+    if (index < 0 || index > change.oldLength / size || now.size() != size)
         throw pastEnd(file);
     // An append writes over an incomplete tail: that is kept too.
-    QByteArray old = file.bytesAt(index * size, size);
-    if (!old.isEmpty())
-        change.ranges.push_back({index * size, std::move(old)});
+    change.ranges.push_back({index * size, file.bytesAt(index * size, size), now});
+    change.newLength = std::max(change.newLength, (index + 1) * size);
 }
 
-void Transaction::keepByte(RecordFile &file, qint64 index, int offset)
+void Transaction::keepByte(RecordFile &file, qint64 index, int offset, char now)
 {
     Change &change = changeFor(d->content, d->files, file);
     const qint64 size = file.recordSize();
     if (index < 0 || index >= change.oldLength / size)
         throw pastEnd(file);
-    change.ranges.push_back({index * size + offset, file.bytesAt(index * size + offset, 1)});
+    change.ranges.push_back({index * size + offset, file.bytesAt(index * size + offset, 1), QByteArray(1, now)});
+}
+
+void Transaction::keepWhole(RecordFile &file, const QByteArray &now)
+{
+    Change &change = changeFor(d->content, d->files, file);
+    change.ranges.push_back({0, file.bytesAt(0, change.oldLength), now});
+    change.newLength = now.size();
 }
 
 void Transaction::begin(const QString &undone)
@@ -293,20 +400,51 @@ void Transaction::commit()
 
 namespace journal {
 
+Pending inspect(const QString &dataDir)
+{
+    Pending out;
+    if (!QFileInfo::exists(journalPath(dataDir)) && !QFileInfo(journalPath(dataDir)).isSymLink())
+        return out;
+    out.present = true;
+    QByteArray all;
+    try {
+        all = readJournal(dataDir);
+    } catch (const Error &e) {
+        out.reason = e.reason();
+        return out;
+    }
+    if (isOldJournal(all)) {
+        out.reason = QStringLiteral("журнал записан прежней версией программы и не содержит новых байтов операции: "
+                                    "проверить, подходит ли он к файлам, нельзя");
+        return out;
+    }
+    const std::optional<Content> content = decode(all);
+    if (!content) {
+        out.reason = QStringLiteral("журнал оборван при записи: данные операция ещё не меняла, при запуске "
+                                    "программа его просто удалит");
+        return out;
+    }
+    out.readable = true;
+    out.undone = content->undone;
+    out.reason = mismatch(dataDir, *content);
+    out.matches = out.reason.isEmpty();
+    return out;
+}
+
 QString recover(const QString &dataDir)
 {
-    QFile journal(journalPath(dataDir));
-    if (!journal.exists())
+    const QString path = journalPath(dataDir);
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return {};
-    if (!journal.open(QIODevice::ReadOnly))
-        throw Error(journal.fileName(), journal.errorString());
-    const QByteArray all = journal.readAll();
-    if (journal.error() != QFileDevice::NoError)
-        throw Error(journal.fileName(), journal.errorString());
-    journal.close();
+    const QByteArray all = readJournal(dataDir);
+    if (isOldJournal(all))
+        throw Error(path, notApplied(dataDir, QStringLiteral("он записан прежней версией программы")));
     const std::optional<Content> content = decode(all);
-    if (content)
+    if (content) {
+        if (const QString why = mismatch(dataDir, *content); !why.isEmpty())
+            throw Error(path, notApplied(dataDir, why));
         playBack(dataDir, *content);
+    }
     removeJournal(dataDir);
     return content ? content->undone : QString();
 }

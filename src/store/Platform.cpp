@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -164,18 +166,35 @@ QString windowsReason(DWORD code)
     return out;
 }
 
+HANDLE openForInfo(const QString &path)
+{
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    return CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 } // namespace
 
 FileLock lockFile(const QString &path)
 {
     FileLock out;
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    // Others may open the file too: the lock, not the sharing mode, keeps them out.
-    HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+    // Read access is enough for LockFileEx, so a user who may not write the
+    // file (another user's) still locks it; a write-protected disk stays a
+    // reason to open for viewing only. Others may open the file too: the lock,
+    // not the sharing mode, keeps them out.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+        h = CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         out.reason = windowsReason(GetLastError());
+        return out;
+    }
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        out.reason = QStringLiteral("это устройство, а не обычный файл");
         return out;
     }
     OVERLAPPED at{};
@@ -199,6 +218,49 @@ void unlockFile(qintptr handle)
         CloseHandle(reinterpret_cast<HANDLE>(handle)); // closing releases the lock
 }
 
+bool stillNames(qintptr handle, const QString &path)
+{
+    BY_HANDLE_FILE_INFORMATION held{}, named{};
+    if (handle == -1 || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), &held))
+        return false;
+    HANDLE h = openForInfo(path);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = GetFileInformationByHandle(h, &named);
+    CloseHandle(h);
+    return ok && held.dwVolumeSerialNumber == named.dwVolumeSerialNumber
+           && held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
+}
+
+QString notRegularFile(const QString &path)
+{
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return QStringLiteral("на месте файла находится папка");
+    HANDLE h = openForInfo(path);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    const DWORD type = GetFileType(h);
+    CloseHandle(h);
+    return type == FILE_TYPE_DISK ? QString() : QStringLiteral("это устройство, а не обычный файл");
+}
+
+void giveToFolderOwner(const QString &path, const QString &folder)
+{
+    Q_UNUSED(path);
+    Q_UNUSED(folder);
+}
+
+bool isLink(const QString &path)
+{
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 #else
 
 namespace {
@@ -212,18 +274,33 @@ QString errnoReason(int code)
 // process is refused too, and closing another descriptor of the file keeps it.
 // Open-file-description locks are byte-range locks, which network file systems
 // pass to the server; flock where the system has no such locks.
-int tryLock(int fd)
+// A write lock needs a handle open for writing; flock does not, so a copy that
+// may only read the lock file takes flock alone, and every copy takes flock
+// too, so that the two kinds of copy exclude each other.
+int tryLock(int fd, bool writable)
 {
+    bool byteRange = false;
 #ifdef F_OFD_SETLK
-    struct flock whole{};
-    whole.l_type = F_WRLCK;
-    whole.l_whence = SEEK_SET;
-    if (fcntl(fd, F_OFD_SETLK, &whole) == 0)
-        return 0;
-    if (errno != EINVAL)
-        return errno;
+    if (writable) {
+        struct flock whole{};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        if (fcntl(fd, F_OFD_SETLK, &whole) == 0)
+            byteRange = true;
+        else if (errno != EINVAL)
+            return errno;
+    }
+#else
+    Q_UNUSED(writable);
 #endif
-    return flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return 0;
+    const int error = errno;
+    // A file system with byte-range locks but no flock (some network shares)
+    // keeps the byte-range lock alone, as before.
+    if (byteRange && error != EWOULDBLOCK && error != EAGAIN)
+        return 0;
+    return error;
 }
 
 } // namespace
@@ -231,12 +308,31 @@ int tryLock(int fd)
 FileLock lockFile(const QString &path)
 {
     FileLock out;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const QByteArray name = QFile::encodeName(path);
+    // 0666 less the umask, as any file the user creates: the data files'
+    // permissions, the folder's group. O_NONBLOCK: a FIFO in its place must not
+    // hold the start-up up.
+    const int flags = O_CREAT | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(name.constData(), O_RDWR | flags, 0666);
+    bool writable = fd >= 0;
+    // Only a lock file this user may not write (another user's) is locked
+    // read-only; a read-only disk stays a reason to open for viewing only.
+    if (fd < 0 && (errno == EACCES || errno == EPERM))
+        fd = ::open(name.constData(), O_RDONLY | flags, 0666);
     if (fd < 0) {
         out.reason = errnoReason(errno);
         return out;
     }
-    const int error = tryLock(fd);
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        out.reason = notRegularFile(path);
+        if (out.reason.isEmpty())
+            out.reason = QStringLiteral("это не обычный файл");
+        return out;
+    }
+    giveToFolderOwner(path, QFileInfo(path).absolutePath());
+    const int error = tryLock(fd, writable);
     if (error == 0) {
         out.state = FileLock::Taken;
         out.handle = fd;
@@ -254,6 +350,50 @@ void unlockFile(qintptr handle)
 {
     if (handle >= 0)
         ::close(int(handle)); // closing releases the lock
+}
+
+bool stillNames(qintptr handle, const QString &path)
+{
+    struct stat held{}, named{};
+    if (handle < 0 || fstat(int(handle), &held) != 0 || ::stat(QFile::encodeName(path).constData(), &named) != 0)
+        return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+QString notRegularFile(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {}; // missing, or a link to nothing: the open says so
+    if (S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("на месте файла находится папка");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("это именованный канал (FIFO), а не обычный файл");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("это устройство, а не обычный файл");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("это сокет, а не обычный файл");
+    return QStringLiteral("это не обычный файл");
+}
+
+void giveToFolderOwner(const QString &path, const QString &folder)
+{
+    if (geteuid() != 0)
+        return;
+    struct stat owner{};
+    if (::stat(QFile::encodeName(folder).constData(), &owner) != 0 || owner.st_uid == 0)
+        return;
+    // Best effort: a copy root cannot hand over is still a copy.
+    [[maybe_unused]] const int ignored =
+        ::lchown(QFile::encodeName(path).constData(), owner.st_uid, owner.st_gid);
+}
+
+bool isLink(const QString &path)
+{
+    struct stat st{};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 #endif

@@ -35,8 +35,28 @@ struct FileLock
     qintptr handle = -1; // Taken: give it to unlockFile
     QString reason;      // Failed: why, in Russian
 };
+// The lock file is created with the permissions the data files get (0666 less
+// the umask, the folder's group) and locked through a read-only handle where
+// the system allows, so any user who may write the data may take the lock. A
+// file that is not a plain file (a FIFO, a device) is refused.
 FileLock lockFile(const QString &path);
 void unlockFile(qintptr handle);
+// Whether `path` still names the file held as `handle` (the same file, not one
+// put in its place since): device and inode, or volume and file index.
+bool stillNames(qintptr handle, const QString &path);
+
+// Empty when `path` names a plain file (through a link too) or nothing at all;
+// otherwise why it cannot be read as a data file, in Russian ("это именованный
+// канал (FIFO), а не обычный файл"). Opening a FIFO for reading would wait
+// for a writer, and a device never ends.
+QString notRegularFile(const QString &path);
+// A process running as root gives what it creates in the data folder (the
+// lock file, the backup folders and copies) to the folder's owner and group,
+// so that one start as root does not shut the users out. Elsewhere nothing.
+void giveToFolderOwner(const QString &path, const QString &folder);
+// A symbolic link or, on Windows, a junction or other reparse point at `path`
+// itself (not followed).
+bool isLink(const QString &path);
 
 // The desktop's opener of a file or link as a command, the path or address to
 // be added as its last argument; empty where the system's shell call is used

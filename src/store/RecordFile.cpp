@@ -1,6 +1,7 @@
 #include "RecordFile.h"
 
 #include "DiskIo.h"
+#include "Platform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +29,10 @@ RecordFile::RecordFile(const QString &path, int recordSize, Mode mode)
 {
     if (recordSize <= 0)
         throw Error(path, QStringLiteral("неверный размер записи"));
+    // A FIFO would hold the open up until something writes to it, and a device
+    // never ends: only a plain file is a data file.
+    if (const QString special = platform::notRegularFile(path); !special.isEmpty())
+        fail(special);
     QIODevice::OpenMode flags = QIODevice::ExistingOnly | QIODevice::Unbuffered;
     flags |= mode == ReadOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite;
     if (!m_file.open(flags))
@@ -170,6 +175,14 @@ qint64 RecordFile::firstDeletedSlot(int deletedOffset)
         return true;
     });
     return slot >= 0 ? slot : count();
+}
+
+void RecordFile::replaceAll(const QByteArray &bytes)
+{
+    seekTo(0);
+    writeExactly(bytes.constData(), bytes.size());
+    if (m_file.size() > bytes.size() && !disk::truncate(m_file, bytes.size()))
+        fail();
 }
 
 void RecordFile::markDeleted(qint64 index, int deletedOffset)

@@ -39,6 +39,9 @@ public:
     void scan(const std::function<bool(qint64 index, const char *bytes)> &fn, qint64 from = 0);
     // The first record whose byte at `deletedOffset` is exactly 1, or count().
     qint64 firstDeletedSlot(int deletedOffset);
+    // The whole file becomes `bytes`: written from the start, then cut to
+    // their length (a restore).
+    void replaceAll(const QByteArray &bytes);
     // Rewrites only the deletion byte of record `index` with 1.
     void markDeleted(qint64 index, int deletedOffset);
     // Flushes and syncs what was written to the disk.
@@ -75,6 +78,10 @@ public:
     qint64 count() const { return m_file.count(); }
     Record read(qint64 index);
     void write(qint64 index, const Record &r);
+    // The bytes write() puts down for `r`.
+    static QByteArray encoded(const Record &r);
+    // What place() does to `r` before it writes it.
+    static void stamp(qint64 slot, Record &r);
     // The slot a new record takes: the first deleted one, or count().
     qint64 freeSlot() { return m_file.firstDeletedSlot(Record::DeletedOffset); }
     // Sets the id field (where the record has one) to `slot` and Deleted to 0,

@@ -16,21 +16,33 @@ Record TypedFile<Record>::read(qint64 index)
 }
 
 template<class Record>
-void TypedFile<Record>::write(qint64 index, const Record &r)
+QByteArray TypedFile<Record>::encoded(const Record &r)
 {
     QByteArray bytes(Record::Size, Qt::Uninitialized);
     encode(r, bytes.data());
-    m_file.writeRaw(index, bytes);
+    return bytes;
 }
 
 template<class Record>
-void TypedFile<Record>::place(qint64 slot, Record &r)
+void TypedFile<Record>::write(qint64 index, const Record &r)
+{
+    m_file.writeRaw(index, encoded(r));
+}
+
+template<class Record>
+void TypedFile<Record>::stamp(qint64 slot, Record &r)
 {
     if constexpr (requires { r.RecordId; })
         r.RecordId = qint32(slot);
     else if constexpr (requires { r.EntryId; })
         r.EntryId = qint32(slot);
     r.Deleted = 0;
+}
+
+template<class Record>
+void TypedFile<Record>::place(qint64 slot, Record &r)
+{
+    stamp(slot, r);
     write(slot, r);
 }
 

@@ -101,7 +101,7 @@ void planAdd(PendingAdd::Plan &plan, Transaction &tx, RefKind kind, const QStrin
     e.Deleted = 0;
     plan.bytes = QByteArray(Entry::Size, Qt::Uninitialized);
     encode(e, plan.bytes.data());
-    tx.keepRecord(f, plan.slot);
+    tx.keepRecord(f, plan.slot, plan.bytes);
     plan.undone = QStringLiteral("Добавление %1 %2 в справочник не было завершено и отменено.")
                       .arg(entryOf(kind), shownName(cp1251::stored(name, nameField.capacity),
                                                     drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
@@ -112,7 +112,7 @@ template<class Entry>
 QVector<RefRow> liveRowsOf(const QString &file)
 {
     QVector<RefRow> rows;
-    TypedFile<Entry> f(file);
+    TypedFile<Entry> f(file, RecordFile::ReadOnly);
     f.forEach([&](qint64, const Entry &e) {
         if (e.Deleted == 0)
             rows.append(rowOf(e));
@@ -140,7 +140,7 @@ void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
         return false;
     });
     if (found >= 0) {
-        tx.keepByte(f, found, Entry::DeletedOffset);
+        tx.keepByte(f, found, Entry::DeletedOffset, 1);
         tx.begin(QStringLiteral("Удаление %1 %2 из справочника не было завершено и отменено.")
                      .arg(entryOf(kind), shown));
         f.markDeleted(found, Entry::DeletedOffset);

@@ -2,6 +2,7 @@
 
 #include "DateEdit.h"
 #include "Icons.h"
+#include "store/TextFormats.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -80,6 +81,20 @@ QDateEdit *dateEdit(QWidget *parent, const QString &name)
 void clearDate(QDateEdit *edit)
 {
     edit->setDate(edit->minimumDate());
+}
+
+void showSerial(QDateEdit *edit, double serial)
+{
+    const QDate d = vedaris::text::serialToDate(serial);
+    if (d.isValid() && d > edit->minimumDate() && d <= edit->maximumDate())
+        edit->setDate(d);
+    else
+        clearDate(edit);
+}
+
+QDate shownDate(const QDateEdit *edit)
+{
+    return edit->date() == edit->minimumDate() ? QDate() : edit->date();
 }
 
 QToolButton *chooseButton(QWidget *parent, const QString &name)

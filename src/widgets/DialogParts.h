@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <Qt>
 #include <initializer_list>
@@ -30,6 +31,11 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name);
 // until it is set again.
 QDateEdit *dateEdit(QWidget *parent, const QString &name);
 void clearDate(QDateEdit *edit);
+// A stored date (days since 30.12.1899); one no date can hold (NaN, infinite,
+// out of range) empties the field rather than leave the last record's date.
+void showSerial(QDateEdit *edit, double serial);
+// The field's date, or an invalid one when it is empty.
+QDate shownDate(const QDateEdit *edit);
 // The small "..." button beside a field, and the same button inside a field.
 QToolButton *chooseButton(QWidget *parent, const QString &name);
 // The "…" button inside an editable field. It is reached by Tab after the

@@ -8,6 +8,10 @@
 
 #ifdef __linux__
 #include <sys/mount.h>
+#endif
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -99,5 +103,75 @@ TEST(DataLock, FullDiskStillLocksAndReadOnlyDiskNeverLocks)
               QStringLiteral("не удалось заблокировать файл \"Vedaris.lock\": диск доступен только для чтения"));
     OtherCopy other(dir.path(), "hold");
     EXPECT_EQ(other.state(), "failed");
+}
+#endif
+
+TEST(DataLock, NoticesWhenItsFileIsDeletedOrReplaced)
+{
+    TempDataDir dir;
+    DataLock lock(dir.path());
+    ASSERT_EQ(lock.take(), DataLock::State::Taken);
+    EXPECT_TRUE(lock.stillHeld());
+    ASSERT_TRUE(QFile::remove(dir.file(DataLock::FileName)));
+    EXPECT_FALSE(lock.stillHeld());
+    dir.write(DataLock::FileName, {}); // a sync or a restore puts a file back
+    EXPECT_FALSE(lock.stillHeld());
+    // And another copy would lock that one.
+    OtherCopy other(dir.path(), "hold");
+    EXPECT_EQ(other.state(), "taken");
+}
+
+#ifndef _WIN32
+TEST(DataLock, LockFileTakesTheUmaskAndAnotherUserCanLockIt)
+{
+    TempDataDir dir;
+    const mode_t old = ::umask(002); // a shared group folder
+    {
+        DataLock lock(dir.path());
+        ASSERT_EQ(lock.take(), DataLock::State::Taken);
+    }
+    ::umask(old);
+    struct stat st{};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file(DataLock::FileName)).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
+
+    // The file of one user (root here, 0644) does not shut another user out.
+    if (geteuid() != 0)
+        GTEST_SKIP() << "switching users needs root";
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.file(DataLock::FileName)).constData(), 0644), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    int taken[2], release[2];
+    ASSERT_EQ(::pipe(taken), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(taken[0]);
+        ::close(release[1]);
+        char state = 'U';
+        DataLock lock(dir.path()); // held until the parent lets go
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0)
+            state = lock.take() == DataLock::State::Taken ? 'T' : 'F';
+        [[maybe_unused]] const auto w = ::write(taken[1], &state, 1);
+        char c;
+        [[maybe_unused]] const auto r = ::read(release[0], &c, 1);
+        std::_Exit(0);
+    }
+    ::close(taken[1]);
+    ::close(release[0]);
+    char state = 0;
+    const auto got = ::read(taken[0], &state, 1);
+    ::close(taken[0]);
+    if (got != 1) {
+        ::close(release[1]);
+        waitpid(pid, nullptr, 0);
+        FAIL() << "the other user's process ended without an answer";
+    }
+    EXPECT_EQ(state, 'T') << "the other user could not lock";
+    // While that user holds it, this one is refused as a second copy.
+    EXPECT_EQ(DataLock(dir.path()).take(), DataLock::State::Busy);
+    ::close(release[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(DataLock(dir.path()).take(), DataLock::State::Taken);
 }
 #endif
