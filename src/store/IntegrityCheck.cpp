@@ -510,15 +510,17 @@ private:
         checkDuplicate(index, b, layout::Reference::Name, std::nullopt);
     }
 
-    // The lists refuse a second live entry of the same name (compared as the
-    // program compares them when adding): two make every choice ambiguous.
+    // Two live entries of exactly the same text (and unit) make every choice
+    // between them ambiguous. Names that differ only in case, blanks or a cut
+    // tail are the lists' ordinary history: the add compares normalised names,
+    // but a name cut to its field, or older data, keeps such pairs.
     void checkDuplicate(qint64 index, const char *b, TextField name, std::optional<TextField> unit)
     {
         if (!storedText(b, name) || (unit && !storedText(b, *unit)))
             return;
-        QString key = text::normalizeName(field::text(b, name));
+        QString key = field::text(b, name);
         if (unit)
-            key += QLatin1Char('\x1f') + field::text(b, *unit).toLower();
+            key += QLatin1Char('\x1f') + field::text(b, *unit);
         if (m_listFile != m_name) {
             m_listFile = m_name;
             m_listKeys.clear();

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
@@ -150,6 +151,30 @@ gen::Options smallStore(std::uint64_t seed)
     return o;
 }
 
+// The awkward store, less the second live entry of exactly the same text that
+// hostile lists may hold: vedaris-check reports one, and the mirror's clean
+// runs need a store it passes.
+gen::Data smallData(std::uint64_t seed)
+{
+    gen::Data d = gen::generate(smallStore(seed));
+    const auto dropRepeats = [](auto &entries, auto key) {
+        QSet<QString> seen;
+        for (auto &e : entries) {
+            if (e.Deleted != 0)
+                continue;
+            const QString k = key(e);
+            if (seen.contains(k))
+                e.Deleted = 1;
+            else
+                seen.insert(k);
+        }
+    };
+    dropRepeats(d.names, [](const DrugNameEntry &e) { return e.Name + QChar(0x1f) + e.Unit; });
+    for (auto *list : {&d.suppliers, &d.manufacturers, &d.departments})
+        dropRepeats(*list, [](const ReferenceEntry &e) { return e.Name; });
+    return d;
+}
+
 class Mirror : public ::testing::Test
 {
 protected:
@@ -181,7 +206,7 @@ ops::BatchInput batch(const QString &name, const QString &quantity, const QDate 
 TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
 {
     TempDataDir dir;
-    const gen::Data data = gen::generate(smallStore(7));
+    const gen::Data data = smallData(7);
     gen::write(data, dir.path());
     const QByteArray baseBefore = fileBytes(dir.file(files::Base));
 
@@ -269,7 +294,7 @@ TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
 TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
 {
     TempDataDir dir;
-    gen::write(gen::generate(smallStore(11)), dir.path());
+    gen::write(smallData(11), dir.path());
     QTemporaryDir backup;
     copyFiles(dir.path(), backup.path());
     const QString store = QStringLiteral("inc");
@@ -389,7 +414,7 @@ TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
 TEST_F(Mirror, ARunDuringAnOperationWaitsThenRefuses)
 {
     TempDataDir dir;
-    gen::write(gen::generate(smallStore(3)), dir.path());
+    gen::write(smallData(3), dir.path());
     dir.write(Transaction::FileName, QByteArray("journal of an operation under way"));
 
     const ToolRun refused = runMirror(dir.path(), QStringLiteral("s"), db);
@@ -414,8 +439,8 @@ TEST_F(Mirror, ARunDuringAnOperationWaitsThenRefuses)
 TEST_F(Mirror, TwoStoresInOneDatabaseAndANameTakenByAnotherFolder)
 {
     TempDataDir a, b;
-    gen::write(gen::generate(smallStore(21)), a.path());
-    gen::write(gen::generate(smallStore(22)), b.path());
+    gen::write(smallData(21), a.path());
+    gen::write(smallData(22), b.path());
     ASSERT_EQ(runMirror(a.path(), "A", db).exitCode, 0);
     ASSERT_EQ(runMirror(b.path(), "B", db).exitCode, 0);
     const std::string viewsA = storeViews(db, "A");
@@ -436,7 +461,7 @@ TEST_F(Mirror, TwoStoresInOneDatabaseAndANameTakenByAnotherFolder)
 TEST_F(Mirror, BadInputIsRefusedInRussianAndWritesNothing)
 {
     TempDataDir dir;
-    gen::write(gen::generate(smallStore(5)), dir.path());
+    gen::write(smallData(5), dir.path());
     const PgServer &server = PgServer::shared();
     const QString dbName = db.section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
 
@@ -482,7 +507,7 @@ TEST_F(Mirror, BadInputIsRefusedInRussianAndWritesNothing)
 TEST_F(Mirror, DamagedRecordsAreLoadedAsTheyAreAndCountedAsTheCheckWordsThem)
 {
     TempDataDir dir;
-    gen::write(gen::generate(smallStore(9)), dir.path());
+    gen::write(smallData(9), dir.path());
     // Record 2 gets a deletion mark of 7, a NaN quantity, a text whose length
     // byte runs past its field and a zero byte in its name; a half record ends the file.
     QByteArray base = fileBytes(dir.file(files::Base));
