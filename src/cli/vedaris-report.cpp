@@ -42,6 +42,11 @@ const char *const usage =
     "  departments --start D --finish D                  issues of a period, per department\n"
     "  movement --start D --finish D                     opening, receipts, issues and closing per drug\n"
     "  issue-dates --start D --finish D                  every issue of a period with its date\n"
+    "  inventory --date D [--blind]                      count sheet (ф. 0504087): book quantities at the end of D;\n"
+    "                                                    --blind leaves the book columns empty\n"
+    "  write-off-act --start D --finish D                write-off act (ф. 0504230), grouped by reason\n"
+    "  requisition --department NAME --start D --finish D\n"
+    "                                                    requisition-invoice (ф. 0504204): issues to one department\n"
     "  consolidated --from CONNINFO --date D             all stores mirrored into PostgreSQL (vedaris-mirror):\n"
     "                                                    stock value, expired by D, expiring within 90 days,\n"
     "                                                    consumption of D's month, per store and overall\n"
@@ -84,6 +89,9 @@ const QMap<QString, ReportSyntax> &reportSyntaxes()
         {"departments", {ReportKind::Departments, period, {}}},
         {"movement", {ReportKind::Movement, period, {}}},
         {"issue-dates", {ReportKind::IssueDates, period, {}}},
+        {"inventory", {ReportKind::Inventory, {"date"}, {"blind"}}},
+        {"write-off-act", {ReportKind::WriteOffAct, period, {}}},
+        {"requisition", {ReportKind::Requisition, {"start", "finish", "department"}, {}}},
     };
     return syntaxes;
 }
@@ -113,7 +121,7 @@ QDate parseDay(const QString &option, const QString &value)
 
 Command parse(const QStringList &args)
 {
-    static const QSet<QString> known{"data", "output", "date", "start", "finish", "department", "from"};
+    static const QSet<QString> known{"data", "output", "date", "start", "finish", "department", "from", "blind"};
     Command cmd;
     QMap<QString, QString> options;
     QStringList positional;
@@ -133,6 +141,8 @@ Command parse(const QStringList &args)
         if (eq >= 0) {
             value = name.mid(eq + 1);
             name.truncate(eq);
+        } else if (name == QLatin1String("blind")) {
+            // a switch: takes no value
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
@@ -191,6 +201,7 @@ Command parse(const QStringList &args)
     if (options.contains("finish"))
         cmd.params.finish = parseDay("finish", options.value("finish"));
     cmd.params.department = options.value("department");
+    cmd.params.blind = options.contains("blind");
     return cmd;
 }
 
