@@ -148,7 +148,7 @@ public:
         approval(Signature, false);
         approval(QStringLiteral("«____» ______________ 20____ г."), false);
         ++m_row;
-        line(QStringLiteral("Форма по ОКУД %1 (ф. %1)").arg(h.formNumber), false, HAlign::Center);
+        line(QStringLiteral("Форма по ОКУД %1").arg(h.formNumber), false, HAlign::Center);
         const int titleRow = m_row;
         line(h.title, true, HAlign::Center);
         m_book.setFontSize(Range{titleRow, 1, titleRow, m_last}, 14);
@@ -432,10 +432,10 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
         sheet.line(QStringLiteral("на сумму по данным учёта: %1 (%2)")
                        .arg(text::formatNumber(double(sum)), sumInWords(double(sum))));
     sheet.line(QStringLiteral("фактически в наличии на сумму (прописью): ") + Blank + Blank + Blank);
-    sheet.signatures({Chairman, Member, Member,
-                      QStringLiteral("Все ценности, поименованные в настоящей описи, комиссией проверены в моём "
-                                     "присутствии. Претензий к членам комиссии не имею.")
-                          + QStringLiteral(" ") + ResponsiblePerson});
+    sheet.signatures({Chairman, Member, Member});
+    sheet.line(QStringLiteral("Все ценности, поименованные в настоящей описи, комиссией проверены в моём "
+                              "присутствии. Претензий к членам комиссии не имею."));
+    sheet.signatures({ResponsiblePerson});
     return sheet.finish(name);
 }
 
