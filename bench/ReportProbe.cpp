@@ -2,7 +2,9 @@
 // the .xlsx written — to see where the time of a slow report goes.
 #include "Probe.h"
 
+#include "operations/BookQuantity.h"
 #include "reports/Reports.h"
+#include "reports/StocktakeForms.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -108,6 +110,16 @@ int main(int argc, char **argv)
         const auto rows = pass::issueDates(dir, p.start, p.finish);
         passMs = lap();
         out = issueDatesReport(p, rows);
+    } else if (kind == "inventory") {
+        // The book quantities alone, then the whole count sheet (its pass again).
+        const auto lines = ops::bookQuantities(dir, p.date);
+        passMs = lap();
+        bench::result("book_lines", double(lines.size()));
+        out = inventoryForm(dir, p.date, false);
+    } else if (kind == "write-off-act") {
+        out = writeOffActForm(dir, p.start, p.finish);
+    } else if (kind == "requisition") {
+        out = requisitionForm(dir, p.department, p.start, p.finish);
     } else {
         std::fprintf(stderr, "bench-report-probe: unknown report\n");
         return 2;

@@ -298,6 +298,24 @@ int main(int argc, char **argv)
         reportRow(QStringLiteral("%1, whole history").arg(label), QStringList{QString::fromLatin1(name)} + all + extra,
                   wholeTarget);
     }
+    // The stock-take's documents, and the book quantities alone.
+    {
+        const Run book = runChild({phases, data, QStringLiteral("inventory"), QStringLiteral("2024-12-31"),
+                                   QStringLiteral("2024-12-31")});
+        rows.push_back({QStringLiteral("book quantities at 31.12.2024"), book.results.value(QStringLiteral("pass_ms")),
+                        -1, 1000, 0,
+                        book.exitCode ? QStringLiteral("(failed)")
+                                      : QStringLiteral("(%1 batches)").arg(book.results.value(QStringLiteral("book_lines")))});
+    }
+    reportRow(QStringLiteral("count sheet at 31.12.2024"),
+              {QStringLiteral("inventory"), QStringLiteral("--date"), QStringLiteral("2024-12-31")}, 1000);
+    reportRow(QStringLiteral("count sheet at 31.12.2024, blind"),
+              {QStringLiteral("inventory"), QStringLiteral("--date"), QStringLiteral("2024-12-31"),
+               QStringLiteral("--blind")},
+              1000);
+    reportRow(QStringLiteral("write-off act, whole history"), QStringList{QStringLiteral("write-off-act")} + all, 1000);
+    reportRow(QStringLiteral("requisition, one month"),
+              QStringList{QStringLiteral("requisition"), QStringLiteral("--department"), department} + month, 1000);
 
     // The writer against deflate alone on the largest report's own parts.
     {

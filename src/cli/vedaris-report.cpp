@@ -44,6 +44,13 @@ const char *const usage =
     "  departments --start Д --finish Д                  расход за период по отделениям\n"
     "  movement --start Д --finish Д                     остатки, приход и расход по препаратам\n"
     "  issue-dates --start Д --finish Д                  каждая выдача за период с её датой\n"
+    "  inventory --date Д [--blind]                      инвентаризационная опись (ф. 0504087): количество\n"
+    "                                                    по данным учёта на конец дня Д; --blind оставляет\n"
+    "                                                    графы учёта пустыми\n"
+    "  write-off-act --start Д --finish Д                акт о списании (ф. 0504230) по причинам\n"
+    "  requisition --department ИМЯ --start Д --finish Д\n"
+    "                                                    требование-накладная (ф. 0504204): выдачи в одно\n"
+    "                                                    отделение\n"
     "  consolidated --from СТРОКА --date Д               все склады, отражённые в PostgreSQL (vedaris-mirror):\n"
     "                                                    стоимость запасов, просроченные к Д, истекающие\n"
     "                                                    за 90 дней, расход за месяц Д, по складам и всего\n"
@@ -79,6 +86,9 @@ const QMap<QString, ReportSyntax> &reportSyntaxes()
         {"departments", {ReportKind::Departments, period, {}}},
         {"movement", {ReportKind::Movement, period, {}}},
         {"issue-dates", {ReportKind::IssueDates, period, {}}},
+        {"inventory", {ReportKind::Inventory, {"date"}, {"blind"}}},
+        {"write-off-act", {ReportKind::WriteOffAct, period, {}}},
+        {"requisition", {ReportKind::Requisition, {"start", "finish", "department"}, {}}},
     };
     return syntaxes;
 }
@@ -113,7 +123,8 @@ Command parse(const QStringList &args)
     };
     const cli::Parsed given = cli::parse(args, {cli::DataOption, value("output", "ФАЙЛ"), value("date", "Д"),
                                                 value("start", "Д"), value("finish", "Д"),
-                                                value("department", "ИМЯ"), value("from", "СТРОКА")});
+                                                value("department", "ИМЯ"), value("from", "СТРОКА"),
+                                                cli::Option{QStringLiteral("blind"), QString()}});
     if (!given.error.isEmpty())
         throw UsageError{given.error};
     Command cmd;
@@ -170,6 +181,7 @@ Command parse(const QStringList &args)
     if (options.contains("finish"))
         cmd.params.finish = parseDay("finish", options.value("finish"));
     cmd.params.department = options.value("department");
+    cmd.params.blind = options.contains("blind");
     return cmd;
 }
 

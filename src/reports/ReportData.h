@@ -19,6 +19,7 @@ struct ReportParams
     QDate start;
     QDate finish;
     QString department;
+    bool blind = false; // the count sheet without the book quantities
 };
 
 // A stock line with what was issued from it (in the period, to the department).

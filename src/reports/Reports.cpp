@@ -1,4 +1,5 @@
 #include "reports/Reports.h"
+#include "reports/StocktakeForms.h"
 
 #include "reports/ReportColumns.h"
 #include "store/TextFormats.h"
@@ -572,6 +573,12 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
         return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport), kind);
     case ReportKind::IssueDates:
         return counted(pass::issueDates(dataDir, p.start, p.finish, progress), with(issueDatesReport), kind);
+    case ReportKind::Inventory:
+        return inventoryForm(dataDir, p.date, p.blind);
+    case ReportKind::WriteOffAct:
+        return writeOffActForm(dataDir, p.start, p.finish);
+    case ReportKind::Requisition:
+        return requisitionForm(dataDir, p.department, p.start, p.finish);
     }
     return {};
 }

@@ -4,10 +4,23 @@
 #include "reports/ReportEngine.h"
 
 // The eight reports. Each is a layout and a function that writes the rows of its
-// data pass into the sheet; runReport joins them to the one-pass readers.
+// data pass into the sheet; runReport joins them to the one-pass readers, and
+// also runs the three accounting documents of StocktakeForms.h.
 namespace vedaris::reports {
 
-enum class ReportKind { Expired, Stock, Consumption, Purchases, Department, Departments, Movement, IssueDates };
+enum class ReportKind {
+    Expired,
+    Stock,
+    Consumption,
+    Purchases,
+    Department,
+    Departments,
+    Movement,
+    IssueDates,
+    Inventory,   // the count sheet at `date` (blind: without the book columns)
+    WriteOffAct, // the write-offs of the period
+    Requisition, // the issues of the period to `department`
+};
 
 namespace messages {
 inline const QString NoExpired = QStringLiteral("На указанную дату нет просроченных медикаментов!");

@@ -36,6 +36,7 @@ Data sample()
     d.addName("Бинт", "шт");
     d.add(Stock{.name = "Бинт", .received = day(10), .expiry = day(1, 1, 2030)});
     d.add(Issue{0, day(12), 2, "Хирургия"});
+    d.add(Issue{0, day(13), 1, "Списание: Недостача"});
     return d;
 }
 
@@ -117,6 +118,11 @@ TEST(ReportCommand, WritesEveryReport)
         {"departments", "--start=01.02.2024", "--finish=29.02.2024"},
         {"movement", "--start", "01.02.2024", "--finish", "29.02.2024"},
         {"issue-dates", "--start", "12.02.2024", "--finish", "12.02.2024"},
+        {"inventory", "--date", "15.02.2024"},
+        {"inventory", "--blind", "--date", "15.02.2024"},
+        {"inventory", "--date", "15.02.2024", "--blind"},
+        {"write-off-act", "--start", "01.02.2024", "--finish", "29.02.2024"},
+        {"requisition", "--department", "Хирургия", "--start", "12.02.2024", "--finish", "12.02.2024"},
     };
     for (const QStringList &report : reports) {
         SCOPED_TRACE(qPrintable(report.join(' ')));
@@ -176,6 +182,12 @@ TEST(ReportCommand, NothingToReportLeavesNoFile)
         {{"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department", "хирургия"},
          "За этот период нет израсходованных медикаментов!"},
         {{"departments", "--start", "01.03.2024", "--finish", "31.03.2024"}, "За этот период нет расхода по отделениям!"},
+        {{"inventory", "--date", "09.02.2024"}, "На эту дату по данным учёта на складе нет медикаментов!"},
+        {{"inventory", "--date", "09.02.2024", "--blind"}, "На эту дату по данным учёта на складе нет медикаментов!"},
+        {{"write-off-act", "--start", "01.02.2024", "--finish", "12.02.2024"},
+         "За этот период нет списанных медикаментов!"},
+        {{"requisition", "--department", "Терапия", "--start", "01.02.2024", "--finish", "29.02.2024"},
+         "За этот период нет расхода в это отделение!"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.args.join(' ')));
@@ -210,6 +222,10 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
         {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"}, "не принимает --start"},
         {{"--data", data.path(), "--output", file, "movement", "--start", "01.02.2024"}, "--finish"},
         {{"--data", data.path(), "--output", file, "stock", "--colour", "red"}, "неизвестный параметр --colour"},
+        {{"--data", data.path(), "--output", file, "inventory", "--blind"}, "отчёту inventory нужен --date"},
+        {{"--data", data.path(), "--output", file, "stock", "--blind"}, "не принимает --blind"},
+        {QStringList{"--data", data.path(), "--output", file, "write-off-act", "--start", "01.02.2024"}, "--finish"},
+        {QStringList{"--data", data.path(), "--output", file, "requisition"} + period, "отчёту requisition нужен --department"},
         {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period, "Rashod.dat"},
         {QStringList{"--data", noRashod.path() + "/none", "--output", file, "stock"}, "Base.dat"},
         {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"), "stock"}, "r.xlsx"},

@@ -26,6 +26,9 @@ const char *kindName(ReportKind k)
     case ReportKind::Departments: return "departments";
     case ReportKind::Movement: return "movement";
     case ReportKind::IssueDates: return "issue dates";
+    case ReportKind::Inventory: return "inventory";
+    case ReportKind::WriteOffAct: return "write-off act";
+    case ReportKind::Requisition: return "requisition";
     }
     return "?";
 }

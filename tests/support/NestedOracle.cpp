@@ -664,6 +664,10 @@ Outcome built(ReportKind kind, const QString &dataDir, const ReportParams &param
         return movement(dataDir, params);
     case ReportKind::IssueDates:
         return issueDates(dataDir, params);
+    case ReportKind::Inventory:
+    case ReportKind::WriteOffAct:
+    case ReportKind::Requisition:
+        break; // the stock-take's documents have no nested version
     }
     return {};
 }

@@ -1,0 +1,56 @@
+#include "BookQuantity.h"
+
+#include "store/DataFiles.h"
+#include "store/RecordScan.h"
+#include "store/TextFormats.h"
+
+#include <unordered_map>
+
+namespace vedaris::ops {
+
+std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date)
+{
+    using S = layout::Stock;
+    using I = layout::Issue;
+    const double day = text::dateToSerial(date);
+
+    RecordScan base(dataDir, files::Base, StockRecord::Size);
+    RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
+
+    // Ids that can name a record of Base.dat are counted directly; any other
+    // (only in damaged files) still adds up under its own id.
+    const qint64 batches = base.count();
+    std::vector<long double> dense(size_t(batches), 0.0L);
+    std::unordered_map<qint32, long double> sparse;
+    rashod.forEach([&](const char *r) {
+        if (field::isDeleted(r, I::Deleted) || !(field::number(r, I::IssueDate) <= day))
+            return;
+        const qint32 id = field::int32(r, I::StockRecordId);
+        const double q = field::number(r, I::IssuedQuantity);
+        if (id >= 0 && id < batches)
+            dense[size_t(id)] += q;
+        else
+            sparse[id] += q;
+    });
+
+    std::vector<BookLine> out;
+    base.forEach([&](const char *r) {
+        if (field::isDeleted(r, S::Deleted) || !(field::number(r, S::ReceiptDate) <= day))
+            return;
+        const qint32 id = field::int32(r, S::RecordId);
+        long double issued = 0;
+        if (id >= 0 && id < batches) {
+            issued = dense[size_t(id)];
+        } else if (const auto it = sparse.find(id); it != sparse.end()) {
+            issued = it->second;
+        }
+        BookLine line;
+        decode(r, line.batch);
+        line.quantity = double(line.batch.ReceivedQuantity - issued);
+        line.sum = line.quantity * line.batch.UnitPrice;
+        out.push_back(std::move(line));
+    });
+    return out;
+}
+
+} // namespace vedaris::ops

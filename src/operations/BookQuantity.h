@@ -1,0 +1,26 @@
+#pragma once
+
+#include "store/Records.h"
+
+#include <QDate>
+#include <QString>
+#include <vector>
+
+// What the books say a batch held at the end of a day, whatever was issued
+// later: the count of a stock-take is compared with this, not with the live
+// quantity, which moves while the count goes on.
+namespace vedaris::ops {
+
+struct BookLine
+{
+    StockRecord batch;
+    double quantity = 0; // ReceivedQuantity less the live issues dated on or before the day
+    double sum = 0;      // quantity at the batch's UnitPrice
+};
+
+// Every live batch received on or before `date`, in the order of Base.dat,
+// from one pass over Rashod.dat and one over Base.dat. Issues are added up in
+// file order, as the integrity check adds them.
+std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date);
+
+} // namespace vedaris::ops
