@@ -471,6 +471,10 @@ CountedColumns countedColumns(ReportKind kind)
         return {{4, 6, 8, 10}, {5, 7, 9, 11}};
     case ReportKind::IssueDates:
         break; // its quantities and sums are texts, as they were
+    case ReportKind::Inventory:
+    case ReportKind::WriteOffAct:
+    case ReportKind::Requisition:
+        break; // the forms round and format their own cells
     }
     return {};
 }
