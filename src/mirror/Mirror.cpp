@@ -183,7 +183,7 @@ void referenceFields(QByteArray &o, const char *r)
     appendText(o, r, R::Name);
 }
 
-struct Spec
+struct FileTable
 {
     const char *table;
     int size;
@@ -193,7 +193,7 @@ struct Spec
 };
 
 // In the order of files::All.
-const Spec specs[6] = {
+const FileTable fileTables[6] = {
     {"stock_records", S::Size, S::Deleted,
      "record_id, drug_name, receipt_date, receipt_serial, unit, supplier, receipt_document, manufacturer, series, "
      "quantity, received_quantity, unit_price, total_sum, received_sum, expiry_date, expiry_serial",
@@ -280,7 +280,7 @@ QString intArray(const std::vector<qint64> &values)
 }
 
 // The current rows of the slots in `ranges`, by slot.
-std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &store, const Spec &spec,
+std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &store, const FileTable &fileTable,
                                             const std::vector<Range> &ranges)
 {
     std::unordered_map<qint64, Prior> out;
@@ -295,7 +295,7 @@ std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &s
                                                 "JOIN unnest($2::bigint[], $3::bigint[]) AS r(lo, hi) "
                                                 "ON t.slot >= r.lo AND t.slot < r.hi "
                                                 "WHERE t.store = $1 AND t.current")
-                                     .arg(QLatin1String(spec.table)),
+                                     .arg(QLatin1String(fileTable.table)),
                                  {store, intArray(from), intArray(to)});
     out.reserve(size_t(r.rows()));
     for (int i = 0; i < r.rows(); ++i) {
@@ -382,11 +382,11 @@ public:
                   for (int f = 0; f < 6; ++f) {
                       checker.beginFile(files::All[f]);
                       reader.scan(
-                          f, specs[f].size,
+                          f, fileTables[f].size,
                           [&](qint64, const char *bytes, qint64 n) {
                               if (m_stop)
                                   throw Stopped{};
-                              checker.feed(bytes, n * specs[f].size);
+                              checker.feed(bytes, n * fileTables[f].size);
                           },
                           [&](const char *bytes, qint64 length) { checker.feed(bytes, length); });
                       checker.endFile();
@@ -442,8 +442,8 @@ struct FileRun
 void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRun &run, bool direct,
                const QByteArray &storeText)
 {
-    const Spec &spec = specs[f];
-    const QString table = QLatin1String(spec.table);
+    const FileTable &fileTable = fileTables[f];
+    const QString table = QLatin1String(fileTable.table);
     const QString target = direct ? QStringLiteral("vedaris.") + table : QStringLiteral("incoming_") + table;
     if (!direct)
         db.script(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (LIKE vedaris.%2) ON COMMIT DROP; TRUNCATE %1")
@@ -451,7 +451,7 @@ void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRu
     size_t next = 0;
     db.copyIn(QStringLiteral("COPY %1 (store, slot, generation, current, present, live, deleted_mark, hash, %2) "
                              "FROM STDIN")
-                  .arg(target, QLatin1String(spec.columns)),
+                  .arg(target, QLatin1String(fileTable.columns)),
               [&](QByteArray &o) {
                   // A run of consecutive slots, read at once.
                   size_t end = next + 1;
@@ -459,16 +459,16 @@ void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRu
                          run.rows[end].slot == run.rows[end - 1].slot + 1)
                       ++end;
                   const qint64 first = run.rows[next].slot;
-                  const QByteArray bytes = reader.records(f, spec.size, first, qint64(end - next));
-                  if (bytes.size() != qint64(end - next) * spec.size)
+                  const QByteArray bytes = reader.records(f, fileTable.size, first, qint64(end - next));
+                  if (bytes.size() != qint64(end - next) * fileTable.size)
                       reader.moved();
                   for (; next < end; ++next) {
                       const Row &row = run.rows[next];
-                      const char *rec = bytes.constData() + (row.slot - first) * spec.size;
-                      const qint64 hash = digest(rec, spec.size);
+                      const char *rec = bytes.constData() + (row.slot - first) * fileTable.size;
+                      const qint64 hash = digest(rec, fileTable.size);
                       if (hash != run.digests[size_t(row.slot)])
                           reader.moved();
-                      const int mark = static_cast<unsigned char>(rec[spec.deletedOffset]);
+                      const int mark = static_cast<unsigned char>(rec[fileTable.deletedOffset]);
                       o.append(storeText);
                       tab(o);
                       appendInteger(o, row.slot);
@@ -478,7 +478,7 @@ void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRu
                       appendInteger(o, mark);
                       tab(o);
                       appendInteger(o, hash);
-                      spec.fields(o, rec);
+                      fileTable.fields(o, rec);
                       o.append('\n');
                   }
                   return next < run.rows.size();
@@ -526,8 +526,8 @@ Outcome run(const Options &options)
                                            "имя склада или, если склад переехал в папку %3, запустите с --replace: "
                                            "его прежние строки будут заменены. Ничего не записано.")
                                 .arg(store, known.text(0, 0), source));
-        for (const Spec &spec : specs)
-            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1").arg(QLatin1String(spec.table)), {store});
+        for (const FileTable &fileTable : fileTables)
+            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1").arg(QLatin1String(fileTable.table)), {store});
         db.exec(QStringLiteral("DELETE FROM vedaris.chunks WHERE store = $1"), {store});
         db.exec(QStringLiteral("UPDATE vedaris.stores SET source = $2, first_loaded = now() WHERE store = $1"),
                 {store, source});
@@ -558,15 +558,15 @@ Outcome run(const Options &options)
             // Every record's digest, and every chunk's.
             bool anything = out.firstLoad;
             for (int f = 0; f < 6; ++f) {
-                const Spec &spec = specs[f];
+                const FileTable &fileTable = fileTables[f];
                 FileRun &run = runs[size_t(f)];
                 FileCounts &counts = out.files[size_t(f)];
                 counts.file = files::All[f];
-                counts.records = reader.length(f) / spec.size;
+                counts.records = reader.length(f) / fileTable.size;
                 run.digests.resize(size_t(counts.records));
-                reader.scan(f, spec.size, [&](qint64 first, const char *bytes, qint64 n) {
+                reader.scan(f, fileTable.size, [&](qint64 first, const char *bytes, qint64 n) {
                     for (qint64 i = 0; i < n; ++i)
-                        run.digests[size_t(first + i)] = digest(bytes + i * spec.size, spec.size);
+                        run.digests[size_t(first + i)] = digest(bytes + i * fileTable.size, fileTable.size);
                 });
                 const qint64 chunkCount = (counts.records + ChunkRecords - 1) / ChunkRecords;
                 for (qint64 c = 0; c < chunkCount; ++c) {
@@ -590,7 +590,7 @@ Outcome run(const Options &options)
 
             // Within the changed chunks, what changed, slot by slot.
             for (int f = 0; f < 6; ++f) {
-                const Spec &spec = specs[f];
+                const FileTable &fileTable = fileTables[f];
                 FileRun &run = runs[size_t(f)];
                 FileCounts &counts = out.files[size_t(f)];
                 std::vector<Range> ranges;
@@ -601,7 +601,7 @@ Outcome run(const Options &options)
                         ranges.push_back({c * ChunkRecords, (c + 1) * ChunkRecords});
                 }
                 const auto prior = out.firstLoad ? std::unordered_map<qint64, Prior>{}
-                                                 : priorRows(db, store, spec, ranges);
+                                                 : priorRows(db, store, fileTable, ranges);
                 for (const Range &range : ranges) {
                     for (qint64 slot = range.from; slot < std::min(range.to, counts.records); ++slot) {
                         const auto p = prior.find(slot);
@@ -613,10 +613,10 @@ Outcome run(const Options &options)
                         if (p->second.present && p->second.hash == run.digests[size_t(slot)])
                             continue;
                         // Read the mark from the file only for slots that changed.
-                        const QByteArray rec = reader.records(f, spec.size, slot, 1);
-                        if (rec.size() != spec.size)
+                        const QByteArray rec = reader.records(f, fileTable.size, slot, 1);
+                        if (rec.size() != fileTable.size)
                             reader.moved();
-                        const bool live = static_cast<unsigned char>(rec[spec.deletedOffset]) != 1;
+                        const bool live = static_cast<unsigned char>(rec[fileTable.deletedOffset]) != 1;
                         if (!p->second.live && live) {
                             run.rows.push_back({slot, p->second.generation + 1});
                             ++counts.reused;
@@ -637,7 +637,7 @@ Outcome run(const Options &options)
 
             for (int f = 0; f < 6; ++f) {
                 const FileRun &run = runs[size_t(f)];
-                const QString table = QLatin1String(specs[f].table);
+                const QString table = QLatin1String(fileTables[f].table);
                 if (!run.rows.empty())
                     writeRows(db, reader, f, run, out.firstLoad, storeText);
                 if (out.files[size_t(f)].vanished > 0)
