@@ -2,8 +2,10 @@
 // vedaris), only what changed since the last run. Never writes to the data
 // folder and takes no lock, so it may run while the program is open.
 
+#include "CommandLine.h"
 #include "mirror/Mirror.h"
 #include "store/Error.h"
+#include "store/Platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,9 +14,7 @@
 #include <exception>
 #include <new>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+using vedaris::cli::print;
 
 namespace {
 
@@ -41,14 +41,6 @@ const char *const usage =
     "Код выхода: 0 загружено (или изменений нет); 2 ошибка — ничего не записано, или\n"
     "в файлах найдены повреждённые записи (они загружены как есть и перечислены).\n";
 
-void print(FILE *to, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
-    std::fputc('\n', to);
-    std::fflush(to);
-}
-
 QString countsLine(const vedaris::mirror::FileCounts &c)
 {
     QStringList parts;
@@ -71,37 +63,27 @@ QString countsLine(const vedaris::mirror::FileCounts &c)
 
 int main(int argc, char **argv)
 {
-#ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
-#endif
+    vedaris::platform::prepareConsole();
     QCoreApplication app(argc, argv);
-    vedaris::mirror::Options options;
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    bool haveData = false, haveStore = false, haveTo = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        auto value = [&](bool &seen) -> QString {
-            if (seen || i + 1 >= args.size())
-                return {};
-            seen = true;
-            return args[++i];
-        };
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            std::fputs(usage, stdout);
-            return 0;
-        } else if (a == QLatin1String("--data")) {
-            options.dataDir = value(haveData);
-        } else if (a == QLatin1String("--store")) {
-            options.store = value(haveStore);
-        } else if (a == QLatin1String("--to")) {
-            options.conninfo = value(haveTo);
-        } else if (a == QLatin1String("--replace")) {
-            options.replace = true;
-        } else {
-            print(stderr, QStringLiteral("vedaris-mirror: неизвестный параметр %1. Справка: vedaris-mirror --help").arg(a));
-            return 2;
-        }
+    namespace cli = vedaris::cli;
+    const QString program = QStringLiteral("vedaris-mirror");
+    const cli::Parsed cmd = cli::parse(QCoreApplication::arguments(),
+                                       {cli::DataOption, {QStringLiteral("store"), QStringLiteral("ИМЯ")},
+                                        {QStringLiteral("to"), QStringLiteral("СТРОКА")},
+                                        {QStringLiteral("replace"), QString()}});
+    if (!cmd.error.isEmpty())
+        return cli::usageError(program, cmd.error);
+    if (cmd.help) {
+        std::fputs(usage, stdout);
+        return 0;
     }
+    if (!cmd.positional.isEmpty())
+        return cli::usageError(program, QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
+    vedaris::mirror::Options options;
+    options.dataDir = cmd.value(QStringLiteral("data"));
+    options.store = cmd.value(QStringLiteral("store"));
+    options.conninfo = cmd.value(QStringLiteral("to"));
+    options.replace = cmd.has(QStringLiteral("replace"));
     if (options.dataDir.isEmpty() || options.store.trimmed().isEmpty() || options.conninfo.isEmpty()) {
         print(stderr, QStringLiteral("vedaris-mirror: нужны --data ПАПКА, --store ИМЯ и --to СТРОКА_ПОДКЛЮЧЕНИЯ, каждый "
                                      "один раз и с непустым значением. Справка: vedaris-mirror --help"));
