@@ -51,6 +51,24 @@ QString shown(const QString &conninfo)
     return out;
 }
 
+// Takes every result a finished COPY leaves on the connection; a failure's
+// words, in `during` ("загрузке", "чтении"), once all are taken.
+void finishCopy(pg_conn *c, const char *during)
+{
+    bool failed = false;
+    QString detail;
+    while (pg_result *r = PQgetResult(c)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+            failed = true;
+            detail = serverText(PQresultErrorMessage(r));
+        }
+        PQclear(r);
+    }
+    if (failed)
+        throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL при %1 (COPY): %2")
+                            .arg(QString::fromUtf8(during), detail));
+}
+
 } // namespace
 
 Result::Result(pg_result *r) : m_r(r) {}
@@ -159,17 +177,7 @@ void Connection::copyIn(const QString &copySql, const std::function<bool(QByteAr
     }
     if (PQputCopyEnd(m_c, nullptr) != 1)
         fail(QStringLiteral("COPY"));
-    bool failed = false;
-    QString detail;
-    while (pg_result *r = PQgetResult(m_c)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
-            failed = true;
-            detail = serverText(PQresultErrorMessage(r));
-        }
-        PQclear(r);
-    }
-    if (failed)
-        throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL при загрузке (COPY): %1").arg(detail));
+    finishCopy(m_c, "загрузке");
 }
 
 void Connection::copyOut(const QString &copySql, const std::function<void(const char *, int)> &line)
@@ -189,17 +197,7 @@ void Connection::copyOut(const QString &copySql, const std::function<void(const 
     }
     if (n == -2)
         fail(QStringLiteral("COPY"));
-    bool failed = false;
-    QString detail;
-    while (pg_result *r = PQgetResult(m_c)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
-            failed = true;
-            detail = serverText(PQresultErrorMessage(r));
-        }
-        PQclear(r);
-    }
-    if (failed)
-        throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL при чтении (COPY): %1").arg(detail));
+    finishCopy(m_c, "чтении");
 }
 
 QString Connection::literal(const QString &text) const
