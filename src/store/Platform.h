@@ -23,6 +23,8 @@ const char *lastErrorText();
 // The system's text for a file failure (as QFile reports it) in the program's
 // own Russian words when it is a known one; any other text passes unchanged.
 QString russianReason(const QString &systemText);
+// The same for a failure on `path`, which may be a folder where a file belongs.
+QString russianReason(const QString &systemText, const QString &path);
 
 // An exclusive lock the operating system keeps on an open file until the file is
 // closed or the process ends, however it ends: no lock is ever left stale. The
