@@ -97,7 +97,7 @@ QString russianReason(const QString &systemText, const QString &path)
 {
     const QString reason = russianReason(systemText);
     // Windows refuses to open a folder as a file with "access denied".
-    if (!path.isEmpty() && reason == QLatin1String("нет доступа к файлу") && QFileInfo(path).isDir())
+    if (!path.isEmpty() && reason == QStringLiteral("нет доступа к файлу") && QFileInfo(path).isDir())
         return QStringLiteral("на месте файла находится папка");
     return reason;
 }
