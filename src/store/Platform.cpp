@@ -13,6 +13,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -458,6 +459,24 @@ bool isLink(const QString &path)
 }
 
 #endif
+
+std::optional<bool> shellOpen(const QString &path)
+{
+#if defined(_WIN32)
+    // The shell itself, not Qt's platform services: its answer is the same
+    // whichever windowing plugin the program runs on.
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = native.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+#else
+    Q_UNUSED(path);
+    return std::nullopt;
+#endif
+}
 
 QStringList openerCommand()
 {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vedaris::platform {
 
 // Forces what was written through the descriptor onto the disk. False on failure
@@ -64,5 +66,8 @@ bool isLink(const QString &path);
 // be added as its last argument; empty where the system's shell call is used
 // (Windows), whose own answer says whether anything opened it.
 QStringList openerCommand();
+// Windows: the shell opens a file with the application associated with its
+// type, a folder in Explorer; false when nothing could. Elsewhere: nothing.
+std::optional<bool> shellOpen(const QString &path);
 
 } // namespace vedaris::platform
