@@ -8,7 +8,7 @@
 
 #include "app/Forms.h"
 #include "app/TFormGl.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"

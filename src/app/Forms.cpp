@@ -3,7 +3,7 @@
 #include "TFormAbaut.h"
 #include "TFormGl.h"
 #include "TFormLoad.h"
-#include "TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"

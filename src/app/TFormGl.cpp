@@ -2,7 +2,7 @@
 
 #include "TFormAbaut.h"
 #include "TFormLoad.h"
-#include "TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"

@@ -7,7 +7,7 @@
 #include "DataGenerator.h"
 #include "app/Forms.h"
 #include "app/TFormGl.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "reports/Reports.h"

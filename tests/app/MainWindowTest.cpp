@@ -2,7 +2,7 @@
 #include "app/TFormAbaut.h"
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReferenceDialogs.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormOtchetOneOtdel.h"

@@ -6,7 +6,7 @@
 
 #include "app/Startup.h"
 #include "app/TFormGl.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/TFormEdit.h"
 #include "dialogs/TFormOtchetOneOtdel.h"
 #include "operations/StockOperations.h"

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 #include "app/TFormGl.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
 #include "operations/StockOperations.h"
 #include "store/Backup.h"

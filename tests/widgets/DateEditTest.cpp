@@ -1,7 +1,7 @@
 // Typing dates into the real dialogs' date fields, offscreen.
 
 #include "app/Forms.h"
-#include "app/TFormViewZap.h"
+#include "dialogs/TFormViewZap.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormOtchetDvijeniia.h"
 #include "dialogs/TFormOtchetOneOtdel.h"
