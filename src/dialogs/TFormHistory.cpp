@@ -63,7 +63,7 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
                              QStringLiteral("Что сделано")});
     m_list->header()->setStretchLastSection(true);
     m_list->setColumnWidth(0, 70);
-    m_list->setColumnWidth(1, 130);
+    m_list->setColumnWidth(1, 160);
     m_list->setColumnWidth(2, 170);
 
     m_changes = new QTreeWidget(this);

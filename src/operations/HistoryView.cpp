@@ -93,7 +93,16 @@ bool deleted(const QString &file, const QByteArray &bytes)
 std::vector<RecordView> recordViews(const history::Entry &e)
 {
     std::vector<RecordView> out;
-    for (const history::RecordChange &r : e.records) {
+    // The batches first, then the issues, then the lists, each in file order.
+    std::vector<const history::RecordChange *> order;
+    for (const history::RecordChange &r : e.records)
+        order.push_back(&r);
+    std::stable_sort(order.begin(), order.end(), [](auto *a, auto *b) {
+        const int fa = int(files::All.indexOf(a->file)), fb = int(files::All.indexOf(b->file));
+        return fa != fb ? fa < fb : a->index < b->index;
+    });
+    for (const history::RecordChange *change : order) {
+        const history::RecordChange &r = *change;
         RecordView v;
         QString whatBefore, whatAfter;
         const Fields before = fieldsOf(r.file, r.before, whatBefore);
@@ -115,9 +124,13 @@ std::vector<RecordView> recordViews(const history::Entry &e)
                 c.before = before[i].second;
             if (i < after.size())
                 c.after = after[i].second;
-            // An edit shows what changed; an addition or a deletion the whole record.
-            if (was && is && c.before == c.after)
-                continue;
+            // An edit shows what changed; an addition or a deletion the whole
+            // record, on the side where it is, and what else changed.
+            if (c.before == c.after) {
+                if (was && is)
+                    continue;
+                (was ? c.after : c.before).clear();
+            }
             v.fields.push_back(c);
         }
         out.push_back(std::move(v));
