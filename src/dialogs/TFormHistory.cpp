@@ -1,5 +1,6 @@
 #include "TFormHistory.h"
 
+#include "ReportLauncher.h"
 #include "store/Clock.h"
 #include "store/Error.h"
 #include "widgets/DateEdit.h"
@@ -81,12 +82,16 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
     m_more = new QPushButton(QStringLiteral("Показать ещё"), this);
     m_more->setObjectName(QStringLiteral("BtnMore"));
     m_more->setAutoDefault(false);
+    auto *deletions = new QPushButton(QStringLiteral("Отчёт об удалениях за период..."), this);
+    deletions->setObjectName(QStringLiteral("BtnDeletions"));
+    deletions->setAutoDefault(false);
     auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("BtnClose"));
     close->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_more);
     buttons->addStretch(1);
+    buttons->addWidget(deletions);
     buttons->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
@@ -96,6 +101,7 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
 
     connect(show, &QPushButton::clicked, this, &TFormHistory::BtnShowClick);
     connect(m_more, &QPushButton::clicked, this, &TFormHistory::BtnMoreClick);
+    connect(deletions, &QPushButton::clicked, this, &TFormHistory::BtnDeletionsClick);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QTreeWidget::currentItemChanged, this, &TFormHistory::ListEntriesChange);
     connect(m_drug, &QLineEdit::returnPressed, this, &TFormHistory::BtnShowClick);
@@ -179,6 +185,18 @@ void TFormHistory::BtnShowClick()
         return;
     }
     load();
+}
+
+void TFormHistory::BtnDeletionsClick()
+{
+    if (m_from->date() > m_to->date()) {
+        Messages::info(this, QStringLiteral("Начало периода позже его конца."));
+        return;
+    }
+    reports::ReportParams params;
+    params.start = m_from->date();
+    params.finish = m_to->date();
+    produceReport(this, m_dataDir, reports::ReportKind::Deletions, params, {});
 }
 
 void TFormHistory::BtnMoreClick()

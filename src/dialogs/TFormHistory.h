@@ -32,6 +32,8 @@ public:
 public slots:
     void BtnShowClick();
     void BtnMoreClick();
+    // The deletion report over the period of the date fields.
+    void BtnDeletionsClick();
     void ListEntriesChange();
 
 private:

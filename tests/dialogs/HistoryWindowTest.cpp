@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/TFormGl.h"
+#include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormHistory.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
@@ -10,6 +11,7 @@
 #include "store/ReferenceLists.h"
 #include "support/Controls.h"
 #include "support/TempDataDir.h"
+#include "widgets/Desktop.h"
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 
@@ -18,6 +20,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -157,6 +161,31 @@ TEST_F(HistoryWindow, FiltersByPeriodKindAndDrug)
         pushButton(&w, "BtnShow")->click();
         EXPECT_EQ(column(list, 0), c.numbers) << c.kind.toStdString() << " " << c.drug.toStdString();
     }
+}
+
+TEST_F(HistoryWindow, TheDeletionReportOfThePeriod)
+{
+    QTemporaryDir reports;
+    setReportsFolder(reports.path());
+    QList<QUrl> opened;
+    desktop::setOpener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+    TFormHistory w(dir.path());
+    ASSERT_TRUE(w.load());
+    dateEdit(&w, "DateFrom")->setDate(QDate(2026, 12, 1));
+    dateEdit(&w, "DateTo")->setDate(QDate(2026, 12, 8));
+    pushButton(&w, "BtnDeletions")->click();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"За этот период не удалено ни одной партии!"});
+    dateEdit(&w, "DateTo")->setDate(QDate(2026, 12, 9));
+    pushButton(&w, "BtnDeletions")->click();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral(".xlsx"))) << opened[0].toString().toStdString();
+    EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
+    desktop::setOpener({});
+    setReportsFolder({});
 }
 
 TEST_F(HistoryWindow, UndoFromTheFileMenuRefillsTheListAndIsOffWhenViewOnly)
