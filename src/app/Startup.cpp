@@ -3,6 +3,7 @@
 #include "TFormGl.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/History.h"
 #include "store/Journal.h"
 #include "store/WriteGate.h"
 #include "widgets/Messages.h"
@@ -48,6 +49,14 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
                            : QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
         }
     }
+    QString historyCut; // a damaged end of the history, cut off
+    if (viewOnly.isEmpty()) {
+        try {
+            historyCut = history::repairTail(dataDir);
+        } catch (const Error &e) {
+            historyCut = e.message();
+        }
+    }
     if (!viewOnly.isEmpty())
         writes::forbid(dataDir, viewOnly);
 
@@ -58,6 +67,8 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
     main->show();
     if (!undone.isEmpty())
         Messages::info(main, undone + QStringLiteral("\nФайлы данных возвращены к состоянию до начала этой операции."));
+    if (!historyCut.isEmpty())
+        Messages::error(main, historyCut);
     if (!viewOnly.isEmpty()) {
         Messages::error(main, QStringLiteral("Программа открыта только для просмотра: в папку данных \"%1\" "
                                              "ничего не будет записано, потому что %2.\nПриход, расход, "

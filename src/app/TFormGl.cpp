@@ -22,7 +22,9 @@
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormHistory.h"
 #include "dialogs/TFormRestore.h"
+#include "operations/Undo.h"
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
 #include "operations/BatchHistory.h"
@@ -207,6 +209,9 @@ void TFormGl::buildCommands()
     m_restore = addMenuOnly(file, "MenuRestore", QStringLiteral("Восстановить из резервной копии..."),
                             &TFormGl::MenuRestoreClick);
     file->addSeparator();
+    addMenuOnly(file, "MenuHistory", QStringLiteral("Журнал операций..."), &TFormGl::MenuHistoryClick);
+    m_undo = addMenuOnly(file, "MenuUndo", QStringLiteral("Отменить последнюю операцию"), &TFormGl::MenuUndoClick);
+    file->addSeparator();
     addMenuOnly(file, "MenuExit", QStringLiteral("Выход"), &TFormGl::MenuExitClick)
         ->setIcon(vedaris::icon(Icon::Exit));
 
@@ -382,6 +387,34 @@ void TFormGl::setViewOnly()
     for (QAction *action : m_recordBar->actions())
         action->setEnabled(false);
     m_restore->setEnabled(false);
+    m_undo->setEnabled(false);
+}
+
+void TFormGl::MenuHistoryClick()
+{
+    TFormHistory dialog(m_dataDir, this);
+    if (dialog.load())
+        dialog.exec();
+}
+
+void TFormGl::MenuUndoClick()
+{
+    std::optional<vedaris::history::Entry> last;
+    if (!Messages::guard(this, [&] { last = vedaris::ops::lastUndoable(m_dataDir); }))
+        return;
+    if (!last) {
+        Messages::info(this, QStringLiteral("В истории нет операций, которые можно отменить."));
+        return;
+    }
+    if (!Messages::ask(this, QStringLiteral("Отменить операцию \"%1\" (%2)?")
+                                 .arg(last->title(), last->when.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")))))
+        return;
+    vedaris::ops::UndoResult result;
+    if (!Messages::guard(this, [&] { result = vedaris::ops::undoLast(m_dataDir); }))
+        return;
+    if (result.done)
+        FillStockList();
+    Messages::info(this, result.text);
 }
 
 void TFormGl::MenuRestoreClick()

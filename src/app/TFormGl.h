@@ -81,6 +81,8 @@ public slots:
     void BtnOtchetOneOtdelClick();
     void BtnMoveMedClick();
     void MenuRestoreClick();
+    void MenuHistoryClick();
+    void MenuUndoClick();
     void MenuExitClick();
     void MenuHelpClick();
     void MenuAboutClick();
@@ -108,6 +110,7 @@ private:
     QLabel *m_figuresText;
     vedaris::ops::StockFigures m_figures;
     QAction *m_restore = nullptr;
+    QAction *m_undo = nullptr;
     bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;

@@ -5,6 +5,8 @@
 #include "CommandLine.h"
 #include "store/DataFiles.h"
 #include "store/DataFolder.h"
+#include "store/Error.h"
+#include "store/History.h"
 #include "store/IntegrityCheck.h"
 #include "store/Platform.h"
 
@@ -45,6 +47,23 @@ int main(int argc, char **argv)
         print(stdout, f.line());
     for (const QString &e : result.unreadable)
         print(stderr, QStringLiteral("Не удалось прочитать: %1").arg(e));
+    // The history in lines of its own: its checksums, and that its newest
+    // after-images are what the files hold.
+    qsizetype historyProblems = 0;
+    try {
+        const vedaris::history::Health h = vedaris::history::verify(dataDir);
+        for (const QString &p : h.problems)
+            print(stdout, QStringLiteral("%1: %2").arg(vedaris::history::FileName, p));
+        historyProblems = h.problems.size();
+        if (h.present)
+            print(stdout, QStringLiteral("История операций (%1): записей %2, нарушений %3.")
+                              .arg(vedaris::history::FileName)
+                              .arg(h.entries)
+                              .arg(h.problems.size()));
+    } catch (const vedaris::Error &e) {
+        print(stdout, QStringLiteral("%1: не читается: %2").arg(vedaris::history::FileName, e.reason()));
+        historyProblems = 1;
+    }
 
     const QString folder = QDir::toNativeSeparators(QDir(dataDir).absolutePath());
     if (!result.unreadable.isEmpty()) {
@@ -61,6 +80,6 @@ int main(int argc, char **argv)
     print(stdout, QStringLiteral("Папка данных: %1. Прочитано записей: %2. Нарушений: %3.")
                       .arg(folder)
                       .arg(result.recordsRead)
-                      .arg(result.findings.size()));
-    return result.findings.isEmpty() ? 0 : 1;
+                      .arg(result.findings.size() + historyProblems));
+    return result.findings.isEmpty() && historyProblems == 0 ? 0 : 1;
 }

@@ -51,6 +51,8 @@ const char *const usage =
     "  requisition --department ИМЯ --start Д --finish Д\n"
     "                                                    требование-накладная (ф. 0504204): выдачи в одно\n"
     "                                                    отделение\n"
+    "  deletions --start Д --finish Д                    партии, удалённые за период, с их выдачами\n"
+    "                                                    (по журналу операций Vedaris.history)\n"
     "  consolidated --from СТРОКА --date Д               все склады, отражённые в PostgreSQL (vedaris-mirror):\n"
     "                                                    стоимость запасов, просроченные к Д, истекающие\n"
     "                                                    за 90 дней, расход за месяц Д, по складам и всего\n"
@@ -89,6 +91,7 @@ const QMap<QString, ReportSyntax> &reportSyntaxes()
         {"inventory", {ReportKind::Inventory, {"date"}, {"blind"}}},
         {"write-off-act", {ReportKind::WriteOffAct, period, {}}},
         {"requisition", {ReportKind::Requisition, {"start", "finish", "department"}, {}}},
+        {"deletions", {ReportKind::Deletions, period, {}}},
     };
     return syntaxes;
 }

@@ -3,6 +3,7 @@
 #include "store/Cp1251.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/History.h"
 #include "store/Journal.h"
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
@@ -69,7 +70,8 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
     tx.keepRecord(base.raw(), slot, base.encoded(r));
     tx.begin(at ? QStringLiteral("Изменение записи \"%1\" не было завершено и отменено.").arg(r.DrugName)
                 : QStringLiteral("Приход %1 препарата \"%2\" не был завершён и отменён.")
-                      .arg(amount(in.quantityText, r.Unit), r.DrugName));
+                      .arg(amount(in.quantityText, r.Unit), r.DrugName),
+             at ? history::kind::Edit : history::kind::Receipt);
     base.write(slot, r);
     tx.commit();
     return {r, typedRowCells(r, in)};
@@ -255,7 +257,8 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     const QString what = QStringLiteral("Выдача %1 препарата \"%2\"").arg(planned.amountText(), batch.DrugName);
     const QString &to = planned.issue().Department;
     tx.begin(to.isEmpty() ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
-                          : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to));
+                          : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to),
+             history::kind::Issue);
     const StoredIssue out = planned.write();
     tx.commit();
     return withCells(out, recordId, batch);
@@ -316,7 +319,8 @@ StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRe
     const QString to = department.duplicate() ? department.duplicate()->name : writeOffDepartment(reason);
     PlannedIssue planned(tx, dataDir, recordId, batch, quantity, quantityText, to, date);
     tx.begin(QStringLiteral("Списание %1 препарата \"%2\" (%3) не было завершено и отменено.")
-                 .arg(planned.amountText(), batch.DrugName, reason));
+                 .arg(planned.amountText(), batch.DrugName, reason),
+             history::kind::WriteOff);
     department.store();
     const StoredIssue out = planned.write();
     tx.commit();
@@ -345,7 +349,8 @@ void deleteBatch(const QString &dataDir, qint32 recordId)
     tx.begin(marked.empty()
                  ? QStringLiteral("Удаление записи \"%1\" не было завершено и отменено.").arg(name)
                  : QStringLiteral("Удаление записи \"%1\" вместе с её выдачами (%2) не было завершено и отменено.")
-                       .arg(name).arg(marked.size()));
+                       .arg(name).arg(marked.size()),
+             history::kind::Delete);
     for (qint64 index : marked)
         rashod.markDeleted(index, IssueRecord::DeletedOffset);
     base.markDeleted(recordId, StockRecord::DeletedOffset);

@@ -1,5 +1,6 @@
 #include "reports/Reports.h"
 #include "reports/StocktakeForms.h"
+#include "reports/DeletionReport.h"
 
 #include "reports/ReportColumns.h"
 #include "store/TextFormats.h"
@@ -474,6 +475,7 @@ CountedColumns countedColumns(ReportKind kind)
     case ReportKind::Inventory:
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
+    case ReportKind::Deletions:
         break; // the forms round and format their own cells
     }
     return {};
@@ -583,6 +585,8 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
         return writeOffActForm(dataDir, p.start, p.finish);
     case ReportKind::Requisition:
         return requisitionForm(dataDir, p.department, p.start, p.finish);
+    case ReportKind::Deletions:
+        return deletionsReport(dataDir, p.start, p.finish);
     }
     return {};
 }

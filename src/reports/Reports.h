@@ -20,6 +20,7 @@ enum class ReportKind {
     Inventory,   // the count sheet at `date` (blind: without the book columns)
     WriteOffAct, // the write-offs of the period
     Requisition, // the issues of the period to `department`
+    Deletions,   // the batches and issues deleted in the period, from the history
 };
 
 namespace messages {

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DataFiles.h"
 #include "Error.h"
+#include "History.h"
 #include "IntegrityCheck.h"
 #include "Journal.h"
 #include "RecordFile.h"
@@ -348,7 +349,8 @@ QString restore(const QString &dataDir, const QString &name)
         tx.keepWhole(*targets.back(), bytes[i]);
     }
     tx.begin(QStringLiteral("Восстановление данных из резервной копии \"%1\" не было завершено и отменено.")
-                 .arg(name));
+                 .arg(name),
+             history::kind::Restore);
     for (size_t i = 0; i < targets.size(); ++i)
         targets[i]->replaceAll(bytes[i]);
     tx.commit();

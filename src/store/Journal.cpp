@@ -1,6 +1,8 @@
 #include "Journal.h"
 
+#include "Clock.h"
 #include "DataFiles.h"
+#include "History.h"
 #include "DiskIo.h"
 #include "Error.h"
 #include "Platform.h"
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -144,7 +147,7 @@ std::optional<Content> decode(const QByteArray &all)
         change.name = QString::fromLatin1(in.bytes(in.number<quint8>()));
         change.oldLength = in.number<qint64>();
         change.newLength = in.number<qint64>();
-        if (!files::All.contains(change.name) || change.oldLength < 0 || change.newLength < 0)
+        if ((!files::All.contains(change.name) && change.name != history::FileName) || change.oldLength < 0 || change.newLength < 0)
             return std::nullopt;
         const quint32 ranges = in.number<quint32>();
         for (quint32 k = 0; in.ok() && k < ranges; ++k) {
@@ -183,6 +186,9 @@ void writeAll(QFile &file, const QByteArray &bytes)
 QString mismatch(const QString &dataDir, const Change &change)
 {
     const QString path = files::path(dataDir, change.name);
+    // A history that is gone holds nothing to cut off; the data still goes back.
+    if (change.name == history::FileName && !QFileInfo::exists(path) && !platform::isLink(path))
+        return {};
     if (const QString special = platform::notRegularFile(path); !special.isEmpty())
         return QStringLiteral("%1 %2").arg(change.name, special);
     QFile f(path);
@@ -241,6 +247,9 @@ void playBack(const QString &dataDir, const Content &c)
 {
     for (const Change &change : c.changes) {
         QFile f(files::path(dataDir, change.name));
+        // A history no longer than before holds nothing of the entry.
+        if (change.name == history::FileName && (!f.exists() || f.size() <= change.oldLength))
+            continue;
         if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
             throw Error(f.fileName(), f.errorString());
         for (const Range &r : change.ranges) {
@@ -293,7 +302,9 @@ const QString Transaction::FileName = QStringLiteral("Vedaris.journal");
 struct Transaction::State
 {
     Content content;
-    std::vector<RecordFile *> files; // beside content.changes
+    std::vector<RecordFile *> files; // beside content.changes; null for the history
+    qint64 undoes = -1;
+    std::unique_ptr<QFile> history;
     bool journalOpened = false;
     bool begun = false;
     bool committed = false;
@@ -310,6 +321,8 @@ Transaction::~Transaction()
     if (d->committed)
         return;
     try {
+        if (d->history)
+            d->history->close();
         if (d->begun)
             playBack(m_dir, d->content);
         if (d->journalOpened)
@@ -368,9 +381,127 @@ void Transaction::keepWhole(RecordFile &file, const QByteArray &now)
     change.newLength = now.size();
 }
 
-void Transaction::begin(const QString &undone)
+void Transaction::keepLength(RecordFile &file, qint64 length)
+{
+    Change &change = changeFor(d->content, d->files, file);
+    if (length < 0 || length > change.newLength)
+        throw pastEnd(file);
+    change.ranges.push_back({length, file.bytesAt(length, change.oldLength - length), {}});
+    change.newLength = length;
+}
+
+void Transaction::keepBytes(RecordFile &file, qint64 offset, const QByteArray &now)
+{
+    Change &change = changeFor(d->content, d->files, file);
+    if (offset < 0 || offset > change.newLength)
+        throw pastEnd(file);
+    change.ranges.push_back({offset, file.bytesAt(offset, now.size()), now});
+    change.newLength = std::max(change.newLength, offset + now.size());
+}
+
+void Transaction::undoes(qint64 offset)
+{
+    d->undoes = offset;
+}
+
+namespace {
+
+// Every record a change touches, before and after, as the history keeps them.
+// A record whose bytes stay as they were is left out.
+void addRecords(history::Entry &e, const Change &change, RecordFile *file)
+{
+    const qint64 size = history::recordSize(change.name);
+    std::map<qint64, std::pair<QByteArray, QByteArray>> touched;
+    auto span = [&](const Range &r) { return std::max(r.old.size(), r.now.size()); };
+    for (const Range &r : change.ranges) {
+        if (span(r) == 0)
+            continue;
+        for (qint64 i = r.offset / size; i <= (r.offset + span(r) - 1) / size; ++i) {
+            if (touched.count(i))
+                continue;
+            const qint64 from = i * size;
+            const qint64 to = std::min(from + size, change.oldLength);
+            QByteArray before;
+            if (to > from) {
+                if (r.offset <= from && r.offset + r.old.size() >= to)
+                    before = r.old.mid(from - r.offset, to - from);
+                else if (file)
+                    before = file->bytesAt(from, to - from);
+            }
+            touched[i] = {before, before};
+        }
+    }
+    for (const Range &r : change.ranges) {
+        for (qint64 i = r.offset / size; r.now.size() > 0 && i <= (r.offset + r.now.size() - 1) / size; ++i) {
+            QByteArray &after = touched[i].second;
+            const qint64 from = std::max(i * size, r.offset);
+            const qint64 to = std::min((i + 1) * size, r.offset + qint64(r.now.size()));
+            if (after.size() < to - i * size)
+                after.append(QByteArray(to - i * size - after.size(), '\0'));
+            std::copy(r.now.begin() + (from - r.offset), r.now.begin() + (to - r.offset),
+                      after.begin() + (from - i * size));
+        }
+    }
+    for (auto &[index, images] : touched) {
+        auto &[before, after] = images;
+        after.truncate(std::clamp<qint64>(change.newLength - index * size, 0, size));
+        if (before != after)
+            e.records.push_back({change.name, index, before, after});
+    }
+}
+
+} // namespace
+
+void Transaction::begin(const QString &undone, const QString &kind)
 {
     d->content.undone = undone;
+
+    // The history's entry, and its place in the journal: a playback cuts it
+    // off with the data.
+    history::Entry entry;
+    entry.when = Clock::now().toUTC();
+    entry.kind = kind.isEmpty() ? undone.section(QLatin1Char(' '), 0, 0) : kind;
+    entry.sentence = undone;
+    entry.undoes = d->undoes;
+    for (size_t i = 0; i < d->content.changes.size(); ++i) {
+        const Change &change = d->content.changes[i];
+        entry.lengths.push_back({change.name, change.oldLength, change.newLength});
+        addRecords(entry, change, d->files[i]);
+    }
+    const QString historyPath = files::path(m_dir, history::FileName);
+    qint64 historyLength = 0, writeAt = 0;
+    QByteArray damagedTail;
+    {
+        history::Reader reader(m_dir);
+        historyLength = reader.length();
+        writeAt = reader.soundEnd();
+        if (historyLength > 0 && writeAt == 0)
+            throw Error(historyPath, QStringLiteral("файл не является историей операций программы; переместите его "
+                                                    "из папки данных"));
+        if (writeAt > 0) {
+            reader.newestFirst([&](const history::Entry &last) {
+                entry.number = last.number + 1;
+                return false;
+            });
+        }
+        if (entry.number == 0)
+            entry.number = 1;
+    }
+    const QByteArray entryBytes = history::encode(entry, writeAt == 0);
+    d->history = std::make_unique<QFile>(historyPath);
+    if (!d->history->open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw Error(historyPath, d->history->errorString());
+    Change historyChange{history::FileName, historyLength, writeAt + entryBytes.size(), {}};
+    if (writeAt < historyLength) {
+        // A damaged tail the start-up has not cut yet: the entry goes over it,
+        // and a playback puts it back.
+        if (!d->history->seek(writeAt))
+            throw Error(historyPath, d->history->errorString());
+        historyChange.ranges.push_back({writeAt, d->history->read(historyLength - writeAt), entryBytes});
+    }
+    d->content.changes.push_back(std::move(historyChange));
+    d->files.push_back(nullptr);
+
     const QByteArray bytes = encode(d->content);
     QFile journal(journalPath(m_dir));
     if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
@@ -383,12 +514,22 @@ void Transaction::begin(const QString &undone)
     if (!disk::syncFolder(m_dir))
         throw Error(journal.fileName(), disk::reason());
     d->begun = true;
+
+    if (!d->history->seek(writeAt))
+        throw Error(historyPath, d->history->errorString());
+    writeAll(*d->history, entryBytes);
 }
 
 void Transaction::commit()
 {
     for (RecordFile *file : d->files)
-        file->sync();
+        if (file)
+            file->sync();
+    if (d->history) {
+        if (!disk::sync(*d->history))
+            throw Error(d->history->fileName(), disk::reason());
+        d->history->close();
+    }
     removeJournal(m_dir);
     d->committed = true;
     // Until the removal is on the disk a power cut could bring the journal

@@ -43,9 +43,20 @@ public:
     // The whole of `file` is about to be replaced by `now` (a restore), which
     // may be shorter or longer than the file is.
     void keepWhole(RecordFile &file, const QByteArray &now);
-    // Puts the journal on the disk. `undone` is the sentence that tells the
-    // user at the next start which operation was undone.
-    void begin(const QString &undone);
+    // Only `length` bytes of `file` stay (an undo of an append); the bytes
+    // past it are kept.
+    void keepLength(RecordFile &file, qint64 length);
+    // `bytes` are about to be written at `offset` of `file`, inside or at its end.
+    void keepBytes(RecordFile &file, qint64 offset, const QByteArray &now);
+    // The operation puts back the history entry starting at `offset`.
+    void undoes(qint64 offset);
+    // Puts the journal on the disk, then appends the operation's entry to the
+    // history (Vedaris.history): the journal holds the history's length, so
+    // a playback cuts the entry off with the data. `undone` is the sentence
+    // that tells the user at the next start which operation was undone; it
+    // names the operation in the history too, under `kind` (by default the
+    // sentence's first word).
+    void begin(const QString &undone, const QString &kind = {});
     // Syncs every file kept, then removes the journal: the operation stands.
     void commit();
 

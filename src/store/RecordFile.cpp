@@ -185,6 +185,20 @@ void RecordFile::replaceAll(const QByteArray &bytes)
         fail();
 }
 
+void RecordFile::writeAt(qint64 offset, const QByteArray &bytes)
+{
+    if (offset < 0 || offset > m_file.size())
+        fail(QStringLiteral("запись за концом файла"));
+    seekTo(offset);
+    writeExactly(bytes.constData(), bytes.size());
+}
+
+void RecordFile::cutTo(qint64 length)
+{
+    if (m_file.size() > length && !disk::truncate(m_file, length))
+        fail();
+}
+
 void RecordFile::markDeleted(qint64 index, int deletedOffset)
 {
     if (index < 0 || index >= count())

@@ -42,6 +42,10 @@ public:
     // The whole file becomes `bytes`: written from the start, then cut to
     // their length (a restore).
     void replaceAll(const QByteArray &bytes);
+    // `bytes` at `offset`, inside the file or at its end (an undo).
+    void writeAt(qint64 offset, const QByteArray &bytes);
+    // The file is cut to `length` bytes (an undo of an append).
+    void cutTo(qint64 length);
     // Rewrites only the deletion byte of record `index` with 1.
     void markDeleted(qint64 index, int deletedOffset);
     // Flushes and syncs what was written to the disk.

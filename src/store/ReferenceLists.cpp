@@ -2,6 +2,7 @@
 
 #include "Cp1251.h"
 #include "DataFiles.h"
+#include "History.h"
 #include "Journal.h"
 #include "RecordFile.h"
 #include "Records.h"
@@ -142,7 +143,8 @@ void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
     if (found >= 0) {
         tx.keepByte(f, found, Entry::DeletedOffset, 1);
         tx.begin(QStringLiteral("Удаление %1 %2 из справочника не было завершено и отменено.")
-                     .arg(entryOf(kind), shown));
+                     .arg(entryOf(kind), shown),
+                 history::kind::ReferenceDelete);
         f.markDeleted(found, Entry::DeletedOffset);
         tx.commit();
     }
@@ -179,7 +181,7 @@ ReferenceList::AddResult ReferenceList::add(const QString &name, const QString &
         pending.close();
         return AddResult::Duplicate;
     }
-    tx.begin(pending.undone());
+    tx.begin(pending.undone(), history::kind::ReferenceAdd);
     pending.store();
     tx.commit();
     pending.close();

@@ -906,7 +906,7 @@ TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
             QApplication::processEvents();
         }
     }
-    EXPECT_EQ(items.size(), 24);
+    EXPECT_EQ(items.size(), 26);
     EXPECT_TRUE(gl->isVisible());
     // Exit closes the main window.
     gl->findChild<QAction *>(QStringLiteral("MenuExit"))->trigger();

@@ -489,10 +489,13 @@ TEST_F(Safety, RestoreFromTheFileMenuPutsTheChosenCopyBack)
     ASSERT_TRUE(restore);
     EXPECT_EQ(restore->text(), QStringLiteral("Восстановить из резервной копии..."));
     const QList<QAction *> file = gl->findChild<QMenu *>(QStringLiteral("MenuFile"))->actions();
-    ASSERT_EQ(file.size(), 3);
+    ASSERT_EQ(file.size(), 6);
     EXPECT_EQ(file[0], restore);
     EXPECT_TRUE(file[1]->isSeparator());
-    EXPECT_EQ(file[2]->objectName(), QStringLiteral("MenuExit"));
+    EXPECT_EQ(file[2]->objectName(), QStringLiteral("MenuHistory"));
+    EXPECT_EQ(file[3]->objectName(), QStringLiteral("MenuUndo"));
+    EXPECT_TRUE(file[4]->isSeparator());
+    EXPECT_EQ(file[5]->objectName(), QStringLiteral("MenuExit"));
     EXPECT_TRUE(restore->isEnabled());
 
     QStringList listed;

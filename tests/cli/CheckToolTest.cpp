@@ -1,5 +1,7 @@
 #include "store/DataFiles.h"
+#include "store/History.h"
 #include "store/Records.h"
+#include "store/ReferenceLists.h"
 #include "support/TempDataDir.h"
 
 #include <QCoreApplication>
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vedaris;
@@ -106,5 +109,60 @@ TEST(CheckTool, FolderWithCyrillicSpacesAndNativeSeparators)
         const ToolRun run = check({"--data", QDir::toNativeSeparators(folder)});
         EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(QStringLiteral("Нарушений: 0"))) << run.out.toStdString();
+    }
+}
+
+// The history in lines of its own: its entries' checksums, and the newest
+// after-image of each record it names against the files.
+TEST(CheckTool, HistoryChecksumsAndAfterImages)
+{
+    TempDataDir dir;
+    dir.createEmptyFiles();
+    dir.write(files::Base, stock(0, 10));
+    ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Склад"));
+    ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Хирургия"));
+    const QByteArray history = dir.read(history::FileName);
+    const QByteArray departments = dir.read(files::Otdelenie);
+
+    const ToolRun sound = check({"--data", dir.path()});
+    EXPECT_EQ(sound.exitCode, 0) << sound.out.toStdString();
+    EXPECT_TRUE(sound.out.contains(QStringLiteral("История операций (Vedaris.history): записей 2, нарушений 0.")))
+        << sound.out.toStdString();
+
+    struct Case
+    {
+        const char *name;
+        std::function<void()> damage;
+        const char *line;
+    };
+    const Case cases[] = {
+        {"a byte of the first entry",
+         [&] {
+             QByteArray h = history;
+             h[40] = char(h[40] ^ 1);
+             dir.write(history::FileName, h);
+         },
+         "Vedaris.history: запись истории с позиции 8 повреждена"},
+        {"a torn tail",
+         [&] { dir.write(history::FileName, history.left(history.size() - 3)); },
+         "Vedaris.history: конец файла"},
+        {"a department renamed by another program",
+         [&] {
+             QByteArray d = departments;
+             d[61] = char(0xC6); // "Ж" in code page 1251
+             dir.write(files::Otdelenie, d);
+         },
+         "Vedaris.history: Otdelenie.dat, запись 1: не такая, какой её оставила последняя операция"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write(history::FileName, history);
+        dir.write(files::Otdelenie, departments);
+        c.damage();
+        const QByteArray before = dir.read(history::FileName);
+        const ToolRun run = check({"--data", dir.path()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(c.line))) << run.out.toStdString();
+        EXPECT_EQ(dir.read(history::FileName), before) << "the check writes nothing";
     }
 }

@@ -1,6 +1,7 @@
 // vedaris-report run as a user runs it.
 
 #include "reports/ReportTestData.h"
+#include "store/History.h"
 
 #include <QDir>
 #include <QFile>
@@ -246,4 +247,39 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
     }
     EXPECT_FALSE(QFile::exists(noRashod.file("Rashod.dat")));
     EXPECT_EQ(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+// The deletion report reads the history; its entry is laid out here by hand.
+TEST(ReportCommand, DeletionsFromTheHistory)
+{
+    TempDataDir data;
+    sample().writeTo(data);
+    namespace history = vedaris::history;
+    const QByteArray base = data.read("Base.dat");
+    QByteArray deleted = base;
+    deleted[556] = 1;
+    data.write("Base.dat", deleted);
+    history::Entry e;
+    e.number = 1;
+    e.when = QDateTime(QDate(2024, 3, 5), QTime(10, 0));
+    e.kind = history::kind::Delete;
+    e.sentence = QStringLiteral("Удаление записи \"Бинт\" не было завершено и отменено.");
+    e.lengths = {{"Base.dat", base.size(), base.size()}};
+    e.records = {{"Base.dat", 0, base.left(560), deleted.left(560)}};
+    data.write(history::FileName, history::encode(e, true));
+
+    QTemporaryDir outDir;
+    const QString file = outDir.filePath("deletions.xlsx");
+    const Result r = runCommand({"--data", data.path(), "--output", file, "deletions", "--start", "01.03.2024",
+                                 "--finish", "31.03.2024"});
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_TRUE(QFile::exists(file));
+    const QString none = outDir.filePath("none.xlsx");
+    const Result empty = runCommand({"--data", data.path(), "--output", none, "deletions", "--start", "06.03.2024",
+                                     "--finish", "31.03.2024"});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err.trimmed(), QStringLiteral("За этот период не удалено ни одной партии!"));
+    EXPECT_FALSE(QFile::exists(none));
+    const Result usage = runCommand({"--data", data.path(), "--output", none, "deletions", "--start", "06.03.2024"});
+    EXPECT_EQ(usage.exitCode, 2);
 }

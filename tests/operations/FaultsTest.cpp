@@ -4,9 +4,12 @@
 // the process dies at any one of its disk calls.
 
 #include "operations/StockOperations.h"
+#include "operations/Undo.h"
 #include "store/Backup.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
+#include "store/Clock.h"
+#include "store/History.h"
 #include "store/DiskIo.h"
 #include "store/IntegrityCheck.h"
 #include "store/Journal.h"
@@ -190,6 +193,16 @@ const std::vector<OpCase> &sweptCases()
                  ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия"));
              },
              [](const QString &d) { backup::restore(d, QStringLiteral("2020-01-01")); }});
+        // Undo is an operation of its own: of a deletion (records put back)
+        // and of an appended receipt (the file cut back).
+        all.push_back({"undo of a deletion", [](const QString &d) { ops::deleteBatch(d, 0); },
+                       [](const QString &d) { ASSERT_TRUE(ops::undoLast(d).done); }});
+        all.push_back({"undo of a receipt appended",
+                       [](const QString &d) {
+                           ops::storeReceipt(d, input("Первый", "5"));
+                           ops::storeReceipt(d, input("Новый", "5"));
+                       },
+                       [](const QString &d) { ASSERT_TRUE(ops::undoLast(d).done); }});
         return all;
     }();
     return cases;
@@ -324,18 +337,22 @@ TEST(Faults, FileSizeLimitStopsAnAppendAndTheFileIsCutBack)
 #ifndef _WIN32
 namespace {
 
-// The data files and the journal, when there is one.
+// The data files, the journal and the history, when there are; an empty
+// history (made before the journal of the first operation) is none.
 Snapshot folderState(const TempDataDir &dir)
 {
     Snapshot s = snapshot(dir);
     if (QFile::exists(dir.file(Transaction::FileName)))
         s[Transaction::FileName] = dir.read(Transaction::FileName);
+    if (const QByteArray h = dir.read(history::FileName); !h.isEmpty())
+        s[history::FileName] = h;
     return s;
 }
 
 void restore(const TempDataDir &dir, const Snapshot &s)
 {
     QFile::remove(dir.file(Transaction::FileName));
+    QFile::remove(dir.file(history::FileName));
     for (auto it = s.cbegin(); it != s.cend(); ++it)
         dir.write(it.key(), it.value());
 }
@@ -378,9 +395,15 @@ TEST(Faults, CrashAtAnyDiskCallLeavesTheFolderAsBeforeOrAsAfterOnceRecovered)
     // VEDARIS_CRASH_TABLE=1 prints the state each crash point left.
     const bool table = qEnvironmentVariableIsSet("VEDARIS_CRASH_TABLE");
     disk::skipSyncs(true);
+    // The history's entries carry the time: the same in every child.
+    Clock::setFixedNow(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
     struct Syncs
     {
-        ~Syncs() { disk::skipSyncs(false); }
+        ~Syncs()
+        {
+            disk::skipSyncs(false);
+            Clock::setFixedToday(std::nullopt);
+        }
     } syncs;
     for (const OpCase &c : sweptCases()) {
         SCOPED_TRACE(c.name);
@@ -399,6 +422,9 @@ TEST(Faults, CrashAtAnyDiskCallLeavesTheFolderAsBeforeOrAsAfterOnceRecovered)
             EXPECT_TRUE(now == before || now == after) << where << " left a state between";
             for (const check::Finding &x : check::run(dir.path()).findings)
                 ADD_FAILURE() << where << ": " << x.line().toStdString();
+            // History and data agree: every entry sound, the newest after-images in the files.
+            for (const QString &p : history::verify(dir.path()).problems)
+                ADD_FAILURE() << where << ": " << p.toStdString();
             return now == before ? "before" : now == after ? "after" : "BETWEEN";
         };
         for (qint64 n = 1; n <= calls.size(); ++n) {

@@ -667,7 +667,8 @@ Outcome built(ReportKind kind, const QString &dataDir, const ReportParams &param
     case ReportKind::Inventory:
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
-        break; // the stock-take's documents have no nested version
+    case ReportKind::Deletions:
+        break; // the stock-take's documents and the history's report have no nested version
     }
     return {};
 }
