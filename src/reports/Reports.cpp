@@ -474,6 +474,7 @@ CountedColumns countedColumns(ReportKind kind)
     case ReportKind::Inventory:
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
+    case ReportKind::Discrepancies:
         break; // the forms round and format their own cells
     }
     return {};
@@ -583,6 +584,8 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
         return writeOffActForm(dataDir, p.start, p.finish);
     case ReportKind::Requisition:
         return requisitionForm(dataDir, p.department, p.start, p.finish);
+    case ReportKind::Discrepancies:
+        return discrepancyForm(dataDir);
     }
     return {};
 }

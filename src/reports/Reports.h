@@ -20,6 +20,7 @@ enum class ReportKind {
     Inventory,   // the count sheet at `date` (blind: without the book columns)
     WriteOffAct, // the write-offs of the period
     Requisition, // the issues of the period to `department`
+    Discrepancies, // the differences of the folder's stock-take
 };
 
 namespace messages {

@@ -29,6 +29,7 @@ const char *kindName(ReportKind k)
     case ReportKind::Inventory: return "inventory";
     case ReportKind::WriteOffAct: return "write-off act";
     case ReportKind::Requisition: return "requisition";
+    case ReportKind::Discrepancies: return "discrepancies";
     }
     return "?";
 }

@@ -667,6 +667,7 @@ Outcome built(ReportKind kind, const QString &dataDir, const ReportParams &param
     case ReportKind::Inventory:
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
+    case ReportKind::Discrepancies:
         break; // the stock-take's documents have no nested version
     }
     return {};
