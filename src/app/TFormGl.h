@@ -80,6 +80,10 @@ public slots:
     void BtnNewPolAndIzrClick();
     void BtnOtchetOneOtdelClick();
     void BtnMoveMedClick();
+    void MenuInventarizaciiaClick();
+    void MenuOpisClick();
+    void MenuAktSpisaniiaClick();
+    void MenuTrebovanieClick();
     void MenuRestoreClick();
     void MenuExitClick();
     void MenuHelpClick();
@@ -108,6 +112,7 @@ private:
     QLabel *m_figuresText;
     vedaris::ops::StockFigures m_figures;
     QAction *m_restore = nullptr;
+    QAction *m_inventory = nullptr;
     bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;

@@ -871,7 +871,7 @@ TEST_F(MainWindowTest, WriteOffFollowsTheRecordCommandsAfterASeparator)
     for (QAction *item : control<QMenu>(gl, "MenuEdit")->actions())
         items << (item->isSeparator() ? QStringLiteral("|") : item->text());
     EXPECT_EQ(items, (QStringList{"Приход...", "Расход...", "Редактировать...", "|", "Удалить...", "|",
-                                  "Списание..."}));
+                                  "Списание...", "|", "Инвентаризация..."}));
     EXPECT_EQ(control<QToolButton>(gl, "BtnSpisanie")->toolTip(), QStringLiteral("Списание"));
     gl->BtnSpisanieClick();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для списания!"});
