@@ -83,22 +83,21 @@ count::Line lineOf(const CountRow &r)
     return l;
 }
 
-// Record numbers of the deleted slots of `file`, in order: where new records go first.
-std::vector<qint64> freeSlots(RecordFile &file, int deletedOffset)
-{
-    std::vector<qint64> out;
-    file.scan([&](qint64 index, const char *bytes) {
-        if (static_cast<unsigned char>(bytes[deletedOffset]) == 1)
-            out.push_back(index);
-        return true;
-    });
-    return out;
-}
-
+// Where `needed` new records of `file` go: its first deleted slots, then
+// appended one after another. The scan stops once enough slots are found.
 class Slots
 {
 public:
-    Slots(RecordFile &file, int deletedOffset) : m_free(freeSlots(file, deletedOffset)), m_end(file.count()) {}
+    Slots(RecordFile &file, int deletedOffset, size_t needed) : m_end(file.count())
+    {
+        if (needed == 0)
+            return;
+        file.scan([&](qint64 index, const char *bytes) {
+            if (static_cast<unsigned char>(bytes[deletedOffset]) == 1)
+                m_free.push_back(index);
+            return m_free.size() < needed;
+        });
+    }
     qint64 next() { return m_at < m_free.size() ? m_free[m_at++] : m_end++; }
 
 private:
@@ -169,6 +168,28 @@ Posted postCount(const QString &dataDir)
     TypedFile<IssueRecord> rashod(files::path(dataDir, files::Rashod));
     RecordFile countFile(count::path(dataDir), 1);
 
+    // First every difference, so that a refusal comes before anything is kept.
+    std::vector<std::pair<const CountRow *, double>> differences;
+    size_t shortages = 0;
+    for (const CountRow &r : rows) {
+        const double diff = r.difference(); // throws for a count that is no number
+        if (diff == 0)
+            continue;
+        differences.emplace_back(&r, diff);
+        if (diff > 0)
+            continue;
+        ++shortages;
+        // The batch as it is now: its live quantity moved with the issues after the date.
+        const StockRecord &batch = r.book.batch;
+        if (text::roundQuantity(difference(shownValue(batch.Quantity), -diff)) < 0)
+            throw Error(files::path(dataDir, files::Base),
+                        QStringLiteral("по партии \"%1\"%2 после %3 выдано больше, чем найдено при пересчёте: "
+                                       "недостачу %4 списать нельзя, в партии осталось %5")
+                            .arg(batch.DrugName,
+                                 batch.Series.isEmpty() ? QString() : QStringLiteral(" серии %1").arg(batch.Series),
+                                 text::formatDate(date), text::formatNumber(-diff), text::formatNumber(batch.Quantity)));
+    }
+
     struct Write
     {
         bool issue;
@@ -177,53 +198,39 @@ Posted postCount(const QString &dataDir)
         IssueRecord issued;
     };
     std::vector<Write> writes;
+    writes.reserve(differences.size());
     Posted out;
     std::optional<PendingAdd> department;
     QString to;
-    std::optional<Slots> baseSlots, rashodSlots;
-    for (const CountRow &r : rows) {
-        const double diff = r.difference(); // throws for a count that is no number
-        if (diff == 0)
-            continue;
-        const qint32 id = r.book.batch.RecordId;
-        // The batch as it is now: its live quantity moved with the issues after the date.
-        const StockRecord &batch = r.book.batch;
+    if (shortages) {
+        const QString name = writeOffDepartment(QStringLiteral("Недостача"));
+        department.emplace(tx, dataDir, RefKind::Departments, name);
+        to = department->duplicate() ? department->duplicate()->name : name;
+    }
+    Slots rashodSlots(rashod.raw(), IssueRecord::DeletedOffset, shortages);
+    Slots baseSlots(base.raw(), StockRecord::DeletedOffset, differences.size() - shortages);
+    for (const auto &[row, diff] : differences) {
+        const StockRecord &batch = row->book.batch;
         const double price = shownValue(batch.UnitPrice);
         if (diff < 0) {
             const double shortage = -diff;
             const double left = difference(shownValue(batch.Quantity), shortage);
-            if (text::roundQuantity(left) < 0)
-                throw Error(files::path(dataDir, files::Base),
-                            QStringLiteral("по партии \"%1\"%2 после %3 выдано больше, чем найдено при пересчёте: "
-                                           "недостачу %4 списать нельзя, в партии осталось %5")
-                                .arg(batch.DrugName,
-                                     batch.Series.isEmpty() ? QString() : QStringLiteral(" серии %1").arg(batch.Series),
-                                     text::formatDate(date), text::formatNumber(shortage),
-                                     text::formatNumber(batch.Quantity)));
-            if (!department) {
-                department.emplace(tx, dataDir, RefKind::Departments, writeOffDepartment(QStringLiteral("Недостача")));
-                to = department->duplicate() ? department->duplicate()->name
-                                             : writeOffDepartment(QStringLiteral("Недостача"));
-                rashodSlots.emplace(rashod.raw(), IssueRecord::DeletedOffset);
-            }
-            Write w{true, rashodSlots->next(), batch, issueFromBatch(batch)};
+            Write w{true, rashodSlots.next(), batch, issueFromBatch(batch)};
             w.issued.Department = cp1251::stored(to, layout::Issue::Department.capacity);
             w.issued.IssuedQuantity = shortage;
             w.issued.UnitPrice = price;
             w.issued.IssuedSum = product(price, shortage);
             w.issued.IssueDate = day;
-            w.issued.StockRecordId = id;
+            w.issued.StockRecordId = batch.RecordId;
             w.batch.Quantity = left;
             w.batch.TotalSum = product(price, left);
             tx.keepRecord(rashod.raw(), w.slot, rashod.encoded(w.issued));
-            tx.keepRecord(base.raw(), id, base.encoded(w.batch));
+            tx.keepRecord(base.raw(), batch.RecordId, base.encoded(w.batch));
             ++out.shortages;
             out.shortageSum += text::roundSum(w.issued.IssuedSum);
             writes.push_back(std::move(w));
         } else {
-            if (!baseSlots)
-                baseSlots.emplace(base.raw(), StockRecord::DeletedOffset);
-            Write w{false, baseSlots->next(), batch, {}};
+            Write w{false, baseSlots.next(), batch, {}};
             w.batch.ReceiptDocument = cp1251::stored(surplusDocument(date), layout::Stock::ReceiptDocument.capacity);
             w.batch.ReceiptDate = day;
             w.batch.Quantity = w.batch.ReceivedQuantity = diff;
