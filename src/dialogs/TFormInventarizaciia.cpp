@@ -13,6 +13,7 @@
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
+#include <QColor>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -128,6 +129,9 @@ public:
             return index.column() >= Price ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
         if (role == Qt::EditRole && index.column() == Counted)
             return r.counted;
+        // The column to fill stands out while the count is open.
+        if (role == Qt::BackgroundRole && index.column() == Counted && editable)
+            return QColor(255, 255, 224);
         if (role != Qt::DisplayRole)
             return {};
         switch (index.column()) {
@@ -198,9 +202,11 @@ TFormInventarizaciia::TFormInventarizaciia(const QString &dataDir, QWidget *pare
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->verticalHeader()->hide();
     m_table->setWordWrap(false);
-    const int widths[] = {260, 60, 90, 90, 80, 100, 100, 80, 100};
+    const int widths[] = {250, 60, 90, 105, 80, 125, 95, 75, 120};
     for (int c = 0; c < ColumnCount; ++c)
         m_table->setColumnWidth(c, widths[c]);
+    // The name takes what the window's width leaves.
+    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
 
     m_blind = new QCheckBox(QStringLiteral("без данных учёта"), this);
     m_blind->setObjectName(QStringLiteral("RzCheckBoxSlepaia"));
