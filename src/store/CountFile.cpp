@@ -109,8 +109,8 @@ std::optional<Count> read(const QString &dataDir)
 
 void save(const QString &dataDir, const Count &c)
 {
-    if (!writes::allowed(dataDir))
-        writes::enter(dataDir); // throws with the folder's reason
+    // As every write: not in a folder open for viewing only, nor once the lock is lost.
+    writes::enter(dataDir);
     const QString target = path(dataDir);
     const QString temp = target + QStringLiteral(".new");
     const QByteArray bytes = encode(c);
