@@ -1,5 +1,8 @@
 // The counting window, driven as the store-keeper drives it: counts typed into
 // the table, the difference filter, the draft reopened, the posting.
+#include "app/Forms.h"
+#include "app/TFormGl.h"
+#include "dialogs/ReportLauncher.h"
 #include "dialogs/StocktakeDialogs.h"
 #include "dialogs/TFormInventarizaciia.h"
 #include "operations/BookQuantity.h"
@@ -7,10 +10,15 @@
 #include "store/Clock.h"
 #include "store/CountFile.h"
 #include "support/Controls.h"
+#include "widgets/Desktop.h"
 #include "widgets/Messages.h"
 #include "widgets/NumberFilter.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QMap>
 #include <QLineEdit>
@@ -35,6 +43,7 @@ protected:
         data.add(Issue{a, day(5), 2});
         data.add(Issue{a, day(15), 3});
         data.add(Issue{b, day(3), 5});
+        data.addDepartment(QStringLiteral("Хирургия"));
         data.writeTo(dir);
         Clock::setFixedToday(day(10));
         Messages::startRecording();
@@ -144,4 +153,73 @@ TEST_F(StocktakeWindowTest, CountsAreTypedFilteredKeptInTheDraftAndPosted)
     EXPECT_EQ(cell(w, 0, 5), "8");
     EXPECT_EQ(cell(w, 0, 6), "6");
     EXPECT_EQ(control<QLabel>(&w, "RzLabelSostoianie")->text(), QStringLiteral("Инвентаризация на 10.02.2024 проведена"));
+}
+
+TEST_F(StocktakeWindowTest, TheDocumentsFollowTheReportsAndMakeTheirForms)
+{
+    QStringList opened;
+    desktop::setOpener([&](const QUrl &url) {
+        opened << QFileInfo(url.toLocalFile()).fileName();
+        return true;
+    });
+    QTemporaryDir out;
+    setReportsFolder(out.path());
+    {
+        Forms forms(dir.path());
+        QStringList items;
+        for (QAction *item : control<QMenu>(forms.FormGl, "MenuReports")->actions())
+            items << (item->isSeparator() ? QStringLiteral("|") : item->text());
+        ASSERT_EQ(items.size(), 12);
+        EXPECT_EQ(items.mid(7), (QStringList{"О движении...", "|", "Инвентаризационная опись...", "Акт о списании...",
+                                             "Требование-накладная..."}));
+
+        struct Case
+        {
+            const char *title;
+            std::function<std::unique_ptr<ReportDialog>()> dialog;
+        };
+        const Case cases[] = {
+            {"Инвентаризационная опись",
+             [&] {
+                 auto d = std::make_unique<TFormOpis>(dir.path(), ReportProgress{}, forms.FormGl);
+                 control<QCheckBox>(d.get(), "RzCheckBoxSlepaia")->setChecked(true);
+                 return std::unique_ptr<ReportDialog>(std::move(d));
+             }},
+            {"Акт о списании",
+             [&] {
+                 // The posting below writes off the shortage on the 10th.
+                 auto d = std::make_unique<TFormAktSpisaniia>(dir.path(), ReportProgress{}, forms.FormGl);
+                 return std::unique_ptr<ReportDialog>(std::move(d));
+             }},
+            {"Требование-накладная",
+             [&] {
+                 auto d = std::make_unique<TFormTrebovanie>(dir.path(), ReportProgress{}, forms.FormGl);
+                 d->fillDepartments();
+                 control<QComboBox>(d.get(), "RzComboBoxMoveOtd")->setCurrentText(QStringLiteral("Хирургия"));
+                 return std::unique_ptr<ReportDialog>(std::move(d));
+             }},
+        };
+        // A write-off on the day, for the act.
+        TFormInventarizaciia w(dir.path());
+        ASSERT_TRUE(w.load());
+        type(w, 0, "7");
+        Messages::setAnswer(true);
+        pushButton(&w, "RzBitBtnProvesti")->click();
+        Messages::takeRecorded();
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.title);
+            const std::unique_ptr<ReportDialog> d = c.dialog();
+            d->show();
+            for (QDateEdit *date : d->findChildren<QDateEdit *>())
+                if (date->objectName() == QStringLiteral("RzDateTimeEditStart"))
+                    date->setDate(day(1));
+            opened.clear();
+            pushButton(d.get(), "RzBitBtnCreate")->click();
+            EXPECT_EQ(Messages::takeRecordedTexts(), QStringList());
+            ASSERT_EQ(opened.size(), 1);
+            EXPECT_TRUE(opened[0].startsWith(QString::fromUtf8(c.title))) << opened[0].toStdString();
+        }
+    }
+    desktop::setOpener({});
+    setReportsFolder({});
 }
