@@ -271,7 +271,8 @@ bool TFormInventarizaciia::load()
     m_draft = c.has_value();
     m_posted = c && c->posted;
     m_date = c ? c->date : Clock::today();
-    const bool loaded = Messages::guard(this, [&] { m_rows = ops::countRows(m_dataDir, c ? *c : count::Count{m_date, false, {}}); });
+    const count::Count shown = c ? *c : count::Count{m_date, false, {}};
+    const bool loaded = Messages::guard(this, [&] { m_rows = ops::countRows(m_dataDir, shown); });
     {
         const QSignalBlocker block(m_dateEdit);
         m_dateEdit->setDate(m_date);
