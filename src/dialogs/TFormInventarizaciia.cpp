@@ -182,6 +182,10 @@ TFormInventarizaciia::TFormInventarizaciia(const QString &dataDir, QWidget *pare
     m_model = new CountModel(m_rows, this);
     m_model->onCounted = [this](int line, const QString &typed) {
         const QString before = m_rows[size_t(line)].counted;
+        if (typed == before) {
+            moveOn(line); // left as it was: nothing to save
+            return true;
+        }
         m_rows[size_t(line)].counted = typed;
         try {
             (void)m_rows[size_t(line)].difference();
@@ -349,6 +353,11 @@ void TFormInventarizaciia::counted(int line)
             setState();
         }
     }
+    moveOn(line);
+}
+
+void TFormInventarizaciia::moveOn(int line)
+{
     // On to the next line, as down a paper list.
     const int row = m_model->rowOf(line);
     if (row >= 0 && row + 1 < m_model->rowCount())

@@ -49,7 +49,9 @@ public slots:
 
 private:
     // A count was typed into a row: saved into the draft, the totals shown.
-    void counted(int row);
+    void counted(int line);
+    // The focus to the counted cell of the line after `line`.
+    void moveOn(int line);
     void showRows();
     void showTotals();
     void setState();
