@@ -121,15 +121,11 @@ std::vector<CountRow> countRows(const QString &dataDir, const count::Count &c)
     std::unordered_map<qint32, const count::Line *> counts;
     for (const count::Line &l : c.lines)
         counts[l.recordId] = &l;
-    for (BookLine &b : bookQuantities(dataDir, c.date)) {
-        // What the issues leave of a batch is shown to a millionth: a remainder
-        // of 1E-15 is an emptied batch, not a line to count.
-        const double quantity = text::roundQuantity(b.quantity);
-        if (quantity == 0)
-            continue;
+    // What the issues leave of a batch is taken to a millionth: a remainder of
+    // 1E-15 is an emptied batch, not a line to count.
+    for (BookLine &b : bookQuantities(dataDir, c.date, BookLines::InStock)) {
         CountRow r;
         r.book = std::move(b);
-        r.book.quantity = quantity;
         if (const auto it = counts.find(r.book.batch.RecordId);
             it != counts.end() && it->second->drugName == r.book.batch.DrugName)
             r.counted = it->second->counted;

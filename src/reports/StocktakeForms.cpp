@@ -363,17 +363,10 @@ CellData sumCell(double sum)
 Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
 {
     const QString name = QStringLiteral("Инвентаризационная опись");
-    std::vector<ops::BookLine> lines;
     // What the issues leave is shown to a millionth, as the stock-take counts
     // it: an emptied batch's rounding noise (1E-15) is no stock, and 0,3 is not
     // shown as 0,29999999999997.
-    for (ops::BookLine &l : ops::bookQuantities(dataDir, date)) {
-        l.quantity = text::roundQuantity(l.quantity);
-        if (l.quantity == 0)
-            continue;
-        l.sum = l.quantity * l.batch.UnitPrice;
-        lines.push_back(std::move(l));
-    }
+    std::vector<ops::BookLine> lines = ops::bookQuantities(dataDir, date, ops::BookLines::InStock);
     if (lines.empty())
         return nothing(name, messages::NoBookStock);
 
