@@ -1,11 +1,16 @@
 // One receipt and one issue through the stock operations on a data folder that
 // the caller lets us change. With --no-deleted every deletion mark is cleared
 // first, so the slot search reads the whole file and the record is appended.
+// With --stocktake: the counting window's lines at 31.12.2024, the draft saved
+// with 1,000 differences, and their posting.
 #include "Probe.h"
 
 #include "operations/StockOperations.h"
+#include "operations/Stocktake.h"
+#include "store/CountFile.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
+#include "store/TextFormats.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -47,6 +52,33 @@ int main(int argc, char **argv)
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
     try {
+        if (argc > 2 && QByteArray(argv[2]) == "--stocktake") {
+            const QDate day(2024, 12, 31);
+            QElapsedTimer t;
+            t.start();
+            std::vector<ops::CountRow> rows = ops::countRows(dir, count::Count{day, false, {}});
+            bench::result("count_open_ms", double(t.nsecsElapsed()) / 1e6);
+            bench::result("count_lines", double(rows.size()));
+            // 1,000 lines spread over the sheet, every other one short by what
+            // the batch still holds at most, the rest with a surplus.
+            int differences = 0;
+            const size_t step = std::max<size_t>(1, rows.size() / 1000);
+            for (size_t i = 0; i < rows.size() && differences < 1000; i += step) {
+                ops::CountRow &r = rows[i];
+                const bool shortage = differences % 2 == 0 && r.book.batch.Quantity >= 1 && r.book.quantity >= 1;
+                r.counted = text::formatNumber(r.book.quantity + (shortage ? -1 : 1));
+                ++differences;
+            }
+            t.restart();
+            count::save(dir, ops::draftOf(day, rows));
+            bench::result("draft_save_ms", double(t.nsecsElapsed()) / 1e6);
+            t.restart();
+            const ops::Posted posted = ops::postCount(dir);
+            bench::result("post_ms", double(t.nsecsElapsed()) / 1e6);
+            bench::result("post_differences", posted.shortages + posted.surpluses);
+            bench::result("peak_mib", bench::peakMiB());
+            return 0;
+        }
         if (argc > 2 && QByteArray(argv[2]) == "--no-deleted") {
             clearDeletionMarks(files::path(dir, files::Base), StockRecord::Size, StockRecord::DeletedOffset);
             clearDeletionMarks(files::path(dir, files::Rashod), IssueRecord::Size, IssueRecord::DeletedOffset);

@@ -4,6 +4,7 @@
 #include "TFormLoad.h"
 #include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
+#include "dialogs/StocktakeDialogs.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"
 #include "dialogs/TFormDelIzgot.h"
@@ -11,6 +12,7 @@
 #include "dialogs/TFormDelPrep.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormEdit.h"
+#include "dialogs/TFormInventarizaciia.h"
 #include "dialogs/TFormNewFirma.h"
 #include "dialogs/TFormNewFirmaIzg.h"
 #include "dialogs/TFormNewMove.h"
@@ -222,6 +224,9 @@ void TFormGl::buildCommands()
             edit->addSeparator();
         add(edit, recordBar, c);
     }
+    edit->addSeparator();
+    m_inventory = addMenuOnly(edit, "MenuInventarizaciia", QStringLiteral("Инвентаризация..."),
+                              &TFormGl::MenuInventarizaciiaClick);
 
     const char *listMenus[] = {"Препарат", "Фирма-поставщик", "Фирма-изготовитель", "Перемещение"};
     const char *listMenuNames[] = {"MenuPrep", "MenuFirma", "MenuIzgot", "MenuMove"};
@@ -249,6 +254,11 @@ void TFormGl::buildCommands()
     reportMenu->setObjectName(QStringLiteral("MenuReports"));
     for (const Command &c : reports)
         add(reportMenu, searchBar, c);
+    reportMenu->addSeparator();
+    addMenuOnly(reportMenu, "MenuOpis", QStringLiteral("Инвентаризационная опись..."), &TFormGl::MenuOpisClick);
+    addMenuOnly(reportMenu, "MenuAktSpisaniia", QStringLiteral("Акт о списании..."), &TFormGl::MenuAktSpisaniiaClick);
+    addMenuOnly(reportMenu, "MenuTrebovanie", QStringLiteral("Требование-накладная..."),
+                &TFormGl::MenuTrebovanieClick);
 
     QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("MenuHelpRoot"));
@@ -388,6 +398,7 @@ void TFormGl::setViewOnly()
         action->setEnabled(false);
     m_restore->setEnabled(false);
     m_undo->setEnabled(false);
+    m_inventory->setEnabled(false);
 }
 
 void TFormGl::MenuHistoryClick()
@@ -415,6 +426,32 @@ void TFormGl::MenuUndoClick()
     if (result.done)
         FillStockList();
     Messages::info(this, result.text);
+}
+
+void TFormGl::MenuInventarizaciiaClick()
+{
+    TFormInventarizaciia dialog(m_dataDir, this);
+    if (dialog.runCount())
+        FillStockList();
+}
+
+void TFormGl::MenuOpisClick()
+{
+    TFormOpis dialog(m_dataDir, reportProgress(), this);
+    dialog.exec();
+}
+
+void TFormGl::MenuAktSpisaniiaClick()
+{
+    TFormAktSpisaniia dialog(m_dataDir, reportProgress(), this);
+    dialog.exec();
+}
+
+void TFormGl::MenuTrebovanieClick()
+{
+    TFormTrebovanie dialog(m_dataDir, reportProgress(), this);
+    if (Messages::guard(this, [&] { dialog.fillDepartments(); }))
+        dialog.exec();
 }
 
 void TFormGl::MenuRestoreClick()

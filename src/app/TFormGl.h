@@ -80,6 +80,10 @@ public slots:
     void BtnNewPolAndIzrClick();
     void BtnOtchetOneOtdelClick();
     void BtnMoveMedClick();
+    void MenuInventarizaciiaClick();
+    void MenuOpisClick();
+    void MenuAktSpisaniiaClick();
+    void MenuTrebovanieClick();
     void MenuRestoreClick();
     void MenuHistoryClick();
     void MenuUndoClick();
@@ -111,6 +115,7 @@ private:
     vedaris::ops::StockFigures m_figures;
     QAction *m_restore = nullptr;
     QAction *m_undo = nullptr;
+    QAction *m_inventory = nullptr;
     bool m_blankReported = false; // blank records are named once
     // What the status bar showed before a report took it over.
     QList<QPointer<QWidget>> m_beforeReport;

@@ -8,7 +8,7 @@
 
 namespace vedaris::ops {
 
-std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date)
+std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date, BookLines which)
 {
     using S = layout::Stock;
     using I = layout::Issue;
@@ -45,8 +45,13 @@ std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date)
             issued = it->second;
         }
         BookLine line;
+        line.quantity = double(field::number(r, S::ReceivedQuantity) - issued);
+        if (which == BookLines::InStock) {
+            line.quantity = text::roundQuantity(line.quantity);
+            if (line.quantity == 0)
+                return;
+        }
         decode(r, line.batch);
-        line.quantity = double(line.batch.ReceivedQuantity - issued);
         line.sum = line.quantity * line.batch.UnitPrice;
         out.push_back(std::move(line));
     });

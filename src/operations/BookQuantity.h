@@ -18,9 +18,15 @@ struct BookLine
     double sum = 0;      // quantity at the batch's UnitPrice
 };
 
+enum class BookLines {
+    All,
+    InStock, // only those whose quantity, to a millionth, is not 0; it is so rounded
+};
+
 // Every live batch received on or before `date`, in the order of Base.dat,
 // from one pass over Rashod.dat and one over Base.dat. Issues are added up in
-// file order, as the integrity check adds them.
-std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date);
+// file order, as the integrity check adds them. InStock leaves the emptied
+// batches (most of a store's history) undecoded.
+std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date, BookLines which = BookLines::All);
 
 } // namespace vedaris::ops

@@ -92,6 +92,9 @@ std::optional<history::Entry> lastUndoable(const QString &dataDir)
 
 QString undoRefusal(const QString &dataDir, const history::Entry &e)
 {
+    // The count stays posted: a posting is put right by another count.
+    if (e.kind == history::kind::Stocktake)
+        return QStringLiteral("проведённую инвентаризацию исправляет новая инвентаризация");
     history::Reader reader(dataDir);
     for (const history::FileLength &f : e.lengths) {
         if (f.file == history::FileName || f.before == f.after)

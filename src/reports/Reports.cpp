@@ -476,6 +476,7 @@ CountedColumns countedColumns(ReportKind kind)
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
     case ReportKind::Deletions:
+    case ReportKind::Discrepancies:
         break; // the forms round and format their own cells
     }
     return {};
@@ -587,6 +588,8 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
         return requisitionForm(dataDir, p.department, p.start, p.finish);
     case ReportKind::Deletions:
         return deletionsReport(dataDir, p.start, p.finish);
+    case ReportKind::Discrepancies:
+        return discrepancyForm(dataDir);
     }
     return {};
 }

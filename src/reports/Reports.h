@@ -21,6 +21,7 @@ enum class ReportKind {
     WriteOffAct, // the write-offs of the period
     Requisition, // the issues of the period to `department`
     Deletions,   // the batches and issues deleted in the period, from the history
+    Discrepancies, // the differences of the folder's stock-take
 };
 
 namespace messages {

@@ -363,10 +363,10 @@ CellData sumCell(double sum)
 Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
 {
     const QString name = QStringLiteral("Инвентаризационная опись");
-    std::vector<ops::BookLine> lines;
-    for (ops::BookLine &l : ops::bookQuantities(dataDir, date))
-        if (l.quantity != 0)
-            lines.push_back(std::move(l));
+    // What the issues leave is shown to a millionth, as the stock-take counts
+    // it: an emptied batch's rounding noise (1E-15) is no stock, and 0,3 is not
+    // shown as 0,29999999999997.
+    std::vector<ops::BookLine> lines = ops::bookQuantities(dataDir, date, ops::BookLines::InStock);
     if (lines.empty())
         return nothing(name, messages::NoBookStock);
 
@@ -546,6 +546,74 @@ Outcome requisitionForm(const QString &dataDir, const QString &department, const
                                                                       sumInWords(double(sum))));
     sheet.signatures({QStringLiteral("Отпустил"), QStringLiteral("Получил")});
     return sheet.finish(name);
+}
+
+// ---- the discrepancy list ----
+
+Outcome discrepancyForm(const QDate &date, bool posted, const std::vector<ops::CountRow> &rows)
+{
+    const QString name = QStringLiteral("Ведомость расхождений");
+    std::vector<const ops::CountRow *> lines;
+    for (const ops::CountRow &r : rows)
+        if (r.difference() != 0)
+            lines.push_back(&r);
+    if (lines.empty())
+        return nothing(name, messages::NoDiscrepancies);
+
+    using L = const ops::CountRow *;
+    const auto shortage = [](L l) { return l->difference() < 0 ? -l->difference() : 0.0; };
+    const auto surplus = [](L l) { return l->difference() > 0 ? l->difference() : 0.0; };
+    const auto quantityOr = [](double q) { return q != 0 ? roundedCell(q) : textCell({}); };
+    const auto sumOr = [](double q, L l) { return q != 0 ? sumCell(q * l->book.batch.UnitPrice) : textCell({}); };
+    const Columns<L> columns = {
+        {QStringLiteral("№ п/п"), 5, {}},
+        {QStringLiteral("Наименование"), 35, [](L l) { return textCell(l->book.batch.DrugName); }},
+        {QStringLiteral("Ед. изм."), 8, [](L l) { return textCell(l->book.batch.Unit); }},
+        {QStringLiteral("Серия"), 12, [](L l) { return textCell(l->book.batch.Series); }},
+        {QStringLiteral("Цена"), 10, [](L l) { return numberCell(l->book.batch.UnitPrice); }},
+        {QStringLiteral("По данным учёта: количество"), 12, [](L l) { return roundedCell(l->book.quantity); }},
+        {QStringLiteral("Фактическое наличие: количество"), 12,
+         [](L l) { return roundedCell(l->countedQuantity()); }},
+        {QStringLiteral("Недостача: количество"), 12, [&](L l) { return quantityOr(shortage(l)); }},
+        {QStringLiteral("Недостача: сумма"), 12, [&](L l) { return sumOr(shortage(l), l); }},
+        {QStringLiteral("Излишки: количество"), 12, [&](L l) { return quantityOr(surplus(l)); }},
+        {QStringLiteral("Излишки: сумма"), 12, [&](L l) { return sumOr(surplus(l), l); }},
+    };
+    Heading h;
+    h.name = name;
+    h.formNumber = QStringLiteral("0504092");
+    h.title = QStringLiteral("ВЕДОМОСТЬ РАСХОЖДЕНИЙ ПО РЕЗУЛЬТАТАМ ИНВЕНТАРИЗАЦИИ");
+    h.subtitles = {QStringLiteral("медикаментов на %1%2")
+                       .arg(text::formatDate(date), posted ? QStringLiteral(" (результаты проведены)") : QString())};
+    h.fields = {Institution, Responsible, Commission,
+                QStringLiteral("Инвентаризационная опись от %1").arg(text::formatDate(date))};
+    FormSheet sheet(h, widthsOf(columns));
+    sheet.header(headersOf(columns));
+    long double shortQ = 0, shortS = 0, surQ = 0, surS = 0;
+    for (L l : lines) {
+        sheet.add(columns, l);
+        shortQ += shortage(l);
+        shortS += money(shortage(l) * l->book.batch.UnitPrice);
+        surQ += surplus(l);
+        surS += money(surplus(l) * l->book.batch.UnitPrice);
+    }
+    sheet.totals(ReportSheet::TotalsLabel, 2,
+                 {{8, double(shortQ)}, {9, double(shortS)}, {10, double(surQ)}, {11, double(surS)}});
+    sheet.endTable({5, 9, 11});
+    sheet.line(QStringLiteral("Недостача на сумму: %1 (%2)").arg(text::formatNumber(money(double(shortS))),
+                                                               sumInWords(double(shortS))));
+    sheet.line(QStringLiteral("Излишки на сумму: %1 (%2)").arg(text::formatNumber(money(double(surS))),
+                                                             sumInWords(double(surS))));
+    sheet.signatures({Chairman, Member, Member, ResponsiblePerson});
+    return sheet.finish(name);
+}
+
+Outcome discrepancyForm(const QString &dataDir)
+{
+    const std::optional<count::Count> c = count::read(dataDir);
+    if (!c)
+        return nothing(QStringLiteral("Ведомость расхождений"), messages::NoCount);
+    return discrepancyForm(c->date, c->posted, ops::countRows(dataDir, *c));
 }
 
 } // namespace vedaris::reports

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/Stocktake.h"
 #include "reports/ReportEngine.h"
 
 #include <QDate>
@@ -17,6 +18,8 @@ namespace messages {
 inline const QString NoBookStock = QStringLiteral("На эту дату по данным учёта на складе нет медикаментов!");
 inline const QString NoWriteOffs = QStringLiteral("За этот период нет списанных медикаментов!");
 inline const QString NoRequisition = QStringLiteral("За этот период нет расхода в это отделение!");
+inline const QString NoDiscrepancies = QStringLiteral("Расхождений фактического наличия с данными учёта нет!");
+inline const QString NoCount = QStringLiteral("Инвентаризация не начата!");
 } // namespace messages
 
 // "Одна тысяча двести тридцать четыре рубля 56 копеек": the sum rounded to
@@ -35,5 +38,12 @@ Outcome writeOffActForm(const QString &dataDir, const QDate &start, const QDate 
 // "Требование-накладная": the issues of the period to `department` (compared exactly).
 Outcome requisitionForm(const QString &dataDir, const QString &department, const QDate &start,
                         const QDate &finish);
+
+// "Ведомость расхождений" (ф. 0504092): the lines of a count whose counted
+// quantity differs from the book's, with the shortage or surplus in quantity
+// and sum, and their totals. Lines not counted yet are no difference.
+Outcome discrepancyForm(const QDate &date, bool posted, const std::vector<ops::CountRow> &rows);
+// The same for the stock-take kept in the data folder, a draft or the last posted.
+Outcome discrepancyForm(const QString &dataDir);
 
 } // namespace vedaris::reports

@@ -68,6 +68,13 @@ bool remove(QFile &file)
     return file.remove();
 }
 
+bool replace(const QString &from, const QString &to)
+{
+    if (due("rename", to))
+        stop();
+    return platform::replaceFile(from, to);
+}
+
 QString reason()
 {
     return QString::fromLocal8Bit(platform::lastErrorText());

@@ -20,6 +20,8 @@ bool syncFolder(const QString &dir);
 bool truncate(QFile &file, qint64 length);
 // As QFile::remove.
 bool remove(QFile &file);
+// Puts the file `from` in place of `to` in one step (platform::replaceFile).
+bool replace(const QString &from, const QString &to);
 // The system's text for the last failed sync or syncFolder.
 QString reason();
 

@@ -45,6 +45,7 @@ inline const QString ReferenceAdd = QStringLiteral("Добавление в сп
 inline const QString ReferenceDelete = QStringLiteral("Удаление из справочника");
 inline const QString Restore = QStringLiteral("Восстановление из копии");
 inline const QString Undo = QStringLiteral("Отмена");
+inline const QString Stocktake = QStringLiteral("Инвентаризация");
 } // namespace kind
 
 struct FileLength

@@ -1,6 +1,7 @@
 #include "Journal.h"
 
 #include "Clock.h"
+#include "CountFile.h"
 #include "DataFiles.h"
 #include "History.h"
 #include "DiskIo.h"
@@ -39,9 +40,17 @@ struct Range
     QByteArray now; // shorter than old only where a whole file is replaced
 };
 
+// The files an operation may change: the six data files, the history, and the
+// stock-take's count, which its posting marks posted together with the
+// records it writes.
+bool journaled(const QString &name)
+{
+    return files::All.contains(name) || name == history::FileName || name == count::FileName;
+}
+
 struct Change
 {
-    QString name; // one of files::All
+    QString name; // journaled()
     qint64 oldLength = 0;
     qint64 newLength = 0;
     std::vector<Range> ranges;
@@ -147,7 +156,7 @@ std::optional<Content> decode(const QByteArray &all)
         change.name = QString::fromLatin1(in.bytes(in.number<quint8>()));
         change.oldLength = in.number<qint64>();
         change.newLength = in.number<qint64>();
-        if ((!files::All.contains(change.name) && change.name != history::FileName) || change.oldLength < 0 || change.newLength < 0)
+        if (!journaled(change.name) || change.oldLength < 0 || change.newLength < 0)
             return std::nullopt;
         const quint32 ranges = in.number<quint32>();
         for (quint32 k = 0; in.ok() && k < ranges; ++k) {
@@ -340,7 +349,7 @@ Change &changeFor(Content &c, std::vector<RecordFile *> &kept, RecordFile &file)
     for (size_t i = 0; i < kept.size(); ++i)
         if (kept[i] == &file)
             return c.changes[i];
-    if (!files::All.contains(name))
+    if (!journaled(name))
         throw Error(file.path(), QStringLiteral("не файл данных"));
     c.changes.push_back({name, file.length(), file.length(), {}});
     kept.push_back(&file);
@@ -358,7 +367,8 @@ void Transaction::keepRecord(RecordFile &file, qint64 index, const QByteArray &n
 {
     Change &change = changeFor(d->content, d->files, file);
     const qint64 size = file.recordSize();
-    if (index < 0 || index > change.oldLength / size || now.size() != size)
+    // Appends come one after another, each at the end the ones before left.
+    if (index < 0 || index > std::max(change.oldLength / size, change.newLength / size) || now.size() != size)
         throw pastEnd(file);
     // An append writes over an incomplete tail: that is kept too.
     change.ranges.push_back({index * size, file.bytesAt(index * size, size), now});
@@ -465,6 +475,10 @@ void Transaction::begin(const QString &undone, const QString &kind)
     entry.undoes = d->undoes;
     for (size_t i = 0; i < d->content.changes.size(); ++i) {
         const Change &change = d->content.changes[i];
+        // The history keeps the records of the data files; a posted count
+        // stays posted (an undo of the posting is refused).
+        if (!files::All.contains(change.name))
+            continue;
         entry.lengths.push_back({change.name, change.oldLength, change.newLength});
         addRecords(entry, change, d->files[i]);
     }

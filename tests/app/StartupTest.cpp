@@ -211,7 +211,8 @@ TEST_F(Startup, WithoutTheLockTheDataCanBeViewedButNothingWritten)
         for (QAction *menu : gl->menuBar()->actions())
             for (QAction *item : menu->menu()->actions())
                 enabledMenuItems += !item->isSeparator() && item->isEnabled();
-        EXPECT_EQ(enabledMenuItems, 8 + 4); // the reports, the history of operations, Exit, Help, About
+        EXPECT_EQ(enabledMenuItems, 8 + 4 + 3); // the reports, the history, Exit, Help, About, the three documents
+        EXPECT_FALSE(gl->findChild<QAction *>(QStringLiteral("MenuInventarizaciia"))->isEnabled());
 
         // The list, the view window and the reports work.
         ASSERT_EQ(control<ListView>(gl, "RzListView1")->rowCount(), 1);

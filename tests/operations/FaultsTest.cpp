@@ -5,6 +5,8 @@
 
 #include "operations/StockOperations.h"
 #include "operations/Undo.h"
+#include "operations/Stocktake.h"
+#include "store/CountFile.h"
 #include "store/Backup.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
@@ -203,6 +205,21 @@ const std::vector<OpCase> &sweptCases()
                            ops::storeReceipt(d, input("Новый", "5"));
                        },
                        [](const QString &d) { ASSERT_TRUE(ops::undoLast(d).done); }});
+        all.push_back(
+            // A shortage of batch 0 (5,5 left), a surplus of batch 1 (6) and a
+            // line that agrees: a write-off, a receipt into the free slot, and
+            // the count marked posted.
+            {"stock-take posted",
+             [](const QString &d) {
+                 const QDate day(2024, 3, 1);
+                 std::vector<ops::CountRow> rows = ops::countRows(d, count::Count{day, false, {}});
+                 for (ops::CountRow &r : rows)
+                     r.counted = r.book.batch.RecordId == 0   ? QStringLiteral("5")
+                                 : r.book.batch.RecordId == 1 ? QStringLiteral("7")
+                                                              : QStringLiteral("10");
+                 count::save(d, ops::draftOf(day, rows));
+             },
+             [](const QString &d) { ops::postCount(d); }});
         return all;
     }();
     return cases;
@@ -337,13 +354,15 @@ TEST(Faults, FileSizeLimitStopsAnAppendAndTheFileIsCutBack)
 #ifndef _WIN32
 namespace {
 
-// The data files, the journal and the history, when there are; an empty
-// history (made before the journal of the first operation) is none.
+// The data files, the journal, the history and the stock-take's count, when
+// there are; an empty history (made before the journal of the first
+// operation) is none.
 Snapshot folderState(const TempDataDir &dir)
 {
     Snapshot s = snapshot(dir);
-    if (QFile::exists(dir.file(Transaction::FileName)))
-        s[Transaction::FileName] = dir.read(Transaction::FileName);
+    for (const QString &name : {Transaction::FileName, count::FileName})
+        if (QFile::exists(dir.file(name)))
+            s[name] = dir.read(name);
     if (const QByteArray h = dir.read(history::FileName); !h.isEmpty())
         s[history::FileName] = h;
     return s;
@@ -353,6 +372,7 @@ void restore(const TempDataDir &dir, const Snapshot &s)
 {
     QFile::remove(dir.file(Transaction::FileName));
     QFile::remove(dir.file(history::FileName));
+    QFile::remove(dir.file(count::FileName));
     for (auto it = s.cbegin(); it != s.cend(); ++it)
         dir.write(it.key(), it.value());
 }
@@ -454,6 +474,45 @@ TEST(Faults, CrashAtAnyDiskCallLeavesTheFolderAsBeforeOrAsAfterOnceRecovered)
         EXPECT_STREQ(state, "after");
         if (table)
             std::printf("%-26s    %-26s -> %s\n", c.name, "(after the last call)", state);
+    }
+}
+
+TEST(Faults, CrashWhileTheDraftIsSavedLeavesTheOldDraftOrTheNewWhole)
+{
+    TempDataDir dir;
+    fill(dir);
+    const QDate day(2024, 3, 1);
+    std::vector<ops::CountRow> rows = ops::countRows(dir.path(), count::Count{day, false, {}});
+    ASSERT_FALSE(rows.empty());
+    rows[0].counted = QStringLiteral("1");
+    const count::Count old = ops::draftOf(day, rows);
+    for (ops::CountRow &r : rows)
+        r.counted = QStringLiteral("2,5");
+    const count::Count now = ops::draftOf(day, rows);
+    const QByteArray oldBytes = count::encode(old), newBytes = count::encode(now);
+
+    for (const bool first : {true, false}) {
+        SCOPED_TRACE(first ? "the first draft" : "a draft over another");
+        QFile::remove(dir.file(count::FileName));
+        if (!first)
+            count::save(dir.path(), old);
+        const QStringList calls = callsOf([&] { count::save(dir.path(), now); });
+        ASSERT_EQ(calls.size(), 3); // write, sync, rename
+        for (qint64 n = 1; n <= calls.size(); ++n) {
+            SCOPED_TRACE("stopped at " + calls[n - 1].toStdString());
+            QFile::remove(dir.file(count::FileName));
+            if (!first)
+                count::save(dir.path(), old);
+            ASSERT_EQ(stoppedAt(n, [&] { count::save(dir.path(), now); }), disk::StoppedExit);
+            if (first && !QFile::exists(dir.file(count::FileName)))
+                continue; // no draft yet: the window starts afresh
+            const QByteArray left = dir.read(count::FileName);
+            EXPECT_TRUE(left == (first ? newBytes : oldBytes) || left == newBytes);
+            EXPECT_NO_THROW(count::read(dir.path()));
+        }
+        // A save after the crash puts the new draft down whole.
+        count::save(dir.path(), now);
+        EXPECT_EQ(dir.read(count::FileName), newBytes);
     }
 }
 #endif

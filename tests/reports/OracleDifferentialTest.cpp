@@ -30,6 +30,7 @@ const char *kindName(ReportKind k)
     case ReportKind::WriteOffAct: return "write-off act";
     case ReportKind::Requisition: return "requisition";
     case ReportKind::Deletions: return "deletions";
+    case ReportKind::Discrepancies: return "discrepancies";
     }
     return "?";
 }

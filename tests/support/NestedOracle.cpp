@@ -668,6 +668,7 @@ Outcome built(ReportKind kind, const QString &dataDir, const ReportParams &param
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
     case ReportKind::Deletions:
+    case ReportKind::Discrepancies:
         break; // the stock-take's documents and the history's report have no nested version
     }
     return {};
