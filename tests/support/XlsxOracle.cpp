@@ -255,9 +255,10 @@ private:
         }
         while (!m_mergesByEnd.empty() && m_mergesByEnd.back().bottom == r) {
             const Range &m = m_mergesByEnd.back();
-            worksheet_merge_range(m_sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1), lxw_row_t(m.bottom - 1),
-                                  lxw_col_t(m.right - 1), "",
-                                  libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left)));
+            m_file.check(worksheet_merge_range(m_sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1),
+                                               lxw_row_t(m.bottom - 1), lxw_col_t(m.right - 1), "",
+                                               libraryFormat(m_w.effectiveFormat(m.top, m.left),
+                                                             m_w.bordered(m.top, m.left))));
             m_mergesByEnd.pop_back();
         }
     }
