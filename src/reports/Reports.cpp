@@ -2,10 +2,12 @@
 #include "reports/StocktakeForms.h"
 
 #include "reports/ReportColumns.h"
+#include "reports/StreamedRows.h"
 #include "store/TextFormats.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <variant>
 
 namespace vedaris::reports {
@@ -59,6 +61,9 @@ Column<IssuedLine> issued(const QString &title, double width, double IssuedLine:
     return {title, width, [field](const IssuedLine &l) { return numberCell(l.*field); }, total};
 }
 
+// The rows are made from the lines as the sheet is read or written; the
+// totals add the lines up in their pass order, as rows written one by one
+// before the sort would.
 template<class Line>
 Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<Line> &lines)
 {
@@ -66,8 +71,21 @@ Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<L
     const qint64 last = sheet.layout().firstDataRow + lines.size() - (sheet.layout().totals ? 0 : 1);
     if (sheet.refuse(last))
         return sheet.finish(true);
-    for (const Line &line : lines)
-        sheet.addRow(columns, line);
+    RowTotals totals;
+    for (const Column<Line> &c : columns) {
+        if (c.total != Total::Quantity && c.total != Total::Money)
+            continue;
+        double &sum = c.total == Total::Quantity ? totals.quantity : totals.money;
+        for (const Line &line : lines)
+            sum += c.cell(line).number;
+    }
+    std::vector<int> order(size_t(lines.size()));
+    std::iota(order.begin(), order.end(), 0);
+    if (sheet.layout().sorted && columns.size() >= 2)
+        order = linesSortedBy(sheet.book(), columns[1], lines);
+    const int first = sheet.row();
+    sheet.streamRows(std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines, std::move(order)),
+                     int(lines.size()), totals);
     return sheet.finish();
 }
 
@@ -498,6 +516,8 @@ void presentForReading(Workbook &book, ReportKind kind)
             headerRows << row;
             continue;
         }
+        if (book.streamed(row))
+            continue; // rounded as they are made, below
         for (const int col : counted.quantities) {
             const Cell *c = book.cell(row, col);
             if (c && std::holds_alternative<double>(c->value))
@@ -511,6 +531,24 @@ void presentForReading(Workbook &book, ReportKind kind)
             book.setNumberFormat(Range::cell(row, col), MoneyFormat);
         }
     }
+
+    // The same for the streamed rows, each as it is made.
+    book.presentStreamed([counted](int, StreamRow &line) {
+        const CellValue first = line.value(1);
+        const QString *text = std::get_if<QString>(&first);
+        if (text && text->startsWith(u'№'))
+            return;
+        for (const int col : counted.quantities)
+            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+                s && s->used && s->holds == StreamRow::Slot::Number)
+                s->setNumber(text::roundQuantity(s->number()));
+        for (const int col : counted.sums)
+            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+                s && s->used && s->holds == StreamRow::Slot::Number) {
+                s->setNumber(text::roundSum(s->number()));
+                line.change(col, MoneyChange, [](CellFormat &f) { f.numberFormat = MoneyFormat; });
+            }
+    });
 
     const QVector<Range> merges = book.merges();
     const auto merged = [&merges](int row, int col) {
