@@ -308,6 +308,12 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
 QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
                                      const Progress &progress)
 {
+    return departmentLines(dataDir, start, finish, progress).toBlocks();
+}
+
+DepartmentLines departmentLines(const QString &dataDir, const QDate &start, const QDate &finish,
+                                const Progress &progress)
+{
     const Period p = period(start, finish);
     RecordScan base(dataDir, files::Base, StockRecord::Size);
     RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
@@ -331,45 +337,48 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
         entries.append(it.value());
     });
 
-    IssueIndex index(base.count());
-    if (!nameIndex.isEmpty())
-        readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
-                   [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
-
-    QVector<QVector<IssuedLine>> linesOf(names.size());
-    struct Sums
+    DepartmentLines out;
     {
-        int department;
-        double quantity;
-        double sum;
-    };
-    std::vector<Sums> sums;
-    base.forEach([&](const char *rec) {
-        meter.step();
-        if (isDeleted(rec, stockAt::Deleted))
-            return;
-        const qint32 id = field::int32(rec, stockAt::RecordId);
-        if (!index.contains(id))
-            return;
-        sums.clear();
-        index.forEach(id, [&](const Issue &i) {
-            auto s = std::find_if(sums.begin(), sums.end(), [&](const Sums &x) { return x.department == i.department; });
-            if (s == sums.end()) {
-                sums.push_back({i.department, 0, 0});
-                s = sums.end() - 1;
-            }
-            s->quantity += i.quantity;
-            s->sum += i.sum;
-        });
-        const StockRecord stock = decodeStock(rec);
-        for (const Sums &s : sums)
-            linesOf[s.department].append({stock, s.quantity, s.sum});
-    });
+        IssueIndex index(base.count());
+        if (!nameIndex.isEmpty())
+            readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
+                       [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
 
-    QVector<DepartmentBlock> out;
+        out.lines.resize(size_t(names.size()));
+        struct Sums
+        {
+            int department;
+            double quantity;
+            double sum;
+        };
+        std::vector<Sums> sums;
+        base.forEach([&](const char *rec) {
+            meter.step();
+            if (isDeleted(rec, stockAt::Deleted))
+                return;
+            const qint32 id = field::int32(rec, stockAt::RecordId);
+            if (!index.contains(id))
+                return;
+            sums.clear();
+            index.forEach(id, [&](const Issue &i) {
+                auto s = std::find_if(sums.begin(), sums.end(),
+                                      [&](const Sums &x) { return x.department == i.department; });
+                if (s == sums.end()) {
+                    sums.push_back({i.department, 0, 0});
+                    s = sums.end() - 1;
+                }
+                s->quantity += i.quantity;
+                s->sum += i.sum;
+            });
+            const int stock = int(out.stock.size());
+            out.stock.append(decodeStock(rec));
+            for (const Sums &s : sums)
+                out.lines[size_t(s.department)].push_back({stock, s.quantity, s.sum});
+        });
+    }
     for (int name : entries)
-        if (!linesOf[name].isEmpty())
-            out.append({names[name], linesOf[name]});
+        if (!out.lines[size_t(name)].empty())
+            out.blocks.push_back({names[name], name});
     meter.done();
     return out;
 }
@@ -488,3 +497,36 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
 }
 
 } // namespace vedaris::reports::pass
+
+namespace vedaris::reports {
+
+DepartmentLines DepartmentLines::of(const QVector<DepartmentBlock> &blocks)
+{
+    DepartmentLines out;
+    for (const DepartmentBlock &b : blocks) {
+        if (b.lines.isEmpty())
+            continue;
+        std::vector<Line> lines;
+        for (const IssuedLine &l : b.lines) {
+            lines.push_back({int(out.stock.size()), l.quantity, l.sum});
+            out.stock.append(l.stock);
+        }
+        out.blocks.push_back({b.name, int(out.lines.size())});
+        out.lines.push_back(std::move(lines));
+    }
+    return out;
+}
+
+QVector<DepartmentBlock> DepartmentLines::toBlocks() const
+{
+    QVector<DepartmentBlock> out;
+    for (const Block &b : blocks) {
+        DepartmentBlock block{b.name, {}};
+        for (const Line &l : lines[size_t(b.lines)])
+            block.lines.append({stock[l.stock], l.quantity, l.sum});
+        out.append(std::move(block));
+    }
+    return out;
+}
+
+} // namespace vedaris::reports

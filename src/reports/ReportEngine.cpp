@@ -134,7 +134,7 @@ ReportSheet::ReportSheet(Layout layout)
 
 void ReportSheet::streamRows(std::shared_ptr<const RowSource> rows, int count, const RowTotals &totals)
 {
-    if (count > 0)
+    if (rows)
         m_book.stream(std::move(rows));
     m_row += count;
     m_totals = totals;

@@ -84,8 +84,10 @@ Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<L
     if (sheet.layout().sorted && columns.size() >= 2)
         order = linesSortedBy(sheet.book(), columns[1], lines);
     const int first = sheet.row();
-    sheet.streamRows(std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines, std::move(order)),
-                     int(lines.size()), totals);
+    std::shared_ptr<const RowSource> rows;
+    if (!lines.isEmpty())
+        rows = std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines, std::move(order));
+    sheet.streamRows(std::move(rows), int(lines.size()), totals);
     return sheet.finish();
 }
 
@@ -413,6 +415,14 @@ public:
         for (const DepartmentBlock &b : blocks)
             (*this)(b.lines);
     }
+    void operator()(const DepartmentLines &data)
+    {
+        for (const DepartmentLines::Block &b : data.blocks)
+            for (const DepartmentLines::Line &l : data.lines[size_t(b.lines)]) {
+                stock(data.stock[l.stock]);
+                numbers({l.quantity, l.sum});
+            }
+    }
     void operator()(const QVector<MovementLine> &lines)
     {
         for (const MovementLine &l : lines)
@@ -609,8 +619,17 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
     case ReportKind::Department:
         return counted(pass::department(dataDir, p.start, p.finish, p.department, progress),
                        with(departmentReport), kind);
-    case ReportKind::Departments:
-        return counted(pass::departments(dataDir, p.start, p.finish, progress), with(departmentsReport), kind);
+    case ReportKind::Departments: {
+        // The lines go into the workbook, which makes its rows from them.
+        DepartmentLines lines = pass::departmentLines(dataDir, p.start, p.finish, progress);
+        OddValues odd;
+        odd(lines);
+        Outcome out = departmentsReport(p, std::move(lines));
+        if (out.workbook)
+            presentForReading(*out.workbook, kind);
+        out.oddValues = odd.count();
+        return out;
+    }
     case ReportKind::Movement:
         return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport), kind);
     case ReportKind::IssueDates:
