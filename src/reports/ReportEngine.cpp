@@ -171,6 +171,10 @@ Outcome ReportSheet::finish(std::optional<bool> hasRows)
     if (m_layout.landscape)
         page.orientation = PageSetup::Landscape;
 
+    // Rows that came sorted leave the totals row as the sort would: every cell
+    // from B on holding the row's format.
+    if (m_layout.sorted && m_ordered && m_layout.totals)
+        m_book.setBold(cells(m_row, 2, m_row, last));
     if (m_layout.sorted && !m_ordered)
         m_book.sort(cells(m_layout.firstDataRow, 2, std::max(m_row, m_layout.firstDataRow), last), 2);
 
