@@ -105,7 +105,9 @@ private:
 enum FormatChange : int { TextChange = 1, DateChange = 2, MoneyChange = 3, UserChange = 16 };
 
 // The rows [firstRow(), lastRow()] of a sheet, made on demand. Nothing else of
-// the workbook lies in those rows but the border rectangles.
+// the workbook lies in those rows but the border rectangles. The first and the
+// last row hold a cell, and some row holds one in column 1 and in lastColumn():
+// the writer states the sheet's range before it makes the rows.
 class RowSource
 {
 public:

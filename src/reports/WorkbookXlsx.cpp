@@ -158,10 +158,18 @@ private:
             uint32_t rowFormat = 0;
             m_texts = &m_w.texts;
             if (m_w.streamed(r)) {
-                m_w.fillStream(r, m_streamed);
-                line = &m_streamed.cells;
-                rowFormat = m_streamed.format;
-                m_texts = &m_streamed.texts;
+                if constexpr (Emit) {
+                    m_w.fillStream(r, m_streamed);
+                    line = &m_streamed.cells;
+                    rowFormat = m_streamed.format;
+                    m_texts = &m_streamed.texts;
+                } else if (r == m_w.stream->firstRow() || r == m_w.stream->lastRow()) {
+                    // Measured without making them: the source's rows span
+                    // its columns, its first and last rows hold cells.
+                    noteRow(r);
+                    noteCol(1);
+                    noteCol(m_w.stream->lastColumn());
+                }
             } else if (size_t(r) <= m_w.rows.size()) {
                 line = &m_w.rows[size_t(r) - 1].cells;
                 rowFormat = m_w.rows[size_t(r) - 1].format;
