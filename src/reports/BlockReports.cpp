@@ -101,7 +101,7 @@ public:
     };
 
     DepartmentRows(const Workbook &book, DepartmentLines data, std::vector<Block> blocks)
-        : m_data(std::move(data)), m_blocks(std::move(blocks)), m_columns(departmentsColumns()),
+        : m_data(std::move(data)), m_blocks(std::move(blocks)), m_columns(departmentShareColumns(9)),
           m_headers(headersOf(m_columns)), m_totals(*totalsOf(m_columns))
     {
         m_heading = formatIndex(book, formatOf(true, 14, HAlign::Center));
@@ -130,9 +130,9 @@ public:
         } else if (at >= 3 && size_t(at - 3) < lines.size()) {
             out.format = m_line;
             const DepartmentLines::Line &l = lines[size_t(at - 3)];
-            const IssuedLine line{m_data.stock[l.stock], l.quantity, l.sum};
+            const StockShare line{&m_data.stock[l.stock], l.quantity, l.sum};
             for (int col = 1; col <= m_columns.size(); ++col) {
-                const Column<IssuedLine> &c = m_columns[col - 1];
+                const Column<StockShare> &c = m_columns[col - 1];
                 if (c.cell)
                     writeCell(out, col, c.cell(line));
                 else
@@ -184,7 +184,7 @@ private:
 
     DepartmentLines m_data;
     std::vector<Block> m_blocks;
-    Columns<IssuedLine> m_columns;
+    Columns<StockShare> m_columns; // those of departmentsColumns()
     QStringList m_headers;
     TotalsColumns m_totals;
     uint32_t m_heading = 0, m_header = 0, m_line = 0, m_totalsRow = 0;

@@ -29,6 +29,11 @@ const StockRecord &stockOf(const IssuedLine &l)
     return l.stock;
 }
 
+const StockRecord &stockOf(const StockShare &l)
+{
+    return *l.stock;
+}
+
 // Column A: the running number.
 template<class Line>
 Column<Line> numbered()
@@ -56,9 +61,25 @@ Column<Line> stockNumber(const QString &title, double width, double StockRecord:
 }
 
 // What was issued of a stock line.
-Column<IssuedLine> issued(const QString &title, double width, double IssuedLine::*field, Total total)
+template<class Line>
+Column<Line> issued(const QString &title, double width, double Line::*field, Total total)
 {
-    return {title, width, [field](const IssuedLine &l) { return numberCell(l.*field); }, total};
+    return {title, width, [field](const Line &l) { return numberCell(l.*field); }, total};
+}
+
+template<class Line>
+Columns<Line> departmentColumnsOf(double quantityWidth)
+{
+    return {
+        numbered<Line>(),
+        stockText<Line>(header::Name, 35, &StockRecord::DrugName),
+        stockText<Line>(header::Supplier, 20, &StockRecord::Supplier),
+        stockText<Line>(header::Manufacturer, 20, &StockRecord::Manufacturer),
+        stockText<Line>(header::Unit, 12, &StockRecord::Unit, Total::Label),
+        issued<Line>(header::Quantity, quantityWidth, &Line::quantity, Total::Quantity),
+        stockNumber<Line>(header::Price, 9, &StockRecord::UnitPrice),
+        issued<Line>(header::Sum, 11, &Line::sum, Total::Money),
+    };
 }
 
 // The rows are made from the lines as the sheet is read or written; the
@@ -156,9 +177,9 @@ const Columns<IssuedLine> &consumptionColumns()
         stockText<L>(header::Series, 15, &R::Series),
         stockDate<L>(header::Received, 10, &R::ReceiptDate),
         stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
-        issued(header::Quantity, 10, &L::quantity, Total::Quantity),
+        issued<L>(header::Quantity, 10, &L::quantity, Total::Quantity),
         stockNumber<L>(header::Price, 10, &R::UnitPrice),
-        issued(header::Sum, 15, &L::sum, Total::Money),
+        issued<L>(header::Sum, 15, &L::sum, Total::Money),
     };
     return columns;
 }
@@ -210,16 +231,12 @@ QString periodText(const QDate &start, const QDate &finish)
 
 Columns<IssuedLine> departmentColumns(double quantityWidth)
 {
-    return {
-        numbered<L>(),
-        stockText<L>(header::Name, 35, &R::DrugName),
-        stockText<L>(header::Supplier, 20, &R::Supplier),
-        stockText<L>(header::Manufacturer, 20, &R::Manufacturer),
-        stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
-        issued(header::Quantity, quantityWidth, &L::quantity, Total::Quantity),
-        stockNumber<L>(header::Price, 9, &R::UnitPrice),
-        issued(header::Sum, 11, &L::sum, Total::Money),
-    };
+    return departmentColumnsOf<IssuedLine>(quantityWidth);
+}
+
+Columns<StockShare> departmentShareColumns(double quantityWidth)
+{
+    return departmentColumnsOf<StockShare>(quantityWidth);
 }
 
 MovementBalance MovementBalance::of(const MovementLine &l)
