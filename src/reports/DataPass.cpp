@@ -130,6 +130,16 @@ public:
         return m_sparse.count(stockId) != 0;
     }
 
+    // How many issues the id has.
+    qsizetype count(qint32 stockId) const
+    {
+        if (dense(stockId))
+            return qsizetype(m_start[size_t(stockId) + 1] - m_start[size_t(stockId)]);
+        qsizetype n = 0;
+        forEach(stockId, [&n](const Issue &) { ++n; });
+        return n;
+    }
+
     template<class Fn>
     void forEach(qint32 stockId, Fn &&fn) const
     {
@@ -581,6 +591,7 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
             return;
         IssueBlock block;
         block.stock = decodeStock(rec);
+        block.issues.reserve(index.count(id));
         index.forEach(id, [&](const Issue &i) { block.issues.append({i.date, i.quantity, i.sum}); });
         out.append(std::move(block));
     });
