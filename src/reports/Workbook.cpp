@@ -350,14 +350,17 @@ std::vector<int> sortedOrder(const std::vector<CellValue> &values)
                 textOf[size_t(i)] = *it;
             }
         }
+        // Each distinct text's key made once: texts compare as their keys do.
+        std::vector<QString> sortKeys(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            sortKeys[i] = text::russianSortKey(texts[i]);
         std::vector<int> order(texts.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return text::compareRussian(texts[size_t(a)], texts[size_t(b)]) < 0; });
+                         [&](int a, int b) { return sortKeys[size_t(a)].compare(sortKeys[size_t(b)]) < 0; });
         std::vector<int> rank(texts.size());
         for (size_t i = 0; i < order.size(); ++i) {
-            const bool same = i > 0
-                && text::compareRussian(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
+            const bool same = i > 0 && sortKeys[size_t(order[i - 1])].compare(sortKeys[size_t(order[i])]) == 0;
             rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
         }
         for (int i = 0; i < count; ++i)
