@@ -13,6 +13,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -87,6 +88,21 @@ const char *lastErrorText()
     return std::strerror(errno);
 }
 
+#ifdef _WIN32
+namespace {
+QString windowsTextReason(const QString &systemText);
+}
+#endif
+
+QString russianReason(const QString &systemText, const QString &path)
+{
+    const QString reason = russianReason(systemText);
+    // Windows refuses to open a folder as a file with "access denied".
+    if (!path.isEmpty() && reason == QStringLiteral("нет доступа к файлу") && QFileInfo(path).isDir())
+        return QStringLiteral("на месте файла находится папка");
+    return reason;
+}
+
 QString russianReason(const QString &systemText)
 {
     // QFile reports the C runtime's text for errno, so matching against that
@@ -118,9 +134,21 @@ QString russianReason(const QString &systemText)
     };
     // Qt words some failures itself, in its own translation once the program
     // has loaded Qt's Russian texts ("Файл или каталог не существует").
-    for (const Known &k : known)
-        if (systemText == QString::fromLocal8Bit(std::strerror(k.code)) || systemText == qt_error_string(k.code))
+    for (const Known &k : known) {
+#ifdef _WIN32
+        // Qt words only these itself; for any other number it asks Windows,
+        // which reads the number as a Windows error code (5 is "access denied").
+        const bool qtWords = k.code == ENOENT || k.code == EACCES || k.code == EMFILE || k.code == ENOSPC;
+#else
+        const bool qtWords = true;
+#endif
+        if (systemText == QString::fromLocal8Bit(std::strerror(k.code)) || (qtWords && systemText == qt_error_string(k.code)))
             return QString::fromUtf8(k.text);
+    }
+#ifdef _WIN32
+    if (const QString windows = windowsTextReason(systemText); !windows.isEmpty())
+        return windows;
+#endif
     const auto qtSays = [&systemText](const char *english) {
         return systemText.compare(QLatin1String(english), Qt::CaseInsensitive) == 0
                || systemText.compare(QCoreApplication::translate("QIODevice", english), Qt::CaseInsensitive) == 0;
@@ -137,6 +165,8 @@ QString russianReason(const QString &systemText)
 #ifdef _WIN32
 
 namespace {
+
+QString systemText(DWORD code);
 
 QString windowsReason(DWORD code)
 {
@@ -155,15 +185,41 @@ QString windowsReason(DWORD code)
     case ERROR_NOT_SUPPORTED:
     case ERROR_INVALID_FUNCTION:
         return QStringLiteral("файловая система не поддерживает блокировку файлов");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return QStringLiteral("файл занят другой программой");
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return QStringLiteral("открыто слишком много файлов");
+    case ERROR_FILENAME_EXCED_RANGE:
+        return QStringLiteral("слишком длинное имя файла");
     default:
         break;
     }
+    return systemText(code);
+}
+
+QString systemText(DWORD code)
+{
     wchar_t *text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     const QString out = text ? QString::fromWCharArray(text).trimmed() : QStringLiteral("код ошибки %1").arg(code);
     LocalFree(text);
     return out;
+}
+
+// QFile words a Windows failure in Windows' own text for its code.
+QString windowsTextReason(const QString &text)
+{
+    static const DWORD known[] = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,
+                                  ERROR_WRITE_PROTECT, ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL,
+                                  ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_TOO_MANY_OPEN_FILES,
+                                  ERROR_FILENAME_EXCED_RANGE};
+    const QString trimmed = text.trimmed();
+    for (DWORD code : known)
+        if (trimmed == systemText(code))
+            return windowsReason(code);
+    return {};
 }
 
 HANDLE openForInfo(const QString &path)
@@ -222,6 +278,12 @@ bool stillNames(qintptr handle, const QString &path)
 {
     BY_HANDLE_FILE_INFORMATION held{}, named{};
     if (handle == -1 || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), &held))
+        return false;
+    // Deleted while open, the file keeps its name until the last handle closes
+    // (unless the disk deletes the POSIX way): it is gone all the same.
+    FILE_STANDARD_INFO standard{};
+    if (GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(handle), FileStandardInfo, &standard, sizeof standard)
+        && standard.DeletePending)
         return false;
     HANDLE h = openForInfo(path);
     if (h == INVALID_HANDLE_VALUE)
@@ -397,6 +459,24 @@ bool isLink(const QString &path)
 }
 
 #endif
+
+std::optional<bool> shellOpen(const QString &path)
+{
+#if defined(_WIN32)
+    // The shell itself, not Qt's platform services: its answer is the same
+    // whichever windowing plugin the program runs on.
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = native.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+#else
+    Q_UNUSED(path);
+    return std::nullopt;
+#endif
+}
 
 QStringList openerCommand()
 {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vedaris::platform {
 
 // Forces what was written through the descriptor onto the disk. False on failure
@@ -23,6 +25,8 @@ const char *lastErrorText();
 // The system's text for a file failure (as QFile reports it) in the program's
 // own Russian words when it is a known one; any other text passes unchanged.
 QString russianReason(const QString &systemText);
+// The same for a failure on `path`, which may be a folder where a file belongs.
+QString russianReason(const QString &systemText, const QString &path);
 
 // An exclusive lock the operating system keeps on an open file until the file is
 // closed or the process ends, however it ends: no lock is ever left stale. The
@@ -62,5 +66,8 @@ bool isLink(const QString &path);
 // be added as its last argument; empty where the system's shell call is used
 // (Windows), whose own answer says whether anything opened it.
 QStringList openerCommand();
+// Windows: the shell opens a file with the application associated with its
+// type, a folder in Explorer; false when nothing could. Elsewhere: nothing.
+std::optional<bool> shellOpen(const QString &path);
 
 } // namespace vedaris::platform

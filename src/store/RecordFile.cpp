@@ -47,7 +47,7 @@ RecordFile::~RecordFile()
 
 void RecordFile::fail() const
 {
-    fail(m_file.errorString());
+    fail(platform::russianReason(m_file.errorString(), m_path));
 }
 
 void RecordFile::fail(const QString &reason) const

@@ -21,6 +21,9 @@ QString programDirOverride;
 // method available"), which starting it alone would take for success.
 bool systemOpen(const QUrl &url)
 {
+    if (url.isLocalFile())
+        if (const std::optional<bool> opened = platform::shellOpen(url.toLocalFile()))
+            return *opened;
     const QStringList command = platform::openerCommand();
     if (command.isEmpty())
         return QDesktopServices::openUrl(url);

@@ -24,6 +24,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QScrollBar>
+#include <QSettings>
+#include <QThread>
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
@@ -746,6 +748,79 @@ TEST_F(MainWindowTest, HelpAndTheReportsFolderGoByWhatTheOpenerAnswers)
     EXPECT_EQ(lines[0], QDir(dir.path()).filePath(QStringLiteral("Прочти.DOC")));
     EXPECT_EQ(lines[3], reports.path());
     qputenv("PATH", path);
+}
+#endif
+
+#ifdef Q_OS_WIN
+// Windows opens the report and its folder through the shell's associations:
+// cmd, recording what it was given, stands in for the spreadsheet application
+// and for Explorer. Run under Wine, whose prefix belongs to the tests.
+TEST_F(MainWindowTest, ReportAndItsFolderOpenThroughTheShellsAssociations)
+{
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("opened.txt"));
+    const QString record = QStringLiteral("cmd.exe /c echo %1>>\"%2\"").arg(QStringLiteral("%1"), QDir::toNativeSeparators(log));
+    QSettings registry(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
+    const auto associate = [&](bool sheets) {
+        registry.remove(QStringLiteral(".xlsx"));
+        if (sheets) {
+            registry.setValue(QStringLiteral(".xlsx/."), QStringLiteral("VedarisTest.Sheet"));
+            registry.setValue(QStringLiteral("VedarisTest.Sheet/shell/open/command/."), record);
+        }
+        for (const char *folder : {"Directory", "Folder"})
+            registry.setValue(QLatin1String(folder) + QStringLiteral("/shell/open/command/."), record);
+        registry.sync();
+    };
+    // Wine's Explorer takes folders by DDE, and runs only with a display.
+    const QString dde = QStringLiteral("Folder/shell/open/ddeexec");
+    QMap<QString, QVariant> ddeValues;
+    registry.beginGroup(dde);
+    for (const QString &key : registry.allKeys())
+        ddeValues.insert(key, registry.value(key));
+    registry.endGroup();
+    registry.remove(dde);
+    const auto recorded = [&](int lines) {
+        QStringList out;
+        for (int i = 0; i < 100 && out.size() < lines; ++i) {
+            QThread::msleep(100);
+            QFile f(log);
+            if (f.open(QIODevice::ReadOnly))
+                out = QString::fromLocal8Bit(f.readAll()).remove(u'"').split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        }
+        for (QString &line : out)
+            line = QDir::fromNativeSeparators(line.trimmed());
+        return out;
+    };
+    desktop::setOpener({});
+    writeBase(dir, {batch("Анальгин", 0)});
+    TFormGl *gl = start();
+
+    associate(true);
+    gl->BtnNalichieClick();
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    QStringList lines = recorded(1);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) << lines[0].toStdString();
+
+    // No application for workbooks: the message names the file, its button the folder.
+    associate(false);
+    gl->BtnNalichieClick();
+    QVector<Messages::Shown> shown = Messages::takeRecorded();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
+    EXPECT_EQ(shown[0].button, QStringLiteral("Открыть папку"));
+    shown[0].press();
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    lines = recorded(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(QFileInfo(lines[1]).canonicalFilePath(), QFileInfo(reports.path()).canonicalFilePath());
+
+    registry.remove(QStringLiteral(".xlsx"));
+    registry.remove(QStringLiteral("VedarisTest.Sheet"));
+    registry.remove(QStringLiteral("Directory/shell/open/command"));
+    registry.remove(QStringLiteral("Folder/shell/open/command"));
+    for (auto it = ddeValues.cbegin(); it != ddeValues.cend(); ++it)
+        registry.setValue(dde + u'/' + it.key(), it.value());
 }
 #endif
 

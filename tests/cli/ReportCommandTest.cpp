@@ -88,8 +88,9 @@ TEST(ReportCommand, TheProgramsShareOneCommandLine)
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(VEDARIS_DIST_DIR "/") + QString::fromLatin1(c.program), c.args);
         ASSERT_TRUE(p.waitForFinished(30000));
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        const QString err = QString::fromUtf8(p.readAllStandardError());
+        // Windows ends the lines it prints with CR LF.
+        const QString out = QString::fromUtf8(p.readAllStandardOutput()).remove(u'\r');
+        const QString err = QString::fromUtf8(p.readAllStandardError()).remove(u'\r');
         if (!c.message) {
             EXPECT_EQ(p.exitCode(), 0);
             EXPECT_TRUE(out.startsWith(QStringLiteral("Использование: %1").arg(c.program))) << qPrintable(out);

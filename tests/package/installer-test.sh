@@ -21,8 +21,10 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 wineboot -i >/dev/null 2>&1 || true
-user_dir=$(echo "$WINEPREFIX"/drive_c/users/*/)
-appdata=${user_dir}AppData/Roaming
+# The prefix holds Public beside the user: ask Wine whose %APPDATA% it is.
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
+appdata=${appdata%/}
+[[ -d $appdata ]] || fail "no %APPDATA% in the Wine prefix: $appdata"
 target=$work/Программы/Ведарис
 mkdir -p "$work/Программы"
 wine "$setup" /S "/D=$(winepath -w "$target")" || fail "installer exit status $?"

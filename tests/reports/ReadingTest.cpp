@@ -2,8 +2,8 @@
 // two decimals, headings never cut and the header on every printed page.
 
 #include "ReportTestSupport.h"
+#include "support/ZipParts.h"
 
-#include <QProcess>
 #include <cmath>
 #include <variant>
 
@@ -13,10 +13,7 @@ namespace {
 
 QByteArray member(const QString &file, const QString &name)
 {
-    QProcess unzip;
-    unzip.start("unzip", {"-p", file, name});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
+    return zipparts::member(file, name);
 }
 
 } // namespace

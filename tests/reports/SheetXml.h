@@ -3,8 +3,9 @@
 // A reader of a saved sheet's XML written independently of the workbook layer:
 // inline strings, shared strings and numbers, and the merges.
 
+#include "support/ZipParts.h"
+
 #include <QHash>
-#include <QProcess>
 #include <QSet>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -26,10 +27,7 @@ struct Sheet
 
 inline QByteArray member(const QString &file, const QString &name)
 {
-    QProcess unzip;
-    unzip.start("unzip", {"-p", file, name});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
+    return zipparts::member(file, name);
 }
 
 // A reader of the sheet XML written independently of the workbook layer: inline

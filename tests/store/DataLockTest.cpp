@@ -113,12 +113,23 @@ TEST(DataLock, NoticesWhenItsFileIsDeletedOrReplaced)
     ASSERT_EQ(lock.take(), DataLock::State::Taken);
     EXPECT_TRUE(lock.stillHeld());
     ASSERT_TRUE(QFile::remove(dir.file(DataLock::FileName)));
+#ifdef _WIN32
+    // A file deleted while open may keep its name until it is closed (Wine,
+    // and Windows on disks that do not delete the POSIX way); then it is still
+    // the file the lock is on, and another copy finds it locked. Either way
+    // the two copies never both hold the lock.
+    [[maybe_unused]] const bool put = QFile(dir.file(DataLock::FileName)).open(QIODevice::WriteOnly); // may be refused
+    const bool held = lock.stillHeld();
+    OtherCopy other(dir.path(), "hold");
+    EXPECT_EQ(other.state(), held ? "busy" : "taken");
+#else
     EXPECT_FALSE(lock.stillHeld());
     dir.write(DataLock::FileName, {}); // a sync or a restore puts a file back
     EXPECT_FALSE(lock.stillHeld());
     // And another copy would lock that one.
     OtherCopy other(dir.path(), "hold");
     EXPECT_EQ(other.state(), "taken");
+#endif
 }
 
 #ifndef _WIN32

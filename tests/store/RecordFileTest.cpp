@@ -168,7 +168,8 @@ TEST(RecordFile, FailureReasonsAreTheProgramsOwnWordsWithQtsTranslationOrWithout
                 << code << (translated ? " translated" : "");
         QFile folder(QStringLiteral(VEDARIS_DIST_DIR));
         EXPECT_FALSE(folder.open(QIODevice::ReadWrite));
-        EXPECT_EQ(platform::russianReason(folder.errorString()), QStringLiteral("на месте файла находится папка"))
+        EXPECT_EQ(platform::russianReason(folder.errorString(), folder.fileName()),
+                  QStringLiteral("на месте файла находится папка"))
             << folder.errorString().toStdString();
     }
     QCoreApplication::removeTranslator(&russian);
