@@ -7,9 +7,8 @@
 #include "reports/WorkbookStream.h"
 #include "support/NestedOracle.h"
 #include "support/TempDataDir.h"
+#include "support/ZipParts.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -52,17 +51,9 @@ QString describe(const CellValue &v)
     return QStringLiteral("empty");
 }
 
-bool haveUnzip()
-{
-    return !QStandardPaths::findExecutable("unzip").isEmpty();
-}
-
 QByteArray sheetXml(const QString &file)
 {
-    QProcess p;
-    p.start("unzip", {"-p", file, "xl/worksheets/sheet1.xml"});
-    p.waitForFinished(-1);
-    return p.readAllStandardOutput();
+    return zipparts::read(file).value(QStringLiteral("xl/worksheets/sheet1.xml"));
 }
 
 } // namespace
@@ -129,8 +120,6 @@ TEST(StreamedRows, EveryReportReadsAndSavesAsItsRowsHeld)
 
             const Workbook held = book.materialized();
             EXPECT_EQ(oracle::difference(held, book), "") << out.title.toStdString();
-            if (!haveUnzip())
-                continue;
             const QString a = dir.file("streamed.xlsx"), b = dir.file("held.xlsx");
             book.saveXlsx(a);
             held.saveXlsx(b);
