@@ -5,7 +5,7 @@ TYPE     ?= RelWithDebInfo
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench demo package sanitize windows test-windows clean
+.PHONY: all deps configure build run test bench check-libreoffice demo package sanitize windows test-windows clean
 
 all: build
 
@@ -55,6 +55,12 @@ package: build
 
 bench: build
 	@while read -r b; do "$$b" || exit 1; done < $(BUILD)/bench/programs.txt
+
+# Every report's workbook opened by LibreOffice headless (soffice) and
+# converted to CSV with the same values; skipped when LibreOffice is missing.
+check-libreoffice: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target test_libreoffice
+	$(BUILD)/tests/test_libreoffice
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
 # a build folder of its own (its programs go to build-asan/dist, not dist/).

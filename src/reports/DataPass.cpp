@@ -130,6 +130,16 @@ public:
         return m_sparse.count(stockId) != 0;
     }
 
+    // How many issues the id has.
+    qsizetype count(qint32 stockId) const
+    {
+        if (dense(stockId))
+            return qsizetype(m_start[size_t(stockId) + 1] - m_start[size_t(stockId)]);
+        qsizetype n = 0;
+        forEach(stockId, [&n](const Issue &) { ++n; });
+        return n;
+    }
+
     template<class Fn>
     void forEach(qint32 stockId, Fn &&fn) const
     {
@@ -158,6 +168,80 @@ private:
     std::vector<Issue> m_issues;
     std::unordered_map<qint32, Chain> m_sparse;
     std::vector<Issue> m_sparseIssues;
+};
+
+// The amounts of the issues before the period and in it, grouped per
+// StockRecordId and per class in file order: all the movement report adds up,
+// half the size of whole issues. Ids that cannot name a record of Base.dat
+// (damaged files only) keep lists of their own.
+class AmountIndex
+{
+public:
+    enum Class { Before = 0, During = 1 };
+
+    explicit AmountIndex(qint64 stockCount) : m_denseCount(size_t(std::max<qint64>(stockCount, 0))) {}
+
+    void reserve(qint64 issues)
+    {
+        m_amounts.reserve(size_t(std::max<qint64>(issues, 0)));
+        m_keys.reserve(size_t(std::max<qint64>(issues, 0)));
+    }
+
+    void add(qint32 stockId, Class c, double quantity, double sum)
+    {
+        if (dense(stockId)) {
+            m_keys.push_back(uint32_t(stockId) * 2 + uint32_t(c));
+            m_amounts.push_back({quantity, sum});
+        } else {
+            m_sparse[qint64(stockId) * 2 + c].push_back({quantity, sum});
+        }
+    }
+
+    // Groups what was added, each class of each id in file order; called once.
+    void group()
+    {
+        m_start.assign(m_denseCount * 2 + 1, 0);
+        for (uint32_t k : m_keys)
+            ++m_start[size_t(k) + 1];
+        for (size_t i = 1; i < m_start.size(); ++i)
+            m_start[i] += m_start[i - 1];
+        std::vector<size_t> at(m_start.begin(), m_start.end() - 1);
+        std::vector<Amount> grouped(m_amounts.size());
+        for (size_t i = 0; i < m_amounts.size(); ++i)
+            grouped[at[size_t(m_keys[i])]++] = m_amounts[i];
+        m_amounts.swap(grouped);
+        m_keys = {};
+    }
+
+    template<class Fn>
+    void forEach(qint32 stockId, Class c, Fn &&fn) const
+    {
+        if (dense(stockId)) {
+            const size_t k = size_t(stockId) * 2 + size_t(c);
+            for (size_t i = m_start[k], end = m_start[k + 1]; i < end; ++i)
+                fn(m_amounts[i].quantity, m_amounts[i].sum);
+            return;
+        }
+        const auto it = m_sparse.find(qint64(stockId) * 2 + c);
+        if (it != m_sparse.end())
+            for (const Amount &a : it->second)
+                fn(a.quantity, a.sum);
+    }
+
+private:
+    struct Amount
+    {
+        double quantity;
+        double sum;
+    };
+
+    bool dense(qint32 id) const { return id >= 0 && size_t(id) < m_denseCount; }
+
+    size_t m_denseCount;
+    std::vector<size_t> m_start; // class c of id i: [m_start[2i + c], m_start[2i + c + 1])
+    std::vector<uint32_t> m_keys;
+    std::vector<Amount> m_amounts;
+    std::unordered_map<qint64, std::vector<Amount>> m_sparse;
 };
 
 // Reads the live issues of Rashod.dat that `keep(date)` accepts into `index`.
@@ -308,6 +392,12 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
 QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
                                      const Progress &progress)
 {
+    return departmentLines(dataDir, start, finish, progress).toBlocks();
+}
+
+DepartmentLines departmentLines(const QString &dataDir, const QDate &start, const QDate &finish,
+                                const Progress &progress)
+{
     const Period p = period(start, finish);
     RecordScan base(dataDir, files::Base, StockRecord::Size);
     RecordScan rashod(dataDir, files::Rashod, IssueRecord::Size);
@@ -331,45 +421,48 @@ QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
         entries.append(it.value());
     });
 
-    IssueIndex index(base.count());
-    if (!nameIndex.isEmpty())
-        readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
-                   [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
-
-    QVector<QVector<IssuedLine>> linesOf(names.size());
-    struct Sums
+    DepartmentLines out;
     {
-        int department;
-        double quantity;
-        double sum;
-    };
-    std::vector<Sums> sums;
-    base.forEach([&](const char *rec) {
-        meter.step();
-        if (isDeleted(rec, stockAt::Deleted))
-            return;
-        const qint32 id = field::int32(rec, stockAt::RecordId);
-        if (!index.contains(id))
-            return;
-        sums.clear();
-        index.forEach(id, [&](const Issue &i) {
-            auto s = std::find_if(sums.begin(), sums.end(), [&](const Sums &x) { return x.department == i.department; });
-            if (s == sums.end()) {
-                sums.push_back({i.department, 0, 0});
-                s = sums.end() - 1;
-            }
-            s->quantity += i.quantity;
-            s->sum += i.sum;
-        });
-        const StockRecord stock = decodeStock(rec);
-        for (const Sums &s : sums)
-            linesOf[s.department].append({stock, s.quantity, s.sum});
-    });
+        IssueIndex index(base.count());
+        if (!nameIndex.isEmpty())
+            readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
+                       [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
 
-    QVector<DepartmentBlock> out;
+        out.lines.resize(size_t(names.size()));
+        struct Sums
+        {
+            int department;
+            double quantity;
+            double sum;
+        };
+        std::vector<Sums> sums;
+        base.forEach([&](const char *rec) {
+            meter.step();
+            if (isDeleted(rec, stockAt::Deleted))
+                return;
+            const qint32 id = field::int32(rec, stockAt::RecordId);
+            if (!index.contains(id))
+                return;
+            sums.clear();
+            index.forEach(id, [&](const Issue &i) {
+                auto s = std::find_if(sums.begin(), sums.end(),
+                                      [&](const Sums &x) { return x.department == i.department; });
+                if (s == sums.end()) {
+                    sums.push_back({i.department, 0, 0});
+                    s = sums.end() - 1;
+                }
+                s->quantity += i.quantity;
+                s->sum += i.sum;
+            });
+            const int stock = int(out.stock.size());
+            out.stock.append(decodeStock(rec));
+            for (const Sums &s : sums)
+                out.lines[size_t(s.department)].push_back({stock, s.quantity, s.sum});
+        });
+    }
     for (int name : entries)
-        if (!linesOf[name].isEmpty())
-            out.append({names[name], linesOf[name]});
+        if (!out.lines[size_t(name)].empty())
+            out.blocks.push_back({names[name], name});
     meter.done();
     return out;
 }
@@ -384,9 +477,26 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
     RecordScan names(dataDir, files::NamePreparat, DrugNameEntry::Size);
     Meter meter(progress, names.count() + base.count() + rashod.count());
 
-    // Issues after Finish count nowhere; all others before Start or in the period.
-    IssueIndex index(base.count());
-    readIssues(rashod, index, meter, [&](double date) { return date < from || date <= to; });
+    // Issues after Finish count nowhere; all others before Start or in the period,
+    // each kept as its two amounts in its class.
+    AmountIndex index(base.count());
+    index.reserve(rashod.count());
+    rashod.forEach([&](const char *rec) {
+        meter.step();
+        if (isDeleted(rec, issueAt::Deleted))
+            return;
+        const double date = field::number(rec, issueAt::IssueDate);
+        AmountIndex::Class c;
+        if (date < from)
+            c = AmountIndex::Before;
+        else if (date <= to)
+            c = AmountIndex::During;
+        else
+            return;
+        index.add(field::int32(rec, issueAt::StockRecordId), c, field::number(rec, issueAt::IssuedQuantity),
+                  field::number(rec, issueAt::IssuedSum));
+    });
+    index.group();
 
     struct Receipt
     {
@@ -444,14 +554,15 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
                 line.receivedQuantity += r.quantity;
                 line.receivedSum += r.sum;
             }
-            index.forEach(r.id, [&](const Issue &i) {
-                if (i.date < from) {
-                    line.issuedBeforeQuantity += i.quantity;
-                    line.issuedBeforeSum += i.sum;
-                } else if (i.date <= to) {
-                    line.issuedQuantity += i.quantity;
-                    line.issuedSum += i.sum;
-                }
+            // Each total adds its class's issues in file order, as one
+            // walk through all of them in file order would.
+            index.forEach(r.id, AmountIndex::Before, [&](double quantity, double sum) {
+                line.issuedBeforeQuantity += quantity;
+                line.issuedBeforeSum += sum;
+            });
+            index.forEach(r.id, AmountIndex::During, [&](double quantity, double sum) {
+                line.issuedQuantity += quantity;
+                line.issuedSum += sum;
             });
         }
         out.append(std::move(line));
@@ -480,6 +591,7 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
             return;
         IssueBlock block;
         block.stock = decodeStock(rec);
+        block.issues.reserve(index.count(id));
         index.forEach(id, [&](const Issue &i) { block.issues.append({i.date, i.quantity, i.sum}); });
         out.append(std::move(block));
     });
@@ -488,3 +600,36 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
 }
 
 } // namespace vedaris::reports::pass
+
+namespace vedaris::reports {
+
+DepartmentLines DepartmentLines::of(const QVector<DepartmentBlock> &blocks)
+{
+    DepartmentLines out;
+    for (const DepartmentBlock &b : blocks) {
+        if (b.lines.isEmpty())
+            continue;
+        std::vector<Line> lines;
+        for (const IssuedLine &l : b.lines) {
+            lines.push_back({int(out.stock.size()), l.quantity, l.sum});
+            out.stock.append(l.stock);
+        }
+        out.blocks.push_back({b.name, int(out.lines.size())});
+        out.lines.push_back(std::move(lines));
+    }
+    return out;
+}
+
+QVector<DepartmentBlock> DepartmentLines::toBlocks() const
+{
+    QVector<DepartmentBlock> out;
+    for (const Block &b : blocks) {
+        DepartmentBlock block{b.name, {}};
+        for (const Line &l : lines[size_t(b.lines)])
+            block.lines.append({stock[l.stock], l.quantity, l.sum});
+        out.append(std::move(block));
+    }
+    return out;
+}
+
+} // namespace vedaris::reports

@@ -27,6 +27,15 @@ inline const QString Sum = QStringLiteral("Общая сумма");
 // reports differ only in the width of the quantity column.
 Columns<IssuedLine> departmentColumns(double quantityWidth);
 
+// The same taken by a line that refers to its stock line instead of holding a copy.
+struct StockShare
+{
+    const StockRecord *stock = nullptr;
+    double quantity = 0;
+    double sum = 0;
+};
+Columns<StockShare> departmentShareColumns(double quantityWidth);
+
 QString periodText(const QDate &start, const QDate &finish); // "с 01.02.2024 по 29.02.2024 года"
 
 } // namespace vedaris::reports

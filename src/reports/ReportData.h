@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <vector>
 
 // What each report's data pass hands to the report's layout: the selected stock
 // lines, groups and sums, in the order the rows are written. Any pass that
@@ -34,6 +35,30 @@ struct DepartmentBlock
 {
     QString name;
     QVector<IssuedLine> lines; // in the order of Base.dat
+};
+
+// The departments' lines as indexes into the stock lines they were issued
+// from, each decoded once: a whole history's lines would otherwise hold a copy
+// of their stock line each.
+struct DepartmentLines
+{
+    struct Line
+    {
+        int stock = 0; // index into `stock`
+        double quantity = 0;
+        double sum = 0;
+    };
+    struct Block
+    {
+        QString name;
+        int lines = 0; // index into `lines`: entries of the same name share their lines
+    };
+    QVector<StockRecord> stock;
+    std::vector<std::vector<Line>> lines;
+    std::vector<Block> blocks; // departments with lines, in the order of Otdelenie.dat
+
+    static DepartmentLines of(const QVector<DepartmentBlock> &blocks);
+    QVector<DepartmentBlock> toBlocks() const;
 };
 
 // The eight running totals of one drug of the movement report.
@@ -86,6 +111,8 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
                                const QString &department, const Progress &progress = {});
 QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
                                      const Progress &progress = {});
+DepartmentLines departmentLines(const QString &dataDir, const QDate &start, const QDate &finish,
+                                const Progress &progress = {});
 // One line per distinct name and unit of NamePreparat.dat (deleted entries
 // included), in the order of their first entry, for drugs with live stock.
 QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const QDate &finish,

@@ -132,6 +132,15 @@ ReportSheet::ReportSheet(Layout layout)
     writeHeader(m_book, m_layout.headerRow, m_layout.headers);
 }
 
+void ReportSheet::streamRows(std::shared_ptr<const RowSource> rows, int count, const RowTotals &totals)
+{
+    if (rows)
+        m_book.stream(std::move(rows));
+    m_row += count;
+    m_totals = totals;
+    m_ordered = true;
+}
+
 bool ReportSheet::refuse(qint64 rows)
 {
     if (rows <= maxRows)
@@ -162,7 +171,11 @@ Outcome ReportSheet::finish(std::optional<bool> hasRows)
     if (m_layout.landscape)
         page.orientation = PageSetup::Landscape;
 
-    if (m_layout.sorted)
+    // Rows that came sorted leave the totals row as the sort would: every cell
+    // from B on holding the row's format.
+    if (m_layout.sorted && m_ordered && m_layout.totals)
+        m_book.setBold(cells(m_row, 2, m_row, last));
+    if (m_layout.sorted && !m_ordered)
         m_book.sort(cells(m_layout.firstDataRow, 2, std::max(m_row, m_layout.firstDataRow), last), 2);
 
     Outcome out;

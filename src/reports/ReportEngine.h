@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The common sequence every report follows: the sheet, its widths, heading fonts,
@@ -239,6 +240,11 @@ public:
         ++m_row;
     }
 
+    // `count` data rows at the row counter made from the report's lines when
+    // they are read or written (StreamedRows.h), already in the order the sort
+    // would give them, with the totals of their columns.
+    void streamRows(std::shared_ptr<const RowSource> rows, int count, const RowTotals &totals);
+
     // A report of `rows` rows in all that no sheet can hold is refused before
     // its rows are written: true when the data rows are to be left out. The
     // workbook keeps its heading and fails to save, naming the rows needed.
@@ -253,6 +259,7 @@ private:
     Workbook m_book;
     int m_row;
     RowTotals m_totals;
+    bool m_ordered = false; // the streamed rows come sorted
 };
 
 // "A1:H4" style ranges from numbers.

@@ -3,10 +3,12 @@
 #include "reports/DeletionReport.h"
 
 #include "reports/ReportColumns.h"
+#include "reports/StreamedRows.h"
 #include "store/TextFormats.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <variant>
 
 namespace vedaris::reports {
@@ -26,6 +28,11 @@ const StockRecord &stockOf(const StockRecord &r)
 const StockRecord &stockOf(const IssuedLine &l)
 {
     return l.stock;
+}
+
+const StockRecord &stockOf(const StockShare &l)
+{
+    return *l.stock;
 }
 
 // Column A: the running number.
@@ -55,11 +62,30 @@ Column<Line> stockNumber(const QString &title, double width, double StockRecord:
 }
 
 // What was issued of a stock line.
-Column<IssuedLine> issued(const QString &title, double width, double IssuedLine::*field, Total total)
+template<class Line>
+Column<Line> issued(const QString &title, double width, double Line::*field, Total total)
 {
-    return {title, width, [field](const IssuedLine &l) { return numberCell(l.*field); }, total};
+    return {title, width, [field](const Line &l) { return numberCell(l.*field); }, total};
 }
 
+template<class Line>
+Columns<Line> departmentColumnsOf(double quantityWidth)
+{
+    return {
+        numbered<Line>(),
+        stockText<Line>(header::Name, 35, &StockRecord::DrugName),
+        stockText<Line>(header::Supplier, 20, &StockRecord::Supplier),
+        stockText<Line>(header::Manufacturer, 20, &StockRecord::Manufacturer),
+        stockText<Line>(header::Unit, 12, &StockRecord::Unit, Total::Label),
+        issued<Line>(header::Quantity, quantityWidth, &Line::quantity, Total::Quantity),
+        stockNumber<Line>(header::Price, 9, &StockRecord::UnitPrice),
+        issued<Line>(header::Sum, 11, &Line::sum, Total::Money),
+    };
+}
+
+// The rows are made from the lines as the sheet is read or written; the
+// totals add the lines up in their pass order, as rows written one by one
+// before the sort would.
 template<class Line>
 Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<Line> &lines)
 {
@@ -67,8 +93,23 @@ Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<L
     const qint64 last = sheet.layout().firstDataRow + lines.size() - (sheet.layout().totals ? 0 : 1);
     if (sheet.refuse(last))
         return sheet.finish(true);
-    for (const Line &line : lines)
-        sheet.addRow(columns, line);
+    RowTotals totals;
+    for (const Column<Line> &c : columns) {
+        if (c.total != Total::Quantity && c.total != Total::Money)
+            continue;
+        double &sum = c.total == Total::Quantity ? totals.quantity : totals.money;
+        for (const Line &line : lines)
+            sum += c.cell(line).number;
+    }
+    std::vector<int> order(size_t(lines.size()));
+    std::iota(order.begin(), order.end(), 0);
+    if (sheet.layout().sorted && columns.size() >= 2)
+        order = linesSortedBy(sheet.book(), columns[1], lines);
+    const int first = sheet.row();
+    std::shared_ptr<const RowSource> rows;
+    if (!lines.isEmpty())
+        rows = std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines, std::move(order));
+    sheet.streamRows(std::move(rows), int(lines.size()), totals);
     return sheet.finish();
 }
 
@@ -137,9 +178,9 @@ const Columns<IssuedLine> &consumptionColumns()
         stockText<L>(header::Series, 15, &R::Series),
         stockDate<L>(header::Received, 10, &R::ReceiptDate),
         stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
-        issued(header::Quantity, 10, &L::quantity, Total::Quantity),
+        issued<L>(header::Quantity, 10, &L::quantity, Total::Quantity),
         stockNumber<L>(header::Price, 10, &R::UnitPrice),
-        issued(header::Sum, 15, &L::sum, Total::Money),
+        issued<L>(header::Sum, 15, &L::sum, Total::Money),
     };
     return columns;
 }
@@ -191,16 +232,12 @@ QString periodText(const QDate &start, const QDate &finish)
 
 Columns<IssuedLine> departmentColumns(double quantityWidth)
 {
-    return {
-        numbered<L>(),
-        stockText<L>(header::Name, 35, &R::DrugName),
-        stockText<L>(header::Supplier, 20, &R::Supplier),
-        stockText<L>(header::Manufacturer, 20, &R::Manufacturer),
-        stockText<L>(header::Unit, 12, &R::Unit, Total::Label),
-        issued(header::Quantity, quantityWidth, &L::quantity, Total::Quantity),
-        stockNumber<L>(header::Price, 9, &R::UnitPrice),
-        issued(header::Sum, 11, &L::sum, Total::Money),
-    };
+    return departmentColumnsOf<IssuedLine>(quantityWidth);
+}
+
+Columns<StockShare> departmentShareColumns(double quantityWidth)
+{
+    return departmentColumnsOf<StockShare>(quantityWidth);
 }
 
 MovementBalance MovementBalance::of(const MovementLine &l)
@@ -396,6 +433,14 @@ public:
         for (const DepartmentBlock &b : blocks)
             (*this)(b.lines);
     }
+    void operator()(const DepartmentLines &data)
+    {
+        for (const DepartmentLines::Block &b : data.blocks)
+            for (const DepartmentLines::Line &l : data.lines[size_t(b.lines)]) {
+                stock(data.stock[l.stock]);
+                numbers({l.quantity, l.sum});
+            }
+    }
     void operator()(const QVector<MovementLine> &lines)
     {
         for (const MovementLine &l : lines)
@@ -501,6 +546,8 @@ void presentForReading(Workbook &book, ReportKind kind)
             headerRows << row;
             continue;
         }
+        if (book.streamed(row))
+            continue; // rounded as they are made, below
         for (const int col : counted.quantities) {
             const Cell *c = book.cell(row, col);
             if (c && std::holds_alternative<double>(c->value))
@@ -514,6 +561,24 @@ void presentForReading(Workbook &book, ReportKind kind)
             book.setNumberFormat(Range::cell(row, col), MoneyFormat);
         }
     }
+
+    // The same for the streamed rows, each as it is made.
+    book.presentStreamed([counted](int, StreamRow &line) {
+        const CellValue first = line.value(1);
+        const QString *text = std::get_if<QString>(&first);
+        if (text && text->startsWith(u'№'))
+            return;
+        for (const int col : counted.quantities)
+            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+                s && s->used && s->holds == StreamRow::Slot::Number)
+                s->setNumber(text::roundQuantity(s->number()));
+        for (const int col : counted.sums)
+            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+                s && s->used && s->holds == StreamRow::Slot::Number) {
+                s->setNumber(text::roundSum(s->number()));
+                line.change(col, MoneyChange, [](CellFormat &f) { f.numberFormat = MoneyFormat; });
+            }
+    });
 
     const QVector<Range> merges = book.merges();
     const auto merged = [&merges](int row, int col) {
@@ -574,8 +639,17 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
     case ReportKind::Department:
         return counted(pass::department(dataDir, p.start, p.finish, p.department, progress),
                        with(departmentReport), kind);
-    case ReportKind::Departments:
-        return counted(pass::departments(dataDir, p.start, p.finish, progress), with(departmentsReport), kind);
+    case ReportKind::Departments: {
+        // The lines go into the workbook, which makes its rows from them.
+        DepartmentLines lines = pass::departmentLines(dataDir, p.start, p.finish, progress);
+        OddValues odd;
+        odd(lines);
+        Outcome out = departmentsReport(p, std::move(lines));
+        if (out.workbook)
+            presentForReading(*out.workbook, kind);
+        out.oddValues = odd.count();
+        return out;
+    }
     case ReportKind::Movement:
         return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport), kind);
     case ReportKind::IssueDates:

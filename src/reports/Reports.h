@@ -48,6 +48,7 @@ Outcome consumptionReport(const ReportParams &params, const QVector<IssuedLine> 
 Outcome purchasesReport(const ReportParams &params, const QVector<StockRecord> &lines);
 Outcome departmentReport(const ReportParams &params, const QVector<IssuedLine> &lines);
 Outcome departmentsReport(const ReportParams &params, const QVector<DepartmentBlock> &blocks);
+Outcome departmentsReport(const ReportParams &params, DepartmentLines lines);
 Outcome movementReport(const ReportParams &params, const QVector<MovementLine> &lines);
 Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &blocks);
 

@@ -1,6 +1,7 @@
 #include "reports/Workbook.h"
 
 #include "reports/WorkbookImpl.h"
+#include "reports/WorkbookStream.h"
 #include "store/TextFormats.h"
 
 #include <QDate>
@@ -240,6 +241,11 @@ const Workbook::Impl::Slot *Workbook::Impl::slot(int r, int c) const
 
 uint32_t Workbook::Impl::effectiveFormat(int r, int c) const
 {
+    if (streamed(r)) {
+        const StreamRow &line = streamRow(r);
+        const Slot *s = line.slot(c);
+        return s ? s->format : line.format;
+    }
     if (const Slot *s = slot(r, c))
         return s->format;
     if (r >= 1 && size_t(r) <= rows.size())
@@ -311,6 +317,160 @@ void Workbook::Impl::materializeBorders(const Range &r)
     borderRects.clear();
     for (const Range &b : kept)
         addBorders(b);
+}
+
+std::vector<int> sortedOrder(const std::vector<CellValue> &values)
+{
+    const int count = int(values.size());
+    // Key classes: numbers, then texts, then empty cells.
+    struct Key
+    {
+        int kind = 2;
+        double number = 0;
+        int rank = 0;
+    };
+    std::vector<Key> keys(static_cast<size_t>(count));
+    std::vector<QString> texts;
+    std::vector<int> textOf(static_cast<size_t>(count), -1);
+    {
+        QHash<QString, int> distinct;
+        for (int i = 0; i < count; ++i) {
+            const CellValue &v = values[size_t(i)];
+            if (const double *n = std::get_if<double>(&v)) {
+                keys[size_t(i)] = {0, *n, 0};
+            } else if (const QString *t = std::get_if<QString>(&v)) {
+                // Case plays no part: texts equal but for case keep their order.
+                keys[size_t(i)].kind = 1;
+                const QString folded = t->toCaseFolded();
+                auto it = distinct.constFind(folded);
+                if (it == distinct.constEnd()) {
+                    it = distinct.insert(folded, int(texts.size()));
+                    texts.push_back(folded);
+                }
+                textOf[size_t(i)] = *it;
+            }
+        }
+        // Each distinct text's key made once: texts compare as their keys do.
+        std::vector<QString> sortKeys(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            sortKeys[i] = text::russianSortKey(texts[i]);
+        std::vector<int> order(texts.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return sortKeys[size_t(a)].compare(sortKeys[size_t(b)]) < 0; });
+        std::vector<int> rank(texts.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            const bool same = i > 0 && sortKeys[size_t(order[i - 1])].compare(sortKeys[size_t(order[i])]) == 0;
+            rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
+        }
+        for (int i = 0; i < count; ++i)
+            if (textOf[size_t(i)] >= 0)
+                keys[size_t(i)].rank = rank[size_t(textOf[size_t(i)])];
+    }
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const Key &x = keys[size_t(a)], &y = keys[size_t(b)];
+        if (x.kind != y.kind)
+            return x.kind < y.kind;
+        if (x.kind == 0)
+            return x.number < y.number;
+        return x.rank < y.rank;
+    });
+    return order;
+}
+
+// ---- Streamed rows ----
+
+StreamRow::Slot &StreamRow::touch(int col)
+{
+    if (size_t(col) > cells.size())
+        cells.resize(size_t(col));
+    Slot &s = cells[size_t(col) - 1];
+    if (!s.used) {
+        s.used = true;
+        s.format = format;
+    }
+    return s;
+}
+
+uint32_t StreamRow::withNumberFormat(uint32_t base, const QString &numberFormat)
+{
+    const int key = numberFormat == textFormat ? TextChange : DateChange;
+    return derived(base, key, [&numberFormat](CellFormat &f) { f.numberFormat = numberFormat; });
+}
+
+void StreamRow::typed(int col, const QString &text)
+{
+    Slot &s = touch(col);
+    if (text.isEmpty()) {
+        s.clear();
+        return;
+    }
+    const QString &numberFormat = m_w->formats[s.format].numberFormat;
+    if (numberFormat == textFormat) {
+        setText(s, text);
+    } else if (const auto number = typedNumber(text)) {
+        s.setNumber(*number);
+    } else if (const auto serial = typedDate(text)) {
+        s.setNumber(*serial);
+        if (numberFormat.isEmpty())
+            s.format = withNumberFormat(s.format, dateFormat);
+    } else {
+        setText(s, text);
+    }
+}
+
+void StreamRow::date(int col, const QDate &date)
+{
+    Slot &s = touch(col);
+    if (!date.isValid()) {
+        s.clear();
+        return;
+    }
+    const QString &numberFormat = m_w->formats[s.format].numberFormat;
+    if (numberFormat == textFormat || date.year() < 1900 || date.year() > 9999) {
+        setText(s, text::formatDate(date));
+        return;
+    }
+    s.setNumber(double(QDate(1899, 12, 30).daysTo(date)));
+    if (numberFormat.isEmpty())
+        s.format = withNumberFormat(s.format, dateFormat);
+}
+
+void StreamRow::text(int col, const QString &text)
+{
+    Slot &s = touch(col);
+    s.format = withNumberFormat(s.format, textFormat);
+    if (text.isEmpty())
+        s.clear();
+    else
+        setText(s, text);
+}
+
+bool Workbook::Impl::streamed(int r) const
+{
+    return stream && r >= stream->firstRow() && r <= stream->lastRow();
+}
+
+void Workbook::Impl::fillStream(int r, StreamRow &out) const
+{
+    out.clear();
+    stream->fill(r, out);
+    if (present)
+        present(r, out);
+}
+
+const StreamRow &Workbook::Impl::streamRow(int r) const
+{
+    if (!streamCache)
+        streamCache = std::make_shared<StreamRow>(const_cast<Impl &>(*this));
+    if (streamCacheRow != r) {
+        streamCacheRow = 0;
+        fillStream(r, *streamCache);
+        streamCacheRow = r;
+    }
+    return *streamCache;
 }
 
 // ---- Workbook ----
@@ -554,61 +714,11 @@ void Workbook::sort(const Range &range, int keyColumn)
     d->materializeBorders(r);
 
     const int count = r.bottom - r.top + 1;
-    // Key classes: numbers, then texts, then empty cells.
-    struct Key
-    {
-        int kind = 2;
-        double number = 0;
-        int rank = 0;
-    };
-    std::vector<Key> keys(static_cast<size_t>(count));
-    std::vector<QString> texts;
-    std::vector<int> textOf(static_cast<size_t>(count), -1);
-    {
-        QHash<QString, int> distinct;
-        for (int i = 0; i < count; ++i) {
-            const Impl::Slot *s = d->slot(r.top + i, keyColumn);
-            if (!s)
-                continue;
-            if (s->holds == Impl::Slot::Number) {
-                keys[size_t(i)] = {0, s->number(), 0};
-            } else if (s->holds == Impl::Slot::Text) {
-                const QString *t = &d->textOf(*s);
-                // Case plays no part: texts equal but for case keep their order.
-                keys[size_t(i)].kind = 1;
-                const QString folded = t->toCaseFolded();
-                auto it = distinct.constFind(folded);
-                if (it == distinct.constEnd()) {
-                    it = distinct.insert(folded, int(texts.size()));
-                    texts.push_back(folded);
-                }
-                textOf[size_t(i)] = *it;
-            }
-        }
-        std::vector<int> order(texts.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return text::compareRussian(texts[size_t(a)], texts[size_t(b)]) < 0; });
-        std::vector<int> rank(texts.size());
-        for (size_t i = 0; i < order.size(); ++i) {
-            const bool same = i > 0
-                && text::compareRussian(texts[size_t(order[i - 1])], texts[size_t(order[i])]) == 0;
-            rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
-        }
-        for (int i = 0; i < count; ++i)
-            if (textOf[size_t(i)] >= 0)
-                keys[size_t(i)].rank = rank[size_t(textOf[size_t(i)])];
-    }
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const Key &x = keys[size_t(a)], &y = keys[size_t(b)];
-        if (x.kind != y.kind)
-            return x.kind < y.kind;
-        if (x.kind == 0)
-            return x.number < y.number;
-        return x.rank < y.rank;
-    });
+    std::vector<CellValue> keys(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        if (const Impl::Slot *s = d->slot(r.top + i, keyColumn))
+            keys[size_t(i)] = d->valueOf(*s);
+    const std::vector<int> order = sortedOrder(keys);
 
     // Lift the range's cells out with their formats, row formats folded in.
     const int width = r.right - r.left + 1;
@@ -658,8 +768,73 @@ void Workbook::requireRows(qint64 rows)
     d->requiredRows = std::max(d->requiredRows, rows);
 }
 
+void Workbook::stream(std::shared_ptr<const RowSource> rows)
+{
+    d->stream = std::move(rows);
+    d->streamCacheRow = 0;
+}
+
+bool Workbook::streamed(int row) const
+{
+    return d->streamed(row);
+}
+
+void Workbook::presentStreamed(std::function<void(int row, StreamRow &)> present)
+{
+    d->present = std::move(present);
+    d->streamCacheRow = 0;
+}
+
+Workbook Workbook::materialized() const
+{
+    Workbook out;
+    *out.d = *d;
+    Impl &w = *out.d;
+    w.stream.reset();
+    w.present = {};
+    w.streamCache.reset();
+    w.streamCacheRow = 0;
+    w.snapshots.clear();
+    if (!d->stream)
+        return out;
+    // The source's format indexes hold in the copy's table, which starts as this one's.
+    StreamRow line(w);
+    for (int r = d->stream->firstRow(); r <= d->stream->lastRow(); ++r) {
+        line.clear();
+        d->stream->fill(r, line);
+        if (d->present)
+            d->present(r, line);
+        Impl::Row &target = w.row(r);
+        target.format = line.format;
+        target.cells = line.cells;
+        for (Impl::Slot &s : target.cells)
+            if (s.holds == Impl::Slot::Text)
+                w.setText(s, line.textOf(s));
+        w.widestRow = std::max(w.widestRow, target.cells.size());
+    }
+    std::vector<Range> merges;
+    d->stream->merges(merges);
+    for (const Range &m : merges) {
+        const auto index = uint32_t(w.mergeRanges.size());
+        w.mergeRanges.push_back(m);
+        for (int row = m.top; row <= m.bottom; ++row)
+            w.row(row).merges.push_back(index);
+    }
+    return out;
+}
+
 const Cell *Workbook::cell(int row, int col) const
 {
+    if (d->streamed(row)) {
+        const StreamRow &line = d->streamRow(row);
+        const Impl::Slot *s = line.slot(col);
+        if (!s)
+            return nullptr;
+        Cell &snapshot = d->snapshots[{row, col}];
+        snapshot.value = line.valueOf(*s);
+        snapshot.format = format(row, col);
+        return &snapshot;
+    }
     const Impl::Slot *s = d->slot(row, col);
     if (!s)
         return nullptr;
@@ -671,6 +846,12 @@ const Cell *Workbook::cell(int row, int col) const
 
 CellValue Workbook::value(int row, int col) const
 {
+    if (d->streamed(row)) {
+        CellValue v;
+        if (col == 1 && d->streamCacheRow != row && d->stream->firstColumn(row, v))
+            return v;
+        return d->streamRow(row).value(col);
+    }
     const Impl::Slot *s = d->slot(row, col);
     return s ? d->valueOf(*s) : CellValue{};
 }
@@ -685,7 +866,13 @@ CellFormat Workbook::format(int row, int col) const
 
 QVector<Range> Workbook::merges() const
 {
-    return QVector<Range>(d->mergeRanges.begin(), d->mergeRanges.end());
+    QVector<Range> out(d->mergeRanges.begin(), d->mergeRanges.end());
+    if (d->stream) {
+        std::vector<Range> streamed;
+        d->stream->merges(streamed);
+        out.append(QVector<Range>(streamed.begin(), streamed.end()));
+    }
+    return out;
 }
 
 int Workbook::lastRow() const
@@ -693,13 +880,13 @@ int Workbook::lastRow() const
     for (size_t r = d->rows.size(); r > 0; --r)
         for (const auto &s : d->rows[r - 1].cells)
             if (s.used)
-                return int(r);
-    return 0;
+                return std::max(int(r), d->stream ? d->stream->lastRow() : 0);
+    return d->stream ? d->stream->lastRow() : 0;
 }
 
 int Workbook::lastColumn() const
 {
-    int last = 0;
+    int last = d->stream ? d->stream->lastColumn() : 0;
     for (const auto &line : d->rows)
         for (size_t c = line.cells.size(); c > size_t(last); --c)
             if (line.cells[c - 1].used) {

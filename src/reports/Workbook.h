@@ -3,14 +3,19 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <map>
 #include <memory>
 #include <variant>
+#include <vector>
 
 // The workbook the reports build: one worksheet with the calls of a spreadsheet
 // application's automation interface, kept in memory and written out as .xlsx.
 // Rows and columns count from 1, as in the spreadsheet application.
 namespace vedaris::reports {
+
+class RowSource;
+class StreamRow;
 
 // The sheet's size limits.
 inline constexpr int maxRows = 1048576;
@@ -57,6 +62,10 @@ struct Cell
     CellValue value;
     CellFormat format;
 };
+
+// The order Workbook::sort puts rows in by their keys: numbers by value, then
+// texts in Russian order ignoring case, then empty keys; stable.
+std::vector<int> sortedOrder(const std::vector<CellValue> &keys);
 
 struct PageSetup
 {
@@ -118,6 +127,17 @@ public:
     // sheet is built without its data rows and refused by saveXlsx before any
     // file is written.
     void requireRows(qint64 rows);
+
+    // Rows made on demand from a report's compact lines (WorkbookStream.h)
+    // rather than held: read through the calls below like any other, and
+    // written one at a time straight into the file. Nothing but border
+    // rectangles may be set in the source's rows afterwards.
+    void stream(std::shared_ptr<const RowSource> rows);
+    bool streamed(int row) const;
+    // A change made to every streamed row as it is made (rounding, number formats).
+    void presentStreamed(std::function<void(int row, StreamRow &)> present);
+    // The same workbook with its streamed rows held like any others.
+    Workbook materialized() const;
 
     // Reading back (tests, the writer).
     // A snapshot of the cell (row formats and borders folded in), nullptr when

@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -11,6 +13,9 @@
 // Cells hold an index into a small table of distinct formats; borders are kept
 // as rectangles, because the reports re-border the whole table after every row.
 namespace vedaris::reports {
+
+class RowSource;
+class StreamRow;
 
 struct FormatHash
 {
@@ -63,6 +68,20 @@ struct Workbook::Impl
     qint64 requiredRows = 0;
     PageSetup page;
     mutable std::map<std::pair<int, int>, Cell> snapshots;
+    // Rows made on demand (WorkbookStream.h), with what presentForReading-like
+    // finishing does to each, and the last one made for reading.
+    std::shared_ptr<const RowSource> stream;
+    std::function<void(int row, StreamRow &)> present;
+    mutable std::shared_ptr<StreamRow> streamCache;
+    mutable int streamCacheRow = 0;
+
+    bool streamed(int r) const;
+    // The row as its source and the finishing make it (the last one is kept).
+    const StreamRow &streamRow(int r) const;
+    void fillStream(int r, StreamRow &out) const;
+    // Interns into a table that a const workbook also grows while its streamed
+    // rows are made: formats are only ever added.
+    uint32_t internConst(const CellFormat &f) const { return const_cast<Impl *>(this)->intern(f); }
 
     void setText(Slot &s, const QString &text)
     {

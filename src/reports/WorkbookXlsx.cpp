@@ -1,4 +1,5 @@
 #include "reports/WorkbookImpl.h"
+#include "reports/WorkbookStream.h"
 #include "reports/XlsxParts.h"
 
 #include "store/Error.h"
@@ -46,6 +47,10 @@ Extent extentOf(const Workbook::Impl &w)
             e.lastRow = std::max<qint64>(e.lastRow, b.bottom);
             e.lastCol = std::max(e.lastCol, b.right);
         }
+    if (w.stream) {
+        e.lastRow = std::max<qint64>(e.lastRow, w.stream->lastRow());
+        e.lastCol = std::max(e.lastCol, w.stream->lastColumn());
+    }
     e.lastRow = std::max(e.lastRow, w.requiredRows);
     return e;
 }
@@ -94,15 +99,16 @@ double storedWidth(double width)
 class SheetWriter
 {
 public:
-    SheetWriter(const Workbook::Impl &w, const Extent &extent)
-        : m_w(w), m_extent(extent), m_style(w.formats.size() * 2, -1)
+    SheetWriter(const Workbook::Impl &w, const Extent &extent, const std::vector<Range> &merges)
+        : m_w(w), m_extent(extent), m_merges(merges), m_streamed(const_cast<Workbook::Impl &>(w)),
+          m_style(w.formats.size() * 2, -1)
     {
         // Merges by their last row, those ending in the same row in the order made.
-        m_mergesByEnd.resize(w.mergeRanges.size());
+        m_mergesByEnd.resize(merges.size());
         for (size_t i = 0; i < m_mergesByEnd.size(); ++i)
             m_mergesByEnd[i] = uint32_t(i);
         std::stable_sort(m_mergesByEnd.begin(), m_mergesByEnd.end(), [&](uint32_t a, uint32_t b) {
-            return w.mergeRanges[a].bottom < w.mergeRanges[b].bottom;
+            return merges[a].bottom < merges[b].bottom;
         });
         const size_t columns = size_t(extent.lastCol) + 2;
         m_kind.assign(columns, Empty);
@@ -148,8 +154,26 @@ private:
         size_t nextMerge = 0;
         const int lastRow = int(std::min<qint64>(m_extent.lastRow, maxRows));
         for (int r = 1; r <= lastRow; ++r) {
-            const Workbook::Impl::Row *line = size_t(r) <= m_w.rows.size() ? &m_w.rows[size_t(r) - 1] : nullptr;
-            const uint32_t rowFormat = line ? line->format : 0;
+            const std::vector<Workbook::Impl::Slot> *line = nullptr;
+            uint32_t rowFormat = 0;
+            m_texts = &m_w.texts;
+            if (m_w.streamed(r)) {
+                if constexpr (Emit) {
+                    m_w.fillStream(r, m_streamed);
+                    line = &m_streamed.cells;
+                    rowFormat = m_streamed.format;
+                    m_texts = &m_streamed.texts;
+                } else if (r == m_w.stream->firstRow() || r == m_w.stream->lastRow()) {
+                    // Measured without making them: the source's rows span
+                    // its columns, its first and last rows hold cells.
+                    noteRow(r);
+                    noteCol(1);
+                    noteCol(m_w.stream->lastColumn());
+                }
+            } else if (size_t(r) <= m_w.rows.size()) {
+                line = &m_w.rows[size_t(r) - 1].cells;
+                rowFormat = m_w.rows[size_t(r) - 1].format;
+            }
             updateBorders(r);
             int first = m_extent.lastCol + 1, last = 0;
             const auto mark = [&](int c, Kind k, uint32_t format, bool border, const Workbook::Impl::Slot *s) {
@@ -162,10 +186,10 @@ private:
             };
 
             // Blanks of the merges ending in this row in the format of their first cell.
-            for (; nextMerge < m_mergesByEnd.size() && m_w.mergeRanges[m_mergesByEnd[nextMerge]].bottom == r;
+            for (; nextMerge < m_mergesByEnd.size() && m_merges[m_mergesByEnd[nextMerge]].bottom == r;
                  ++nextMerge) {
-                const Range &m = m_w.mergeRanges[m_mergesByEnd[nextMerge]];
-                const uint32_t format = m_w.effectiveFormat(m.top, m.left);
+                const Range &m = m_merges[m_mergesByEnd[nextMerge]];
+                const uint32_t format = formatAt(m.top, m.left);
                 const bool border = m_w.bordered(m.top, m.left);
                 if (isDefault(format, border))
                     continue;
@@ -177,9 +201,9 @@ private:
                 for (int c = b.left; c <= b.right; ++c)
                     mark(c, Blank, rowFormat, true, nullptr);
             if (line) {
-                const int width = int(line->cells.size());
+                const int width = int(line->size());
                 for (int c = 1; c <= width; ++c) {
-                    const Workbook::Impl::Slot &s = line->cells[size_t(c) - 1];
+                    const Workbook::Impl::Slot &s = (*line)[size_t(c) - 1];
                     if (!s.used)
                         continue;
                     const bool border = m_borderedCol[size_t(c)] != 0;
@@ -253,7 +277,7 @@ private:
                     else
                         inlineText(text::formatNumber(n));
                 } else {
-                    inlineText(xlsx::cellText(m_w.textOf(*s)));
+                    inlineText(xlsx::cellText((*m_texts)[size_t(s->payload)]));
                 }
             }
             withCells = true;
@@ -266,8 +290,14 @@ private:
 
     bool isDefault(uint32_t format, bool border) const { return !border && m_w.formats[format] == CellFormat{}; }
 
+    // The format of a cell of a row already written (a merge's first cell);
+    // a streamed row is made again for it, apart from the one being written.
+    uint32_t formatAt(int r, int c) const { return m_w.effectiveFormat(r, c); }
+
     uint32_t styleOf(uint32_t format, bool border)
     {
+        if (m_style.size() < m_w.formats.size() * 2)
+            m_style.resize(m_w.formats.size() * 2, -1); // streamed rows add formats as they come
         int32_t &known = m_style[size_t(format) * 2 + (border ? 1 : 0)];
         if (known < 0) {
             CellFormat f = m_w.formats[format];
@@ -312,6 +342,9 @@ private:
 
     const Workbook::Impl &m_w;
     Extent m_extent;
+    const std::vector<Range> &m_merges;
+    StreamRow m_streamed;
+    const std::vector<QString> *m_texts = nullptr;
     xlsx::XmlOut *m_out = nullptr;
     xlsx::StyleTable *m_styles = nullptr;
     std::vector<int32_t> m_style; // format index * 2 + border -> style, -1 not yet known
@@ -328,7 +361,10 @@ private:
 
 void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, xlsx::StyleTable &styles)
 {
-    SheetWriter sheet(w, extent);
+    std::vector<Range> merges = w.mergeRanges;
+    if (w.stream)
+        w.stream->merges(merges);
+    SheetWriter sheet(w, extent, merges);
     sheet.measure();
     zip.beginPart("xl/worksheets/sheet1.xml");
     xlsx::XmlOut out(zip);
@@ -358,16 +394,16 @@ void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, x
         sheet.write(out, styles);
         out.raw("</sheetData>");
     }
-    if (!w.mergeRanges.empty()) {
-        std::vector<uint32_t> order(w.mergeRanges.size());
+    if (!merges.empty()) {
+        std::vector<uint32_t> order(merges.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = uint32_t(i);
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return w.mergeRanges[a].bottom < w.mergeRanges[b].bottom;
+            return merges[a].bottom < merges[b].bottom;
         });
         out.raw("<mergeCells count=\"").integer(std::int64_t(order.size())).raw("\">");
         for (uint32_t i : order) {
-            const Range &m = w.mergeRanges[i];
+            const Range &m = merges[i];
             out.raw("<mergeCell ref=\"").cellRef(m.top, m.left).raw(":").cellRef(m.bottom, m.right).raw("\"/>");
         }
         out.raw("</mergeCells>");

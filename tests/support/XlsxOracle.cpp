@@ -323,7 +323,10 @@ private:
 
 void oracle::saveWithLibrary(const Workbook &book, const QString &path)
 {
-    const Workbook::Impl *d = &book.storage();
+    // Rows the program writes as they are made are held here first: the file
+    // the library writes from them is what the streaming writer is held to.
+    const Workbook held = book.materialized();
+    const Workbook::Impl *d = &held.storage();
     const Extent extent = extentOf(*d);
     checkLimits(path, extent);
     const QString temp = temporaryPathBeside(path);
