@@ -1,9 +1,11 @@
 // The stock-take: the count laid over the book quantities, the draft, and the
 // posting that brings the books in line with the count.
 #include "operations/Stocktake.h"
+#include "operations/Undo.h"
 #include "reports/ReportTestData.h"
 #include "store/CountFile.h"
 #include "store/Error.h"
+#include "store/History.h"
 #include "store/IntegrityCheck.h"
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
@@ -163,6 +165,15 @@ TEST(Stocktake, PostingWritesOffShortagesReceivesSurplusesAndTheBooksAtTheDaySho
     EXPECT_EQ(rows[1].difference(), 3);
     const QByteArray files = f.dir.read(files::Base) + f.dir.read(files::Rashod);
     EXPECT_THROW(ops::postCount(f.path()), Error);
+    EXPECT_EQ(f.dir.read(files::Base) + f.dir.read(files::Rashod), files);
+
+    // The history names the posting; its undo is refused, for the count stays posted.
+    const std::optional<history::Entry> last = ops::lastUndoable(f.path());
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->kind, history::kind::Stocktake);
+    const ops::UndoResult undo = ops::undoLast(f.path());
+    EXPECT_FALSE(undo.done);
+    EXPECT_TRUE(undo.text.contains(QStringLiteral("новая инвентаризация"))) << undo.text.toStdString();
     EXPECT_EQ(f.dir.read(files::Base) + f.dir.read(files::Rashod), files);
 }
 
