@@ -251,6 +251,10 @@ public:
         PageSetup &page = m_book.pageSetup();
         page.orientation = PageSetup::Landscape;
         page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 36;
+        // The whole table across one page, its heading atop every page.
+        page.fitToWidth = true;
+        if (m_tableTop > 0)
+            page.repeatRowsFrom = page.repeatRowsTo = m_tableTop;
         Outcome out;
         out.title = name;
         out.workbook = std::move(m_book);

@@ -76,6 +76,8 @@ struct PageSetup
     // Rows printed atop every page, counted from 1; 0 for none.
     int repeatRowsFrom = 0;
     int repeatRowsTo = 0;
+    // Every column on one page's width (as many pages down as the rows need).
+    bool fitToWidth = false;
 };
 
 class Workbook

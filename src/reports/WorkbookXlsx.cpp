@@ -370,7 +370,10 @@ void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, x
     xlsx::XmlOut out(zip);
     out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><dimension ref=\"")
+            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">");
+    if (w.page.fitToWidth)
+        out.raw("<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>");
+    out.raw("<dimension ref=\"")
         .raw(sheet.dimension())
         .raw("\"/><sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
              "<sheetFormatPr defaultRowHeight=\"15\"/>");
@@ -414,10 +417,12 @@ void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, x
     out.raw("\" header=\"0.3\" footer=\"0.3\"/>");
     const bool scaled = page.zoom >= 10 && page.zoom <= 400;
     const bool landscape = page.orientation == PageSetup::Landscape;
-    if (scaled || landscape) {
+    if (scaled || landscape || page.fitToWidth) {
         out.raw("<pageSetup");
         if (scaled && page.zoom != 100)
             out.raw(" scale=\"").integer(page.zoom).raw("\"");
+        if (page.fitToWidth)
+            out.raw(" fitToHeight=\"0\"");
         out.raw(landscape ? " orientation=\"landscape\"/>" : " orientation=\"portrait\"/>");
     }
     out.raw("</worksheet>");

@@ -148,6 +148,16 @@ TEST(StocktakeForms, CountSheetListsTheBookQuantityAtTheDayInTheListsOrder)
     const Outcome none = inventoryForm(dir.path(), day(1, 1, 2020), false);
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(none.emptyMessage, messages::NoBookStock);
+
+    // Printed, the table fits one page across and its heading tops every page.
+    QTemporaryDir out;
+    const QString file = out.filePath("form.xlsx");
+    inventoryForm(dir.path(), day(10), false).workbook->saveXlsx(file);
+    const int h = rowWith(readSheet(file), 1, "№ п/п");
+    const QByteArray sheet = member(file, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains("<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>"));
+    EXPECT_TRUE(sheet.contains("<pageSetup fitToHeight=\"0\" orientation=\"landscape\"/>"));
+    EXPECT_TRUE(member(file, "xl/workbook.xml").contains(QStringLiteral("!$%1:$%1</definedName>").arg(h).toUtf8()));
 }
 
 TEST(StocktakeForms, WriteOffActGroupsThePeriodsWriteOffsByReason)

@@ -138,9 +138,15 @@ TEST(XlsxOracle, HandMadeWorkbooksMatchTheLibrary)
     Workbook portrait = handMade();
     portrait.pageSetup().zoom = 100;
     portrait.pageSetup().orientation = PageSetup::Portrait;
-    const std::pair<const char *, Workbook *> books[] = {{"empty", &empty},       {"one cell", &one},
-                                                         {"row format", &rowOnly}, {"merges", &merges},
-                                                         {"portrait", &portrait}};
+    Workbook fitted = handMade();
+    fitted.pageSetup().fitToWidth = true;
+    Workbook fittedOnly;
+    fittedOnly.setValue(1, 1, 1.0);
+    fittedOnly.pageSetup().fitToWidth = true;
+    const std::pair<const char *, Workbook *> books[] = {
+        {"empty", &empty},       {"one cell", &one},       {"row format", &rowOnly},
+        {"merges", &merges},     {"portrait", &portrait},  {"one page wide", &fitted},
+        {"one page wide, portrait", &fittedOnly}};
     Workbook hand = handMade();
     EXPECT_EQ(difference(hand, dir.path()), "") << "hand-made";
     for (const auto &[name, book] : books)

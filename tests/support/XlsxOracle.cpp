@@ -201,6 +201,8 @@ public:
                               page.bottomMargin / 72);
         if (page.orientation == PageSetup::Landscape)
             worksheet_set_landscape(m_sheet);
+        if (page.fitToWidth)
+            worksheet_fit_to_pages(m_sheet, 1, 0);
         if (page.repeatRowsFrom > 0 && page.repeatRowsTo >= page.repeatRowsFrom)
             worksheet_repeat_rows(m_sheet, lxw_row_t(page.repeatRowsFrom - 1), lxw_row_t(page.repeatRowsTo - 1));
     }
