@@ -4,6 +4,7 @@
 #include "store/RecordScan.h"
 #include "store/TextFormats.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace vedaris::ops {
@@ -56,6 +57,24 @@ std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date, 
         out.push_back(std::move(line));
     });
     return out;
+}
+
+std::vector<size_t> countSheetOrder(const std::vector<std::pair<QString, QString>> &nameAndSeries)
+{
+    std::vector<std::pair<QString, QString>> keys;
+    keys.reserve(nameAndSeries.size());
+    for (const auto &[name, series] : nameAndSeries)
+        keys.emplace_back(text::russianSortKey(name), text::russianSortKey(series));
+    std::vector<size_t> order(keys.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int byName = keys[a].first.compare(keys[b].first);
+        if (byName != 0)
+            return byName < 0;
+        return keys[a].second.compare(keys[b].second) < 0;
+    });
+    return order;
 }
 
 } // namespace vedaris::ops

@@ -29,4 +29,22 @@ enum class BookLines {
 // batches (most of a store's history) undecoded.
 std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date, BookLines which = BookLines::All);
 
+// The count sheet's order of `count` batches, `batchAt(i)` the i-th: drug
+// names in the list's Russian order, then series; equal ones as they came.
+template<class BatchAt>
+std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt);
+std::vector<size_t> countSheetOrder(const std::vector<std::pair<QString, QString>> &nameAndSeries);
+
+template<class BatchAt>
+std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt)
+{
+    std::vector<std::pair<QString, QString>> keys;
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const StockRecord &b = batchAt(i);
+        keys.emplace_back(b.DrugName, b.Series);
+    }
+    return countSheetOrder(keys);
+}
+
 } // namespace vedaris::ops

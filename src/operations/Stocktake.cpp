@@ -35,19 +35,8 @@ namespace {
 
 void sortForSheet(std::vector<CountRow> &rows)
 {
-    std::vector<std::pair<QString, QString>> keys;
-    keys.reserve(rows.size());
-    for (const CountRow &r : rows)
-        keys.emplace_back(text::russianSortKey(r.book.batch.DrugName), text::russianSortKey(r.book.batch.Series));
-    std::vector<size_t> order(rows.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int byName = keys[a].first.compare(keys[b].first);
-        if (byName != 0)
-            return byName < 0;
-        return keys[a].second.compare(keys[b].second) < 0;
-    });
+    const std::vector<size_t> order =
+        countSheetOrder(rows.size(), [&](size_t i) -> const StockRecord & { return rows[i].book.batch; });
     std::vector<CountRow> sorted;
     sorted.reserve(rows.size());
     for (size_t i : order)

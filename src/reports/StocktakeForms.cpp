@@ -374,20 +374,8 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
     if (lines.empty())
         return nothing(name, messages::NoBookStock);
 
-    // The list's order: drug names in Russian order, then series.
-    std::vector<std::pair<QString, QString>> keys;
-    keys.reserve(lines.size());
-    for (const ops::BookLine &l : lines)
-        keys.emplace_back(text::russianSortKey(l.batch.DrugName), text::russianSortKey(l.batch.Series));
-    std::vector<size_t> order(lines.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int byName = keys[a].first.compare(keys[b].first);
-        if (byName != 0)
-            return byName < 0;
-        return keys[a].second.compare(keys[b].second) < 0;
-    });
+    const std::vector<size_t> order =
+        ops::countSheetOrder(lines.size(), [&](size_t i) -> const StockRecord & { return lines[i].batch; });
 
     using L = ops::BookLine;
     const auto none = [](const L &) { return textCell({}); };
