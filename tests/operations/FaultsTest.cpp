@@ -177,7 +177,7 @@ const std::vector<OpCase> &opCases()
 }
 
 // The operations and the restore of a backup, which the crash sweep also runs.
-const std::vector<OpCase> &sweptCases()
+[[maybe_unused]] const std::vector<OpCase> &sweptCases() // the sweep is POSIX only
 {
     static const std::vector<OpCase> cases = [] {
         std::vector<OpCase> all = opCases();
