@@ -37,8 +37,9 @@ qint32 busiestBatch(const QString &dir)
                 ++counts[field::int32(r, IssueRecord::StockRecordIdOffset)];
             return true;
         });
-    const auto most = std::max_element(counts.begin(), counts.end(),
-                                       [](const auto &a, const auto &b) { return a.second < b.second; });
+    const auto most =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto &a, const auto &b) { return a.second < b.second; });
     return most == counts.end() ? 0 : most->first;
 }
 
@@ -116,8 +117,10 @@ int main(int argc, char **argv)
     bench::result("card_ms", best);
     bench::result("card_worst_ms", worst);
     bench::result("card_issues", rows);
-    bench::result("file_issues",
-                  double(RecordFile(files::path(dir, files::Rashod), IssueRecord::Size, RecordFile::ReadOnly).count()));
+    bench::result(
+        "file_issues",
+        double(RecordFile(files::path(dir, files::Rashod), IssueRecord::Size, RecordFile::ReadOnly)
+                   .count()));
     bench::result("messages", Messages::takeRecorded().size());
     return 0;
 }

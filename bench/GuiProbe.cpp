@@ -64,8 +64,8 @@ int main(int argc, char **argv)
     // that matches nothing (the whole list searched).
     double worst = 0, total = 0;
     int keys = 0;
-    for (const QString &word : {QStringLiteral("Амокс"), QStringLiteral("Эри"), QStringLiteral("Шприц"),
-                               QStringLiteral("Ъъъ")}) {
+    for (const QString &word : {QStringLiteral("Амокс"), QStringLiteral("Эри"),
+                                QStringLiteral("Шприц"), QStringLiteral("Ъъъ")}) {
         for (int n = 1; n <= word.size(); ++n) {
             search->setText(word.left(n));
             t.restart();

@@ -72,7 +72,8 @@ int main(int argc, char **argv)
         std::function<void(int)> run;
     };
     const Kind kinds[] = {
-        {"receipt", [&](int i) { ops::storeReceipt(dir, input(QStringLiteral("Новый %1").arg(i))); }},
+        {"receipt",
+         [&](int i) { ops::storeReceipt(dir, input(QStringLiteral("Новый %1").arg(i))); }},
         {"issue",
          [&](int i) {
              ops::storeIssue(dir, i, ops::readBatch(dir, i), QStringLiteral("2"),
@@ -83,10 +84,13 @@ int main(int argc, char **argv)
              ops::storeWriteOff(dir, 20 + i, ops::readBatch(dir, 20 + i), QStringLiteral("1"),
                                 QStringLiteral("Повреждение"), QDate(2024, 2, 1));
          }},
-        {"edit", [&](int i) { ops::storeEdit(dir, 100 + i, input(QStringLiteral("Правка %1").arg(i))); }},
+        {"edit",
+         [&](int i) { ops::storeEdit(dir, 100 + i, input(QStringLiteral("Правка %1").arg(i))); }},
         {"delete (batch and 1 issue)", [&](int i) { ops::deleteBatch(dir, i); }},
         {"reference add",
-         [&](int i) { ReferenceList(dir, RefKind::Suppliers).add(QStringLiteral("Поставщик %1").arg(i)); }},
+         [&](int i) {
+             ReferenceList(dir, RefKind::Suppliers).add(QStringLiteral("Поставщик %1").arg(i));
+         }},
         {"undo", [&](int) { ops::undoLast(dir); }},
     };
     bool ok = true;
@@ -132,8 +136,8 @@ int main(int argc, char **argv)
         }
         out.write(buffer);
         out.close();
-        std::printf("history of %lld entries: %.1f MiB written in %.1f s (%.0f bytes per entry)\n", total,
-                    double(historySize(big.path())) / (1 << 20), double(t.elapsed()) / 1000,
+        std::printf("history of %lld entries: %.1f MiB written in %.1f s (%.0f bytes per entry)\n",
+                    total, double(historySize(big.path())) / (1 << 20), double(t.elapsed()) / 1000,
                     double(historySize(big.path())) / double(total));
     }
     for (const QString &f : files::All) {
@@ -151,9 +155,11 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         const double ms = double(t.nsecsElapsed()) / 1e6;
         const double cpuMs = double(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
-        const int rows = window.findChild<QTreeWidget *>(QStringLiteral("ListEntries"))->topLevelItemCount();
-        std::printf("history window open at %lld entries: %7.1f ms (processor %.1f ms), %d rows%s\n", total, ms,
-                    cpuMs, rows, ms > 500 ? "  OVER 0.5 s" : "");
+        const int rows =
+            window.findChild<QTreeWidget *>(QStringLiteral("ListEntries"))->topLevelItemCount();
+        std::printf(
+            "history window open at %lld entries: %7.1f ms (processor %.1f ms), %d rows%s\n", total,
+            ms, cpuMs, rows, ms > 500 ? "  OVER 0.5 s" : "");
         if (ms > 500)
             ok = false;
     }

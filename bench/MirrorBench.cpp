@@ -46,14 +46,15 @@ Timed mirror(const QString &dir, const QString &conninfo)
     env.insert(QStringLiteral("VEDARIS_MIRROR_PROFILE"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(VEDARIS_DIST_DIR "/vedaris-mirror"),
-            {QStringLiteral("--data"), dir, QStringLiteral("--store"), QStringLiteral("Больница №1"),
-             QStringLiteral("--to"), conninfo});
+            {QStringLiteral("--data"), dir, QStringLiteral("--store"),
+             QStringLiteral("Больница №1"), QStringLiteral("--to"), conninfo});
     rusage before{}, after{};
     getrusage(RUSAGE_CHILDREN, &before);
     p.waitForFinished(-1);
     getrusage(RUSAGE_CHILDREN, &after);
     auto ms = [](const timeval &tv) { return double(tv.tv_sec) * 1e3 + double(tv.tv_usec) / 1e3; };
-    const double cpu = ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) - ms(before.ru_stime);
+    const double cpu =
+        ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) - ms(before.ru_stime);
     return {double(t.elapsed()), cpu, p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAll())};
 }
@@ -61,7 +62,11 @@ Timed mirror(const QString &dir, const QString &conninfo)
 QString cached(const QString &root, const gen::Options &o)
 {
     const QString dir = QDir(root).filePath(QStringLiteral("mirror-hospital"));
-    const QByteArray signature = QStringLiteral("seed %1 batches %2 issues %3 v1").arg(o.seed).arg(o.batches).arg(o.issues).toUtf8();
+    const QByteArray signature = QStringLiteral("seed %1 batches %2 issues %3 v1")
+                                     .arg(o.seed)
+                                     .arg(o.batches)
+                                     .arg(o.issues)
+                                     .toUtf8();
     QFile mark(QDir(dir).filePath(QStringLiteral("complete")));
     if (mark.open(QIODevice::ReadOnly) && mark.readAll() == signature)
         return dir;
@@ -102,8 +107,8 @@ void operations(const QString &dir)
         received.push_back(ops::storeReceipt(dir, in).record.RecordId);
     for (int i = 0; i < 50; ++i) {
         const qint32 id = withStock[size_t(i)];
-        ops::storeIssue(dir, id, ops::readBatch(dir, id), QStringLiteral("1"), QStringLiteral("Хирургия"),
-                        QDate(2024, 12, 2));
+        ops::storeIssue(dir, id, ops::readBatch(dir, id), QStringLiteral("1"),
+                        QStringLiteral("Хирургия"), QDate(2024, 12, 2));
     }
     in.quantityText = QStringLiteral("90");
     for (int i = 0; i < 10; ++i)
@@ -118,8 +123,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QString cache = qEnvironmentVariableIsSet("VEDARIS_BENCH_CACHE")
-                              ? qEnvironmentVariable("VEDARIS_BENCH_CACHE")
-                              : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
+        ? qEnvironmentVariable("VEDARIS_BENCH_CACHE")
+        : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
     gen::Options o;
     o.seed = 1;
     o.batches = 100000;
@@ -143,7 +148,8 @@ int main(int argc, char **argv)
         double targetMs;
     };
     std::vector<Line> lines;
-    lines.push_back({"first mirror, 100,000 batches / 1,000,000 issues", mirror(work.path(), conninfo), 60000});
+    lines.push_back(
+        {"first mirror, 100,000 batches / 1,000,000 issues", mirror(work.path(), conninfo), 60000});
     QElapsedTimer t;
     t.start();
     operations(work.path());
@@ -156,7 +162,9 @@ int main(int argc, char **argv)
     int failed = 0;
     for (const Line &l : lines) {
         std::printf("%-52s %10.0f %10.0f %10.0f  %s\n", l.what, l.run.ms, l.targetMs, l.run.cpuMs,
-                    l.run.exitCode != 0 ? "FAILED" : l.run.ms <= l.targetMs ? "ok" : "SLOW");
+                    l.run.exitCode != 0          ? "FAILED"
+                        : l.run.ms <= l.targetMs ? "ok"
+                                                 : "SLOW");
         if (l.run.exitCode != 0) {
             ++failed;
             std::printf("%s\n", qPrintable(l.run.out));

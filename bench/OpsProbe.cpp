@@ -65,7 +65,8 @@ int main(int argc, char **argv)
             const size_t step = std::max<size_t>(1, rows.size() / 1000);
             for (size_t i = 0; i < rows.size() && differences < 1000; i += step) {
                 ops::CountRow &r = rows[i];
-                const bool shortage = differences % 2 == 0 && r.book.batch.Quantity >= 1 && r.book.quantity >= 1;
+                const bool shortage =
+                    differences % 2 == 0 && r.book.batch.Quantity >= 1 && r.book.quantity >= 1;
                 r.counted = text::formatNumber(r.book.quantity + (shortage ? -1 : 1));
                 ++differences;
             }
@@ -80,8 +81,10 @@ int main(int argc, char **argv)
             return 0;
         }
         if (argc > 2 && QByteArray(argv[2]) == "--no-deleted") {
-            clearDeletionMarks(files::path(dir, files::Base), StockRecord::Size, StockRecord::DeletedOffset);
-            clearDeletionMarks(files::path(dir, files::Rashod), IssueRecord::Size, IssueRecord::DeletedOffset);
+            clearDeletionMarks(files::path(dir, files::Base), StockRecord::Size,
+                               StockRecord::DeletedOffset);
+            clearDeletionMarks(files::path(dir, files::Rashod), IssueRecord::Size,
+                               IssueRecord::DeletedOffset);
             // The cleared files reach the disk before the clock starts.
             RecordFile(files::path(dir, files::Base), StockRecord::Size).sync();
             RecordFile(files::path(dir, files::Rashod), IssueRecord::Size).sync();
@@ -110,8 +113,8 @@ int main(int argc, char **argv)
             const StockRecord batch = ops::readBatch(dir, stored.record.RecordId);
             if (ops::checkIssue(batch, QStringLiteral("3")) != ops::IssueVerdict::Ok)
                 return 1;
-            ops::storeIssue(dir, stored.record.RecordId, batch, QStringLiteral("3"), QStringLiteral("Кардиология"),
-                            QDate(2024, 12, 31));
+            ops::storeIssue(dir, stored.record.RecordId, batch, QStringLiteral("3"),
+                            QStringLiteral("Кардиология"), QDate(2024, 12, 31));
             issues.push_back(double(t.nsecsElapsed()) / 1e6);
         }
         bench::result("receipt_ms", median(receipts));

@@ -3,9 +3,9 @@
 // ratio, after checking they built the same workbook.
 #include "Probe.h"
 
-#include "support/NestedOracle.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
+#include "support/NestedOracle.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -31,10 +31,11 @@ int main(int argc, char **argv)
             return false;
         });
 
-    const std::pair<const char *, ReportKind> kinds[] = {
-        {"consumption", ReportKind::Consumption}, {"department", ReportKind::Department},
-        {"departments", ReportKind::Departments}, {"movement", ReportKind::Movement},
-        {"issue_dates", ReportKind::IssueDates}};
+    const std::pair<const char *, ReportKind> kinds[] = {{"consumption", ReportKind::Consumption},
+                                                         {"department", ReportKind::Department},
+                                                         {"departments", ReportKind::Departments},
+                                                         {"movement", ReportKind::Movement},
+                                                         {"issue_dates", ReportKind::IssueDates}};
     int status = 0;
     for (const auto &[name, kind] : kinds) {
         QElapsedTimer t;
@@ -49,7 +50,7 @@ int main(int argc, char **argv)
             fastMs = std::min(fastMs, double(t.nsecsElapsed()) / 1e6);
         }
         const bool same = slow.empty() == fast.empty()
-                          && (slow.empty() || oracle::difference(*slow.workbook, *fast.workbook).isEmpty());
+            && (slow.empty() || oracle::difference(*slow.workbook, *fast.workbook).isEmpty());
         if (!same) {
             std::fprintf(stderr, "bench-oracle-probe: %s differs from its nested pass\n", name);
             status = 1;

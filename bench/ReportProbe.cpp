@@ -59,7 +59,8 @@ double deflateAlone(const QString &file)
 int main(int argc, char **argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: bench-report-probe DATA_DIR REPORT START FINISH [DEPARTMENT]\n");
+        std::fprintf(stderr,
+                     "usage: bench-report-probe DATA_DIR REPORT START FINISH [DEPARTMENT]\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);

@@ -17,9 +17,9 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <vector>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 using namespace vedaris;
 
@@ -90,7 +90,8 @@ int main(int argc, char **argv)
     for (int round = 0; round < 7; ++round) {
         for (bool with : {false, true}) {
             const std::clock_t start = std::clock();
-            ops::readStock(dataDir, [](const QStringList &) {}, {}, with ? &figures : nullptr);
+            ops::readStock(
+                dataDir, [](const QStringList &) {}, {}, with ? &figures : nullptr);
             double &best = with ? withFigures : withoutFigures;
             best = std::min(best, double(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC);
         }

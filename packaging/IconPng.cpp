@@ -20,7 +20,10 @@ QByteArray icoOf(const std::vector<std::pair<int, QByteArray>> &pngs)
 {
     QByteArray out;
     const auto put16 = [&out](quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); };
-    const auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)); put16(quint16(v >> 16)); };
+    const auto put32 = [&](quint32 v) {
+        put16(quint16(v & 0xffff));
+        put16(quint16(v >> 16));
+    };
     put16(0);
     put16(1);
     put16(quint16(pngs.size()));
@@ -60,7 +63,8 @@ int main(int argc, char **argv)
         QPainter painter(&image);
         svg.render(&painter, QRectF(0, 0, size, size));
         painter.end();
-        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
+        const QString folder =
+            QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
         if (!QDir().mkpath(folder) || !image.save(folder + QStringLiteral("/vedaris.png"))) {
             std::fprintf(stderr, "vedaris-icon-png: cannot write %s\n", qPrintable(folder));
             return 1;

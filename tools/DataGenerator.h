@@ -42,7 +42,7 @@ struct Options
 // An issue kept compactly; issueRecord() gives the full record.
 struct Issue
 {
-    qint32 batch = 0;      // slot in Base.dat
+    qint32 batch = 0; // slot in Base.dat
     qint32 department = 0; // index into Data::departmentTexts
     double quantity = 0;
     double sum = 0;
@@ -57,9 +57,9 @@ struct Data
     std::vector<ReferenceEntry> suppliers;
     std::vector<ReferenceEntry> manufacturers;
     std::vector<ReferenceEntry> departments;
-    std::vector<StockRecord> stock;  // index = slot
-    std::vector<Issue> issues;       // index = slot in Rashod.dat
-    QStringList departmentTexts;     // what issues carry as Department
+    std::vector<StockRecord> stock; // index = slot
+    std::vector<Issue> issues; // index = slot in Rashod.dat
+    QStringList departmentTexts; // what issues carry as Department
 
     IssueRecord issueRecord(std::size_t slot) const;
 };

@@ -17,19 +17,35 @@ int main(int argc, char **argv)
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Generates hospital store data files."));
     p.addHelpOption();
-    const QCommandLineOption dir({QStringLiteral("d"), QStringLiteral("dir")}, QStringLiteral("Target folder."), QStringLiteral("path"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed (default 1)."), QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption batches(QStringLiteral("batches"), QStringLiteral("Stock records."), QStringLiteral("n"), QStringLiteral("3000"));
-    const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("Issue records."), QStringLiteral("n"), QStringLiteral("30000"));
-    const QCommandLineOption names(QStringLiteral("names"), QStringLiteral("Drug names."), QStringLiteral("n"), QStringLiteral("400"));
-    const QCommandLineOption suppliers(QStringLiteral("suppliers"), QStringLiteral("Supplier firms."), QStringLiteral("n"), QStringLiteral("25"));
-    const QCommandLineOption makers(QStringLiteral("manufacturers"), QStringLiteral("Manufacturer firms."), QStringLiteral("n"), QStringLiteral("60"));
-    const QCommandLineOption departments(QStringLiteral("departments"), QStringLiteral("Departments."), QStringLiteral("n"), QStringLiteral("20"));
-    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("First date, yyyy-mm-dd."), QStringLiteral("date"), QStringLiteral("2015-01-01"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Last date, yyyy-mm-dd."), QStringLiteral("date"), QStringLiteral("2024-12-31"));
-    const QCommandLineOption hostile(QStringLiteral("hostile"), QStringLiteral("Add awkward names, units and departments."));
-    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replace data files that hold records."));
-    p.addOptions({dir, seed, batches, issues, names, suppliers, makers, departments, from, to, hostile, force});
+    const QCommandLineOption dir({QStringLiteral("d"), QStringLiteral("dir")},
+                                 QStringLiteral("Target folder."), QStringLiteral("path"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed (default 1)."),
+                                  QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption batches(QStringLiteral("batches"), QStringLiteral("Stock records."),
+                                     QStringLiteral("n"), QStringLiteral("3000"));
+    const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("Issue records."),
+                                    QStringLiteral("n"), QStringLiteral("30000"));
+    const QCommandLineOption names(QStringLiteral("names"), QStringLiteral("Drug names."),
+                                   QStringLiteral("n"), QStringLiteral("400"));
+    const QCommandLineOption suppliers(QStringLiteral("suppliers"),
+                                       QStringLiteral("Supplier firms."), QStringLiteral("n"),
+                                       QStringLiteral("25"));
+    const QCommandLineOption makers(QStringLiteral("manufacturers"),
+                                    QStringLiteral("Manufacturer firms."), QStringLiteral("n"),
+                                    QStringLiteral("60"));
+    const QCommandLineOption departments(QStringLiteral("departments"),
+                                         QStringLiteral("Departments."), QStringLiteral("n"),
+                                         QStringLiteral("20"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("First date, yyyy-mm-dd."),
+                                  QStringLiteral("date"), QStringLiteral("2015-01-01"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Last date, yyyy-mm-dd."),
+                                QStringLiteral("date"), QStringLiteral("2024-12-31"));
+    const QCommandLineOption hostile(QStringLiteral("hostile"),
+                                     QStringLiteral("Add awkward names, units and departments."));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace data files that hold records."));
+    p.addOptions({dir, seed, batches, issues, names, suppliers, makers, departments, from, to,
+                  hostile, force});
     p.process(app);
 
     if (!p.isSet(dir)) {
@@ -77,8 +93,8 @@ int main(int argc, char **argv)
         const vedaris::gen::Data data = vedaris::gen::generate(o);
         vedaris::gen::write(data, target);
         std::printf("%zu batches, %zu issues, %zu drug names, %zu departments in %s (%.1f s)\n",
-                    data.stock.size(), data.issues.size(), data.names.size(), data.departments.size(),
-                    qPrintable(target), double(t.elapsed()) / 1000.0);
+                    data.stock.size(), data.issues.size(), data.names.size(),
+                    data.departments.size(), qPrintable(target), double(t.elapsed()) / 1000.0);
     } catch (const vedaris::Error &e) {
         std::fprintf(stderr, "vedaris-gen: %s\n", qPrintable(e.message()));
         return 1;

@@ -1,7 +1,7 @@
 #include "DailyBackup.h"
 
-#include "widgets/Messages.h"
 #include "store/Clock.h"
+#include "widgets/Messages.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -15,7 +15,8 @@ namespace vedaris {
 // takes seconds to copy; a few dozen megabytes take a fraction of one.
 qint64 DailyBackup::backgroundFrom = 64LL * 1024 * 1024;
 
-DailyBackup::DailyBackup(QString dataDir, QMainWindow *window) : m_dir(std::move(dataDir)), m_window(window)
+DailyBackup::DailyBackup(QString dataDir, QMainWindow *window)
+    : m_dir(std::move(dataDir)), m_window(window)
 {
     m_timer.setInterval(100);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });

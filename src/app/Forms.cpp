@@ -3,7 +3,6 @@
 #include "TFormAbaut.h"
 #include "TFormGl.h"
 #include "TFormLoad.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormDelFirma.h"
@@ -29,12 +28,12 @@
 #include "dialogs/TFormSelPrep.h"
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
+#include "dialogs/TFormViewZap.h"
 #include "widgets/DialogParts.h"
 
 namespace vedaris {
 
-Forms::Forms(QString dataDir)
-    : m_dataDir(std::move(dataDir))
+Forms::Forms(QString dataDir) : m_dataDir(std::move(dataDir))
 {
     ui::installKeyboardHelp();
     // The main window comes first: creating it makes sure the data files

@@ -13,7 +13,7 @@
 
 namespace vedaris {
 
-Session::Session(const QString &dataDir) : lock(dataDir), m_dir(dataDir) {}
+Session::Session(const QString &dataDir) : lock(dataDir), m_dir(dataDir) { }
 
 Session::~Session()
 {
@@ -44,9 +44,9 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
         } catch (const Error &e) {
             // A journal that does not fit the files says itself what to do.
             viewOnly = QFileInfo(e.file()).fileName() == Transaction::FileName
-                               && e.reason().startsWith(QStringLiteral("журнал"))
-                           ? e.reason()
-                           : QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
+                    && e.reason().startsWith(QStringLiteral("журнал"))
+                ? e.reason()
+                : QStringLiteral("не удалось отменить незавершённую операцию. %1").arg(e.message());
         }
     }
     QString historyCut; // a damaged end of the history, cut off
@@ -66,27 +66,34 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
         main->setViewOnly();
     main->show();
     if (!undone.isEmpty())
-        Messages::info(main, undone + QStringLiteral("\nФайлы данных возвращены к состоянию до начала этой операции."));
+        Messages::info(
+            main,
+            undone
+                + QStringLiteral("\nФайлы данных возвращены к состоянию до начала этой операции."));
     if (!historyCut.isEmpty())
         Messages::error(main, historyCut);
     if (!viewOnly.isEmpty()) {
-        Messages::error(main, QStringLiteral("Программа открыта только для просмотра: в папку данных \"%1\" "
-                                             "ничего не будет записано, потому что %2.\nПриход, расход, "
-                                             "списание, правка и удаление записей и изменение справочников отключены; "
-                                             "списки, просмотр записей и отчёты работают.")
-                                  .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()), viewOnly));
+        Messages::error(
+            main,
+            QStringLiteral(
+                "Программа открыта только для просмотра: в папку данных \"%1\" "
+                "ничего не будет записано, потому что %2.\nПриход, расход, "
+                "списание, правка и удаление записей и изменение справочников отключены; "
+                "списки, просмотр записей и отчёты работают.")
+                .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()), viewOnly));
         return session;
     }
     session->backup = std::make_unique<DailyBackup>(dataDir, main);
-    writes::setHook(dataDir, [dataDir, main, lock = &session->lock, backup = session->backup.get()] {
-        if (!lock->stillHeld()) {
-            const QString lost = lock->lostText();
-            writes::forbid(dataDir, QStringLiteral("файл блокировки удалён или заменён"));
-            main->setViewOnly();
-            throw Error(QString(), lost);
-        }
-        backup->beforeWrite();
-    });
+    writes::setHook(
+        dataDir, [dataDir, main, lock = &session->lock, backup = session->backup.get()] {
+            if (!lock->stillHeld()) {
+                const QString lost = lock->lostText();
+                writes::forbid(dataDir, QStringLiteral("файл блокировки удалён или заменён"));
+                main->setViewOnly();
+                throw Error(QString(), lost);
+            }
+            backup->beforeWrite();
+        });
     session->backup->atStartUp();
     return session;
 }

@@ -17,15 +17,17 @@ const QString guideLink = QStringLiteral("#guide");
 QString link(const QString &href, const QString &text)
 {
     // Bold and underlined in the desktop's link colour.
-    return QStringLiteral("<a href=\"%1\" style=\"font-weight:bold; text-decoration:underline\">%2</a>")
+    return QStringLiteral(
+               "<a href=\"%1\" style=\"font-weight:bold; text-decoration:underline\">%2</a>")
         .arg(href.toHtmlEscaped(), text.toHtmlEscaped());
 }
 
 } // namespace
 
 TFormAbaut::TFormAbaut(const QString &dataDir, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FormAbaut"));
     setWindowTitle(QStringLiteral("О программе"));
@@ -51,7 +53,8 @@ TFormAbaut::TFormAbaut(const QString &dataDir, QWidget *parent)
         layout->addWidget(label);
         return label;
     };
-    makeLink(QStringLiteral("Сайт программы:"), link(guideLink, QStringLiteral("Руководство пользователя")))
+    makeLink(QStringLiteral("Сайт программы:"),
+             link(guideLink, QStringLiteral("Руководство пользователя")))
         ->setObjectName(QStringLiteral("LabelSite"));
     makeLink(QStringLiteral("E-Mail:"), link(mailUrl().toString(), mailAddress))
         ->setObjectName(QStringLiteral("LabelMail"));
@@ -66,16 +69,18 @@ TFormAbaut::TFormAbaut(const QString &dataDir, QWidget *parent)
     data->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(data);
 
-    auto *notice = new QLabel(QStringLiteral(
-        "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
-        "коммерческой выгоды. Вы пользуетесь программой на свой страх и риск."), this);
+    auto *notice = new QLabel(
+        QStringLiteral(
+            "Программа распространяется бесплатно. Её можно передавать другим без извлечения "
+            "коммерческой выгоды. Вы пользуетесь программой на свой страх и риск."),
+        this);
     notice->setWordWrap(true);
     notice->setAlignment(Qt::AlignCenter);
     layout->addWidget(notice);
     layout->addStretch();
 
-    auto *closeButton
-        = new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
+    auto *closeButton =
+        new QPushButton(vedaris::icon(vedaris::Icon::Close), QStringLiteral("Закрыть"), this);
     closeButton->setObjectName(QStringLiteral("FlatButtonClose"));
     closeButton->setFlat(true);
     connect(closeButton, &QPushButton::clicked, this, &TFormAbaut::FlatButtonCloseClick);

@@ -2,7 +2,6 @@
 
 #include "TFormAbaut.h"
 #include "TFormLoad.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/StocktakeDialogs.h"
 #include "dialogs/TFormAllRashod.h"
@@ -12,6 +11,7 @@
 #include "dialogs/TFormDelPrep.h"
 #include "dialogs/TFormDelZap.h"
 #include "dialogs/TFormEdit.h"
+#include "dialogs/TFormHistory.h"
 #include "dialogs/TFormInventarizaciia.h"
 #include "dialogs/TFormNewFirma.h"
 #include "dialogs/TFormNewFirmaIzg.h"
@@ -24,14 +24,14 @@
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormRashodAllData.h"
-#include "dialogs/TFormHistory.h"
 #include "dialogs/TFormRestore.h"
-#include "operations/Undo.h"
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormSrokGodnosti.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/BatchHistory.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
+#include "operations/Undo.h"
 #include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
@@ -49,8 +49,8 @@
 #include <QProgressBar>
 #include <QSizeGrip>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -208,11 +208,14 @@ void TFormGl::buildCommands()
     QMenuBar *bar = menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
     file->setObjectName(QStringLiteral("MenuFile"));
-    m_restore = addMenuOnly(file, "MenuRestore", QStringLiteral("Восстановить из резервной копии..."),
-                            &TFormGl::MenuRestoreClick);
+    m_restore =
+        addMenuOnly(file, "MenuRestore", QStringLiteral("Восстановить из резервной копии..."),
+                    &TFormGl::MenuRestoreClick);
     file->addSeparator();
-    addMenuOnly(file, "MenuHistory", QStringLiteral("Журнал операций..."), &TFormGl::MenuHistoryClick);
-    m_undo = addMenuOnly(file, "MenuUndo", QStringLiteral("Отменить последнюю операцию"), &TFormGl::MenuUndoClick);
+    addMenuOnly(file, "MenuHistory", QStringLiteral("Журнал операций..."),
+                &TFormGl::MenuHistoryClick);
+    m_undo = addMenuOnly(file, "MenuUndo", QStringLiteral("Отменить последнюю операцию"),
+                         &TFormGl::MenuUndoClick);
     file->addSeparator();
     addMenuOnly(file, "MenuExit", QStringLiteral("Выход"), &TFormGl::MenuExitClick)
         ->setIcon(vedaris::icon(Icon::Exit));
@@ -255,8 +258,10 @@ void TFormGl::buildCommands()
     for (const Command &c : reports)
         add(reportMenu, searchBar, c);
     reportMenu->addSeparator();
-    addMenuOnly(reportMenu, "MenuOpis", QStringLiteral("Инвентаризационная опись..."), &TFormGl::MenuOpisClick);
-    addMenuOnly(reportMenu, "MenuAktSpisaniia", QStringLiteral("Акт о списании..."), &TFormGl::MenuAktSpisaniiaClick);
+    addMenuOnly(reportMenu, "MenuOpis", QStringLiteral("Инвентаризационная опись..."),
+                &TFormGl::MenuOpisClick);
+    addMenuOnly(reportMenu, "MenuAktSpisaniia", QStringLiteral("Акт о списании..."),
+                &TFormGl::MenuAktSpisaniiaClick);
     addMenuOnly(reportMenu, "MenuTrebovanie", QStringLiteral("Требование-накладная..."),
                 &TFormGl::MenuTrebovanieClick);
 
@@ -328,7 +333,8 @@ void TFormGl::setVisible(bool visible)
     QTimer tick; // wakes the wait below should nothing else happen
     tick.start(20);
     while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
+                                        | QEventLoop::WaitForMoreEvents);
     FormShow();
 }
 
@@ -417,8 +423,11 @@ void TFormGl::MenuUndoClick()
         Messages::info(this, QStringLiteral("В истории нет операций, которые можно отменить."));
         return;
     }
-    if (!Messages::ask(this, QStringLiteral("Отменить операцию \"%1\" (%2)?")
-                                 .arg(last->title(), last->when.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")))))
+    if (!Messages::ask(
+            this,
+            QStringLiteral("Отменить операцию \"%1\" (%2)?")
+                .arg(last->title(),
+                     last->when.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")))))
         return;
     vedaris::ops::UndoResult result;
     if (!Messages::guard(this, [&] { result = vedaris::ops::undoLast(m_dataDir); }))
@@ -464,9 +473,11 @@ void TFormGl::MenuRestoreClick()
     if (!Messages::guard(this, [&] { kept = vedaris::backup::restore(m_dataDir, chosen); }))
         return;
     FillStockList();
-    Messages::info(this, QStringLiteral("Данные восстановлены из резервной копии \"%1\". Файлы, какими они были "
-                                        "до этого, сохранены в копии \"%2\".")
-                             .arg(chosen, kept));
+    Messages::info(
+        this,
+        QStringLiteral("Данные восстановлены из резервной копии \"%1\". Файлы, какими они были "
+                       "до этого, сохранены в копии \"%2\".")
+            .arg(chosen, kept));
 }
 
 int TFormGl::selectedRow() const
@@ -664,9 +675,8 @@ void TFormGl::BtnSrokGodnostiClick()
 
 void TFormGl::BtnNalichieClick()
 {
-    Messages::guard(this, [this] {
-        vedaris::runStockAvailabilityReport(this, m_dataDir, reportProgress());
-    });
+    Messages::guard(
+        this, [this] { vedaris::runStockAvailabilityReport(this, m_dataDir, reportProgress()); });
 }
 
 void TFormGl::BtnNewAllRashodClick()

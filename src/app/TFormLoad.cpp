@@ -20,7 +20,8 @@ void TFormLoad::setPercent(int percent)
 {
     m_bar->setValue(percent);
     // Repainting costs more than reading a percent's worth of records.
-    if (isVisible() && (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= 40 || percent == 100)) {
+    if (isVisible()
+        && (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= 40 || percent == 100)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_sinceRepaint.start();
     }

@@ -1,10 +1,10 @@
-#include "widgets/Icons.h"
-#include "widgets/Messages.h"
 #include "QtTranslation.h"
 #include "Startup.h"
 #include "cli/CommandLine.h"
 #include "store/DataFolder.h"
 #include "store/Error.h"
+#include "widgets/Icons.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -18,22 +18,25 @@ int main(int argc, char **argv)
     vedaris::loadQtTranslation(QCoreApplication::applicationDirPath());
 
     // The same command line as the tools'.
-    const vedaris::cli::Parsed cmd = vedaris::cli::parse(QCoreApplication::arguments(), {vedaris::cli::DataOption});
+    const vedaris::cli::Parsed cmd =
+        vedaris::cli::parse(QCoreApplication::arguments(), {vedaris::cli::DataOption});
     if (!cmd.error.isEmpty())
         return vedaris::cli::usageError(QStringLiteral("vedaris"), cmd.error);
     if (cmd.help) {
-        vedaris::cli::print(stdout, QStringLiteral("Использование: vedaris [--data ПАПКА]\n"
-                                                   "Ведарис v4.3: учёт медикаментов аптечного склада.\n\n"
-                                                   "Параметры:\n"
-                                                   "  --data ПАПКА  %1\n"
-                                                   "  --help        эта справка")
-                                        .arg(vedaris::cli::dataOptionHelp().replace(
-                                            u'\n', QStringLiteral("\n                "))));
+        vedaris::cli::print(stdout,
+                            QStringLiteral("Использование: vedaris [--data ПАПКА]\n"
+                                           "Ведарис v4.3: учёт медикаментов аптечного склада.\n\n"
+                                           "Параметры:\n"
+                                           "  --data ПАПКА  %1\n"
+                                           "  --help        эта справка")
+                                .arg(vedaris::cli::dataOptionHelp().replace(
+                                    u'\n', QStringLiteral("\n                "))));
         return 0;
     }
     if (!cmd.positional.isEmpty())
-        return vedaris::cli::usageError(QStringLiteral("vedaris"),
-                                        QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
+        return vedaris::cli::usageError(
+            QStringLiteral("vedaris"),
+            QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
 
     const auto folder = vedaris::folders::chooseData(cmd.value(QStringLiteral("data")));
     try {

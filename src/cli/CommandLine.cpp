@@ -15,8 +15,9 @@ Parsed parse(const QStringList &args, const QList<Option> &options)
     QMap<QString, bool> takesValue;
     for (const Option &o : options) {
         takesValue.insert(o.name, !o.valueName.isEmpty());
-        parser.addOption(o.valueName.isEmpty() ? QCommandLineOption(o.name)
-                                               : QCommandLineOption(o.name, QString(), o.valueName));
+        parser.addOption(o.valueName.isEmpty()
+                             ? QCommandLineOption(o.name)
+                             : QCommandLineOption(o.name, QString(), o.valueName));
     }
 
     // The parser's own messages are English, and it would take the next
@@ -51,7 +52,7 @@ Parsed parse(const QStringList &args, const QList<Option> &options)
         }
         const bool missing = inline_ ? value.isEmpty()
                                      : i + 1 >= args.size() || args[i + 1].isEmpty()
-                                           || args[i + 1].startsWith(QLatin1String("--"));
+                || args[i + 1].startsWith(QLatin1String("--"));
         if (missing) {
             out.error = QStringLiteral("после --%1 нужно значение").arg(name);
             return out;
@@ -78,8 +79,9 @@ Parsed parse(const QStringList &args, const QList<Option> &options)
 
 QString dataOptionHelp()
 {
-    return QStringLiteral("папка файлов данных; без неё папка из VEDARIS_DATA, иначе папка программы,\n"
-                          "если в неё можно писать, иначе папка данных пользователя");
+    return QStringLiteral(
+        "папка файлов данных; без неё папка из VEDARIS_DATA, иначе папка программы,\n"
+        "если в неё можно писать, иначе папка данных пользователя");
 }
 
 void print(FILE *to, const QString &text)

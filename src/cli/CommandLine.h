@@ -13,7 +13,7 @@ namespace vedaris::cli {
 
 struct Option
 {
-    QString name;      // without the dashes
+    QString name; // without the dashes
     QString valueName; // empty for a switch
 };
 

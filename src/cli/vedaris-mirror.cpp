@@ -56,7 +56,8 @@ QString countsLine(const vedaris::mirror::FileCounts &c)
     return QStringLiteral("  %1: записей %2%3")
         .arg(c.file)
         .arg(c.records)
-        .arg(parts.isEmpty() ? QStringLiteral(", без изменений") : QStringLiteral("; ") + parts.join(QStringLiteral(", ")));
+        .arg(parts.isEmpty() ? QStringLiteral(", без изменений")
+                             : QStringLiteral("; ") + parts.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -68,7 +69,8 @@ int main(int argc, char **argv)
     namespace cli = vedaris::cli;
     const QString program = QStringLiteral("vedaris-mirror");
     const cli::Parsed cmd = cli::parse(QCoreApplication::arguments(),
-                                       {cli::DataOption, {QStringLiteral("store"), QStringLiteral("ИМЯ")},
+                                       {cli::DataOption,
+                                        {QStringLiteral("store"), QStringLiteral("ИМЯ")},
                                         {QStringLiteral("to"), QStringLiteral("СТРОКА")},
                                         {QStringLiteral("replace"), QString()}});
     if (!cmd.error.isEmpty())
@@ -78,15 +80,20 @@ int main(int argc, char **argv)
         return 0;
     }
     if (!cmd.positional.isEmpty())
-        return cli::usageError(program, QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
+        return cli::usageError(program,
+                               QStringLiteral("лишний аргумент %1").arg(cmd.positional.first()));
     vedaris::mirror::Options options;
     options.dataDir = cmd.value(QStringLiteral("data"));
     options.store = cmd.value(QStringLiteral("store"));
     options.conninfo = cmd.value(QStringLiteral("to"));
     options.replace = cmd.has(QStringLiteral("replace"));
-    if (options.dataDir.isEmpty() || options.store.trimmed().isEmpty() || options.conninfo.isEmpty()) {
-        print(stderr, QStringLiteral("vedaris-mirror: нужны --data ПАПКА, --store ИМЯ и --to СТРОКА_ПОДКЛЮЧЕНИЯ, каждый "
-                                     "один раз и с непустым значением. Справка: vedaris-mirror --help"));
+    if (options.dataDir.isEmpty() || options.store.trimmed().isEmpty()
+        || options.conninfo.isEmpty()) {
+        print(
+            stderr,
+            QStringLiteral(
+                "vedaris-mirror: нужны --data ПАПКА, --store ИМЯ и --to СТРОКА_ПОДКЛЮЧЕНИЯ, каждый "
+                "один раз и с непустым значением. Справка: vedaris-mirror --help"));
         return 2;
     }
     options.retry.waiting = [](const QString &why) {
@@ -99,25 +106,30 @@ int main(int argc, char **argv)
         const vedaris::mirror::Outcome out = vedaris::mirror::run(options);
         const QString folder = QDir::toNativeSeparators(QDir(options.dataDir).absolutePath());
         if (!out.wrote) {
-            print(stdout, QStringLiteral("Склад «%1» (%2): изменений нет, в базу ничего не записано.")
-                              .arg(options.store, folder));
+            print(stdout,
+                  QStringLiteral("Склад «%1» (%2): изменений нет, в базу ничего не записано.")
+                      .arg(options.store, folder));
         } else {
-            print(stdout, QStringLiteral("Склад «%1» (%2): %3 за %4 с.")
-                              .arg(options.store, folder,
-                                   out.firstLoad ? QStringLiteral("загружен полностью")
-                                                 : QStringLiteral("загружены изменения"))
-                              .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
+            print(stdout,
+                  QStringLiteral("Склад «%1» (%2): %3 за %4 с.")
+                      .arg(options.store, folder,
+                           out.firstLoad ? QStringLiteral("загружен полностью")
+                                         : QStringLiteral("загружены изменения"))
+                      .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
             for (const auto &c : out.files)
                 print(stdout, countsLine(c));
         }
         if (!out.findings.isEmpty()) {
             for (const QString &line : out.findings)
                 print(stderr, line);
-            print(stderr, QStringLiteral("vedaris-mirror: в файлах склада найдено нарушений: %1 (так же их перечисляет "
-                                         "vedaris-check). Записи загружены как есть; проверьте файлы командой "
-                                         "vedaris-check --data %2.")
-                              .arg(out.findings.size())
-                              .arg(folder));
+            print(
+                stderr,
+                QStringLiteral(
+                    "vedaris-mirror: в файлах склада найдено нарушений: %1 (так же их перечисляет "
+                    "vedaris-check). Записи загружены как есть; проверьте файлы командой "
+                    "vedaris-check --data %2.")
+                    .arg(out.findings.size())
+                    .arg(folder));
             return 2;
         }
         return 0;

@@ -37,25 +37,33 @@ const char *const usage =
     "\n"
     "Отчёты и их параметры:\n"
     "  expired --date Д                                  просроченные к дате Д\n"
-    "  stock [--date Д]                                  наличие (Д только в заголовке, по умолчанию сегодня)\n"
+    "  stock [--date Д]                                  наличие (Д только в заголовке, по "
+    "умолчанию сегодня)\n"
     "  consumption --start Д --finish Д                  расход за период по партиям\n"
     "  purchases --start Д --finish Д                    приход за период\n"
     "  department --start Д --finish Д --department ИМЯ  расход за период в одно отделение\n"
     "  departments --start Д --finish Д                  расход за период по отделениям\n"
     "  movement --start Д --finish Д                     остатки, приход и расход по препаратам\n"
     "  issue-dates --start Д --finish Д                  каждая выдача за период с её датой\n"
-    "  inventory --date Д [--blind]                      инвентаризационная опись (ф. 0504087): количество\n"
-    "                                                    по данным учёта на конец дня Д; --blind оставляет\n"
+    "  inventory --date Д [--blind]                      инвентаризационная опись (ф. 0504087): "
+    "количество\n"
+    "                                                    по данным учёта на конец дня Д; --blind "
+    "оставляет\n"
     "                                                    графы учёта пустыми\n"
     "  write-off-act --start Д --finish Д                акт о списании (ф. 0504230) по причинам\n"
     "  requisition --department ИМЯ --start Д --finish Д\n"
-    "                                                    требование-накладная (ф. 0504204): выдачи в одно\n"
+    "                                                    требование-накладная (ф. 0504204): выдачи "
+    "в одно\n"
     "                                                    отделение\n"
-    "  deletions --start Д --finish Д                    партии, удалённые за период, с их выдачами\n"
+    "  deletions --start Д --finish Д                    партии, удалённые за период, с их "
+    "выдачами\n"
     "                                                    (по журналу операций Vedaris.history)\n"
-    "  consolidated --from СТРОКА --date Д               все склады, отражённые в PostgreSQL (vedaris-mirror):\n"
-    "                                                    стоимость запасов, просроченные к Д, истекающие\n"
-    "                                                    за 90 дней, расход за месяц Д, по складам и всего\n"
+    "  consolidated --from СТРОКА --date Д               все склады, отражённые в PostgreSQL "
+    "(vedaris-mirror):\n"
+    "                                                    стоимость запасов, просроченные к Д, "
+    "истекающие\n"
+    "                                                    за 90 дней, расход за месяц Д, по складам "
+    "и всего\n"
     "\n"
     "Параметры:\n"
     "  --data ПАПКА     папка файлов данных; без неё папка из VEDARIS_DATA, иначе\n"
@@ -115,7 +123,8 @@ QDate parseDay(const QString &option, const QString &value)
 {
     const QDate date = text::parseDate(value);
     if (!date.isValid())
-        throw UsageError{QStringLiteral("--%1: «%2» — не дата (дд.мм.гггг или гггг-мм-дд)").arg(option, value)};
+        throw UsageError{
+            QStringLiteral("--%1: «%2» — не дата (дд.мм.гггг или гггг-мм-дд)").arg(option, value)};
     return date;
 }
 
@@ -124,10 +133,11 @@ Command parse(const QStringList &args)
     const auto value = [](const char *name, const char *valueName) {
         return cli::Option{QString::fromLatin1(name), QString::fromUtf8(valueName)};
     };
-    const cli::Parsed given = cli::parse(args, {cli::DataOption, value("output", "ФАЙЛ"), value("date", "Д"),
-                                                value("start", "Д"), value("finish", "Д"),
-                                                value("department", "ИМЯ"), value("from", "СТРОКА"),
-                                                cli::Option{QStringLiteral("blind"), QString()}});
+    const cli::Parsed given =
+        cli::parse(args,
+                   {cli::DataOption, value("output", "ФАЙЛ"), value("date", "Д"),
+                    value("start", "Д"), value("finish", "Д"), value("department", "ИМЯ"),
+                    value("from", "СТРОКА"), cli::Option{QStringLiteral("blind"), QString()}});
     if (!given.error.isEmpty())
         throw UsageError{given.error};
     Command cmd;
@@ -139,8 +149,10 @@ Command parse(const QStringList &args)
     const QStringList &positional = given.positional;
 
     if (positional.size() != 1)
-        throw UsageError{positional.isEmpty() ? QStringLiteral("не указан отчёт")
-                                              : QStringLiteral("отчёт строится по одному: %1").arg(positional.join(' '))};
+        throw UsageError{
+            positional.isEmpty()
+                ? QStringLiteral("не указан отчёт")
+                : QStringLiteral("отчёт строится по одному: %1").arg(positional.join(' '))};
     if (positional[0] == QLatin1String("consolidated")) {
         if (!options.contains("output") || options.value("output").isEmpty())
             throw UsageError{QStringLiteral("нужен --output ФАЙЛ.xlsx")};
@@ -149,9 +161,10 @@ Command parse(const QStringList &args)
         if (!options.contains("date"))
             throw UsageError{QStringLiteral("отчёту consolidated нужен --date")};
         for (auto it = options.cbegin(); it != options.cend(); ++it)
-            if (it.key() != QLatin1String("output") && it.key() != QLatin1String("from") &&
-                it.key() != QLatin1String("date"))
-                throw UsageError{QStringLiteral("отчёт consolidated не принимает --%1").arg(it.key())};
+            if (it.key() != QLatin1String("output") && it.key() != QLatin1String("from")
+                && it.key() != QLatin1String("date"))
+                throw UsageError{
+                    QStringLiteral("отчёт consolidated не принимает --%1").arg(it.key())};
         cmd.output = options.value("output");
         cmd.from = options.value("from");
         cmd.params.date = parseDay("date", options.value("date"));
@@ -173,7 +186,8 @@ Command parse(const QStringList &args)
             throw UsageError{QStringLiteral("отчёту %1 нужен --%2").arg(positional[0], r)};
     for (auto it = options.cbegin(); it != options.cend(); ++it)
         if (!syntax->required.contains(it.key()) && !syntax->optional.contains(it.key()))
-            throw UsageError{QStringLiteral("отчёт %1 не принимает --%2").arg(positional[0], it.key())};
+            throw UsageError{
+                QStringLiteral("отчёт %1 не принимает --%2").arg(positional[0], it.key())};
 
     if (options.contains("date"))
         cmd.params.date = parseDay("date", options.value("date"));
@@ -210,7 +224,8 @@ int main(int argc, char **argv)
 #ifdef VEDARIS_WITH_MIRROR
             QVector<ConsolidatedLine> lines;
             for (const mirror::StoreFigures &f : mirror::consolidated(cmd.from, cmd.params.date))
-                lines.push_back({f.store, f.stockValue, f.expiredValue, f.expiringValue, f.monthConsumption});
+                lines.push_back(
+                    {f.store, f.stockValue, f.expiredValue, f.expiringValue, f.monthConsumption});
             if (lines.isEmpty()) {
                 print(stderr, NoStores);
                 return NothingToReport;
@@ -218,7 +233,9 @@ int main(int argc, char **argv)
             consolidatedWorkbook(cmd.params.date, lines).saveXlsx(cmd.output);
             return Written;
 #else
-            print(stderr, QStringLiteral("vedaris-report: эта сборка без поддержки PostgreSQL (consolidated)"));
+            print(stderr,
+                  QStringLiteral(
+                      "vedaris-report: эта сборка без поддержки PostgreSQL (consolidated)"));
             return Failure;
 #endif
         }
@@ -229,10 +246,12 @@ int main(int argc, char **argv)
         }
         out.workbook->saveXlsx(cmd.output);
         if (out.oddValues > 0)
-            print(stderr, QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа или "
-                                         "невозможные даты (повреждённые записи): %1; книга записана. "
-                                         "Найти эти записи поможет vedaris-check.")
-                              .arg(out.oddValues));
+            print(
+                stderr,
+                QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа или "
+                               "невозможные даты (повреждённые записи): %1; книга записана. "
+                               "Найти эти записи поможет vedaris-check.")
+                    .arg(out.oddValues));
         return Written;
     } catch (const Error &e) {
         print(stderr, QStringLiteral("vedaris-report: %1").arg(e.message()));

@@ -16,7 +16,8 @@
 
 namespace vedaris {
 
-BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &title, QWidget *parent)
+BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &title,
+                         QWidget *parent)
     : QDialog(parent, ui::dialogFlags), m_dataDir(dataDir)
 {
     setWindowTitle(title);
@@ -60,8 +61,8 @@ BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &ti
     // Each field's "…" follows it, so the keyboard reaches the lists too.
     ui::chainTabOrder({m_drugName, m_chooseDrug, m_manufacturer,
                        ui::embeddedButton(m_manufacturer, m_chooseManufacturer), m_supplier,
-                       ui::embeddedButton(m_supplier, m_chooseSupplier), m_document, m_series, m_receiptDate,
-                       m_unit, m_quantity, m_price, m_expiry, m_save, m_close});
+                       ui::embeddedButton(m_supplier, m_chooseSupplier), m_document, m_series,
+                       m_receiptDate, m_unit, m_quantity, m_price, m_expiry, m_save, m_close});
 
     setFixedSize(QSize(360, 251).expandedTo(sizeHint()));
 }
@@ -116,7 +117,9 @@ void BatchDialog::updateSave()
 bool BatchDialog::validate()
 {
     if (m_price->text().isEmpty() || m_quantity->text().isEmpty() || m_drugName->text().isEmpty()) {
-        Messages::info(this, QStringLiteral("Поля \"Наименование препарата\", \"Количество\", \"Цена\", должны быть заполнены!"));
+        Messages::info(this,
+                       QStringLiteral("Поля \"Наименование препарата\", \"Количество\", \"Цена\", "
+                                      "должны быть заполнены!"));
         return false;
     }
     // A typed date that does not exist is never stored as another one.

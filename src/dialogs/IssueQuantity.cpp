@@ -15,7 +15,9 @@ bool issueQuantityAccepted(QWidget *dialog, const StockRecord &batch, const QStr
         return false;
     }
     if (verdict == ops::IssueVerdict::OutOfRange) {
-        Messages::info(dialog, QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!"));
+        Messages::info(
+            dialog,
+            QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!"));
         return false;
     }
     return true;

@@ -61,7 +61,8 @@ void RefListDialog::RzBitBtnCancelClick()
 
 RefSelectDialog::RefSelectDialog(const QString &dataDir, RefKind kind, const QString &title,
                                  const QVector<ListView::Column> &columns, QWidget *parent)
-    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Выбрать")), parent)
+    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Выбрать")),
+                    parent)
 {
     m_action->setObjectName(QStringLiteral("RzBitBtnSel"));
     connect(m_action, &QPushButton::clicked, this, &RefSelectDialog::RzBitBtnSelClick);
@@ -125,7 +126,8 @@ void RefSelectDialog::RzBitBtnSelClick()
 
 RefDeleteDialog::RefDeleteDialog(const QString &dataDir, RefKind kind, const QString &title,
                                  const QVector<ListView::Column> &columns, QWidget *parent)
-    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Удалить")), parent)
+    : RefListDialog(dataDir, kind, title, columns, new QPushButton(QStringLiteral("Удалить")),
+                    parent)
 {
     m_action->setObjectName(QStringLiteral("RzBitBtnDel"));
     connect(m_action, &QPushButton::clicked, this, &RefDeleteDialog::RzBitBtnDelClick);

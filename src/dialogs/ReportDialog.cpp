@@ -15,9 +15,11 @@
 namespace vedaris {
 
 ReportDialog::ReportDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
-                           const QString &objectName, const QString &caption, reports::ReportKind kind)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint),
+                           const QString &objectName, const QString &caption,
+                           reports::ReportKind kind)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint),
       m_dataDir(dataDir), m_progress(progress), m_kind(kind), m_fields(new QFormLayout)
 {
     setObjectName(objectName);
@@ -97,7 +99,8 @@ void ReportDialog::RzBitBtnCloseClick()
 }
 
 PeriodDialog::PeriodDialog(const QString &dataDir, const ReportProgress &progress, QWidget *parent,
-                           const QString &objectName, const QString &caption, reports::ReportKind kind)
+                           const QString &objectName, const QString &caption,
+                           reports::ReportKind kind)
     : ReportDialog(dataDir, progress, parent, objectName, caption, kind)
 {
     m_start = addDate(QStringLiteral("RzDateTimeEditStart"));

@@ -31,7 +31,7 @@ QString workbookPath(const QString &title)
         if (QStringLiteral("\\/:*?\"<>|").contains(c))
             c = QLatin1Char('_');
     const QString base = name + QLatin1Char(' ')
-                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     QString path = dir.filePath(base + QStringLiteral(".xlsx"));
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = dir.filePath(QStringLiteral("%1 (%2).xlsx").arg(base).arg(n));
@@ -113,11 +113,11 @@ void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind 
             // The workbook is saved: the user can still find it.
             const QString folder = QFileInfo(path).absolutePath();
             Messages::info(parent, NoSpreadsheetMessage + u'\n' + QDir::toNativeSeparators(path),
-                           QStringLiteral("Открыть папку"),
-                           [parent, folder] {
+                           QStringLiteral("Открыть папку"), [parent, folder] {
                                if (!desktop::open(QUrl::fromLocalFile(folder)))
-                                   Messages::info(parent, QStringLiteral("Не удалось открыть папку %1")
-                                                              .arg(QDir::toNativeSeparators(folder)));
+                                   Messages::info(parent,
+                                                  QStringLiteral("Не удалось открыть папку %1")
+                                                      .arg(QDir::toNativeSeparators(folder)));
                            });
         }
     } catch (...) {

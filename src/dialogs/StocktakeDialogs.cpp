@@ -12,8 +12,8 @@
 using namespace vedaris;
 
 TFormOpis::TFormOpis(const QString &dataDir, const ReportProgress &progress, QWidget *parent)
-    : ReportDialog(dataDir, progress, parent, QStringLiteral("FormOpis"), QStringLiteral("Инвентаризационная опись"),
-                   reports::ReportKind::Inventory)
+    : ReportDialog(dataDir, progress, parent, QStringLiteral("FormOpis"),
+                   QStringLiteral("Инвентаризационная опись"), reports::ReportKind::Inventory)
 {
     m_date = addDate(QStringLiteral("RzDateTimeEditDate"));
     fields()->addRow(QStringLiteral("На дату:"), m_date);
@@ -31,22 +31,25 @@ reports::ReportParams TFormOpis::params() const
     return p;
 }
 
-TFormAktSpisaniia::TFormAktSpisaniia(const QString &dataDir, const ReportProgress &progress, QWidget *parent)
-    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormAktSpisaniia"), QStringLiteral("Акт о списании"),
-                   reports::ReportKind::WriteOffAct)
+TFormAktSpisaniia::TFormAktSpisaniia(const QString &dataDir, const ReportProgress &progress,
+                                     QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormAktSpisaniia"),
+                   QStringLiteral("Акт о списании"), reports::ReportKind::WriteOffAct)
 {
     finishLayout();
 }
 
-TFormTrebovanie::TFormTrebovanie(const QString &dataDir, const ReportProgress &progress, QWidget *parent)
-    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormTrebovanie"), QStringLiteral("Требование-накладная"),
-                   reports::ReportKind::Requisition)
+TFormTrebovanie::TFormTrebovanie(const QString &dataDir, const ReportProgress &progress,
+                                 QWidget *parent)
+    : PeriodDialog(dataDir, progress, parent, QStringLiteral("FormTrebovanie"),
+                   QStringLiteral("Требование-накладная"), reports::ReportKind::Requisition)
 {
     m_departments = new QComboBox(this);
     m_departments->setObjectName(QStringLiteral("RzComboBoxMoveOtd"));
     m_departments->setEditable(true);
     m_departments->setInsertPolicy(QComboBox::NoInsert);
-    m_departments->setMinimumContentsLength(int(QStringLiteral("Списание: Истёк срок годности").size()));
+    m_departments->setMinimumContentsLength(
+        int(QStringLiteral("Списание: Истёк срок годности").size()));
     m_departments->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     fields()->addRow(QStringLiteral("Отделение:"), m_departments);
     finishLayout();
@@ -56,8 +59,9 @@ void TFormTrebovanie::fillDepartments()
 {
     m_departments->clear();
     QStringList names = ReferenceList(m_dataDir, RefKind::Departments).liveNames();
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString &a, const QString &b) { return text::compareRussian(a, b) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return text::compareRussian(a, b) < 0;
+    });
     m_departments->addItems(names);
     m_departments->setCurrentIndex(names.isEmpty() ? -1 : 0);
 }

@@ -13,7 +13,8 @@ class TFormOpis : public vedaris::ReportDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOpis(const QString &dataDir, const vedaris::ReportProgress &progress, QWidget *parent = nullptr);
+    explicit TFormOpis(const QString &dataDir, const vedaris::ReportProgress &progress,
+                       QWidget *parent = nullptr);
     vedaris::reports::ReportParams params() const override;
 
 private:

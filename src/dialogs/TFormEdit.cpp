@@ -11,8 +11,10 @@ TFormEdit::TFormEdit(const QString &dataDir, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormEdit"));
     connect(m_chooseDrug, &QToolButton::clicked, this, &TFormEdit::RzBitBtn1Click);
-    connect(m_chooseSupplier, &QAction::triggered, this, &TFormEdit::RzButtonEditENamePostButtonClick);
-    connect(m_chooseManufacturer, &QAction::triggered, this, &TFormEdit::RzButtonEditENameIzgotButtonClick);
+    connect(m_chooseSupplier, &QAction::triggered, this,
+            &TFormEdit::RzButtonEditENamePostButtonClick);
+    connect(m_chooseManufacturer, &QAction::triggered, this,
+            &TFormEdit::RzButtonEditENameIzgotButtonClick);
     connect(m_drugName, &QLineEdit::textChanged, this, &TFormEdit::RzButtonEditENamePrepChange);
     connect(m_quantity, &QLineEdit::textChanged, this, &TFormEdit::RzEditEKolChange);
     connect(m_price, &QLineEdit::textChanged, this, &TFormEdit::RzEditECEdinChange);

@@ -20,7 +20,8 @@
 
 using namespace vedaris;
 
-TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(parent), m_dataDir(dataDir)
+TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent)
+    : QDialog(parent), m_dataDir(dataDir)
 {
     setObjectName(QStringLiteral("FormHistory"));
     setWindowTitle(QStringLiteral("Журнал операций"));
@@ -38,9 +39,10 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
     m_kind = new QComboBox(this);
     m_kind->setObjectName(QStringLiteral("ComboKind"));
     m_kind->addItem(QStringLiteral("Все операции"), QString());
-    for (const QString &k : {history::kind::Receipt, history::kind::Issue, history::kind::WriteOff,
-                             history::kind::Edit, history::kind::Delete, history::kind::ReferenceAdd,
-                             history::kind::ReferenceDelete, history::kind::Restore, history::kind::Undo})
+    for (const QString &k :
+         {history::kind::Receipt, history::kind::Issue, history::kind::WriteOff,
+          history::kind::Edit, history::kind::Delete, history::kind::ReferenceAdd,
+          history::kind::ReferenceDelete, history::kind::Restore, history::kind::Undo})
         m_kind->addItem(k, k);
     m_drug = new QLineEdit(this);
     m_drug->setObjectName(QStringLiteral("EditDrug"));
@@ -60,8 +62,8 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
     m_list->setObjectName(QStringLiteral("ListEntries"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({QStringLiteral("№"), QStringLiteral("Дата и время"), QStringLiteral("Операция"),
-                             QStringLiteral("Что сделано")});
+    m_list->setHeaderLabels({QStringLiteral("№"), QStringLiteral("Дата и время"),
+                             QStringLiteral("Операция"), QStringLiteral("Что сделано")});
     m_list->header()->setStretchLastSection(true);
     m_list->setColumnWidth(0, 70);
     m_list->setColumnWidth(1, 160);
@@ -69,7 +71,8 @@ TFormHistory::TFormHistory(const QString &dataDir, QWidget *parent) : QDialog(pa
 
     m_changes = new QTreeWidget(this);
     m_changes->setObjectName(QStringLiteral("TreeChanges"));
-    m_changes->setHeaderLabels({QStringLiteral("Поле"), QStringLiteral("Было"), QStringLiteral("Стало")});
+    m_changes->setHeaderLabels(
+        {QStringLiteral("Поле"), QStringLiteral("Было"), QStringLiteral("Стало")});
     m_changes->setColumnWidth(0, 260);
     m_changes->setColumnWidth(1, 250);
 
@@ -166,8 +169,9 @@ void TFormHistory::readPage()
             if (m_undone.contains(e.offset))
                 what += QStringLiteral(" — отменена");
             auto *item = new QTreeWidgetItem(
-                {QString::number(e.number), e.when.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")),
-                 e.kind, what});
+                {QString::number(e.number),
+                 e.when.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")), e.kind,
+                 what});
             item->setData(0, Qt::UserRole, qulonglong(m_entries.size()));
             m_entries.push_back(e);
             m_list->addTopLevelItem(item);
@@ -214,7 +218,8 @@ void TFormHistory::ListEntriesChange()
         return;
     const history::Entry &e = m_entries[current->data(0, Qt::UserRole).toULongLong()];
     for (const ops::RecordView &v : ops::recordViews(e)) {
-        auto *top = new QTreeWidgetItem(m_changes, {QStringLiteral("%1 — %2").arg(v.what, v.change)});
+        auto *top =
+            new QTreeWidgetItem(m_changes, {QStringLiteral("%1 — %2").arg(v.what, v.change)});
         top->setFirstColumnSpanned(true);
         for (const ops::FieldChange &f : v.fields)
             new QTreeWidgetItem(top, {f.field, f.before, f.after});

@@ -43,8 +43,8 @@ private:
     QString m_dataDir;
     std::unique_ptr<vedaris::history::Reader> m_reader;
     std::vector<vedaris::history::Entry> m_entries; // as listed
-    QSet<qint64> m_undone;                           // offsets of entries an undo put back
-    qint64 m_next = -1;                              // where the next page ends; 0 at the start of the file
+    QSet<qint64> m_undone; // offsets of entries an undo put back
+    qint64 m_next = -1; // where the next page ends; 0 at the start of the file
     vedaris::ops::HistoryFilter m_filter;
 
     QCheckBox *m_period;

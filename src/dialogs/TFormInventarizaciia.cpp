@@ -32,9 +32,20 @@ namespace vedaris {
 
 namespace {
 
-enum Col { Name, Unit, Series, Expiry, Price, Book, Counted, Difference, DifferenceSum, ColumnCount };
+enum Col {
+    Name,
+    Unit,
+    Series,
+    Expiry,
+    Price,
+    Book,
+    Counted,
+    Difference,
+    DifferenceSum,
+    ColumnCount
+};
 
-const char *const Headers[] = {"Наименование", "Ед. изм.", "Серия", "Срок годности", "Цена",
+const char *const Headers[] = {"Наименование",    "Ед. изм.",   "Серия",   "Срок годности", "Цена",
                                "По данным учёта", "Фактически", "Разница", "Сумма разницы"};
 
 // In the table Enter takes the count and Escape drops it, as in any table:
@@ -60,7 +71,8 @@ class CountDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &) const override
     {
         auto *edit = new QLineEdit(parent);
         edit->setObjectName(QStringLiteral("RzEditIFakt"));
@@ -76,7 +88,9 @@ public:
 class CountModel : public QAbstractTableModel
 {
 public:
-    CountModel(std::vector<ops::CountRow> &rows, QObject *parent) : QAbstractTableModel(parent), m_rows(rows) {}
+    CountModel(std::vector<ops::CountRow> &rows, QObject *parent)
+        : QAbstractTableModel(parent), m_rows(rows)
+    { }
 
     std::function<bool(int line, const QString &typed)> onCounted;
     bool editable = true;
@@ -102,8 +116,14 @@ public:
             emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
     }
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_visible.size()); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_visible.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
@@ -126,7 +146,8 @@ public:
             return {};
         const ops::CountRow &r = m_rows[size_t(line(index.row()))];
         if (role == Qt::TextAlignmentRole)
-            return index.column() >= Price ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+            return index.column() >= Price ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                           : QVariant();
         if (role == Qt::EditRole && index.column() == Counted)
             return r.counted;
         // The column to fill stands out while the count is open.
@@ -135,15 +156,24 @@ public:
         if (role != Qt::DisplayRole)
             return {};
         switch (index.column()) {
-        case Name: return r.book.batch.DrugName;
-        case Unit: return r.book.batch.Unit;
-        case Series: return r.book.batch.Series;
-        case Expiry: return text::formatDate(r.book.batch.ExpiryDate);
-        case Price: return text::formatNumber(r.book.batch.UnitPrice);
-        case Book: return text::formatNumber(r.book.quantity);
-        case Counted: return r.counted;
-        case Difference: return r.hasCount() ? text::formatNumber(r.difference()) : QString();
-        case DifferenceSum: return r.hasCount() ? text::formatNumber(r.differenceSum()) : QString();
+        case Name:
+            return r.book.batch.DrugName;
+        case Unit:
+            return r.book.batch.Unit;
+        case Series:
+            return r.book.batch.Series;
+        case Expiry:
+            return text::formatDate(r.book.batch.ExpiryDate);
+        case Price:
+            return text::formatNumber(r.book.batch.UnitPrice);
+        case Book:
+            return text::formatNumber(r.book.quantity);
+        case Counted:
+            return r.counted;
+        case Difference:
+            return r.hasCount() ? text::formatNumber(r.difference()) : QString();
+        case DifferenceSum:
+            return r.hasCount() ? text::formatNumber(r.differenceSum()) : QString();
         }
         return {};
     }
@@ -202,7 +232,8 @@ TFormInventarizaciia::TFormInventarizaciia(const QString &dataDir, QWidget *pare
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                             | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                             | QAbstractItemView::AnyKeyPressed
+                             | QAbstractItemView::SelectedClicked);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->verticalHeader()->hide();
     m_table->setWordWrap(false);
@@ -253,12 +284,15 @@ TFormInventarizaciia::TFormInventarizaciia(const QString &dataDir, QWidget *pare
     layout->addLayout(bottom);
     resize(1020, 600);
 
-    connect(m_dateEdit, &QDateEdit::dateChanged, this, &TFormInventarizaciia::RzDateTimeEditIDataChange);
+    connect(m_dateEdit, &QDateEdit::dateChanged, this,
+            &TFormInventarizaciia::RzDateTimeEditIDataChange);
     connect(m_search, &SearchEdit::keyReleased, this, &TFormInventarizaciia::RzEditSearchKeyUp);
-    connect(m_onlyDifferences, &QCheckBox::clicked, this, &TFormInventarizaciia::RzCheckBoxRaznicaClick);
+    connect(m_onlyDifferences, &QCheckBox::clicked, this,
+            &TFormInventarizaciia::RzCheckBoxRaznicaClick);
     connect(m_new, &QPushButton::clicked, this, &TFormInventarizaciia::RzBitBtnNewClick);
     connect(m_sheet, &QPushButton::clicked, this, &TFormInventarizaciia::RzBitBtnOpisClick);
-    connect(m_discrepancies, &QPushButton::clicked, this, &TFormInventarizaciia::RzBitBtnVedomostClick);
+    connect(m_discrepancies, &QPushButton::clicked, this,
+            &TFormInventarizaciia::RzBitBtnVedomostClick);
     connect(m_post, &QPushButton::clicked, this, &TFormInventarizaciia::RzBitBtnProvestiClick);
     connect(m_close, &QPushButton::clicked, this, &TFormInventarizaciia::RzBitBtnCloseClick);
 }
@@ -304,9 +338,11 @@ void TFormInventarizaciia::setState()
     m_post->setEnabled(editable);
     m_new->setEnabled(m_draft);
     if (m_posted)
-        m_state->setText(QStringLiteral("Инвентаризация на %1 проведена").arg(text::formatDate(m_date)));
+        m_state->setText(
+            QStringLiteral("Инвентаризация на %1 проведена").arg(text::formatDate(m_date)));
     else if (m_draft)
-        m_state->setText(QStringLiteral("Черновик инвентаризации на %1").arg(text::formatDate(m_date)));
+        m_state->setText(
+            QStringLiteral("Черновик инвентаризации на %1").arg(text::formatDate(m_date)));
     else
         m_state->setText(QStringLiteral("Новая инвентаризация"));
 }
@@ -334,13 +370,15 @@ void TFormInventarizaciia::showTotals()
             surSum += r.differenceSum();
         }
     }
-    m_totals->setText(QStringLiteral("Строк: %1, пересчитано: %2. Недостача: %3 (строк: %4). Излишки: %5 (строк: %6).")
-                          .arg(m_rows.size())
-                          .arg(countedLines)
-                          .arg(text::formatNumber(text::roundSum(double(shortSum))))
-                          .arg(shortages)
-                          .arg(text::formatNumber(text::roundSum(double(surSum))))
-                          .arg(surpluses));
+    m_totals->setText(
+        QStringLiteral(
+            "Строк: %1, пересчитано: %2. Недостача: %3 (строк: %4). Излишки: %5 (строк: %6).")
+            .arg(m_rows.size())
+            .arg(countedLines)
+            .arg(text::formatNumber(text::roundSum(double(shortSum))))
+            .arg(shortages)
+            .arg(text::formatNumber(text::roundSum(double(surSum))))
+            .arg(surpluses));
 }
 
 void TFormInventarizaciia::counted(int line)
@@ -361,7 +399,8 @@ void TFormInventarizaciia::moveOn(int line)
     // On to the next line, as down a paper list.
     const int row = m_model->rowOf(line);
     if (row >= 0 && row + 1 < m_model->rowCount())
-        QTimer::singleShot(0, this, [this, row] { m_table->setCurrentIndex(m_model->index(row + 1, Counted)); });
+        QTimer::singleShot(
+            0, this, [this, row] { m_table->setCurrentIndex(m_model->index(row + 1, Counted)); });
 }
 
 void TFormInventarizaciia::RzDateTimeEditIDataChange()
@@ -372,7 +411,9 @@ void TFormInventarizaciia::RzDateTimeEditIDataChange()
     if (!d.isValid() || d == m_date)
         return;
     m_date = d;
-    Messages::guard(this, [&] { m_rows = ops::countRows(m_dataDir, count::Count{m_date, false, {}}); });
+    Messages::guard(this, [&] {
+        m_rows = ops::countRows(m_dataDir, count::Count{m_date, false, {}});
+    });
     showRows();
 }
 
@@ -382,7 +423,8 @@ void TFormInventarizaciia::RzEditSearchKeyUp()
     if (key.isEmpty())
         return;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (text::searchKey(m_rows[size_t(m_model->line(row))].book.batch.DrugName).startsWith(key)) {
+        if (text::searchKey(m_rows[size_t(m_model->line(row))].book.batch.DrugName)
+                .startsWith(key)) {
             const QModelIndex at = m_model->index(row, Counted);
             m_table->setCurrentIndex(at);
             m_table->scrollTo(at, QAbstractItemView::PositionAtTop);
@@ -398,11 +440,13 @@ void TFormInventarizaciia::RzCheckBoxRaznicaClick()
 
 void TFormInventarizaciia::RzBitBtnNewClick()
 {
-    const QString question =
-        m_posted ? QStringLiteral("Начать новую инвентаризацию? Проведённая инвентаризация на %1 будет заменена "
-                                  "новой, как только будет введено первое количество.")
-                 : QStringLiteral("Начать новую инвентаризацию? Введённые количества инвентаризации на %1 "
-                                  "не проведены и будут потеряны, как только будет введено первое количество.");
+    const QString question = m_posted
+        ? QStringLiteral(
+            "Начать новую инвентаризацию? Проведённая инвентаризация на %1 будет заменена "
+            "новой, как только будет введено первое количество.")
+        : QStringLiteral(
+            "Начать новую инвентаризацию? Введённые количества инвентаризации на %1 "
+            "не проведены и будут потеряны, как только будет введено первое количество.");
     if (!Messages::ask(this, question.arg(text::formatDate(m_date))))
         return;
     m_draft = false;
@@ -412,7 +456,9 @@ void TFormInventarizaciia::RzBitBtnNewClick()
         const QSignalBlocker block(m_dateEdit);
         m_dateEdit->setDate(m_date);
     }
-    Messages::guard(this, [&] { m_rows = ops::countRows(m_dataDir, count::Count{m_date, false, {}}); });
+    Messages::guard(this, [&] {
+        m_rows = ops::countRows(m_dataDir, count::Count{m_date, false, {}});
+    });
     setState();
     showRows();
 }
@@ -422,7 +468,8 @@ void TFormInventarizaciia::RzBitBtnOpisClick()
     reports::ReportParams p;
     p.date = m_date;
     p.blind = m_blind->isChecked();
-    Messages::guard(this, [&] { produceReport(this, m_dataDir, reports::ReportKind::Inventory, p, {}); });
+    Messages::guard(this,
+                    [&] { produceReport(this, m_dataDir, reports::ReportKind::Inventory, p, {}); });
 }
 
 void TFormInventarizaciia::RzBitBtnVedomostClick()
@@ -431,7 +478,8 @@ void TFormInventarizaciia::RzBitBtnVedomostClick()
         Messages::info(this, reports::messages::NoDiscrepancies);
         return;
     }
-    Messages::guard(this, [&] { produceReport(this, m_dataDir, reports::ReportKind::Discrepancies, {}, {}); });
+    Messages::guard(
+        this, [&] { produceReport(this, m_dataDir, reports::ReportKind::Discrepancies, {}, {}); });
 }
 
 void TFormInventarizaciia::RzBitBtnProvestiClick()
@@ -451,13 +499,16 @@ void TFormInventarizaciia::RzBitBtnProvestiClick()
         Messages::info(this, QStringLiteral("Не введено ни одного фактического количества!"));
         return;
     }
-    QString question = QStringLiteral("Провести инвентаризацию на %1? Недостача будет списана (строк: %2), "
-                                      "излишки оприходованы (строк: %3).")
-                           .arg(text::formatDate(m_date))
-                           .arg(shortages)
-                           .arg(surpluses);
+    QString question =
+        QStringLiteral("Провести инвентаризацию на %1? Недостача будет списана (строк: %2), "
+                       "излишки оприходованы (строк: %3).")
+            .arg(text::formatDate(m_date))
+            .arg(shortages)
+            .arg(surpluses);
     if (uncounted)
-        question += QStringLiteral(" Строки без фактического количества (%1) останутся по данным учёта.").arg(uncounted);
+        question +=
+            QStringLiteral(" Строки без фактического количества (%1) останутся по данным учёта.")
+                .arg(uncounted);
     if (!Messages::ask(this, question))
         return;
     ops::Posted posted;
@@ -466,10 +517,12 @@ void TFormInventarizaciia::RzBitBtnProvestiClick()
     m_postedNow = true;
     load();
     m_postedNow = true;
-    Messages::info(this, QStringLiteral("Инвентаризация на %1 проведена. Списано недостачи: %2, оприходовано "
-                                        "излишков: %3.")
-                             .arg(text::formatDate(m_date), text::formatNumber(text::roundSum(posted.shortageSum)),
-                                  text::formatNumber(text::roundSum(posted.surplusSum))));
+    Messages::info(
+        this,
+        QStringLiteral("Инвентаризация на %1 проведена. Списано недостачи: %2, оприходовано "
+                       "излишков: %3.")
+            .arg(text::formatDate(m_date), text::formatNumber(text::roundSum(posted.shortageSum)),
+                 text::formatNumber(text::roundSum(posted.surplusSum))));
 }
 
 void TFormInventarizaciia::RzBitBtnCloseClick()

@@ -15,12 +15,23 @@ TFormNewPrep::TFormNewPrep(const QString &dataDir, QWidget *parent)
     m_units->setEditable(true);
     m_units->setInsertPolicy(QComboBox::NoInsert);
     m_units->addItems({
-        QStringLiteral("Ампулы"), QStringLiteral("Аэрозоли"), QStringLiteral("Баллоны"),
-        QStringLiteral("Граммы"), QStringLiteral("Драже"), QStringLiteral("Капсулы"),
-        QStringLiteral("Литры"), QStringLiteral("Метры"), QStringLiteral("Миллилитры"),
-        QStringLiteral("Сантиметры"), QStringLiteral("Свечи"), QStringLiteral("Таблетки"),
-        QStringLiteral("Туба"), QStringLiteral("Тюбик"), QStringLiteral("Упаковки"),
-        QStringLiteral("Флаконы"), QStringLiteral("Штуки"),
+        QStringLiteral("Ампулы"),
+        QStringLiteral("Аэрозоли"),
+        QStringLiteral("Баллоны"),
+        QStringLiteral("Граммы"),
+        QStringLiteral("Драже"),
+        QStringLiteral("Капсулы"),
+        QStringLiteral("Литры"),
+        QStringLiteral("Метры"),
+        QStringLiteral("Миллилитры"),
+        QStringLiteral("Сантиметры"),
+        QStringLiteral("Свечи"),
+        QStringLiteral("Таблетки"),
+        QStringLiteral("Туба"),
+        QStringLiteral("Тюбик"),
+        QStringLiteral("Упаковки"),
+        QStringLiteral("Флаконы"),
+        QStringLiteral("Штуки"),
     });
     m_units->setCurrentText(QStringLiteral("Таблетки"));
     addRow(QStringLiteral("Единица\nизмерения:"), m_units);

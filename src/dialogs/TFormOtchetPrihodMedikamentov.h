@@ -7,6 +7,7 @@ class TFormOtchetPrihodMedikamentov : public vedaris::PeriodDialog
 {
     Q_OBJECT
 public:
-    explicit TFormOtchetPrihodMedikamentov(const QString &dataDir, const vedaris::ReportProgress &progress,
+    explicit TFormOtchetPrihodMedikamentov(const QString &dataDir,
+                                           const vedaris::ReportProgress &progress,
                                            QWidget *parent = nullptr);
 };

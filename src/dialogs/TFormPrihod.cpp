@@ -14,8 +14,10 @@ TFormPrihod::TFormPrihod(const QString &dataDir, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormPrihod"));
     connect(m_chooseDrug, &QToolButton::clicked, this, &TFormPrihod::RzBitBtn1Click);
-    connect(m_chooseSupplier, &QAction::triggered, this, &TFormPrihod::RzButtonEditPNamePostButtonClick);
-    connect(m_chooseManufacturer, &QAction::triggered, this, &TFormPrihod::RzButtonEditPNameIzgotButtonClick);
+    connect(m_chooseSupplier, &QAction::triggered, this,
+            &TFormPrihod::RzButtonEditPNamePostButtonClick);
+    connect(m_chooseManufacturer, &QAction::triggered, this,
+            &TFormPrihod::RzButtonEditPNameIzgotButtonClick);
     connect(m_drugName, &QLineEdit::textChanged, this, &TFormPrihod::RzButtonEditPNamePrepChange);
     connect(m_quantity, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPKolChange);
     connect(m_price, &QLineEdit::textChanged, this, &TFormPrihod::RzEditPCEdinChange);

@@ -128,7 +128,8 @@ TFormRashod::Result TFormRashod::issueFrom(qint32 recordId, const StockRecord &b
     m_result = {};
     fill(m_batch);
     std::optional<ops::EarlierBatch> earlier;
-    Messages::guard(this, [&] { earlier = ops::earlierBatch(m_dataDir, recordId, batch, Clock::today()); });
+    Messages::guard(
+        this, [&] { earlier = ops::earlierBatch(m_dataDir, recordId, batch, Clock::today()); });
     showEarlier(earlier);
     exec();
     return std::exchange(m_result, {});
@@ -156,9 +157,11 @@ void TFormRashod::showEarlier(const std::optional<ops::EarlierBatch> &earlier)
     if (earlier) {
         const StockRecord &b = earlier->batch;
         // A batch without a series is named by its expiry alone.
-        const QString series = b.Series.trimmed().isEmpty() ? QString() : QStringLiteral("серия %1, ").arg(b.Series);
-        m_earlierText->setText(QStringLiteral("Есть партия с более ранним сроком годности: %1годна до %2, остаток %3")
-                                   .arg(series, text::formatDate(b.ExpiryDate), text::formatNumber(b.Quantity)));
+        const QString series =
+            b.Series.trimmed().isEmpty() ? QString() : QStringLiteral("серия %1, ").arg(b.Series);
+        m_earlierText->setText(
+            QStringLiteral("Есть партия с более ранним сроком годности: %1годна до %2, остаток %3")
+                .arg(series, text::formatDate(b.ExpiryDate), text::formatNumber(b.Quantity)));
     }
     m_earlierRow->setVisible(bool(earlier));
     const bool expired = ops::expiryOn(m_batch.ExpiryDate, Clock::today()) == ops::Expiry::Expired;
@@ -171,7 +174,8 @@ void TFormRashod::showEarlier(const std::optional<ops::EarlierBatch> &earlier)
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     layout()->activate();
     const int width = std::max(361, sizeHint().width());
-    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
+    const int height =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
     setFixedSize(width, std::max(300, height));
 }
 
@@ -222,8 +226,9 @@ void TFormRashod::RzBitBtnRSaveClick()
     if (!ui::issueQuantityAccepted(this, m_batch, issued))
         return;
     if (ops::expiryOn(m_batch.ExpiryDate, m_today->date()) == ops::Expiry::Expired
-        && !Messages::ask(this, QStringLiteral("Срок годности этой партии истёк %1. Выдать всё равно?")
-                                    .arg(text::formatDate(m_batch.ExpiryDate))))
+        && !Messages::ask(this,
+                          QStringLiteral("Срок годности этой партии истёк %1. Выдать всё равно?")
+                              .arg(text::formatDate(m_batch.ExpiryDate))))
         return;
     const bool stored = Messages::guard(this, [&] {
         m_result.stored = ops::storeIssue(m_dataDir, m_recordId, m_batch, issued,

@@ -9,21 +9,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormRestore::TFormRestore(const QString &dataDir, QWidget *parent) : QDialog(parent), m_dataDir(dataDir)
+TFormRestore::TFormRestore(const QString &dataDir, QWidget *parent)
+    : QDialog(parent), m_dataDir(dataDir)
 {
     setObjectName(QStringLiteral("FormRestore"));
     setWindowTitle(QStringLiteral("Восстановление из резервной копии"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Резервные копии (файлы данных сейчас будут сохранены\n"
-                                                "как ещё одна копия сегодняшнего дня):"),
-                                 this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Резервные копии (файлы данных сейчас будут сохранены\n"
+                                  "как ещё одна копия сегодняшнего дня):"),
+                   this));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("RzListCopies"));
     layout->addWidget(m_list);
     auto *buttons = new QDialogButtonBox(this);
     m_restore = buttons->addButton(QStringLiteral("Восстановить"), QDialogButtonBox::AcceptRole);
     m_restore->setObjectName(QStringLiteral("RzBitBtnRestore"));
-    QPushButton *close = buttons->addButton(QStringLiteral("Закрыть"), QDialogButtonBox::RejectRole);
+    QPushButton *close =
+        buttons->addButton(QStringLiteral("Закрыть"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("RzBitBtnRestoreClose"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -36,9 +39,9 @@ QString TFormRestore::choose()
 {
     m_list->clear();
     for (const vedaris::backup::DatedCopy &c : vedaris::backup::copies(m_dataDir)) {
-        auto *item = new QListWidgetItem(c.damaged ? QStringLiteral("%1 — с повреждёнными записями").arg(c.name)
-                                                   : c.name,
-                                         m_list);
+        auto *item = new QListWidgetItem(
+            c.damaged ? QStringLiteral("%1 — с повреждёнными записями").arg(c.name) : c.name,
+            m_list);
         item->setData(Qt::UserRole, c.name);
     }
     if (m_list->count() > 0)

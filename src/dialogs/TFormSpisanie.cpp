@@ -52,8 +52,8 @@ TFormSpisanie::TFormSpisanie(const QString &dataDir, QWidget *parent)
     ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
     ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
     ui::layOutForm(this, grid, m_save, m_close);
-    ui::chainTabOrder({m_reason, m_writtenOff, m_save, m_close, m_drugName, m_series, m_unit, m_expiry,
-                       m_quantity, m_price});
+    ui::chainTabOrder({m_reason, m_writtenOff, m_save, m_close, m_drugName, m_series, m_unit,
+                       m_expiry, m_quantity, m_price});
 
     connect(m_writtenOff, &QLineEdit::textChanged, this, &TFormSpisanie::RzEditSSpisatChange);
     connect(m_save, &QPushButton::clicked, this, &TFormSpisanie::RzBitBtnSSaveClick);
@@ -86,7 +86,8 @@ void TFormSpisanie::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        (m_reason->currentIndex() < 0 ? static_cast<QWidget *>(m_reason) : m_writtenOff)->setFocus();
+        (m_reason->currentIndex() < 0 ? static_cast<QWidget *>(m_reason) : m_writtenOff)
+            ->setFocus();
 }
 
 void TFormSpisanie::done(int result)
@@ -118,7 +119,8 @@ void TFormSpisanie::RzBitBtnSSaveClick()
     }
     const QString reason = m_reason->currentText();
     const bool stored = Messages::guard(this, [&] {
-        m_stored = ops::storeWriteOff(m_dataDir, m_recordId, m_batch, quantity, reason, Clock::today());
+        m_stored =
+            ops::storeWriteOff(m_dataDir, m_recordId, m_batch, quantity, reason, Clock::today());
     });
     if (stored)
         accept();

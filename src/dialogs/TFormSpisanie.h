@@ -22,7 +22,8 @@ public:
 
     // Shows `batch`, record `recordId` of Base.dat as read for this write-off,
     // modally: what the save stored, or nothing when the dialog was closed.
-    std::optional<vedaris::ops::StoredIssue> writeOff(qint32 recordId, const vedaris::StockRecord &batch);
+    std::optional<vedaris::ops::StoredIssue> writeOff(qint32 recordId,
+                                                      const vedaris::StockRecord &batch);
 
 public slots:
     void RzEditSSpisatChange();

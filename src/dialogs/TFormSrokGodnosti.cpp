@@ -5,10 +5,10 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-TFormSrokGodnosti::TFormSrokGodnosti(const QString &dataDir, const vedaris::ReportProgress &progress,
-                                     QWidget *parent)
-    : ReportDialog(dataDir, progress, parent, QStringLiteral("FormSrokGodnosti"), QStringLiteral("Отчёт о сроке годности"),
-                   vedaris::reports::ReportKind::Expired)
+TFormSrokGodnosti::TFormSrokGodnosti(const QString &dataDir,
+                                     const vedaris::ReportProgress &progress, QWidget *parent)
+    : ReportDialog(dataDir, progress, parent, QStringLiteral("FormSrokGodnosti"),
+                   QStringLiteral("Отчёт о сроке годности"), vedaris::reports::ReportKind::Expired)
 {
     auto *group = new QGroupBox(QStringLiteral("Проверить до этой даты"), this);
     group->setObjectName(QStringLiteral("RzGroupBox1"));

@@ -42,7 +42,10 @@ public:
     {
         return parent.isValid() ? 0 : int(m_issues.size());
     }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : Columns; }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : Columns;
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -73,7 +76,8 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        static const char *const captions[] = {"Дата выдачи", "Отделение", "Количество", "Сумма", "Остаток"};
+        static const char *const captions[] = {"Дата выдачи", "Отделение", "Количество", "Сумма",
+                                               "Остаток"};
         return QString::fromUtf8(captions[section]);
     }
 
@@ -87,38 +91,42 @@ namespace {
 // is stored and by how much it differs.
 // What is added up here is shown rounded by `rounded` (text::roundQuantity or
 // roundSum); the stored values as stored.
-QString balanceLine(const char *what, const char *unit, double stored, double received, long double issued,
-                    bool agrees, double (*rounded)(double))
+QString balanceLine(const char *what, const char *unit, double stored, double received,
+                    long double issued, bool agrees, double (*rounded)(double))
 {
     using vedaris::text::formatNumber;
     const long double expected = received - issued;
-    QString line = QStringLiteral("%1 %2: получено%3 %4 − выдано%3 %5 = %6")
-                       .arg(QString::fromUtf8(what),
-                            agrees ? QStringLiteral("сходится") : QStringLiteral("не сходится"),
-                            QString::fromUtf8(unit), formatNumber(received), formatNumber(rounded(double(issued))),
-                            formatNumber(rounded(double(expected))));
+    QString line =
+        QStringLiteral("%1 %2: получено%3 %4 − выдано%3 %5 = %6")
+            .arg(QString::fromUtf8(what),
+                 agrees ? QStringLiteral("сходится") : QStringLiteral("не сходится"),
+                 QString::fromUtf8(unit), formatNumber(received),
+                 formatNumber(rounded(double(issued))), formatNumber(rounded(double(expected))));
     if (agrees)
         return line + QLatin1Char('.');
     const long double off = stored - expected;
     // A difference too small to round to anything is shown as it is.
     const double offShown = rounded(double(std::fabs(off))) != 0 ? rounded(double(std::fabs(off)))
-                                                                  : double(std::fabs(off));
-    return line + QStringLiteral(", а записано %1 (на %2 %3).")
-                      .arg(formatNumber(stored), formatNumber(offShown),
-                           off < 0 ? QStringLiteral("меньше") : QStringLiteral("больше"));
+                                                                 : double(std::fabs(off));
+    return line
+        + QStringLiteral(", а записано %1 (на %2 %3).")
+              .arg(formatNumber(stored), formatNumber(offShown),
+                   off < 0 ? QStringLiteral("меньше") : QStringLiteral("больше"));
 }
 
 QString balanceText(const BatchHistory &h)
 {
-    const QString runCheck = QStringLiteral("Запустите vedaris-check: она найдёт повреждённые записи.");
+    const QString runCheck =
+        QStringLiteral("Запустите vedaris-check: она найдёт повреждённые записи.");
     if (!h.finite)
-        return QStringLiteral("Остаток не сверить: в записях партии или её выдач есть не числа.\n") + runCheck;
+        return QStringLiteral("Остаток не сверить: в записях партии или её выдач есть не числа.\n")
+            + runCheck;
     const vedaris::StockRecord &b = h.batch;
-    QString text = balanceLine("Остаток", "", b.Quantity, b.ReceivedQuantity, h.issuedQuantity, h.quantityAgrees,
-                               &vedaris::text::roundQuantity)
-                   + QLatin1Char('\n')
-                   + balanceLine("Сумма", " на", b.TotalSum, b.ReceivedSum, h.issuedSum, h.sumAgrees,
-                                 &vedaris::text::roundSum);
+    QString text = balanceLine("Остаток", "", b.Quantity, b.ReceivedQuantity, h.issuedQuantity,
+                               h.quantityAgrees, &vedaris::text::roundQuantity)
+        + QLatin1Char('\n')
+        + balanceLine("Сумма", " на", b.TotalSum, b.ReceivedSum, h.issuedSum, h.sumAgrees,
+                      &vedaris::text::roundSum);
     if (!h.quantityAgrees || !h.sumAgrees)
         text += QLatin1Char('\n') + runCheck;
     return text;
@@ -127,8 +135,9 @@ QString balanceText(const BatchHistory &h)
 } // namespace
 
 TFormViewZap::TFormViewZap(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FormViewZap"));
     setWindowTitle(QStringLiteral("Просмотр записи"));

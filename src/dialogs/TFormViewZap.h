@@ -13,7 +13,7 @@ struct StockRecord;
 namespace ops {
 struct BatchHistory;
 }
-}
+} // namespace vedaris
 
 // Shows one stock record read-only, as Base.dat holds it, and below it the
 // batch card: its live issues with the remaining quantity after each, and

@@ -10,13 +10,13 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <cstdio>
 #include <QSysInfo>
-#include <charconv>
-#include <cmath>
-#include <cstring>
 #include <algorithm>
 #include <atomic>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <thread>
 #include <unordered_map>
@@ -45,12 +45,26 @@ struct Utf8Table
             char *out = bytes[b];
             int n = 0;
             switch (b) {
-            case '\\': out[n++] = '\\'; out[n++] = '\\'; break;
-            case '\t': out[n++] = '\\'; out[n++] = 't'; break;
-            case '\n': out[n++] = '\\'; out[n++] = 'n'; break;
-            case '\r': out[n++] = '\\'; out[n++] = 'r'; break;
+            case '\\':
+                out[n++] = '\\';
+                out[n++] = '\\';
+                break;
+            case '\t':
+                out[n++] = '\\';
+                out[n++] = 't';
+                break;
+            case '\n':
+                out[n++] = '\\';
+                out[n++] = 'n';
+                break;
+            case '\r':
+                out[n++] = '\\';
+                out[n++] = 'r';
+                break;
             default: {
-                const char16_t u = b == 0 ? char16_t(0xFFFD) : cp1251::toUnicode(static_cast<unsigned char>(b)).unicode();
+                const char16_t u = b == 0
+                    ? char16_t(0xFFFD)
+                    : cp1251::toUnicode(static_cast<unsigned char>(b)).unicode();
                 if (u < 0x80) {
                     out[n++] = char(u);
                 } else if (u < 0x800) {
@@ -74,7 +88,10 @@ const Utf8Table &utf8()
     return table;
 }
 
-void tab(QByteArray &o) { o.append('\t'); }
+void tab(QByteArray &o)
+{
+    o.append('\t');
+}
 
 void appendText(QByteArray &o, const char *rec, TextField f)
 {
@@ -121,8 +138,17 @@ void appendDate(QByteArray &o, double serial)
     static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
     int y = 0, m = 0, d = 0;
     QDate::fromJulianDay(epoch + qint64(std::floor(serial))).getDate(&y, &m, &d);
-    char buf[11] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '-',
-                    char('0' + m / 10), char('0' + m % 10), '-', char('0' + d / 10), char('0' + d % 10), 0};
+    char buf[11] = {char('0' + y / 1000),
+                    char('0' + y / 100 % 10),
+                    char('0' + y / 10 % 10),
+                    char('0' + y % 10),
+                    '-',
+                    char('0' + m / 10),
+                    char('0' + m % 10),
+                    '-',
+                    char('0' + d / 10),
+                    char('0' + d % 10),
+                    0};
     o.append(buf, 10);
 }
 
@@ -195,11 +221,13 @@ struct FileTable
 // In the order of files::All.
 const FileTable fileTables[6] = {
     {"stock_records", S::Size, S::Deleted,
-     "record_id, drug_name, receipt_date, receipt_serial, unit, supplier, receipt_document, manufacturer, series, "
+     "record_id, drug_name, receipt_date, receipt_serial, unit, supplier, receipt_document, "
+     "manufacturer, series, "
      "quantity, received_quantity, unit_price, total_sum, received_sum, expiry_date, expiry_serial",
      stockFields},
     {"issue_records", I::Size, I::Deleted,
-     "stock_record_id, drug_name, receipt_date, receipt_serial, unit, supplier, receipt_document, manufacturer, "
+     "stock_record_id, drug_name, receipt_date, receipt_serial, unit, supplier, receipt_document, "
+     "manufacturer, "
      "series, department, quantity, unit_price, issued_sum, issue_date, issue_serial",
      issueFields},
     {"drug_name_records", N::Size, N::Deleted, "entry_id, name, unit", drugNameFields},
@@ -251,7 +279,7 @@ struct Prior
 {
     qint32 generation = -1; // -1: no row
     qint64 hash = 0;
-    bool present = false;   // false: the slot was beyond the file's end
+    bool present = false; // false: the slot was beyond the file's end
     bool live = false;
 };
 
@@ -280,7 +308,8 @@ QString intArray(const std::vector<qint64> &values)
 }
 
 // The current rows of the slots in `ranges`, by slot.
-std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &store, const FileTable &fileTable,
+std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &store,
+                                            const FileTable &fileTable,
                                             const std::vector<Range> &ranges)
 {
     std::unordered_map<qint64, Prior> out;
@@ -291,12 +320,13 @@ std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &s
         from.push_back(r.from);
         to.push_back(r.to);
     }
-    const pg::Result r = db.exec(QStringLiteral("SELECT t.slot, t.generation, t.hash, t.live FROM vedaris.%1 t "
-                                                "JOIN unnest($2::bigint[], $3::bigint[]) AS r(lo, hi) "
-                                                "ON t.slot >= r.lo AND t.slot < r.hi "
-                                                "WHERE t.store = $1 AND t.current")
-                                     .arg(QLatin1String(fileTable.table)),
-                                 {store, intArray(from), intArray(to)});
+    const pg::Result r =
+        db.exec(QStringLiteral("SELECT t.slot, t.generation, t.hash, t.live FROM vedaris.%1 t "
+                               "JOIN unnest($2::bigint[], $3::bigint[]) AS r(lo, hi) "
+                               "ON t.slot >= r.lo AND t.slot < r.hi "
+                               "WHERE t.store = $1 AND t.current")
+                    .arg(QLatin1String(fileTable.table)),
+                {store, intArray(from), intArray(to)});
     out.reserve(size_t(r.rows()));
     for (int i = 0; i < r.rows(); ++i) {
         Prior p;
@@ -312,8 +342,8 @@ std::unordered_map<qint64, Prior> priorRows(pg::Connection &db, const QString &s
 QString sourceOf(const QString &dataDir)
 {
     const QString canonical = QDir(dataDir).canonicalPath();
-    return QSysInfo::machineHostName() + QLatin1Char(':') +
-           QDir::toNativeSeparators(canonical.isEmpty() ? QDir(dataDir).absolutePath() : canonical);
+    return QSysInfo::machineHostName() + QLatin1Char(':')
+        + QDir::toNativeSeparators(canonical.isEmpty() ? QDir(dataDir).absolutePath() : canonical);
 }
 
 // Takes the run's lock and makes sure the schema is there at this version.
@@ -328,30 +358,41 @@ void prepareSchema(pg::Connection &db)
         db.script(schema::creation());
         return;
     }
-    if (db.exec(QStringLiteral("SELECT to_regclass('vedaris.schema_info') IS NOT NULL")).text(0, 0) != QLatin1String("t"))
-        throw Error({}, QStringLiteral("В базе уже есть схема vedaris, но она создана не vedaris-mirror (в ней нет "
-                                       "таблицы schema_info). Загрузка отменена, ничего не записано."));
+    if (db.exec(QStringLiteral("SELECT to_regclass('vedaris.schema_info') IS NOT NULL")).text(0, 0)
+        != QLatin1String("t"))
+        throw Error(
+            {},
+            QStringLiteral(
+                "В базе уже есть схема vedaris, но она создана не vedaris-mirror (в ней нет "
+                "таблицы schema_info). Загрузка отменена, ничего не записано."));
     const pg::Result v = db.exec(QStringLiteral("SELECT max(version) FROM vedaris.schema_info"));
     const int version = v.isNull(0, 0) ? 0 : int(v.integer(0, 0));
     if (version > schema::Version)
-        throw Error({}, QStringLiteral("Схема vedaris в базе создана более новой версией vedaris-mirror (версия схемы "
-                                       "%1, эта программа знает версию %2). Обновите vedaris-mirror. Ничего не "
-                                       "записано.")
-                            .arg(version)
-                            .arg(schema::Version));
+        throw Error(
+            {},
+            QStringLiteral(
+                "Схема vedaris в базе создана более новой версией vedaris-mirror (версия схемы "
+                "%1, эта программа знает версию %2). Обновите vedaris-mirror. Ничего не "
+                "записано.")
+                .arg(version)
+                .arg(schema::Version));
     if (version < schema::Version)
-        throw Error({}, QStringLiteral("Схема vedaris в базе имеет неизвестную версию %1 (эта программа знает версию "
-                                       "%2). Ничего не записано.")
-                            .arg(version)
-                            .arg(schema::Version));
+        throw Error(
+            {},
+            QStringLiteral(
+                "Схема vedaris в базе имеет неизвестную версию %1 (эта программа знает версию "
+                "%2). Ничего не записано.")
+                .arg(version)
+                .arg(schema::Version));
 }
 
 QStringList storedFindings(pg::Connection &db, const QString &store)
 {
     QStringList out;
-    const pg::Result r = db.exec(QStringLiteral("SELECT file, record, text FROM vedaris.findings WHERE store = $1 "
-                                                "ORDER BY n"),
-                                 {store});
+    const pg::Result r =
+        db.exec(QStringLiteral("SELECT file, record, text FROM vedaris.findings WHERE store = $1 "
+                               "ORDER BY n"),
+                {store});
     for (int i = 0; i < r.rows(); ++i) {
         check::Finding f{r.text(i, 0), r.isNull(i, 1) ? -1 : r.integer(i, 1), r.text(i, 2)};
         out << f.line();
@@ -364,7 +405,8 @@ void mark(const char *what)
 {
     static const bool on = qEnvironmentVariableIsSet("VEDARIS_MIRROR_PROFILE");
     if (on)
-        std::fprintf(stderr, "%8lld ms  %s\n", static_cast<long long>(profileTimer.elapsed()), what);
+        std::fprintf(stderr, "%8lld ms  %s\n", static_cast<long long>(profileTimer.elapsed()),
+                     what);
 }
 
 // The store's check, run on a thread of its own beside the comparison and the
@@ -397,8 +439,7 @@ public:
                   m_error = std::current_exception();
               }
           })
-    {
-    }
+    { }
     ~BackgroundCheck()
     {
         m_stop = true;
@@ -418,8 +459,7 @@ public:
 
 private:
     struct Stopped
-    {
-    };
+    { };
     std::atomic<bool> m_stop{false};
     check::Result m_result;
     std::exception_ptr m_error;
@@ -429,10 +469,10 @@ private:
 // One file's part of a run.
 struct FileRun
 {
-    std::vector<qint64> digests;      // per record
-    std::vector<qint64> chunks;       // per chunk of the file now
+    std::vector<qint64> digests; // per record
+    std::vector<qint64> chunks; // per chunk of the file now
     std::vector<qint64> changedChunks; // differing from the database's, or gone
-    std::vector<Row> rows;            // to write
+    std::vector<Row> rows; // to write
 };
 
 // Writes the rows of one file: straight into the table on a first load,
@@ -444,54 +484,61 @@ void writeRows(pg::Connection &db, snapshot::Reader &reader, int f, const FileRu
 {
     const FileTable &fileTable = fileTables[f];
     const QString table = QLatin1String(fileTable.table);
-    const QString target = direct ? QStringLiteral("vedaris.") + table : QStringLiteral("incoming_") + table;
+    const QString target =
+        direct ? QStringLiteral("vedaris.") + table : QStringLiteral("incoming_") + table;
     if (!direct)
-        db.script(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (LIKE vedaris.%2) ON COMMIT DROP; TRUNCATE %1")
-                      .arg(target, table));
+        db.script(
+            QStringLiteral(
+                "CREATE TEMP TABLE IF NOT EXISTS %1 (LIKE vedaris.%2) ON COMMIT DROP; TRUNCATE %1")
+                .arg(target, table));
     size_t next = 0;
-    db.copyIn(QStringLiteral("COPY %1 (store, slot, generation, current, present, live, deleted_mark, hash, %2) "
-                             "FROM STDIN")
-                  .arg(target, QLatin1String(fileTable.columns)),
-              [&](QByteArray &o) {
-                  // A run of consecutive slots, read at once.
-                  size_t end = next + 1;
-                  while (end < run.rows.size() && end - next < 4096 &&
-                         run.rows[end].slot == run.rows[end - 1].slot + 1)
-                      ++end;
-                  const qint64 first = run.rows[next].slot;
-                  const QByteArray bytes = reader.records(f, fileTable.size, first, qint64(end - next));
-                  if (bytes.size() != qint64(end - next) * fileTable.size)
-                      reader.moved();
-                  for (; next < end; ++next) {
-                      const Row &row = run.rows[next];
-                      const char *rec = bytes.constData() + (row.slot - first) * fileTable.size;
-                      const qint64 hash = digest(rec, fileTable.size);
-                      if (hash != run.digests[size_t(row.slot)])
-                          reader.moved();
-                      const int mark = static_cast<unsigned char>(rec[fileTable.deletedOffset]);
-                      o.append(storeText);
-                      tab(o);
-                      appendInteger(o, row.slot);
-                      tab(o);
-                      appendInteger(o, row.generation);
-                      o.append(mark == 1 ? "\tt\tt\tf\t" : "\tt\tt\tt\t");
-                      appendInteger(o, mark);
-                      tab(o);
-                      appendInteger(o, hash);
-                      fileTable.fields(o, rec);
-                      o.append('\n');
-                  }
-                  return next < run.rows.size();
-              });
+    db.copyIn(
+        QStringLiteral(
+            "COPY %1 (store, slot, generation, current, present, live, deleted_mark, hash, %2) "
+            "FROM STDIN")
+            .arg(target, QLatin1String(fileTable.columns)),
+        [&](QByteArray &o) {
+            // A run of consecutive slots, read at once.
+            size_t end = next + 1;
+            while (end < run.rows.size() && end - next < 4096
+                   && run.rows[end].slot == run.rows[end - 1].slot + 1)
+                ++end;
+            const qint64 first = run.rows[next].slot;
+            const QByteArray bytes = reader.records(f, fileTable.size, first, qint64(end - next));
+            if (bytes.size() != qint64(end - next) * fileTable.size)
+                reader.moved();
+            for (; next < end; ++next) {
+                const Row &row = run.rows[next];
+                const char *rec = bytes.constData() + (row.slot - first) * fileTable.size;
+                const qint64 hash = digest(rec, fileTable.size);
+                if (hash != run.digests[size_t(row.slot)])
+                    reader.moved();
+                const int mark = static_cast<unsigned char>(rec[fileTable.deletedOffset]);
+                o.append(storeText);
+                tab(o);
+                appendInteger(o, row.slot);
+                tab(o);
+                appendInteger(o, row.generation);
+                o.append(mark == 1 ? "\tt\tt\tf\t" : "\tt\tt\tt\t");
+                appendInteger(o, mark);
+                tab(o);
+                appendInteger(o, hash);
+                fileTable.fields(o, rec);
+                o.append('\n');
+            }
+            return next < run.rows.size();
+        });
     // Without statistics the planner may join a few changed rows to a
     // million by reading the whole table.
     db.exec(QStringLiteral("ANALYZE %1").arg(target));
     if (!direct) {
-        db.exec(QStringLiteral("UPDATE vedaris.%1 t SET current = false FROM %2 i WHERE t.store = i.store "
-                               "AND t.slot = i.slot AND t.current AND t.generation <> i.generation")
+        db.exec(QStringLiteral(
+                    "UPDATE vedaris.%1 t SET current = false FROM %2 i WHERE t.store = i.store "
+                    "AND t.slot = i.slot AND t.current AND t.generation <> i.generation")
                     .arg(table, target));
-        db.exec(QStringLiteral("DELETE FROM vedaris.%1 t USING %2 i WHERE t.store = i.store AND t.slot = "
-                               "i.slot AND t.generation = i.generation")
+        db.exec(QStringLiteral(
+                    "DELETE FROM vedaris.%1 t USING %2 i WHERE t.store = i.store AND t.slot = "
+                    "i.slot AND t.generation = i.generation")
                     .arg(table, target));
         db.exec(QStringLiteral("INSERT INTO vedaris.%1 SELECT * FROM %2").arg(table, target));
     }
@@ -505,7 +552,9 @@ Outcome run(const Options &options)
     if (options.store.trimmed().isEmpty())
         throw Error({}, QStringLiteral("Не задано имя склада (--store)."));
     if (!QDir(options.dataDir).exists())
-        throw Error({}, QStringLiteral("Нет папки данных %1.").arg(QDir::toNativeSeparators(options.dataDir)));
+        throw Error(
+            {},
+            QStringLiteral("Нет папки данных %1.").arg(QDir::toNativeSeparators(options.dataDir)));
 
     pg::Connection db(options.conninfo);
     db.exec(QStringLiteral("BEGIN"));
@@ -515,21 +564,28 @@ Outcome run(const Options &options)
     Outcome out;
     const QString &store = options.store;
     const QString source = sourceOf(options.dataDir);
-    const pg::Result known =
-        db.exec(QStringLiteral("SELECT source FROM vedaris.stores WHERE store = $1 FOR UPDATE"), {store});
+    const pg::Result known = db.exec(
+        QStringLiteral("SELECT source FROM vedaris.stores WHERE store = $1 FOR UPDATE"), {store});
     if (known.rows() == 0) {
-        db.exec(QStringLiteral("INSERT INTO vedaris.stores (store, source) VALUES ($1, $2)"), {store, source});
+        db.exec(QStringLiteral("INSERT INTO vedaris.stores (store, source) VALUES ($1, $2)"),
+                {store, source});
         out.firstLoad = true;
     } else if (known.text(0, 0) != source) {
         if (!options.replace)
-            throw Error({}, QStringLiteral("Склад «%1» уже загружен в эту базу из другой папки (%2). Выберите другое "
-                                           "имя склада или, если склад переехал в папку %3, запустите с --replace: "
-                                           "его прежние строки будут заменены. Ничего не записано.")
-                                .arg(store, known.text(0, 0), source));
+            throw Error(
+                {},
+                QStringLiteral(
+                    "Склад «%1» уже загружен в эту базу из другой папки (%2). Выберите другое "
+                    "имя склада или, если склад переехал в папку %3, запустите с --replace: "
+                    "его прежние строки будут заменены. Ничего не записано.")
+                    .arg(store, known.text(0, 0), source));
         for (const FileTable &fileTable : fileTables)
-            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1").arg(QLatin1String(fileTable.table)), {store});
+            db.exec(QStringLiteral("DELETE FROM vedaris.%1 WHERE store = $1")
+                        .arg(QLatin1String(fileTable.table)),
+                    {store});
         db.exec(QStringLiteral("DELETE FROM vedaris.chunks WHERE store = $1"), {store});
-        db.exec(QStringLiteral("UPDATE vedaris.stores SET source = $2, first_loaded = now() WHERE store = $1"),
+        db.exec(QStringLiteral(
+                    "UPDATE vedaris.stores SET source = $2, first_loaded = now() WHERE store = $1"),
                 {store, source});
         out.firstLoad = true;
     }
@@ -537,8 +593,9 @@ Outcome run(const Options &options)
     // The database's chunk digests, by file.
     std::array<std::unordered_map<qint64, qint64>, 6> storedChunks;
     if (!out.firstLoad) {
-        const pg::Result r =
-            db.exec(QStringLiteral("SELECT file, chunk, digest FROM vedaris.chunks WHERE store = $1"), {store});
+        const pg::Result r = db.exec(
+            QStringLiteral("SELECT file, chunk, digest FROM vedaris.chunks WHERE store = $1"),
+            {store});
         for (int i = 0; i < r.rows(); ++i)
             storedChunks[size_t(r.integer(i, 0))][r.integer(i, 1)] = r.integer(i, 2);
     }
@@ -566,15 +623,17 @@ Outcome run(const Options &options)
                 run.digests.resize(size_t(counts.records));
                 reader.scan(f, fileTable.size, [&](qint64 first, const char *bytes, qint64 n) {
                     for (qint64 i = 0; i < n; ++i)
-                        run.digests[size_t(first + i)] = digest(bytes + i * fileTable.size, fileTable.size);
+                        run.digests[size_t(first + i)] =
+                            digest(bytes + i * fileTable.size, fileTable.size);
                 });
                 const qint64 chunkCount = (counts.records + ChunkRecords - 1) / ChunkRecords;
                 for (qint64 c = 0; c < chunkCount; ++c) {
                     const qint64 from = c * ChunkRecords;
-                    run.chunks.push_back(
-                        chunkDigest(run.digests.data() + from, std::min(ChunkRecords, counts.records - from)));
+                    run.chunks.push_back(chunkDigest(
+                        run.digests.data() + from, std::min(ChunkRecords, counts.records - from)));
                     const auto stored = storedChunks[size_t(f)].find(c);
-                    if (stored == storedChunks[size_t(f)].end() || stored->second != run.chunks.back())
+                    if (stored == storedChunks[size_t(f)].end()
+                        || stored->second != run.chunks.back())
                         run.changedChunks.push_back(c);
                 }
                 for (const auto &[c, digest] : storedChunks[size_t(f)])
@@ -603,7 +662,8 @@ Outcome run(const Options &options)
                 const auto prior = out.firstLoad ? std::unordered_map<qint64, Prior>{}
                                                  : priorRows(db, store, fileTable, ranges);
                 for (const Range &range : ranges) {
-                    for (qint64 slot = range.from; slot < std::min(range.to, counts.records); ++slot) {
+                    for (qint64 slot = range.from; slot < std::min(range.to, counts.records);
+                         ++slot) {
                         const auto p = prior.find(slot);
                         if (p == prior.end()) {
                             run.rows.push_back({slot, 0});
@@ -616,7 +676,8 @@ Outcome run(const Options &options)
                         const QByteArray rec = reader.records(f, fileTable.size, slot, 1);
                         if (rec.size() != fileTable.size)
                             reader.moved();
-                        const bool live = static_cast<unsigned char>(rec[fileTable.deletedOffset]) != 1;
+                        const bool live =
+                            static_cast<unsigned char>(rec[fileTable.deletedOffset]) != 1;
                         if (!p->second.live && live) {
                             run.rows.push_back({slot, p->second.generation + 1});
                             ++counts.reused;
@@ -641,34 +702,37 @@ Outcome run(const Options &options)
                 if (!run.rows.empty())
                     writeRows(db, reader, f, run, out.firstLoad, storeText);
                 if (out.files[size_t(f)].vanished > 0)
-                    db.exec(QStringLiteral("UPDATE vedaris.%1 SET present = false, live = false, hash = NULL WHERE "
+                    db.exec(QStringLiteral("UPDATE vedaris.%1 SET present = false, live = false, "
+                                           "hash = NULL WHERE "
                                            "store = $1 AND current AND present AND slot >= $2")
                                 .arg(table),
                             {store, QString::number(out.files[size_t(f)].records)});
                 if (run.changedChunks.empty())
                     continue;
-                db.exec(QStringLiteral("DELETE FROM vedaris.chunks WHERE store = $1 AND file = $2 AND chunk = "
-                                       "ANY($3::integer[])"),
+                db.exec(QStringLiteral(
+                            "DELETE FROM vedaris.chunks WHERE store = $1 AND file = $2 AND chunk = "
+                            "ANY($3::integer[])"),
                         {store, QString::number(f), intArray(run.changedChunks)});
                 size_t next = 0;
-                db.copyIn(QStringLiteral("COPY vedaris.chunks (store, file, chunk, digest) FROM STDIN"),
-                          [&](QByteArray &o) {
-                              for (int n = 0; n < 4096 && next < run.changedChunks.size(); ++next) {
-                                  const qint64 c = run.changedChunks[next];
-                                  if (c >= qint64(run.chunks.size()))
-                                      continue;
-                                  ++n;
-                                  o.append(storeText);
-                                  tab(o);
-                                  appendInteger(o, f);
-                                  tab(o);
-                                  appendInteger(o, c);
-                                  tab(o);
-                                  appendInteger(o, run.chunks[size_t(c)]);
-                                  o.append('\n');
-                              }
-                              return next < run.changedChunks.size();
-                          });
+                db.copyIn(
+                    QStringLiteral("COPY vedaris.chunks (store, file, chunk, digest) FROM STDIN"),
+                    [&](QByteArray &o) {
+                        for (int n = 0; n < 4096 && next < run.changedChunks.size(); ++next) {
+                            const qint64 c = run.changedChunks[next];
+                            if (c >= qint64(run.chunks.size()))
+                                continue;
+                            ++n;
+                            o.append(storeText);
+                            tab(o);
+                            appendInteger(o, f);
+                            tab(o);
+                            appendInteger(o, c);
+                            tab(o);
+                            appendInteger(o, run.chunks[size_t(c)]);
+                            o.append('\n');
+                        }
+                        return next < run.changedChunks.size();
+                    });
             }
             mark("loaded");
             if (!rowsChanged)
@@ -680,9 +744,11 @@ Outcome run(const Options &options)
             db.exec(QStringLiteral("DELETE FROM vedaris.findings WHERE store = $1"), {store});
             if (!checked.findings.isEmpty()) {
                 qsizetype next = 0;
-                db.copyIn(QStringLiteral("COPY vedaris.findings (store, n, file, record, text) FROM STDIN"),
+                db.copyIn(QStringLiteral(
+                              "COPY vedaris.findings (store, n, file, record, text) FROM STDIN"),
                           [&](QByteArray &o) {
-                              for (int n = 0; n < 512 && next < checked.findings.size(); ++n, ++next) {
+                              for (int n = 0; n < 512 && next < checked.findings.size();
+                                   ++n, ++next) {
                                   const check::Finding &finding = checked.findings[next];
                                   o.append(storeText);
                                   tab(o);
@@ -703,7 +769,8 @@ Outcome run(const Options &options)
             }
             for (const check::Finding &finding : checked.findings)
                 out.findings << finding.line();
-            db.exec(QStringLiteral("UPDATE vedaris.stores SET last_loaded = now(), findings = $2 WHERE store = $1"),
+            db.exec(QStringLiteral("UPDATE vedaris.stores SET last_loaded = now(), findings = $2 "
+                                   "WHERE store = $1"),
                     {store, QString::number(checked.findings.size())});
             out.wrote = true;
             mark("checked");
@@ -723,23 +790,31 @@ Outcome run(const Options &options)
 QVector<StoreFigures> consolidated(const QString &conninfo, const QDate &date)
 {
     pg::Connection db(conninfo);
-    const bool ready = db.exec(QStringLiteral("SELECT to_regclass('vedaris.schema_info') IS NOT NULL")).text(0, 0) ==
-                       QLatin1String("t");
+    const bool ready =
+        db.exec(QStringLiteral("SELECT to_regclass('vedaris.schema_info') IS NOT NULL")).text(0, 0)
+        == QLatin1String("t");
     if (!ready)
-        throw Error({}, QStringLiteral("В базе нет схемы vedaris: сначала загрузите склады командой vedaris-mirror."));
+        throw Error(
+            {},
+            QStringLiteral(
+                "В базе нет схемы vedaris: сначала загрузите склады командой vedaris-mirror."));
     const pg::Result v = db.exec(QStringLiteral("SELECT max(version) FROM vedaris.schema_info"));
     if (!v.isNull(0, 0) && v.integer(0, 0) != schema::Version)
-        throw Error({}, QStringLiteral("Схема vedaris в базе имеет версию %1, эта программа знает версию %2. Обновите "
-                                       "программу.")
-                            .arg(v.integer(0, 0))
-                            .arg(schema::Version));
-    const pg::Result r = db.exec(QStringLiteral("SELECT store, batches, stock_value, expired_value, expiring_90_value, "
-                                                "month_quantity, month_consumption FROM vedaris.store_figures($1::date)"),
-                                 {date.toString(Qt::ISODate)});
+        throw Error(
+            {},
+            QStringLiteral(
+                "Схема vedaris в базе имеет версию %1, эта программа знает версию %2. Обновите "
+                "программу.")
+                .arg(v.integer(0, 0))
+                .arg(schema::Version));
+    const pg::Result r = db.exec(
+        QStringLiteral("SELECT store, batches, stock_value, expired_value, expiring_90_value, "
+                       "month_quantity, month_consumption FROM vedaris.store_figures($1::date)"),
+        {date.toString(Qt::ISODate)});
     QVector<StoreFigures> out;
     for (int i = 0; i < r.rows(); ++i)
-        out.push_back({r.text(i, 0), r.integer(i, 1), r.number(i, 2), r.number(i, 3), r.number(i, 4), r.number(i, 5),
-                       r.number(i, 6)});
+        out.push_back({r.text(i, 0), r.integer(i, 1), r.number(i, 2), r.number(i, 3),
+                       r.number(i, 4), r.number(i, 5), r.number(i, 6)});
     return out;
 }
 

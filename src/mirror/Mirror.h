@@ -27,11 +27,11 @@ struct Options
 struct FileCounts
 {
     QString file;
-    qint64 records = 0;  // whole records in the file
-    qint64 added = 0;    // slots the database did not have
-    qint64 changed = 0;  // records whose bytes changed (edits, new quantities, restored bytes)
-    qint64 deleted = 0;  // live records now deleted
-    qint64 reused = 0;   // deleted slots taken by a new record: a new row, the old one kept
+    qint64 records = 0; // whole records in the file
+    qint64 added = 0; // slots the database did not have
+    qint64 changed = 0; // records whose bytes changed (edits, new quantities, restored bytes)
+    qint64 deleted = 0; // live records now deleted
+    qint64 reused = 0; // deleted slots taken by a new record: a new row, the old one kept
     qint64 vanished = 0; // slots beyond the file's end now (a shorter file put back)
     qint64 total() const { return added + changed + deleted + reused + vanished; }
 };
@@ -39,7 +39,7 @@ struct FileCounts
 struct Outcome
 {
     bool firstLoad = false; // the store was not in the database, or was replaced
-    bool wrote = false;     // false: nothing changed, nothing was written
+    bool wrote = false; // false: nothing changed, nothing was written
     std::array<FileCounts, 6> files; // in the order of files::All
     QStringList findings; // the broken rules of the files, worded as vedaris-check words them
 };
@@ -51,12 +51,12 @@ Outcome run(const Options &options);
 struct StoreFigures
 {
     QString store;
-    qint64 batches = 0;           // live batches with a quantity
-    double stockValue = 0;        // their TotalSum
-    double expiredValue = 0;      // of those expired by the date
-    double expiringValue = 0;     // of those expiring within the 90 days after it
-    double monthQuantity = 0;     // issued in the date's calendar month
-    double monthConsumption = 0;  // their IssuedSum
+    qint64 batches = 0; // live batches with a quantity
+    double stockValue = 0; // their TotalSum
+    double expiredValue = 0; // of those expired by the date
+    double expiringValue = 0; // of those expiring within the 90 days after it
+    double monthQuantity = 0; // issued in the date's calendar month
+    double monthConsumption = 0; // their IssuedSum
 };
 QVector<StoreFigures> consolidated(const QString &conninfo, const QDate &date);
 

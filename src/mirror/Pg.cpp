@@ -22,20 +22,23 @@ QString connectionFailure(const QString &conninfo, const QString &detail)
 {
     const QString lower = detail.toLower();
     QString why;
-    if (lower.contains(QLatin1String("password authentication failed")) ||
-        lower.contains(QLatin1String("no password supplied")) ||
-        lower.contains(QLatin1String("authentication failed")) ||
-        lower.contains(QLatin1String("role \"")) ||
-        lower.contains(QLatin1String("no pg_hba.conf entry")))
+    if (lower.contains(QLatin1String("password authentication failed"))
+        || lower.contains(QLatin1String("no password supplied"))
+        || lower.contains(QLatin1String("authentication failed"))
+        || lower.contains(QLatin1String("role \""))
+        || lower.contains(QLatin1String("no pg_hba.conf entry")))
         why = QStringLiteral("сервер не принял имя пользователя или пароль");
-    else if (lower.contains(QLatin1String("database \"")) && lower.contains(QLatin1String("does not exist")))
+    else if (lower.contains(QLatin1String("database \""))
+             && lower.contains(QLatin1String("does not exist")))
         why = QStringLiteral("на сервере нет такой базы данных");
-    else if (lower.contains(QLatin1String("invalid connection option")) ||
-             lower.contains(QLatin1String("missing \"=\"")) || lower.contains(QLatin1String("invalid uri")))
+    else if (lower.contains(QLatin1String("invalid connection option"))
+             || lower.contains(QLatin1String("missing \"=\""))
+             || lower.contains(QLatin1String("invalid uri")))
         why = QStringLiteral("строка подключения записана неверно");
     else
         why = QStringLiteral("сервер недоступен (не запущен, неверный адрес или порт, сеть)");
-    return QStringLiteral("Не удалось подключиться к серверу PostgreSQL («%1»): %2.\nСообщение сервера: %3")
+    return QStringLiteral(
+               "Не удалось подключиться к серверу PostgreSQL («%1»): %2.\nСообщение сервера: %3")
         .arg(conninfo, why, detail);
 }
 
@@ -65,13 +68,14 @@ void finishCopy(pg_conn *c, const char *during)
         PQclear(r);
     }
     if (failed)
-        throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL при %1 (COPY): %2")
-                            .arg(QString::fromUtf8(during), detail));
+        throw Error({},
+                    QStringLiteral("Ошибка базы данных PostgreSQL при %1 (COPY): %2")
+                        .arg(QString::fromUtf8(during), detail));
 }
 
 } // namespace
 
-Result::Result(pg_result *r) : m_r(r) {}
+Result::Result(pg_result *r) : m_r(r) { }
 Result::~Result()
 {
     if (m_r)
@@ -81,9 +85,18 @@ Result::Result(Result &&other) noexcept : m_r(other.m_r)
 {
     other.m_r = nullptr;
 }
-int Result::rows() const { return PQntuples(m_r); }
-int Result::columns() const { return PQnfields(m_r); }
-bool Result::isNull(int row, int col) const { return PQgetisnull(m_r, row, col) != 0; }
+int Result::rows() const
+{
+    return PQntuples(m_r);
+}
+int Result::columns() const
+{
+    return PQnfields(m_r);
+}
+bool Result::isNull(int row, int col) const
+{
+    return PQgetisnull(m_r, row, col) != 0;
+}
 QString Result::text(int row, int col) const
 {
     if (isNull(row, col))
@@ -103,7 +116,8 @@ Connection::Connection(const QString &conninfo)
 {
     m_c = PQconnectdb(conninfo.toUtf8().constData());
     if (!m_c)
-        throw Error({}, QStringLiteral("Не удалось подключиться к серверу PostgreSQL: нет памяти."));
+        throw Error({},
+                    QStringLiteral("Не удалось подключиться к серверу PostgreSQL: нет памяти."));
     if (PQstatus(m_c) != CONNECTION_OK) {
         const QString detail = serverText(PQerrorMessage(m_c));
         PQfinish(m_c);
@@ -124,7 +138,9 @@ Connection::~Connection()
 
 void Connection::fail(const QString &what) const
 {
-    throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL (%1): %2").arg(what, serverText(PQerrorMessage(m_c))));
+    throw Error({},
+                QStringLiteral("Ошибка базы данных PostgreSQL (%1): %2")
+                    .arg(what, serverText(PQerrorMessage(m_c))));
 }
 
 Result Connection::exec(const QString &sql, const QStringList &params)
@@ -137,14 +153,16 @@ Result Connection::exec(const QString &sql, const QStringList &params)
         values.push_back(p.toUtf8());
         pointers.push_back(p.isNull() ? nullptr : values.back().constData());
     }
-    Result r(PQexecParams(m_c, query.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
-                          nullptr, 0));
+    Result r(PQexecParams(m_c, query.constData(), int(pointers.size()), nullptr, pointers.data(),
+                          nullptr, nullptr, 0));
     pg_result *raw = r.raw();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const QString detail = raw ? serverText(PQresultErrorMessage(raw)) : serverText(PQerrorMessage(m_c));
-        throw Error({}, QStringLiteral("Ошибка базы данных PostgreSQL: %1\nЗапрос: %2")
-                            .arg(detail, sql.simplified().left(200)));
+        const QString detail =
+            raw ? serverText(PQresultErrorMessage(raw)) : serverText(PQerrorMessage(m_c));
+        throw Error({},
+                    QStringLiteral("Ошибка базы данных PostgreSQL: %1\nЗапрос: %2")
+                        .arg(detail, sql.simplified().left(200)));
     }
     return r;
 }
@@ -215,11 +233,20 @@ void appendCopyText(QByteArray &out, QByteArrayView utf8)
 {
     for (char c : utf8) {
         switch (c) {
-        case '\\': out.append("\\\\", 2); break;
-        case '\t': out.append("\\t", 2); break;
-        case '\n': out.append("\\n", 2); break;
-        case '\r': out.append("\\r", 2); break;
-        default: out.append(c);
+        case '\\':
+            out.append("\\\\", 2);
+            break;
+        case '\t':
+            out.append("\\t", 2);
+            break;
+        case '\n':
+            out.append("\\n", 2);
+            break;
+        case '\r':
+            out.append("\\r", 2);
+            break;
+        default:
+            out.append(c);
         }
     }
 }

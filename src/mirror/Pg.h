@@ -51,7 +51,8 @@ public:
     // returns false when done; the buffer is sent whenever it grows large.
     void copyIn(const QString &copySql, const std::function<bool(QByteArray &buffer)> &produce);
     // COPY ... TO STDOUT: `line` sees each line without its newline.
-    void copyOut(const QString &copySql, const std::function<void(const char *line, int length)> &line);
+    void copyOut(const QString &copySql,
+                 const std::function<void(const char *line, int length)> &line);
     QString literal(const QString &text) const; // quoted and escaped for SQL text
 
 private:

@@ -196,8 +196,8 @@ QString creation()
 {
     QString sql = QString::fromUtf8(body);
     sql.replace(QStringLiteral("%COMMON%"), QString::fromUtf8(common));
-    return QStringLiteral("CREATE SCHEMA vedaris;\n") + sql +
-           QStringLiteral("INSERT INTO vedaris.schema_info VALUES (%1);\n").arg(Version);
+    return QStringLiteral("CREATE SCHEMA vedaris;\n") + sql
+        + QStringLiteral("INSERT INTO vedaris.schema_info VALUES (%1);\n").arg(Version);
 }
 
 } // namespace vedaris::mirror::schema

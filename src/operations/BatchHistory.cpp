@@ -14,10 +14,11 @@ BatchHistory readBatchHistory(const QString &dataDir, qint32 recordId)
 {
     using I = layout::Issue;
     BatchHistory h;
-    h.batch = TypedFile<StockRecord>(files::path(dataDir, files::Base), RecordFile::ReadOnly).read(recordId);
+    h.batch = TypedFile<StockRecord>(files::path(dataDir, files::Base), RecordFile::ReadOnly)
+                  .read(recordId);
     const StockRecord &b = h.batch;
-    h.finite = std::isfinite(b.Quantity) && std::isfinite(b.ReceivedQuantity) && std::isfinite(b.UnitPrice)
-               && std::isfinite(b.TotalSum) && std::isfinite(b.ReceivedSum);
+    h.finite = std::isfinite(b.Quantity) && std::isfinite(b.ReceivedQuantity)
+        && std::isfinite(b.UnitPrice) && std::isfinite(b.TotalSum) && std::isfinite(b.ReceivedSum);
 
     RecordFile rashod(files::path(dataDir, files::Rashod), IssueRecord::Size, RecordFile::ReadOnly);
     rashod.scan([&](qint64, const char *r) {
@@ -28,7 +29,8 @@ BatchHistory readBatchHistory(const QString &dataDir, qint32 recordId)
         is.department = field::text(r, I::Department);
         is.quantity = field::number(r, I::IssuedQuantity);
         is.sum = field::number(r, I::IssuedSum);
-        if (std::isfinite(is.quantity) && std::isfinite(is.sum) && std::isfinite(field::number(r, I::UnitPrice))) {
+        if (std::isfinite(is.quantity) && std::isfinite(is.sum)
+            && std::isfinite(field::number(r, I::UnitPrice))) {
             h.issuedQuantity += is.quantity;
             h.issuedSum += is.sum;
         } else {
@@ -41,8 +43,9 @@ BatchHistory readBatchHistory(const QString &dataDir, qint32 recordId)
 
     // A date that is no number goes last rather than breaking the order.
     auto key = [](double d) { return std::isnan(d) ? std::numeric_limits<double>::infinity() : d; };
-    std::stable_sort(h.issues.begin(), h.issues.end(),
-                     [&](const BatchIssue &x, const BatchIssue &y) { return key(x.date) < key(y.date); });
+    std::stable_sort(
+        h.issues.begin(), h.issues.end(),
+        [&](const BatchIssue &x, const BatchIssue &y) { return key(x.date) < key(y.date); });
     long double left = b.ReceivedQuantity;
     for (BatchIssue &is : h.issues) {
         left -= is.quantity;

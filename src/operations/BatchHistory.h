@@ -29,7 +29,7 @@ struct BatchHistory
     // nothing to weigh (the check reports such numbers by themselves).
     bool finite = true;
     bool quantityAgrees = true; // Quantity = ReceivedQuantity − issuedQuantity
-    bool sumAgrees = true;      // TotalSum = ReceivedSum − issuedSum
+    bool sumAgrees = true; // TotalSum = ReceivedSum − issuedSum
 };
 
 // Batch `recordId` as Base.dat holds it and its live issues, from one block scan

@@ -15,7 +15,7 @@ struct BookLine
 {
     StockRecord batch;
     double quantity = 0; // ReceivedQuantity less the live issues dated on or before the day
-    double sum = 0;      // quantity at the batch's UnitPrice
+    double sum = 0; // quantity at the batch's UnitPrice
 };
 
 enum class BookLines {
@@ -27,16 +27,15 @@ enum class BookLines {
 // from one pass over Rashod.dat and one over Base.dat. Issues are added up in
 // file order, as the integrity check adds them. InStock leaves the emptied
 // batches (most of a store's history) undecoded.
-std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date, BookLines which = BookLines::All);
+std::vector<BookLine> bookQuantities(const QString &dataDir, const QDate &date,
+                                     BookLines which = BookLines::All);
 
 // The count sheet's order of `count` batches, `batchAt(i)` the i-th: drug
 // names in the list's Russian order, then series; equal ones as they came.
-template<class BatchAt>
-std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt);
+template<class BatchAt> std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt);
 std::vector<size_t> countSheetOrder(const std::vector<std::pair<QString, QString>> &nameAndSeries);
 
-template<class BatchAt>
-std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt)
+template<class BatchAt> std::vector<size_t> countSheetOrder(size_t count, BatchAt batchAt)
 {
     std::vector<std::pair<QString, QString>> keys;
     keys.reserve(count);

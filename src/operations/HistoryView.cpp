@@ -71,9 +71,9 @@ Fields fieldsOf(const QString &file, const QByteArray &bytes, QString &what)
     } else {
         ReferenceEntry r;
         decode(b, r);
-        const QString list = file == files::FirmaPostav   ? QStringLiteral("Поставщик")
-                             : file == files::Izgotovitel ? QStringLiteral("Изготовитель")
-                                                          : QStringLiteral("Отделение");
+        const QString list = file == files::FirmaPostav ? QStringLiteral("Поставщик")
+            : file == files::Izgotovitel                ? QStringLiteral("Изготовитель")
+                                                        : QStringLiteral("Отделение");
         what = QStringLiteral("%1 \"%2\"").arg(list, r.Name);
         f = {{QStringLiteral("Наименование"), r.Name},
              {QStringLiteral("Номер"), QString::number(r.EntryId)},
@@ -112,10 +112,12 @@ std::vector<RecordView> recordViews(const history::Entry &e)
                      .arg(r.index);
         const bool was = !r.before.isEmpty() && !deleted(r.file, r.before);
         const bool is = !r.after.isEmpty() && !deleted(r.file, r.after);
-        v.change = was && is     ? QStringLiteral("изменена")
-                   : !was && is  ? (r.before.isEmpty() ? QStringLiteral("добавлена") : QStringLiteral("добавлена на место удалённой"))
-                   : was && !is  ? (r.after.isEmpty() ? QStringLiteral("отрезана") : QStringLiteral("удалена"))
-                                 : QStringLiteral("изменена удалённая");
+        v.change = was && is ? QStringLiteral("изменена")
+            : !was && is     ? (r.before.isEmpty() ? QStringLiteral("добавлена")
+                                                   : QStringLiteral("добавлена на место удалённой"))
+            : was && !is
+            ? (r.after.isEmpty() ? QStringLiteral("отрезана") : QStringLiteral("удалена"))
+            : QStringLiteral("изменена удалённая");
         const size_t n = std::max(before.size(), after.size());
         for (size_t i = 0; i < n; ++i) {
             FieldChange c;
@@ -215,7 +217,8 @@ std::vector<DeletedRecord> deletions(const QString &dataDir, const QDate &from, 
             these.push_back(d);
         }
         // The batch first, then its issues.
-        std::stable_sort(these.begin(), these.end(), [](const auto &a, const auto &b) { return !a.issue && b.issue; });
+        std::stable_sort(these.begin(), these.end(),
+                         [](const auto &a, const auto &b) { return !a.issue && b.issue; });
         out.insert(out.begin(), these.begin(), these.end());
         return true;
     });

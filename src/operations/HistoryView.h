@@ -14,15 +14,15 @@ namespace vedaris::ops {
 
 struct FieldChange
 {
-    QString field;  // "Количество"
+    QString field; // "Количество"
     QString before; // as shown; empty where the record did not exist
     QString after;
 };
 
 struct RecordView
 {
-    QString what;    // "Партия \"Анальгин\" (Base.dat, запись 3)"
-    QString change;  // "добавлена", "удалена", "изменена", "восстановлена", "отрезана"
+    QString what; // "Партия \"Анальгин\" (Base.dat, запись 3)"
+    QString change; // "добавлена", "удалена", "изменена", "восстановлена", "отрезана"
     std::vector<FieldChange> fields; // every field when added or removed, else the changed ones
 };
 
@@ -34,23 +34,23 @@ QStringList drugsOf(const history::Entry &e);
 
 struct HistoryFilter
 {
-    QDate from, to;  // both invalid: any date
-    QString kind;    // empty: any
-    QString drug;    // part of a drug name, any case; empty: any
+    QDate from, to; // both invalid: any date
+    QString kind; // empty: any
+    QString drug; // part of a drug name, any case; empty: any
     bool matches(const history::Entry &e) const;
 };
 
 // A batch or an issue that a deletion removed, for the deletion report.
 struct DeletedRecord
 {
-    QDateTime when;        // of the deletion
-    quint64 entry = 0;     // its number in the history
-    bool issue = false;    // an issue of the batch, else the batch
-    qint64 index = 0;      // its record number
+    QDateTime when; // of the deletion
+    quint64 entry = 0; // its number in the history
+    bool issue = false; // an issue of the batch, else the batch
+    qint64 index = 0; // its record number
     QString drugName, unit, series, department;
-    double quantity = 0;   // the batch's remainder, or the issue's quantity
+    double quantity = 0; // the batch's remainder, or the issue's quantity
     double sum = 0;
-    double date = 0;       // receipt date of a batch, issue date of an issue
+    double date = 0; // receipt date of a batch, issue date of an issue
 };
 // The batches and issues deleted (their mark set by an operation of kind
 // Delete) between `from` and `to`, local dates inclusive; oldest first. Reads

@@ -32,9 +32,9 @@ QString batches(int n)
 {
     const int tens = n % 100, units = n % 10;
     const char *word = tens >= 11 && tens <= 14 ? "партий"
-                       : units == 1             ? "партия"
-                       : units >= 2 && units <= 4 ? "партии"
-                                                  : "партий";
+        : units == 1                            ? "партия"
+        : units >= 2 && units <= 4              ? "партии"
+                                                : "партий";
     return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
 }
 
@@ -57,7 +57,8 @@ void StockFigures::set(qint64 index, const StockRecord &batch)
         return;
     if (size_t(index) >= m_batches.size())
         m_batches.resize(size_t(index) + 1);
-    m_batches[size_t(index)] = {batch.TotalSum, batch.ExpiryDate, batch.Quantity > 0, batch.Deleted != 1};
+    m_batches[size_t(index)] = {batch.TotalSum, batch.ExpiryDate, batch.Quantity > 0,
+                                batch.Deleted != 1};
 }
 
 void StockFigures::remove(qint64 index)
@@ -95,7 +96,8 @@ StockTotals StockFigures::totals(const QDate &today) const
 
 QString statusText(const StockTotals &t)
 {
-    return QStringLiteral("На складе: %1 руб. · просрочено: %2 на %3 руб. · истекает за %4 дней: %5 на %6 руб.")
+    return QStringLiteral("На складе: %1 руб. · просрочено: %2 на %3 руб. · истекает за %4 дней: "
+                          "%5 на %6 руб.")
         .arg(money(t.stockSum), batches(t.expired), money(t.expiredSum), QString::number(SoonDays),
              QString::number(t.soon), money(t.soonSum));
 }

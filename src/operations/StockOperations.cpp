@@ -28,7 +28,8 @@ StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
 {
     StockRecord r;
     r.DrugName = cp1251::stored(in.drugName, S::DrugName.capacity);
-    r.ReceiptDate = in.keptReceiptSerial ? *in.keptReceiptSerial : text::dateToSerial(in.receiptDate);
+    r.ReceiptDate =
+        in.keptReceiptSerial ? *in.keptReceiptSerial : text::dateToSerial(in.receiptDate);
     r.Unit = cp1251::stored(in.unit, S::Unit.capacity);
     r.Supplier = cp1251::stored(in.supplier, S::Supplier.capacity);
     r.ReceiptDocument = cp1251::stored(in.receiptDocument, S::ReceiptDocument.capacity);
@@ -68,10 +69,11 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
     const qint64 slot = at ? *at : base.freeSlot();
     base.stamp(slot, r);
     tx.keepRecord(base.raw(), slot, base.encoded(r));
-    tx.begin(at ? QStringLiteral("Изменение записи \"%1\" не было завершено и отменено.").arg(r.DrugName)
-                : QStringLiteral("Приход %1 препарата \"%2\" не был завершён и отменён.")
-                      .arg(amount(in.quantityText, r.Unit), r.DrugName),
-             at ? history::kind::Edit : history::kind::Receipt);
+    tx.begin(
+        at ? QStringLiteral("Изменение записи \"%1\" не было завершено и отменено.").arg(r.DrugName)
+           : QStringLiteral("Приход %1 препарата \"%2\" не был завершён и отменён.")
+                 .arg(amount(in.quantityText, r.Unit), r.DrugName),
+        at ? history::kind::Edit : history::kind::Receipt);
     base.write(slot, r);
     tx.commit();
     return {r, typedRowCells(r, in)};
@@ -84,7 +86,8 @@ class PlannedIssue
 public:
     // `issued` is `issuedText` as a number.
     PlannedIssue(Transaction &tx, const QString &dataDir, qint32 recordId, const StockRecord &batch,
-                 double issued, const QString &issuedText, const QString &department, const QDate &issueDate)
+                 double issued, const QString &issuedText, const QString &department,
+                 const QDate &issueDate)
         : m_rashod(files::path(dataDir, files::Rashod)), m_base(files::path(dataDir, files::Base)),
           m_recordId(recordId)
     {
@@ -164,7 +167,7 @@ std::optional<StockRecord> readForEdit(const QString &dataDir, qint32 recordId)
     bool issued = false;
     rashod.scan([&](qint64, const char *bytes) {
         issued = static_cast<unsigned char>(bytes[IssueRecord::DeletedOffset]) != 1
-                 && field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId;
+            && field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId;
         return !issued;
     });
     if (issued)
@@ -188,14 +191,17 @@ QString BlankRecords::text() const
     if (count == 0)
         return {};
     const QString which = count == last - first + 1
-                              ? QStringLiteral("записи с %1 по %2 (всего %3)").arg(first).arg(last).arg(count)
-                              : QStringLiteral("%3 записей с номерами от %1 до %2").arg(first).arg(last).arg(count);
-    return QStringLiteral("Base.dat: пустые записи — возможно, след сбоя питания: %1 состоят из одних нулевых "
-                          "байтов. В списке они не показываются; запустите vedaris-check, чтобы проверить файлы.")
+        ? QStringLiteral("записи с %1 по %2 (всего %3)").arg(first).arg(last).arg(count)
+        : QStringLiteral("%3 записей с номерами от %1 до %2").arg(first).arg(last).arg(count);
+    return QStringLiteral(
+               "Base.dat: пустые записи — возможно, след сбоя питания: %1 состоят из одних нулевых "
+               "байтов. В списке они не показываются; запустите vedaris-check, чтобы проверить "
+               "файлы.")
         .arg(which);
 }
 
-BlankRecords readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
+BlankRecords readStock(const QString &dataDir,
+                       const std::function<void(const QStringList &cells)> &row,
                        const std::function<void(int percent)> &percent, StockFigures *figures)
 {
     BlankRecords blank;
@@ -254,18 +260,21 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
     const double issued = text::parseNumber(issuedText);
     Transaction tx(dataDir);
     PlannedIssue planned(tx, dataDir, recordId, batch, issued, issuedText, department, issueDate);
-    const QString what = QStringLiteral("Выдача %1 препарата \"%2\"").arg(planned.amountText(), batch.DrugName);
+    const QString what =
+        QStringLiteral("Выдача %1 препарата \"%2\"").arg(planned.amountText(), batch.DrugName);
     const QString &to = planned.issue().Department;
-    tx.begin(to.isEmpty() ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
-                          : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to),
-             history::kind::Issue);
+    tx.begin(
+        to.isEmpty()
+            ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
+            : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to),
+        history::kind::Issue);
     const StoredIssue out = planned.write();
     tx.commit();
     return withCells(out, recordId, batch);
 }
 
-std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId, const StockRecord &batch,
-                                         const QDate &today)
+std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId,
+                                         const StockRecord &batch, const QDate &today)
 {
     if (expiryOn(batch.ExpiryDate, today) == Expiry::NoDate)
         return std::nullopt;
@@ -277,17 +286,21 @@ std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId
     std::optional<EarlierBatch> best;
     double bestExpiry = 0;
     base.scan([&](qint64 index, const char *bytes) {
-        if (index == recordId || field::isDeleted(bytes, S::Deleted) || !(field::number(bytes, S::Quantity) > 0))
+        if (index == recordId || field::isDeleted(bytes, S::Deleted)
+            || !(field::number(bytes, S::Quantity) > 0))
             return true;
         const double expiry = field::number(bytes, S::ExpiryDate);
         const Expiry state = expiryOn(expiry, today);
         const double day = std::floor(expiry);
         if ((state != Expiry::Soon && state != Expiry::Later) || day >= before)
             return true;
-        if (best && (day > bestExpiry
-                     || (day == bestExpiry && field::number(bytes, S::ReceiptDate) >= best->batch.ReceiptDate)))
+        if (best
+            && (day > bestExpiry
+                || (day == bestExpiry
+                    && field::number(bytes, S::ReceiptDate) >= best->batch.ReceiptDate)))
             return true;
-        if (!textIs(bytes, S::DrugName, batch.DrugName, nameLength) || !textIs(bytes, S::Unit, batch.Unit, unitLength))
+        if (!textIs(bytes, S::DrugName, batch.DrugName, nameLength)
+            || !textIs(bytes, S::Unit, batch.Unit, unitLength))
             return true;
         best.emplace();
         best->recordId = qint32(index);
@@ -300,8 +313,9 @@ std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId
 
 const QStringList &writeOffReasons()
 {
-    static const QStringList reasons = {QStringLiteral("Истёк срок годности"), QStringLiteral("Повреждение"),
-                                        QStringLiteral("Недостача"), QStringLiteral("Прочее")};
+    static const QStringList reasons = {QStringLiteral("Истёк срок годности"),
+                                        QStringLiteral("Повреждение"), QStringLiteral("Недостача"),
+                                        QStringLiteral("Прочее")};
     return reasons;
 }
 
@@ -316,7 +330,8 @@ StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRe
     const double quantity = text::parseNumber(quantityText);
     Transaction tx(dataDir);
     PendingAdd department(tx, dataDir, RefKind::Departments, writeOffDepartment(reason));
-    const QString to = department.duplicate() ? department.duplicate()->name : writeOffDepartment(reason);
+    const QString to =
+        department.duplicate() ? department.duplicate()->name : writeOffDepartment(reason);
     PlannedIssue planned(tx, dataDir, recordId, batch, quantity, quantityText, to, date);
     tx.begin(QStringLiteral("Списание %1 препарата \"%2\" (%3) не было завершено и отменено.")
                  .arg(planned.amountText(), batch.DrugName, reason),
@@ -346,11 +361,14 @@ void deleteBatch(const QString &dataDir, qint32 recordId)
         tx.keepByte(rashod, index, IssueRecord::DeletedOffset, 1);
     tx.keepByte(base, recordId, StockRecord::DeletedOffset, 1);
     const QString name = field::text(base.readRaw(recordId).constData(), S::DrugName);
-    tx.begin(marked.empty()
-                 ? QStringLiteral("Удаление записи \"%1\" не было завершено и отменено.").arg(name)
-                 : QStringLiteral("Удаление записи \"%1\" вместе с её выдачами (%2) не было завершено и отменено.")
-                       .arg(name).arg(marked.size()),
-             history::kind::Delete);
+    tx.begin(
+        marked.empty()
+            ? QStringLiteral("Удаление записи \"%1\" не было завершено и отменено.").arg(name)
+            : QStringLiteral(
+                  "Удаление записи \"%1\" вместе с её выдачами (%2) не было завершено и отменено.")
+                  .arg(name)
+                  .arg(marked.size()),
+        history::kind::Delete);
     for (qint64 index : marked)
         rashod.markDeleted(index, IssueRecord::DeletedOffset);
     base.markDeleted(recordId, StockRecord::DeletedOffset);

@@ -41,8 +41,8 @@ struct BatchInput
 
 struct StoredBatch
 {
-    StockRecord record;  // as written
-    QStringList cells;   // the row to show for it
+    StockRecord record; // as written
+    QStringList cells; // the row to show for it
 };
 
 // Writes a new batch into the first deleted slot of Base.dat, or appends it;
@@ -77,14 +77,16 @@ struct BlankRecords
     // vedaris-check's words for them, or nothing when there were none.
     QString text() const;
 };
-BlankRecords readStock(const QString &dataDir, const std::function<void(const QStringList &cells)> &row,
-                       const std::function<void(int percent)> &percent = {}, StockFigures *figures = nullptr);
+BlankRecords readStock(const QString &dataDir,
+                       const std::function<void(const QStringList &cells)> &row,
+                       const std::function<void(int percent)> &percent = {},
+                       StockFigures *figures = nullptr);
 // The records Base.dat holds, deleted ones included; 0 when it cannot be read.
 qint64 stockRecordCount(const QString &dataDir);
 
 enum class IssueVerdict {
     Ok,
-    Empty,      // nothing typed
+    Empty, // nothing typed
     OutOfRange, // more than in stock, zero, or nothing left
 };
 // The issue dialog's checks on the typed quantity against the batch's shown
@@ -103,7 +105,8 @@ struct StoredIssue
 // `recordId`) to `department` on `issueDate`, reusing the first deleted slot of
 // Rashod.dat, then rewrites the batch with its lowered quantity and value.
 StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecord &batch,
-                       const QString &issuedText, const QString &department, const QDate &issueDate);
+                       const QString &issuedText, const QString &department,
+                       const QDate &issueDate);
 
 // The batch to issue first instead of `batch` (record `recordId`): another live
 // batch of the same drug name and unit (compared exactly) with stock, whose
@@ -114,8 +117,8 @@ struct EarlierBatch
     qint32 recordId = 0;
     StockRecord batch;
 };
-std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId, const StockRecord &batch,
-                                         const QDate &today);
+std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId,
+                                         const StockRecord &batch, const QDate &today);
 
 // A write-off's reasons, in the order offered.
 const QStringList &writeOffReasons();

@@ -44,8 +44,7 @@ QStringList stockRowCells(const StockRecord &r, CellTextCache &cache)
     cells << r.DrugName << cache.date(r.ReceiptDate) << r.Supplier << r.ReceiptDocument
           << r.Manufacturer << r.Series << r.Unit << cache.number(r.Quantity)
           << cache.number(r.UnitPrice) << text::formatNumber(r.TotalSum) // sums seldom repeat
-          << cache.date(r.ExpiryDate)
-          << QString::number(r.RecordId) << QString();
+          << cache.date(r.ExpiryDate) << QString::number(r.RecordId) << QString();
     return cells;
 }
 

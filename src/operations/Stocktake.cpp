@@ -23,7 +23,8 @@ double CountRow::countedQuantity() const
 
 double CountRow::difference() const
 {
-    return hasCount() ? text::roundQuantity(vedaris::difference(countedQuantity(), book.quantity)) : 0;
+    return hasCount() ? text::roundQuantity(vedaris::difference(countedQuantity(), book.quantity))
+                      : 0;
 }
 
 double CountRow::differenceSum() const
@@ -35,8 +36,8 @@ namespace {
 
 void sortForSheet(std::vector<CountRow> &rows)
 {
-    const std::vector<size_t> order =
-        countSheetOrder(rows.size(), [&](size_t i) -> const StockRecord & { return rows[i].book.batch; });
+    const std::vector<size_t> order = countSheetOrder(
+        rows.size(), [&](size_t i) -> const StockRecord & { return rows[i].book.batch; });
     std::vector<CountRow> sorted;
     sorted.reserve(rows.size());
     for (size_t i : order)
@@ -148,7 +149,8 @@ Posted postCount(const QString &dataDir)
         throw Error(count::path(dataDir), QStringLiteral("инвентаризация не начата"));
     if (draft->posted)
         throw Error(count::path(dataDir),
-                    QStringLiteral("инвентаризация на %1 уже проведена").arg(text::formatDate(draft->date)));
+                    QStringLiteral("инвентаризация на %1 уже проведена")
+                        .arg(text::formatDate(draft->date)));
     const QDate date = draft->date;
     const double day = text::dateToSerial(date);
     const std::vector<CountRow> rows = countRows(dataDir, *draft);
@@ -172,11 +174,15 @@ Posted postCount(const QString &dataDir)
         const StockRecord &batch = r.book.batch;
         if (text::roundQuantity(difference(shownValue(batch.Quantity), -diff)) < 0)
             throw Error(files::path(dataDir, files::Base),
-                        QStringLiteral("по партии \"%1\"%2 после %3 выдано больше, чем найдено при пересчёте: "
-                                       "недостачу %4 списать нельзя, в партии осталось %5")
+                        QStringLiteral(
+                            "по партии \"%1\"%2 после %3 выдано больше, чем найдено при пересчёте: "
+                            "недостачу %4 списать нельзя, в партии осталось %5")
                             .arg(batch.DrugName,
-                                 batch.Series.isEmpty() ? QString() : QStringLiteral(" серии %1").arg(batch.Series),
-                                 text::formatDate(date), text::formatNumber(-diff), text::formatNumber(batch.Quantity)));
+                                 batch.Series.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral(" серии %1").arg(batch.Series),
+                                 text::formatDate(date), text::formatNumber(-diff),
+                                 text::formatNumber(batch.Quantity)));
     }
 
     struct Write
@@ -220,7 +226,8 @@ Posted postCount(const QString &dataDir)
             writes.push_back(std::move(w));
         } else {
             Write w{false, baseSlots.next(), batch, {}};
-            w.batch.ReceiptDocument = cp1251::stored(surplusDocument(date), layout::Stock::ReceiptDocument.capacity);
+            w.batch.ReceiptDocument =
+                cp1251::stored(surplusDocument(date), layout::Stock::ReceiptDocument.capacity);
             w.batch.ReceiptDate = day;
             w.batch.Quantity = w.batch.ReceivedQuantity = diff;
             w.batch.UnitPrice = price;
@@ -242,7 +249,8 @@ Posted postCount(const QString &dataDir)
     const QByteArray postedBytes = count::encode(posted);
     tx.keepWhole(countFile, postedBytes);
 
-    tx.begin(QStringLiteral("Проведение инвентаризации на %1 не было завершено и отменено.").arg(text::formatDate(date)),
+    tx.begin(QStringLiteral("Проведение инвентаризации на %1 не было завершено и отменено.")
+                 .arg(text::formatDate(date)),
              history::kind::Stocktake);
     if (department)
         department->store();

@@ -14,7 +14,7 @@ namespace vedaris::ops {
 
 struct CountRow
 {
-    BookLine book;   // the batch and its book quantity at the count's date
+    BookLine book; // the batch and its book quantity at the count's date
     QString counted; // as typed (decimal comma); empty while not counted
 
     bool hasCount() const { return !counted.isEmpty(); }

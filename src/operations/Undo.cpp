@@ -38,8 +38,8 @@ bool touches(const history::Entry &e, const QString &file, qint64 index, bool le
 
 // What changed `file` (its record `index`, or its length) after `target`: the
 // earliest later operation of the history that touched it, else another program.
-QString changedSince(history::Reader &reader, const history::Entry &target, const QString &file, qint64 index,
-                     bool length)
+QString changedSince(history::Reader &reader, const history::Entry &target, const QString &file,
+                     qint64 index, bool length)
 {
     std::optional<history::Entry> found;
     reader.newestFirst([&](const history::Entry &e) {
@@ -53,7 +53,8 @@ QString changedSince(history::Reader &reader, const history::Entry &target, cons
                                 : QStringLiteral("запись %1 файла %2").arg(index).arg(file);
     if (found)
         return QStringLiteral("после неё %1 изменена операцией %2").arg(what, named(*found));
-    return QStringLiteral("после неё %1 изменена другой программой или восстановлена из копии").arg(what);
+    return QStringLiteral("после неё %1 изменена другой программой или восстановлена из копии")
+        .arg(what);
 }
 
 bool liveIssueOf(const QString &dataDir, qint64 recordId)
@@ -62,7 +63,7 @@ bool liveIssueOf(const QString &dataDir, qint64 recordId)
     bool found = false;
     rashod.scan([&](qint64, const char *bytes) {
         found = !field::isDeleted(bytes, IssueRecord::DeletedOffset)
-                && field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId;
+            && field::int32(bytes, IssueRecord::StockRecordIdOffset) == recordId;
         return !found;
     });
     return found;
@@ -106,8 +107,8 @@ QString undoRefusal(const QString &dataDir, const history::Entry &e)
     for (const history::RecordChange &r : e.records) {
         auto &file = open[r.file];
         if (!file)
-            file = std::make_unique<RecordFile>(files::path(dataDir, r.file), history::recordSize(r.file),
-                                                RecordFile::ReadOnly);
+            file = std::make_unique<RecordFile>(files::path(dataDir, r.file),
+                                                history::recordSize(r.file), RecordFile::ReadOnly);
         const int size = history::recordSize(r.file);
         if (file->bytesAt(r.index * size, size) != r.after)
             return changedSince(reader, e, r.file, r.index, false);
@@ -140,7 +141,8 @@ UndoResult undoLast(const QString &dataDir)
     auto fileOf = [&](const QString &name) -> RecordFile & {
         auto &file = open[name];
         if (!file)
-            file = std::make_unique<RecordFile>(files::path(dataDir, name), history::recordSize(name));
+            file =
+                std::make_unique<RecordFile>(files::path(dataDir, name), history::recordSize(name));
         return *file;
     };
     // Records back in file order, so a record cut off by a restore follows

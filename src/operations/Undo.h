@@ -25,7 +25,7 @@ struct UndoResult
 {
     bool done = false;
     std::optional<history::Entry> entry; // the operation put back, or the one refused
-    QString text;                        // done: what was undone; else why not
+    QString text; // done: what was undone; else why not
 };
 
 // Undoes the newest operation not yet undone, or says why not. Throws Error

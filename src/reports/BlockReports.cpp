@@ -51,7 +51,10 @@ const QVector<BlockColumn> &issueDatesColumns()
         stockText(header::Unit, 12, &StockRecord::Unit),
         {header::Quantity, 5, {}, [](const DatedIssue &i) { return roundedCell(i.quantity); }},
         {header::Price, 9, [](const StockRecord &s) { return numberCell(s.UnitPrice); }, {}},
-        {header::Sum, 11, {}, [](const DatedIssue &i) { return textCell(text::formatNumber(i.sum)); }},
+        {header::Sum,
+         11,
+         {},
+         [](const DatedIssue &i) { return textCell(text::formatNumber(i.sum)); }},
     };
     return columns;
 }
@@ -101,8 +104,9 @@ public:
     };
 
     DepartmentRows(const Workbook &book, DepartmentLines data, std::vector<Block> blocks)
-        : m_data(std::move(data)), m_blocks(std::move(blocks)), m_columns(departmentShareColumns(9)),
-          m_headers(headersOf(m_columns)), m_totals(*totalsOf(m_columns))
+        : m_data(std::move(data)), m_blocks(std::move(blocks)),
+          m_columns(departmentShareColumns(9)), m_headers(headersOf(m_columns)),
+          m_totals(*totalsOf(m_columns))
     {
         m_heading = formatIndex(book, formatOf(true, 14, HAlign::Center));
         m_header = formatIndex(book, formatOf(true, 10));
@@ -233,7 +237,8 @@ Outcome departmentsReport(const ReportParams &params, DepartmentLines data)
         rows.push_back(block);
     }
     if (!rows.empty())
-        sheet.streamRows(std::make_shared<DepartmentRows>(book, std::move(data), std::move(rows)), 0, {});
+        sheet.streamRows(std::make_shared<DepartmentRows>(book, std::move(data), std::move(rows)),
+                         0, {});
     sheet.setRow(r);
     return sheet.finish(r > 5);
 }
@@ -243,7 +248,8 @@ Layout issueDatesLayout(const QDate &start, const QDate &finish)
     const QVector<BlockColumn> &columns = issueDatesColumns();
     Layout l = titledTable(int(columns.size()),
                            {QStringLiteral("Общий отчёт"),
-                            QStringLiteral("израсходованных лекарственных средств %1.").arg(periodText(start, finish))},
+                            QStringLiteral("израсходованных лекарственных средств %1.")
+                                .arg(periodText(start, finish))},
                            HeaderRow::Bold);
     l.name = QStringLiteral("Общий расход с выводом даты");
     for (const BlockColumn &c : columns) {
@@ -297,7 +303,9 @@ public:
                 if (c.stock)
                     writeCell(out, col, c.stock(block.stock));
                 else if (!c.perIssue())
-                    out.number(col, double(it - m_blocks.begin() + 1)); // the running number's text, as typed
+                    out.number(
+                        col,
+                        double(it - m_blocks.begin() + 1)); // the running number's text, as typed
             }
         }
         out.change(1, UserChange + 1, [](CellFormat &f) {
@@ -373,7 +381,8 @@ Outcome issueDatesReport(const ReportParams &params, const QVector<IssueBlock> &
     }
     const int count = r - sheet.row();
     if (!rows.empty())
-        sheet.streamRows(std::make_shared<IssueDateRows>(sheet.book(), blocks, std::move(rows)), count, {});
+        sheet.streamRows(std::make_shared<IssueDateRows>(sheet.book(), blocks, std::move(rows)),
+                         count, {});
     return sheet.finish();
 }
 

@@ -19,7 +19,8 @@ Workbook consolidatedWorkbook(const QDate &date, const QVector<ConsolidatedLine>
     for (int c = 1; c <= Columns; ++c)
         book.setColumnWidth(c, widths[c - 1]);
 
-    book.setText(1, 1, QStringLiteral("Сводный отчёт по складам на %1").arg(text::formatDate(date)));
+    book.setText(1, 1,
+                 QStringLiteral("Сводный отчёт по складам на %1").arg(text::formatDate(date)));
     book.merge(Range{1, 1, 1, Columns});
     book.setBold(Range::cell(1, 1));
     book.setFontSize(Range::cell(1, 1), 14);

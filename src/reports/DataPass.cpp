@@ -32,7 +32,7 @@ QByteArray rawText(const char *record, TextField f)
 class Meter
 {
 public:
-    Meter(const Progress &progress, qint64 total) : m_progress(progress), m_total(total) {}
+    Meter(const Progress &progress, qint64 total) : m_progress(progress), m_total(total) { }
 
     void step()
     {
@@ -64,7 +64,7 @@ struct Issue
     double quantity;
     double sum;
     int department; // index of the department's name where the report needs it
-    int next;       // the stock line's next issue in file order, or -1
+    int next; // the stock line's next issue in file order, or -1
 };
 
 // Issues grouped per StockRecordId in file order. Ids that can name a record
@@ -77,8 +77,7 @@ class IssueIndex
 public:
     explicit IssueIndex(qint64 stockCount)
         : m_denseCount(size_t(std::max<qint64>(stockCount, 0))), m_start(m_denseCount + 1, 0)
-    {
-    }
+    { }
 
     // Room for every issue the file may hand over: growing by copies costs a
     // whole-history report a third of its reading time. Pages never filled are
@@ -140,16 +139,17 @@ public:
         return n;
     }
 
-    template<class Fn>
-    void forEach(qint32 stockId, Fn &&fn) const
+    template<class Fn> void forEach(qint32 stockId, Fn &&fn) const
     {
         if (dense(stockId)) {
-            for (size_t i = m_start[size_t(stockId)], end = m_start[size_t(stockId) + 1]; i < end; ++i)
+            for (size_t i = m_start[size_t(stockId)], end = m_start[size_t(stockId) + 1]; i < end;
+                 ++i)
                 fn(m_issues[i]);
             return;
         }
         const auto it = m_sparse.find(stockId);
-        for (int i = it == m_sparse.end() ? -1 : it->second.head; i >= 0; i = m_sparseIssues[size_t(i)].next)
+        for (int i = it == m_sparse.end() ? -1 : it->second.head; i >= 0;
+             i = m_sparseIssues[size_t(i)].next)
             fn(m_sparseIssues[size_t(i)]);
     }
 
@@ -179,7 +179,8 @@ class AmountIndex
 public:
     enum Class { Before = 0, During = 1 };
 
-    explicit AmountIndex(qint64 stockCount) : m_denseCount(size_t(std::max<qint64>(stockCount, 0))) {}
+    explicit AmountIndex(qint64 stockCount) : m_denseCount(size_t(std::max<qint64>(stockCount, 0)))
+    { }
 
     void reserve(qint64 issues)
     {
@@ -213,8 +214,7 @@ public:
         m_keys = {};
     }
 
-    template<class Fn>
-    void forEach(qint32 stockId, Class c, Fn &&fn) const
+    template<class Fn> void forEach(qint32 stockId, Class c, Fn &&fn) const
     {
         if (dense(stockId)) {
             const size_t k = size_t(stockId) * 2 + size_t(c);
@@ -266,8 +266,8 @@ void readIssues(RecordScan &file, IssueIndex &index, Meter &meter, Keep &&keep,
                 return;
         }
         index.add(field::int32(rec, issueAt::StockRecordId),
-                  {date, field::number(rec, issueAt::IssuedQuantity), field::number(rec, issueAt::IssuedSum),
-                   dept, -1});
+                  {date, field::number(rec, issueAt::IssuedQuantity),
+                   field::number(rec, issueAt::IssuedSum), dept, -1});
     });
     index.group();
 }
@@ -336,7 +336,8 @@ QVector<StockRecord> expired(const QString &dataDir, const QDate &date, const Pr
 {
     const double day = text::dateToSerial(date);
     return selectStock(dataDir, progress, [&](const char *rec) {
-        return field::number(rec, stockAt::ExpiryDate) <= day && field::number(rec, stockAt::Quantity) != 0;
+        return field::number(rec, stockAt::ExpiryDate) <= day
+            && field::number(rec, stockAt::Quantity) != 0;
     });
 }
 
@@ -350,8 +351,9 @@ QVector<StockRecord> purchases(const QString &dataDir, const QDate &start, const
                                const Progress &progress)
 {
     const Period p = period(start, finish);
-    return selectStock(dataDir, progress,
-                       [&](const char *rec) { return p.contains(field::number(rec, stockAt::ReceiptDate)); });
+    return selectStock(dataDir, progress, [&](const char *rec) {
+        return p.contains(field::number(rec, stockAt::ReceiptDate));
+    });
 }
 
 QVector<IssuedLine> consumption(const QString &dataDir, const QDate &start, const QDate &finish,
@@ -379,18 +381,19 @@ QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const
     // A department text that no stored field can hold matches nothing.
     const QByteArray wanted = cp1251::encode(department);
     const bool storable = wanted.size() <= issueAt::Department.capacity
-                          && cp1251::decode(wanted.constData(), int(wanted.size())) == department;
+        && cp1251::decode(wanted.constData(), int(wanted.size())) == department;
 
     IssueIndex index(base.count());
-    readIssues(rashod, index, meter, [&](double date) { return storable && p.contains(date); },
-               [&](const QByteArray &stored) { return stored == wanted ? 0 : -1; });
+    readIssues(
+        rashod, index, meter, [&](double date) { return storable && p.contains(date); },
+        [&](const QByteArray &stored) { return stored == wanted ? 0 : -1; });
     QVector<IssuedLine> out = issuedLines(base, index, meter);
     meter.done();
     return out;
 }
 
-QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
-                                     const Progress &progress)
+QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
+                                     const QDate &finish, const Progress &progress)
 {
     return departmentLines(dataDir, start, finish, progress).toBlocks();
 }
@@ -425,8 +428,9 @@ DepartmentLines departmentLines(const QString &dataDir, const QDate &start, cons
     {
         IssueIndex index(base.count());
         if (!nameIndex.isEmpty())
-            readIssues(rashod, index, meter, [&](double date) { return p.contains(date); },
-                       [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
+            readIssues(
+                rashod, index, meter, [&](double date) { return p.contains(date); },
+                [&](const QByteArray &stored) { return nameIndex.value(stored, -1); });
 
         out.lines.resize(size_t(names.size()));
         struct Sums
@@ -493,7 +497,8 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
             c = AmountIndex::During;
         else
             return;
-        index.add(field::int32(rec, issueAt::StockRecordId), c, field::number(rec, issueAt::IssuedQuantity),
+        index.add(field::int32(rec, issueAt::StockRecordId), c,
+                  field::number(rec, issueAt::IssuedQuantity),
                   field::number(rec, issueAt::IssuedSum));
     });
     index.group();
@@ -508,7 +513,8 @@ QVector<MovementLine> movement(const QString &dataDir, const QDate &start, const
     // lines written are decoded. The name's length leads, so no name and unit
     // run together into another's.
     QByteArray key;
-    const auto keyOf = [&key](const char *rec, TextField name, TextField unit) -> const QByteArray & {
+    const auto keyOf = [&key](const char *rec, TextField name,
+                              TextField unit) -> const QByteArray & {
         const QByteArray n = rawText(rec, name);
         const QByteArray u = rawText(rec, unit);
         key.resize(0);
@@ -592,7 +598,9 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
         IssueBlock block;
         block.stock = decodeStock(rec);
         block.issues.reserve(index.count(id));
-        index.forEach(id, [&](const Issue &i) { block.issues.append({i.date, i.quantity, i.sum}); });
+        index.forEach(id, [&](const Issue &i) {
+            block.issues.append({i.date, i.quantity, i.sum});
+        });
         out.append(std::move(block));
     });
     meter.done();

@@ -19,16 +19,20 @@ Outcome deletionsReport(const QString &dataDir, const QDate &start, const QDate 
         {QStringLiteral("Удалено"), 17,
          [](const L &l) { return textCell(l.when.toString(QStringLiteral("dd.MM.yyyy hh:mm"))); }},
         {QStringLiteral("Что"), 9,
-         [](const L &l) { return textCell(l.issue ? QStringLiteral("выдача") : QStringLiteral("партия")); }},
+         [](const L &l) {
+             return textCell(l.issue ? QStringLiteral("выдача") : QStringLiteral("партия"));
+         }},
         {QStringLiteral("Наименование"), 35, [](const L &l) { return textCell(l.drugName); }},
         {QStringLiteral("Ед. изм."), 9, [](const L &l) { return textCell(l.unit); }},
         {QStringLiteral("Серия"), 12, [](const L &l) { return textCell(l.series); }},
         {QStringLiteral("Отделение"), 20, [](const L &l) { return textCell(l.department); }},
-        {QStringLiteral("Дата прихода или выдачи"), 13, [](const L &l) { return dateCell(l.date); }},
+        {QStringLiteral("Дата прихода или выдачи"), 13,
+         [](const L &l) { return dateCell(l.date); }},
         {QStringLiteral("Количество"), 12, [](const L &l) { return roundedCell(l.quantity); }},
         {QStringLiteral("Сумма"), 13, [money](const L &l) { return money(l.sum); }},
         {QStringLiteral("№ записи"), 9, [](const L &l) { return numberCell(double(l.index)); }},
-        {QStringLiteral("№ в журнале операций"), 12, [](const L &l) { return numberCell(double(l.entry)); }},
+        {QStringLiteral("№ в журнале операций"), 12,
+         [](const L &l) { return numberCell(double(l.entry)); }},
     };
     Layout layout = tableLayout(columns,
                                 {QStringLiteral("Удалённые партии и выдачи"),

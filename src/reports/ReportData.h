@@ -16,7 +16,7 @@ namespace vedaris::reports {
 
 struct ReportParams
 {
-    QDate date;   // the expired stock report's date; the stock report's title date
+    QDate date; // the expired stock report's date; the stock report's title date
     QDate start;
     QDate finish;
     QString department;
@@ -101,7 +101,8 @@ struct IssueBlock
 // StockRecordId in file order and added up in the same order.
 namespace pass {
 
-QVector<StockRecord> expired(const QString &dataDir, const QDate &date, const Progress &progress = {});
+QVector<StockRecord> expired(const QString &dataDir, const QDate &date,
+                             const Progress &progress = {});
 QVector<StockRecord> inStock(const QString &dataDir, const Progress &progress = {});
 QVector<IssuedLine> consumption(const QString &dataDir, const QDate &start, const QDate &finish,
                                 const Progress &progress = {});
@@ -109,8 +110,8 @@ QVector<StockRecord> purchases(const QString &dataDir, const QDate &start, const
                                const Progress &progress = {});
 QVector<IssuedLine> department(const QString &dataDir, const QDate &start, const QDate &finish,
                                const QString &department, const Progress &progress = {});
-QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start, const QDate &finish,
-                                     const Progress &progress = {});
+QVector<DepartmentBlock> departments(const QString &dataDir, const QDate &start,
+                                     const QDate &finish, const Progress &progress = {});
 DepartmentLines departmentLines(const QString &dataDir, const QDate &start, const QDate &finish,
                                 const Progress &progress = {});
 // One line per distinct name and unit of NamePreparat.dat (deleted entries

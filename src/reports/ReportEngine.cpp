@@ -33,7 +33,8 @@ CellData roundedCell(double value)
     // read back as an ordinary number take the text's own way.
     if (std::isfinite(value) && (value == 0 || std::fabs(value) >= 1e-300)) {
         char buf[64];
-        const auto printed = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+        const auto printed =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
         double rounded = 0;
         const auto read = std::from_chars(buf, printed.ptr, rounded);
         if (read.ec == std::errc() && std::isfinite(rounded))
@@ -90,7 +91,8 @@ void writeHeader(Workbook &book, int row, const QStringList &headers)
         book.setValue(row, col, headers[col - 1]);
 }
 
-void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn, const RowTotals &totals)
+void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn,
+                 const RowTotals &totals)
 {
     book.setBold(Range::rows(row, row));
     book.setValue(row, columns.label, ReportSheet::TotalsLabel);
@@ -99,8 +101,7 @@ void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int last
     book.setBorders(cells(row, columns.label, row, lastColumn));
 }
 
-ReportSheet::ReportSheet(Layout layout)
-    : m_layout(std::move(layout)), m_row(m_layout.firstDataRow)
+ReportSheet::ReportSheet(Layout layout) : m_layout(std::move(layout)), m_row(m_layout.firstDataRow)
 {
     const int last = m_layout.columns();
     m_book.setSheetName(SheetName);
@@ -132,7 +133,8 @@ ReportSheet::ReportSheet(Layout layout)
     writeHeader(m_book, m_layout.headerRow, m_layout.headers);
 }
 
-void ReportSheet::streamRows(std::shared_ptr<const RowSource> rows, int count, const RowTotals &totals)
+void ReportSheet::streamRows(std::shared_ptr<const RowSource> rows, int count,
+                             const RowTotals &totals)
 {
     if (rows)
         m_book.stream(std::move(rows));
@@ -159,7 +161,8 @@ Outcome ReportSheet::finish(std::optional<bool> hasRows)
     if (m_layout.borders == TableBorders::GrowWithRows && m_row > m_layout.firstDataRow)
         m_book.setBorders(cells(m_layout.bordersFrom, 1, m_row - 1, last));
     else if (m_layout.borders == TableBorders::AfterPass)
-        m_book.setBorders(cells(m_layout.bordersFrom, 1, std::max(m_row - 1, m_layout.bordersFrom), last));
+        m_book.setBorders(
+            cells(m_layout.bordersFrom, 1, std::max(m_row - 1, m_layout.bordersFrom), last));
 
     PageSetup &page = m_book.pageSetup();
     page.zoom = m_layout.zoom;
@@ -176,7 +179,8 @@ Outcome ReportSheet::finish(std::optional<bool> hasRows)
     if (m_layout.sorted && m_ordered && m_layout.totals)
         m_book.setBold(cells(m_row, 2, m_row, last));
     if (m_layout.sorted && !m_ordered)
-        m_book.sort(cells(m_layout.firstDataRow, 2, std::max(m_row, m_layout.firstDataRow), last), 2);
+        m_book.sort(cells(m_layout.firstDataRow, 2, std::max(m_row, m_layout.firstDataRow), last),
+                    2);
 
     Outcome out;
     out.title = m_layout.name;

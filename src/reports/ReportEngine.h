@@ -21,7 +21,7 @@ using Progress = std::function<void(int percent)>;
 struct CellData
 {
     enum class Kind {
-        Text,  // kept as text whatever it holds (the record's own text fields)
+        Text, // kept as text whatever it holds (the record's own text fields)
         Typed, // taken as typed: a number or date text becomes a number or date
         Number,
         Date, // `number` is the day serial, taken as its text "dd.mm.yyyy" would be
@@ -52,15 +52,14 @@ struct FontStep
 // What a column holds in the totals row.
 enum class Total {
     None,
-    Label,    // "ИТОГО:"
+    Label, // "ИТОГО:"
     Quantity, // the sum of the column's numbers
     Money,
 };
 
 // One column of a table: its header, its width in characters and the cell it
 // shows for a line. A column without a cell holds the running number.
-template<class Line>
-struct Column
+template<class Line> struct Column
 {
     QString header;
     double width = 0;
@@ -68,8 +67,7 @@ struct Column
     Total total = Total::None;
 };
 
-template<class Line>
-using Columns = QVector<Column<Line>>;
+template<class Line> using Columns = QVector<Column<Line>>;
 
 struct TotalsColumns
 {
@@ -85,22 +83,22 @@ struct RowTotals
 };
 
 enum class TableBorders {
-    None,          // the report draws its own
-    GrowWithRows,  // the table is re-bordered after each data row (none when empty)
-    AfterPass,     // one range after the data pass, the header alone when empty
+    None, // the report draws its own
+    GrowWithRows, // the table is re-bordered after each data row (none when empty)
+    AfterPass, // one range after the data pass, the header alone when empty
 };
 
 struct Layout
 {
-    QString name;           // the report's name, for a readable file name
+    QString name; // the report's name, for a readable file name
     QVector<double> widths; // one per column, A first
     QVector<FontStep> fonts;
     QVector<Range> titleMerges; // merged in this order
     Range centred;
-    QStringList titles;        // rows 1, 2 (and 3), column A
+    QStringList titles; // rows 1, 2 (and 3), column A
     bool lastTitleAsText = false; // the third title carries a record's text
     int headerRow = 4;
-    QStringList headers;       // the header row from column A
+    QStringList headers; // the header row from column A
     // A header that is more than one row of texts (drawn in place of `headers`).
     std::function<void(Workbook &)> customHeader;
     int firstDataRow = 5;
@@ -127,8 +125,7 @@ enum class HeaderRow {
 // row in size 10 and the data rows below it.
 Layout titledTable(int columns, const QStringList &titles, HeaderRow header);
 
-template<class Line>
-QVector<double> widthsOf(const Columns<Line> &columns)
+template<class Line> QVector<double> widthsOf(const Columns<Line> &columns)
 {
     QVector<double> widths;
     for (const Column<Line> &c : columns)
@@ -136,8 +133,7 @@ QVector<double> widthsOf(const Columns<Line> &columns)
     return widths;
 }
 
-template<class Line>
-QStringList headersOf(const Columns<Line> &columns)
+template<class Line> QStringList headersOf(const Columns<Line> &columns)
 {
     QStringList headers;
     for (const Column<Line> &c : columns)
@@ -146,8 +142,7 @@ QStringList headersOf(const Columns<Line> &columns)
 }
 
 // Where the totals row puts its label and sums; none without a label column.
-template<class Line>
-std::optional<TotalsColumns> totalsOf(const Columns<Line> &columns)
+template<class Line> std::optional<TotalsColumns> totalsOf(const Columns<Line> &columns)
 {
     TotalsColumns totals;
     for (int col = 1; col <= columns.size(); ++col) {
@@ -202,7 +197,8 @@ void writeRow(Workbook &book, int row, int number, const Columns<Line> &columns,
 }
 
 // The bold totals row, bordered from the label to `lastColumn`.
-void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn, const RowTotals &totals);
+void writeTotals(Workbook &book, int row, const TotalsColumns &columns, int lastColumn,
+                 const RowTotals &totals);
 
 // What a report run ends in: the finished workbook, or nothing to report with
 // the report's own message.
@@ -233,8 +229,7 @@ public:
     void setRow(int row) { m_row = row; }
 
     // One row of a plain table at the row counter, numbered from 1.
-    template<class Line>
-    void addRow(const Columns<Line> &columns, const Line &line)
+    template<class Line> void addRow(const Columns<Line> &columns, const Line &line)
     {
         writeRow(m_book, m_row, m_row - m_layout.firstDataRow + 1, columns, line, m_totals);
         ++m_row;

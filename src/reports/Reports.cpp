@@ -1,6 +1,6 @@
 #include "reports/Reports.h"
-#include "reports/StocktakeForms.h"
 #include "reports/DeletionReport.h"
+#include "reports/StocktakeForms.h"
 
 #include "reports/ReportColumns.h"
 #include "reports/StreamedRows.h"
@@ -36,15 +36,15 @@ const StockRecord &stockOf(const StockShare &l)
 }
 
 // Column A: the running number.
-template<class Line>
-Column<Line> numbered()
+template<class Line> Column<Line> numbered()
 {
     return {header::Number, 3, {}};
 }
 
 // Columns of the stock line's own fields, for lines that are one or carry one.
 template<class Line>
-Column<Line> stockText(const QString &title, double width, QString StockRecord::*field, Total total = Total::None)
+Column<Line> stockText(const QString &title, double width, QString StockRecord::*field,
+                       Total total = Total::None)
 {
     return {title, width, [field](const Line &l) { return textCell(stockOf(l).*field); }, total};
 }
@@ -56,7 +56,8 @@ Column<Line> stockDate(const QString &title, double width, double StockRecord::*
 }
 
 template<class Line>
-Column<Line> stockNumber(const QString &title, double width, double StockRecord::*field, Total total = Total::None)
+Column<Line> stockNumber(const QString &title, double width, double StockRecord::*field,
+                         Total total = Total::None)
 {
     return {title, width, [field](const Line &l) { return numberCell(stockOf(l).*field); }, total};
 }
@@ -68,8 +69,7 @@ Column<Line> issued(const QString &title, double width, double Line::*field, Tot
     return {title, width, [field](const Line &l) { return numberCell(l.*field); }, total};
 }
 
-template<class Line>
-Columns<Line> departmentColumnsOf(double quantityWidth)
+template<class Line> Columns<Line> departmentColumnsOf(double quantityWidth)
 {
     return {
         numbered<Line>(),
@@ -90,7 +90,8 @@ template<class Line>
 Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<Line> &lines)
 {
     ReportSheet sheet(std::move(layout));
-    const qint64 last = sheet.layout().firstDataRow + lines.size() - (sheet.layout().totals ? 0 : 1);
+    const qint64 last =
+        sheet.layout().firstDataRow + lines.size() - (sheet.layout().totals ? 0 : 1);
     if (sheet.refuse(last))
         return sheet.finish(true);
     RowTotals totals;
@@ -108,7 +109,8 @@ Outcome tableReport(Layout layout, const Columns<Line> &columns, const QVector<L
     const int first = sheet.row();
     std::shared_ptr<const RowSource> rows;
     if (!lines.isEmpty())
-        rows = std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines, std::move(order));
+        rows = std::make_shared<TableRows<Line>>(sheet.book(), first, columns, lines,
+                                                 std::move(order));
     sheet.streamRows(std::move(rows), int(lines.size()), totals);
     return sheet.finish();
 }
@@ -156,7 +158,8 @@ const Columns<StockRecord> &purchasesColumns()
         Columns<StockRecord> c = stockColumns();
         for (Column<StockRecord> &column : c) {
             if (column.total == Total::Quantity)
-                column = stockNumber<R>(header::Quantity, column.width, &R::ReceivedQuantity, Total::Quantity);
+                column = stockNumber<R>(header::Quantity, column.width, &R::ReceivedQuantity,
+                                        Total::Quantity);
             else if (column.total == Total::Money)
                 column = stockNumber<R>(header::Sum, column.width, &R::ReceivedSum, Total::Money);
         }
@@ -260,11 +263,12 @@ MovementBalance MovementBalance::of(const MovementLine &l)
 
 Layout expiredLayout(const QDate &date)
 {
-    Layout l = tableLayout(expiredColumns(),
-                           {QStringLiteral("Отчёт"),
-                            QStringLiteral("по лекарственным средствам у которых истёк срок годности на %1 года.")
-                                .arg(day(date))},
-                           HeaderRow::BoldCentred);
+    Layout l = tableLayout(
+        expiredColumns(),
+        {QStringLiteral("Отчёт"),
+         QStringLiteral("по лекарственным средствам у которых истёк срок годности на %1 года.")
+             .arg(day(date))},
+        HeaderRow::BoldCentred);
     l.name = QStringLiteral("Срок годности медикаментов");
     l.zoom = 90;
     l.sorted = true;
@@ -274,10 +278,11 @@ Layout expiredLayout(const QDate &date)
 
 Layout stockLayout(const QDate &today)
 {
-    Layout l = tableLayout(stockColumns(),
-                           {QStringLiteral("Отчёт"),
-                            QStringLiteral("наличия лекарственных средств на %1 года.").arg(day(today))},
-                           HeaderRow::Bold);
+    Layout l =
+        tableLayout(stockColumns(),
+                    {QStringLiteral("Отчёт"),
+                     QStringLiteral("наличия лекарственных средств на %1 года.").arg(day(today))},
+                    HeaderRow::Bold);
     l.name = QStringLiteral("Наличие медикаментов");
     l.zoom = 78;
     l.landscape = true;
@@ -290,7 +295,8 @@ Layout consumptionLayout(const QDate &start, const QDate &finish)
 {
     Layout l = tableLayout(consumptionColumns(),
                            {QStringLiteral("Общий отчёт"),
-                            QStringLiteral("израсходованных лекарственных средств %1.").arg(periodText(start, finish))},
+                            QStringLiteral("израсходованных лекарственных средств %1.")
+                                .arg(periodText(start, finish))},
                            HeaderRow::Bold);
     l.name = QStringLiteral("Общий расход медикаментов");
     l.zoom = 83;
@@ -303,10 +309,11 @@ Layout consumptionLayout(const QDate &start, const QDate &finish)
 Layout purchasesLayout(const QDate &start, const QDate &finish)
 {
     // The header row of this report is not bold: only the two title lines are.
-    Layout l = tableLayout(purchasesColumns(),
-                           {QStringLiteral("Отчёт"),
-                            QStringLiteral("приобретённых лекарственных средств %1.").arg(periodText(start, finish))},
-                           HeaderRow::Plain);
+    Layout l = tableLayout(
+        purchasesColumns(),
+        {QStringLiteral("Отчёт"),
+         QStringLiteral("приобретённых лекарственных средств %1.").arg(periodText(start, finish))},
+        HeaderRow::Plain);
     l.name = QStringLiteral("Общий приход");
     l.zoom = 78;
     l.landscape = true;
@@ -317,11 +324,12 @@ Layout purchasesLayout(const QDate &start, const QDate &finish)
 
 Layout departmentLayout(const QDate &start, const QDate &finish, const QString &department)
 {
-    Layout l = tableLayout(departmentColumns(5),
-                           {QStringLiteral("Отчёт"),
-                            QStringLiteral("%1 для одного отделения.").arg(periodText(start, finish)),
-                            department + QLatin1Char('.')},
-                           HeaderRow::BoldCentred);
+    Layout l =
+        tableLayout(departmentColumns(5),
+                    {QStringLiteral("Отчёт"),
+                     QStringLiteral("%1 для одного отделения.").arg(periodText(start, finish)),
+                     department + QLatin1Char('.')},
+                    HeaderRow::BoldCentred);
     l.name = QStringLiteral("Отчёт о расходе по одному отделению");
     l.lastTitleAsText = true;
     l.borders = TableBorders::AfterPass;
@@ -335,13 +343,16 @@ Layout movementLayout(const QDate &start, const QDate &finish)
 {
     // Two header rows, 4 and 5: the four balances over pairs of quantity and sum.
     const int last = int(movementColumns().size());
-    Layout l = titledTable(last,
-                           {QStringLiteral("Отчёт о движении медикаментов"),
-                            QStringLiteral("и средств медицинского назначения %1.").arg(periodText(start, finish))},
-                           HeaderRow::BoldCentred);
+    Layout l = titledTable(
+        last,
+        {QStringLiteral("Отчёт о движении медикаментов"),
+         QStringLiteral("и средств медицинского назначения %1.").arg(periodText(start, finish))},
+        HeaderRow::BoldCentred);
     l.name = QStringLiteral("Отчёт о движении медикаментов");
     l.widths = widthsOf(movementColumns());
-    l.fonts = {{cells(1, 1, 5, last), true, 0}, {cells(4, 1, 5, last), false, 10}, {cells(1, 1, 2, last), false, 14}};
+    l.fonts = {{cells(1, 1, 5, last), true, 0},
+               {cells(4, 1, 5, last), false, 10},
+               {cells(1, 1, 2, last), false, 14}};
     l.centred = cells(1, 1, 5, last);
     l.customHeader = [last](Workbook &book) {
         book.setVerticalAlignment(cells(4, 1, 5, last), VAlign::Center);
@@ -394,8 +405,8 @@ Outcome purchasesReport(const ReportParams &params, const QVector<StockRecord> &
 
 Outcome departmentReport(const ReportParams &params, const QVector<IssuedLine> &lines)
 {
-    return tableReport(departmentLayout(params.start, params.finish, params.department), departmentColumns(5),
-                       lines);
+    return tableReport(departmentLayout(params.start, params.finish, params.department),
+                       departmentColumns(5), lines);
 }
 
 Outcome movementReport(const ReportParams &params, const QVector<MovementLine> &lines)
@@ -444,8 +455,9 @@ public:
     void operator()(const QVector<MovementLine> &lines)
     {
         for (const MovementLine &l : lines)
-            numbers({l.receivedBeforeQuantity, l.receivedBeforeSum, l.receivedQuantity, l.receivedSum,
-                     l.issuedBeforeQuantity, l.issuedBeforeSum, l.issuedQuantity, l.issuedSum});
+            numbers({l.receivedBeforeQuantity, l.receivedBeforeSum, l.receivedQuantity,
+                     l.receivedSum, l.issuedBeforeQuantity, l.issuedBeforeSum, l.issuedQuantity,
+                     l.issuedSum});
     }
     void operator()(const QVector<IssueBlock> &blocks)
     {
@@ -569,11 +581,13 @@ void presentForReading(Workbook &book, ReportKind kind)
         if (text && text->startsWith(u'№'))
             return;
         for (const int col : counted.quantities)
-            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+            if (StreamRow::Slot *s =
+                    line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
                 s && s->used && s->holds == StreamRow::Slot::Number)
                 s->setNumber(text::roundQuantity(s->number()));
         for (const int col : counted.sums)
-            if (StreamRow::Slot *s = line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
+            if (StreamRow::Slot *s =
+                    line.cells.size() >= size_t(col) ? &line.cells[size_t(col) - 1] : nullptr;
                 s && s->used && s->holds == StreamRow::Slot::Number) {
                 s->setNumber(text::roundSum(s->number()));
                 line.change(col, MoneyChange, [](CellFormat &f) { f.numberFormat = MoneyFormat; });
@@ -583,7 +597,8 @@ void presentForReading(Workbook &book, ReportKind kind)
     const QVector<Range> merges = book.merges();
     const auto merged = [&merges](int row, int col) {
         return std::any_of(merges.begin(), merges.end(), [row, col](const Range &m) {
-            return row >= m.top && row <= m.bottom && col >= m.left && col <= m.right && m.left != m.right;
+            return row >= m.top && row <= m.bottom && col >= m.left && col <= m.right
+                && m.left != m.right;
         });
     };
     // Room for a bold heading and a little margin, in characters.
@@ -611,7 +626,8 @@ void presentForReading(Workbook &book, ReportKind kind)
         const double lacking = needed(*heading) - width;
         if (lacking > 0)
             for (int col = m.left; col <= m.right; ++col)
-                book.setColumnWidth(col, book.columnWidth(col) + std::ceil(lacking / (m.right - m.left + 1)));
+                book.setColumnWidth(
+                    col, book.columnWidth(col) + std::ceil(lacking / (m.right - m.left + 1)));
     }
     // One table: its header, with the rows a merged first cell spans, atop every page.
     if (headerRows.size() == 1) {
@@ -624,18 +640,23 @@ void presentForReading(Workbook &book, ReportKind kind)
     }
 }
 
-Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p, const Progress &progress)
+Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p,
+                  const Progress &progress)
 {
-    const auto with = [&p](auto report) { return [&p, report](const auto &lines) { return report(p, lines); }; };
+    const auto with = [&p](auto report) {
+        return [&p, report](const auto &lines) { return report(p, lines); };
+    };
     switch (kind) {
     case ReportKind::Expired:
         return counted(pass::expired(dataDir, p.date, progress), with(expiredReport), kind);
     case ReportKind::Stock:
         return counted(pass::inStock(dataDir, progress), with(stockReport), kind);
     case ReportKind::Consumption:
-        return counted(pass::consumption(dataDir, p.start, p.finish, progress), with(consumptionReport), kind);
+        return counted(pass::consumption(dataDir, p.start, p.finish, progress),
+                       with(consumptionReport), kind);
     case ReportKind::Purchases:
-        return counted(pass::purchases(dataDir, p.start, p.finish, progress), with(purchasesReport), kind);
+        return counted(pass::purchases(dataDir, p.start, p.finish, progress), with(purchasesReport),
+                       kind);
     case ReportKind::Department:
         return counted(pass::department(dataDir, p.start, p.finish, p.department, progress),
                        with(departmentReport), kind);
@@ -651,9 +672,11 @@ Outcome runReport(ReportKind kind, const QString &dataDir, const ReportParams &p
         return out;
     }
     case ReportKind::Movement:
-        return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport), kind);
+        return counted(pass::movement(dataDir, p.start, p.finish, progress), with(movementReport),
+                       kind);
     case ReportKind::IssueDates:
-        return counted(pass::issueDates(dataDir, p.start, p.finish, progress), with(issueDatesReport), kind);
+        return counted(pass::issueDates(dataDir, p.start, p.finish, progress),
+                       with(issueDatesReport), kind);
     case ReportKind::Inventory:
         return inventoryForm(dataDir, p.date, p.blind);
     case ReportKind::WriteOffAct:

@@ -17,19 +17,21 @@ enum class ReportKind {
     Departments,
     Movement,
     IssueDates,
-    Inventory,   // the count sheet at `date` (blind: without the book columns)
+    Inventory, // the count sheet at `date` (blind: without the book columns)
     WriteOffAct, // the write-offs of the period
     Requisition, // the issues of the period to `department`
-    Deletions,   // the batches and issues deleted in the period, from the history
+    Deletions, // the batches and issues deleted in the period, from the history
     Discrepancies, // the differences of the folder's stock-take
 };
 
 namespace messages {
 inline const QString NoExpired = QStringLiteral("На указанную дату нет просроченных медикаментов!");
 inline const QString NoStock = QStringLiteral("База данных пуста!");
-inline const QString NoConsumption = QStringLiteral("За этот период нет израсходованных медикаментов!");
+inline const QString NoConsumption =
+    QStringLiteral("За этот период нет израсходованных медикаментов!");
 inline const QString NoPurchases = QStringLiteral("За этот период нет приобретённых медикаментов!");
-inline const QString NoDepartmentConsumption = QStringLiteral("За этот период нет расхода по отделениям!");
+inline const QString NoDepartmentConsumption =
+    QStringLiteral("За этот период нет расхода по отделениям!");
 inline const QString NoMovement = QStringLiteral("За этот период нет информации о движении!");
 } // namespace messages
 

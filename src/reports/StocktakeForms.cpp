@@ -33,13 +33,17 @@ QString plural(qint64 n, const char *one, const char *few, const char *many)
 // 1 to 999 in words; thousands are feminine ("одна тысяча", "две тысячи").
 QStringList hundredsInWords(int n, bool feminine)
 {
-    static const char *const hundreds[] = {"",          "сто",       "двести",   "триста",    "четыреста",
-                                           "пятьсот",   "шестьсот",  "семьсот",  "восемьсот", "девятьсот"};
-    static const char *const tens[] = {"",          "",           "двадцать",    "тридцать",  "сорок",
-                                       "пятьдесят", "шестьдесят", "семьдесят",   "восемьдесят", "девяносто"};
-    static const char *const teens[] = {"десять",     "одиннадцать", "двенадцать",   "тринадцать",   "четырнадцать",
-                                        "пятнадцать", "шестнадцать", "семнадцать",   "восемнадцать", "девятнадцать"};
-    static const char *const ones[] = {"", "один", "два", "три", "четыре", "пять", "шесть", "семь", "восемь", "девять"};
+    static const char *const hundreds[] = {"",          "сто",      "двести",   "триста",
+                                           "четыреста", "пятьсот",  "шестьсот", "семьсот",
+                                           "восемьсот", "девятьсот"};
+    static const char *const tens[] = {
+        "",          "",           "двадцать",  "тридцать",    "сорок",
+        "пятьдесят", "шестьдесят", "семьдесят", "восемьдесят", "девяносто"};
+    static const char *const teens[] = {"десять",       "одиннадцать", "двенадцать",  "тринадцать",
+                                        "четырнадцать", "пятнадцать",  "шестнадцать", "семнадцать",
+                                        "восемнадцать", "девятнадцать"};
+    static const char *const ones[] = {"",     "один",  "два",  "три",    "четыре",
+                                       "пять", "шесть", "семь", "восемь", "девять"};
     QStringList words;
     if (n / 100)
         words << QString::fromUtf8(hundreds[n / 100]);
@@ -98,7 +102,8 @@ QString sumInWords(double sum)
         words << hundredsInWords(int(rest), false);
     words << plural(rubles, "рубль", "рубля", "рублей");
     const qint64 k = kopecks % 100;
-    words << QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0')) << plural(k, "копейка", "копейки", "копеек");
+    words << QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'))
+          << plural(k, "копейка", "копейки", "копеек");
     QString out = words.join(QLatin1Char(' '));
     out[0] = out[0].toUpper();
     return out;
@@ -118,7 +123,7 @@ double money(double sum)
 
 struct Heading
 {
-    QString name;       // the document's name, for a readable file name
+    QString name; // the document's name, for a readable file name
     QString formNumber; // "0504087"
     QString title;
     QStringList subtitles;
@@ -190,8 +195,7 @@ public:
 
     // One data row: the running number where a column has no cell; an empty
     // text leaves the cell empty (filled on paper).
-    template<class Line>
-    void add(const Columns<Line> &columns, const Line &line)
+    template<class Line> void add(const Columns<Line> &columns, const Line &line)
     {
         ++m_number;
         for (int c = 1; c <= columns.size(); ++c) {
@@ -279,13 +283,14 @@ Outcome nothing(const QString &name, const QString &message)
 
 QString periodOf(const QDate &start, const QDate &finish)
 {
-    return QStringLiteral("за период с %1 по %2").arg(text::formatDate(start), text::formatDate(finish));
+    return QStringLiteral("за период с %1 по %2")
+        .arg(text::formatDate(start), text::formatDate(finish));
 }
 
 const QString Institution = QStringLiteral("Учреждение: ") + Blank + Blank;
 const QString Responsible = QStringLiteral("Материально ответственное лицо: ") + Blank + Blank;
-const QString Commission = QStringLiteral("Комиссия: председатель ") + Blank + QStringLiteral("; члены комиссии: ")
-                           + Blank + QStringLiteral(", ") + Blank;
+const QString Commission = QStringLiteral("Комиссия: председатель ") + Blank
+    + QStringLiteral("; члены комиссии: ") + Blank + QStringLiteral(", ") + Blank;
 const QString Chairman = QStringLiteral("Председатель комиссии");
 const QString Member = QStringLiteral("Член комиссии");
 const QString ResponsiblePerson = QStringLiteral("Материально ответственное лицо");
@@ -306,7 +311,8 @@ struct IssuedItem
 // Live issues of the period whose department `keep` accepts, of live batches,
 // by date, the same date in file order; `keep` sets the item's reason.
 template<class Keep>
-std::vector<IssuedItem> issuedItems(const QString &dataDir, const QDate &start, const QDate &finish, Keep &&keep)
+std::vector<IssuedItem> issuedItems(const QString &dataDir, const QDate &start, const QDate &finish,
+                                    Keep &&keep)
 {
     using I = layout::Issue;
     using S = layout::Stock;
@@ -351,7 +357,8 @@ std::vector<IssuedItem> issuedItems(const QString &dataDir, const QDate &start, 
         items[i].expiry = e->second;
         out.push_back(std::move(items[i]));
     }
-    std::stable_sort(out.begin(), out.end(), [](const IssuedItem &a, const IssuedItem &b) { return a.date < b.date; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const IssuedItem &a, const IssuedItem &b) { return a.date < b.date; });
     return out;
 }
 
@@ -374,8 +381,8 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
     if (lines.empty())
         return nothing(name, messages::NoBookStock);
 
-    const std::vector<size_t> order =
-        ops::countSheetOrder(lines.size(), [&](size_t i) -> const StockRecord & { return lines[i].batch; });
+    const std::vector<size_t> order = ops::countSheetOrder(
+        lines.size(), [&](size_t i) -> const StockRecord & { return lines[i].batch; });
 
     using L = ops::BookLine;
     const auto none = [](const L &) { return textCell({}); };
@@ -384,14 +391,17 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
         {QStringLiteral("Наименование"), 35, [](const L &l) { return textCell(l.batch.DrugName); }},
         {QStringLiteral("Ед. изм."), 8, [](const L &l) { return textCell(l.batch.Unit); }},
         {QStringLiteral("Серия"), 12, [](const L &l) { return textCell(l.batch.Series); }},
-        {QStringLiteral("Срок годности"), 11, [](const L &l) { return dateCell(l.batch.ExpiryDate); }},
+        {QStringLiteral("Срок годности"), 11,
+         [](const L &l) { return dateCell(l.batch.ExpiryDate); }},
         {QStringLiteral("Цена"), 10, [](const L &l) { return numberCell(l.batch.UnitPrice); }},
         {QStringLiteral("Фактическое наличие: количество"), 12, none},
         {QStringLiteral("Фактическое наличие: сумма"), 12, none},
         {QStringLiteral("По данным учёта: количество"), 12,
-         blind ? std::function<CellData(const L &)>(none) : [](const L &l) { return roundedCell(l.quantity); }},
+         blind ? std::function<CellData(const L &)>(none)
+               : [](const L &l) { return roundedCell(l.quantity); }},
         {QStringLiteral("По данным учёта: сумма"), 12,
-         blind ? std::function<CellData(const L &)>(none) : [](const L &l) { return sumCell(l.sum); }},
+         blind ? std::function<CellData(const L &)>(none)
+               : [](const L &l) { return sumCell(l.sum); }},
     };
 
     Heading h;
@@ -399,8 +409,10 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
     h.formNumber = QStringLiteral("0504087");
     h.title = QStringLiteral("ИНВЕНТАРИЗАЦИОННАЯ ОПИСЬ");
     h.subtitles = {QStringLiteral("медикаментов на %1").arg(text::formatDate(date))};
-    h.fields = {Institution, Responsible, Commission,
-                QStringLiteral("Основание: приказ (распоряжение) от «____» ______________ 20____ г. № ______")};
+    h.fields = {
+        Institution, Responsible, Commission,
+        QStringLiteral(
+            "Основание: приказ (распоряжение) от «____» ______________ 20____ г. № ______")};
     FormSheet sheet(h, widthsOf(columns));
     sheet.header(headersOf(columns));
     long double quantity = 0, sum = 0;
@@ -415,16 +427,19 @@ Outcome inventoryForm(const QString &dataDir, const QDate &date, bool blind)
     sheet.totals(ReportSheet::TotalsLabel, 2, figures);
     sheet.endTable({6, 8, 10});
 
-    sheet.line(QStringLiteral("Итого по описи: количество порядковых номеров %1").arg(lines.size()));
+    sheet.line(
+        QStringLiteral("Итого по описи: количество порядковых номеров %1").arg(lines.size()));
     if (blind)
         sheet.line(QStringLiteral("на сумму (прописью): ") + Blank + Blank + Blank);
     else
         sheet.line(QStringLiteral("на сумму по данным учёта: %1 (%2)")
                        .arg(text::formatNumber(double(sum)), sumInWords(double(sum))));
-    sheet.line(QStringLiteral("фактически в наличии на сумму (прописью): ") + Blank + Blank + Blank);
+    sheet.line(QStringLiteral("фактически в наличии на сумму (прописью): ") + Blank + Blank
+               + Blank);
     sheet.signatures({Chairman, Member, Member});
-    sheet.line(QStringLiteral("Все ценности, поименованные в настоящей описи, комиссией проверены в моём "
-                              "присутствии. Претензий к членам комиссии не имею."));
+    sheet.line(
+        QStringLiteral("Все ценности, поименованные в настоящей описи, комиссией проверены в моём "
+                       "присутствии. Претензий к членам комиссии не имею."));
     sheet.signatures({ResponsiblePerson});
     return sheet.finish(name);
 }
@@ -468,8 +483,9 @@ Outcome writeOffActForm(const QString &dataDir, const QDate &start, const QDate 
     h.title = QStringLiteral("АКТ № ______ О СПИСАНИИ МАТЕРИАЛЬНЫХ ЗАПАСОВ");
     h.subtitles = {periodOf(start, finish)};
     h.fields = {Institution, Responsible, Commission,
-                QStringLiteral("Комиссия, назначенная приказом от «____» ______________ 20____ г. № ______, "
-                               "установила, что подлежат списанию следующие материальные запасы:")};
+                QStringLiteral(
+                    "Комиссия, назначенная приказом от «____» ______________ 20____ г. № ______, "
+                    "установила, что подлежат списанию следующие материальные запасы:")};
     FormSheet sheet(h, widthsOf(columns));
     sheet.header(headersOf(columns));
     long double quantity = 0, sum = 0;
@@ -488,8 +504,8 @@ Outcome writeOffActForm(const QString &dataDir, const QDate &start, const QDate 
     }
     sheet.totals(ReportSheet::TotalsLabel, 2, {{6, double(quantity)}, {8, double(sum)}});
     sheet.endTable({7, 8});
-    sheet.line(QStringLiteral("Всего списано на сумму: %1 (%2)").arg(text::formatNumber(double(sum)),
-                                                                     sumInWords(double(sum))));
+    sheet.line(QStringLiteral("Всего списано на сумму: %1 (%2)")
+                   .arg(text::formatNumber(double(sum)), sumInWords(double(sum))));
     sheet.signatures({Chairman, Member, Member, ResponsiblePerson});
     return sheet.finish(name);
 }
@@ -500,8 +516,9 @@ Outcome requisitionForm(const QString &dataDir, const QString &department, const
                         const QDate &finish)
 {
     const QString name = QStringLiteral("Требование-накладная");
-    const std::vector<IssuedItem> items = issuedItems(
-        dataDir, start, finish, [&](const QString &stored, QString &) { return stored == department; });
+    const std::vector<IssuedItem> items =
+        issuedItems(dataDir, start, finish,
+                    [&](const QString &stored, QString &) { return stored == department; });
     if (items.empty())
         return nothing(name, messages::NoRequisition);
 
@@ -520,10 +537,10 @@ Outcome requisitionForm(const QString &dataDir, const QString &department, const
     h.formNumber = QStringLiteral("0504204");
     h.title = QStringLiteral("ТРЕБОВАНИЕ-НАКЛАДНАЯ № ______");
     h.subtitles = {periodOf(start, finish)};
-    h.fields = {Institution,
-                QStringLiteral("Отправитель: склад ") + Blank,
+    h.fields = {Institution, QStringLiteral("Отправитель: склад ") + Blank,
                 QStringLiteral("Получатель: %1").arg(department),
-                QStringLiteral("Затребовал: ") + Signature + QStringLiteral("    Разрешил: ") + Signature};
+                QStringLiteral("Затребовал: ") + Signature + QStringLiteral("    Разрешил: ")
+                    + Signature};
     FormSheet sheet(h, widthsOf(columns));
     sheet.header(headersOf(columns));
     long double quantity = 0, sum = 0;
@@ -534,8 +551,8 @@ Outcome requisitionForm(const QString &dataDir, const QString &department, const
     }
     sheet.totals(ReportSheet::TotalsLabel, 2, {{5, double(quantity)}, {7, double(sum)}});
     sheet.endTable({6, 7});
-    sheet.line(QStringLiteral("Всего отпущено на сумму: %1 (%2)").arg(text::formatNumber(double(sum)),
-                                                                      sumInWords(double(sum))));
+    sheet.line(QStringLiteral("Всего отпущено на сумму: %1 (%2)")
+                   .arg(text::formatNumber(double(sum)), sumInWords(double(sum))));
     sheet.signatures({QStringLiteral("Отпустил"), QStringLiteral("Получил")});
     return sheet.finish(name);
 }
@@ -556,14 +573,17 @@ Outcome discrepancyForm(const QDate &date, bool posted, const std::vector<ops::C
     const auto shortage = [](L l) { return l->difference() < 0 ? -l->difference() : 0.0; };
     const auto surplus = [](L l) { return l->difference() > 0 ? l->difference() : 0.0; };
     const auto quantityOr = [](double q) { return q != 0 ? roundedCell(q) : textCell({}); };
-    const auto sumOr = [](double q, L l) { return q != 0 ? sumCell(q * l->book.batch.UnitPrice) : textCell({}); };
+    const auto sumOr = [](double q, L l) {
+        return q != 0 ? sumCell(q * l->book.batch.UnitPrice) : textCell({});
+    };
     const Columns<L> columns = {
         {QStringLiteral("№ п/п"), 5, {}},
         {QStringLiteral("Наименование"), 35, [](L l) { return textCell(l->book.batch.DrugName); }},
         {QStringLiteral("Ед. изм."), 8, [](L l) { return textCell(l->book.batch.Unit); }},
         {QStringLiteral("Серия"), 12, [](L l) { return textCell(l->book.batch.Series); }},
         {QStringLiteral("Цена"), 10, [](L l) { return numberCell(l->book.batch.UnitPrice); }},
-        {QStringLiteral("По данным учёта: количество"), 12, [](L l) { return roundedCell(l->book.quantity); }},
+        {QStringLiteral("По данным учёта: количество"), 12,
+         [](L l) { return roundedCell(l->book.quantity); }},
         {QStringLiteral("Фактическое наличие: количество"), 12,
          [](L l) { return roundedCell(l->countedQuantity()); }},
         {QStringLiteral("Недостача: количество"), 12, [&](L l) { return quantityOr(shortage(l)); }},
@@ -576,7 +596,8 @@ Outcome discrepancyForm(const QDate &date, bool posted, const std::vector<ops::C
     h.formNumber = QStringLiteral("0504092");
     h.title = QStringLiteral("ВЕДОМОСТЬ РАСХОЖДЕНИЙ ПО РЕЗУЛЬТАТАМ ИНВЕНТАРИЗАЦИИ");
     h.subtitles = {QStringLiteral("медикаментов на %1%2")
-                       .arg(text::formatDate(date), posted ? QStringLiteral(" (результаты проведены)") : QString())};
+                       .arg(text::formatDate(date),
+                            posted ? QStringLiteral(" (результаты проведены)") : QString())};
     h.fields = {Institution, Responsible, Commission,
                 QStringLiteral("Инвентаризационная опись от %1").arg(text::formatDate(date))};
     FormSheet sheet(h, widthsOf(columns));
@@ -589,13 +610,14 @@ Outcome discrepancyForm(const QDate &date, bool posted, const std::vector<ops::C
         surQ += surplus(l);
         surS += money(surplus(l) * l->book.batch.UnitPrice);
     }
-    sheet.totals(ReportSheet::TotalsLabel, 2,
-                 {{8, double(shortQ)}, {9, double(shortS)}, {10, double(surQ)}, {11, double(surS)}});
+    sheet.totals(
+        ReportSheet::TotalsLabel, 2,
+        {{8, double(shortQ)}, {9, double(shortS)}, {10, double(surQ)}, {11, double(surS)}});
     sheet.endTable({5, 9, 11});
-    sheet.line(QStringLiteral("Недостача на сумму: %1 (%2)").arg(text::formatNumber(money(double(shortS))),
-                                                               sumInWords(double(shortS))));
-    sheet.line(QStringLiteral("Излишки на сумму: %1 (%2)").arg(text::formatNumber(money(double(surS))),
-                                                             sumInWords(double(surS))));
+    sheet.line(QStringLiteral("Недостача на сумму: %1 (%2)")
+                   .arg(text::formatNumber(money(double(shortS))), sumInWords(double(shortS))));
+    sheet.line(QStringLiteral("Излишки на сумму: %1 (%2)")
+                   .arg(text::formatNumber(money(double(surS))), sumInWords(double(surS))));
     sheet.signatures({Chairman, Member, Member, ResponsiblePerson});
     return sheet.finish(name);
 }

@@ -15,10 +15,12 @@
 namespace vedaris::reports {
 
 namespace messages {
-inline const QString NoBookStock = QStringLiteral("На эту дату по данным учёта на складе нет медикаментов!");
+inline const QString NoBookStock =
+    QStringLiteral("На эту дату по данным учёта на складе нет медикаментов!");
 inline const QString NoWriteOffs = QStringLiteral("За этот период нет списанных медикаментов!");
 inline const QString NoRequisition = QStringLiteral("За этот период нет расхода в это отделение!");
-inline const QString NoDiscrepancies = QStringLiteral("Расхождений фактического наличия с данными учёта нет!");
+inline const QString NoDiscrepancies =
+    QStringLiteral("Расхождений фактического наличия с данными учёта нет!");
 inline const QString NoCount = QStringLiteral("Инвентаризация не начата!");
 } // namespace messages
 

@@ -39,13 +39,13 @@ inline uint32_t formatIndex(const Workbook &book, const CellFormat &f)
 // Rows of a plain table from `firstRow` on: the running number, then each
 // column's cell of the line, in font size 10 — what writeRow writes — with the
 // lines in `order`.
-template<class Line>
-class TableRows : public RowSource
+template<class Line> class TableRows : public RowSource
 {
 public:
     TableRows(const Workbook &book, int firstRow, Columns<Line> columns, QVector<Line> lines,
               std::vector<int> order)
-        : m_first(firstRow), m_columns(std::move(columns)), m_lines(std::move(lines)), m_order(std::move(order))
+        : m_first(firstRow), m_columns(std::move(columns)), m_lines(std::move(lines)),
+          m_order(std::move(order))
     {
         CellFormat small;
         small.fontSize = 10;
@@ -89,7 +89,8 @@ private:
 // The order of the lines as Workbook::sort leaves their rows, by the value the
 // column's cell takes in a data row.
 template<class Line>
-std::vector<int> linesSortedBy(const Workbook &book, const Column<Line> &key, const QVector<Line> &lines)
+std::vector<int> linesSortedBy(const Workbook &book, const Column<Line> &key,
+                               const QVector<Line> &lines)
 {
     CellFormat small;
     small.fontSize = 10;

@@ -154,7 +154,8 @@ Range Range::span(const Range &a, const Range &b)
 
 Range Range::parse(const QString &address)
 {
-    static const QRegularExpression cellPattern(QStringLiteral("^\\$?([A-Za-z]{1,4})\\$?(\\d{1,8})$"));
+    static const QRegularExpression cellPattern(
+        QStringLiteral("^\\$?([A-Za-z]{1,4})\\$?(\\d{1,8})$"));
     static const QRegularExpression rowPattern(QStringLiteral("^\\$?(\\d{1,8})$"));
     const QStringList parts = address.trimmed().split(u':');
     if (parts.size() > 2)
@@ -356,11 +357,13 @@ std::vector<int> sortedOrder(const std::vector<CellValue> &values)
             sortKeys[i] = text::russianSortKey(texts[i]);
         std::vector<int> order(texts.size());
         std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return sortKeys[size_t(a)].compare(sortKeys[size_t(b)]) < 0; });
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return sortKeys[size_t(a)].compare(sortKeys[size_t(b)]) < 0;
+        });
         std::vector<int> rank(texts.size());
         for (size_t i = 0; i < order.size(); ++i) {
-            const bool same = i > 0 && sortKeys[size_t(order[i - 1])].compare(sortKeys[size_t(order[i])]) == 0;
+            const bool same =
+                i > 0 && sortKeys[size_t(order[i - 1])].compare(sortKeys[size_t(order[i])]) == 0;
             rank[size_t(order[i])] = same ? rank[size_t(order[i - 1])] : int(i);
         }
         for (int i = 0; i < count; ++i)
@@ -475,7 +478,7 @@ const StreamRow &Workbook::Impl::streamRow(int r) const
 
 // ---- Workbook ----
 
-Workbook::Workbook() : d(std::make_unique<Impl>()) {}
+Workbook::Workbook() : d(std::make_unique<Impl>()) { }
 Workbook::~Workbook() = default;
 Workbook::Workbook(Workbook &&) noexcept = default;
 Workbook &Workbook::operator=(Workbook &&) noexcept = default;
@@ -567,8 +570,7 @@ void Workbook::setText(int row, int col, const QString &text)
         d->setText(s, text);
 }
 
-template<typename Change>
-void Workbook::Impl::applyFormat(const Range &r, Change change)
+template<typename Change> void Workbook::Impl::applyFormat(const Range &r, Change change)
 {
     Impl &d = *this;
     checkRange(r);
@@ -665,12 +667,16 @@ void Workbook::merge(const Range &r)
             if (other == r)
                 return;
             if (intersects(other, r))
-                throw std::invalid_argument(
-                    QStringLiteral("merge %1%2:%3%4 overlaps %5%6:%7%8")
-                        .arg(columnName(r.left)).arg(r.top).arg(columnName(r.right)).arg(r.bottom)
-                        .arg(columnName(other.left)).arg(other.top)
-                        .arg(columnName(other.right)).arg(other.bottom)
-                        .toStdString());
+                throw std::invalid_argument(QStringLiteral("merge %1%2:%3%4 overlaps %5%6:%7%8")
+                                                .arg(columnName(r.left))
+                                                .arg(r.top)
+                                                .arg(columnName(r.right))
+                                                .arg(r.bottom)
+                                                .arg(columnName(other.left))
+                                                .arg(other.top)
+                                                .arg(columnName(other.right))
+                                                .arg(other.bottom)
+                                                .toStdString());
         }
     // The merged cell shows the first value in reading order.
     Impl::Slot kept;

@@ -45,12 +45,12 @@ enum class VAlign { Bottom = -4107, Center = 2 };
 struct CellFormat
 {
     bool bold = false;
-    double fontSize = 0;      // 0: the sheet's default (11)
+    double fontSize = 0; // 0: the sheet's default (11)
     HAlign hAlign = HAlign::General;
     VAlign vAlign = VAlign::Bottom;
     bool wrap = false;
-    bool border = false;      // thin line on all four edges
-    QString numberFormat;     // "" general, "@" text, "dd.mm.yyyy" for dates
+    bool border = false; // thin line on all four edges
+    QString numberFormat; // "" general, "@" text, "dd.mm.yyyy" for dates
     bool operator==(const CellFormat &) const = default;
 };
 

@@ -49,18 +49,18 @@ struct Workbook::Impl
     };
     struct Row
     {
-        std::vector<Slot> cells;   // column 1 at index 0
-        uint32_t format = 0;       // the whole row's format, given to cells created later
+        std::vector<Slot> cells; // column 1 at index 0
+        uint32_t format = 0; // the whole row's format, given to cells created later
         std::vector<uint32_t> merges; // indexes into merges of the merges crossing this row
     };
 
     QString sheetName = QStringLiteral("Лист1");
     std::vector<double> columnWidths; // column 1 at index 0; 0 when never set
-    std::vector<Row> rows;            // row 1 at index 0
+    std::vector<Row> rows; // row 1 at index 0
     std::vector<CellFormat> formats{CellFormat{}}; // index 0: the default format
     std::unordered_map<CellFormat, uint32_t, FormatHash> formatIndex{{CellFormat{}, 0}};
-    std::vector<QString> texts;      // the cells' texts; one replaced stays unused
-    std::vector<Range> borderRects;  // no rectangle contains another
+    std::vector<QString> texts; // the cells' texts; one replaced stays unused
+    std::vector<Range> borderRects; // no rectangle contains another
     std::vector<Range> mergeRanges;
     size_t widestRow = 0;
     // Rows a report needs beyond those it holds: one too large for a sheet
@@ -93,9 +93,12 @@ struct Workbook::Impl
     CellValue valueOf(const Slot &s) const
     {
         switch (s.holds) {
-        case Slot::Number: return s.number();
-        case Slot::Text: return textOf(s);
-        case Slot::Nothing: break;
+        case Slot::Number:
+            return s.number();
+        case Slot::Text:
+            return textOf(s);
+        case Slot::Nothing:
+            break;
         }
         return {};
     }
@@ -109,8 +112,7 @@ struct Workbook::Impl
     void addBorders(const Range &r);
     void materializeBorders(const Range &r);
     // Changes the format of a range's cells, or of whole rows and their cells.
-    template<typename Change>
-    void applyFormat(const Range &r, Change change);
+    template<typename Change> void applyFormat(const Range &r, Change change);
 };
 
 } // namespace vedaris::reports

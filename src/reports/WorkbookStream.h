@@ -19,7 +19,7 @@ class StreamRow
 public:
     using Slot = Workbook::Impl::Slot;
 
-    explicit StreamRow(Workbook::Impl &formats) : m_w(&formats) {}
+    explicit StreamRow(Workbook::Impl &formats) : m_w(&formats) { }
 
     void clear(uint32_t rowFormat = 0)
     {
@@ -34,15 +34,13 @@ public:
     void date(int col, const QDate &date);
     void text(int col, const QString &text);
     // A format change over the cell (alignment, number format), as a range call would make it.
-    template<class Change>
-    void change(int col, int key, Change &&change)
+    template<class Change> void change(int col, int key, Change &&change)
     {
         Slot &s = touch(col);
         s.format = derived(s.format, key, change);
     }
     // A format derived once from `base` by `change`, remembered under `key`.
-    template<class Change>
-    uint32_t derived(uint32_t base, int key, Change &&change)
+    template<class Change> uint32_t derived(uint32_t base, int key, Change &&change)
     {
         const uint64_t k = (uint64_t(base) << 8) | uint64_t(key);
         const auto it = m_derived.find(k);
@@ -58,16 +56,20 @@ public:
     Slot &touch(int col);
     const Slot *slot(int col) const
     {
-        return col >= 1 && size_t(col) <= cells.size() && cells[size_t(col) - 1].used ? &cells[size_t(col) - 1]
-                                                                                      : nullptr;
+        return col >= 1 && size_t(col) <= cells.size() && cells[size_t(col) - 1].used
+            ? &cells[size_t(col) - 1]
+            : nullptr;
     }
     const QString &textOf(const Slot &s) const { return texts[size_t(s.payload)]; }
     CellValue valueOf(const Slot &s) const
     {
         switch (s.holds) {
-        case Slot::Number: return s.number();
-        case Slot::Text: return textOf(s);
-        case Slot::Nothing: break;
+        case Slot::Number:
+            return s.number();
+        case Slot::Text:
+            return textOf(s);
+        case Slot::Nothing:
+            break;
         }
         return {};
     }
@@ -84,7 +86,7 @@ public:
         return 0;
     }
 
-    uint32_t format = 0;     // the row's own format
+    uint32_t format = 0; // the row's own format
     std::vector<Slot> cells; // column 1 at index 0
     std::vector<QString> texts;
 
@@ -118,7 +120,7 @@ public:
     // The row's cells, as the workbook's calls would have left them.
     virtual void fill(int row, StreamRow &out) const = 0;
     // The merged ranges in the order they were made.
-    virtual void merges(std::vector<Range> &) const {}
+    virtual void merges(std::vector<Range> &) const { }
     // Column A's value without making the row, where the source knows it cheaply.
     virtual bool firstColumn(int, CellValue &) const { return false; }
 };

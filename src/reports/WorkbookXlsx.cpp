@@ -58,11 +58,15 @@ Extent extentOf(const Workbook::Impl &w)
 void checkLimits(const QString &path, const Extent &e)
 {
     if (e.lastRow > maxRows)
-        throw Error(path, QStringLiteral("the report needs %1 rows; a sheet holds at most %2 rows")
-                              .arg(e.lastRow).arg(maxRows));
+        throw Error(path,
+                    QStringLiteral("the report needs %1 rows; a sheet holds at most %2 rows")
+                        .arg(e.lastRow)
+                        .arg(maxRows));
     if (e.lastCol > maxColumns)
-        throw Error(path, QStringLiteral("the report needs %1 columns; a sheet holds at most %2 columns")
-                              .arg(e.lastCol).arg(maxColumns));
+        throw Error(path,
+                    QStringLiteral("the report needs %1 columns; a sheet holds at most %2 columns")
+                        .arg(e.lastCol)
+                        .arg(maxColumns));
 }
 
 // The file is written under a temporary name beside the target and renamed
@@ -70,15 +74,17 @@ void checkLimits(const QString &path, const Extent &e)
 QString temporaryPathBeside(const QString &path)
 {
     const QFileInfo target(path);
-    return target.absoluteDir().filePath(QStringLiteral(".%1.%2.tmp")
-                                             .arg(target.fileName())
-                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+    return target.absoluteDir().filePath(
+        QStringLiteral(".%1.%2.tmp")
+            .arg(target.fileName())
+            .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
 }
 
 void replace(const QString &temp, const QString &path)
 {
     if (!platform::replaceFile(temp, QFileInfo(path).absoluteFilePath()))
-        throw Error(path, platform::russianReason(QString::fromLocal8Bit(platform::lastErrorText())));
+        throw Error(path,
+                    platform::russianReason(QString::fromLocal8Bit(platform::lastErrorText())));
 }
 
 // A column width in characters as the file stores it: whole pixels of a
@@ -87,8 +93,12 @@ double storedWidth(double width)
 {
     constexpr double digit = 7, padding = 5;
     if (width < 1)
-        return double(std::uint16_t(double(std::uint16_t(width * (digit + padding) + 0.5)) / digit * 256.0)) / 256.0;
-    return double(std::uint16_t(double(std::uint16_t(width * digit + 0.5) + padding) / digit * 256.0)) / 256.0;
+        return double(std::uint16_t(double(std::uint16_t(width * (digit + padding) + 0.5)) / digit
+                                    * 256.0))
+            / 256.0;
+    return double(
+               std::uint16_t(double(std::uint16_t(width * digit + 0.5) + padding) / digit * 256.0))
+        / 256.0;
 }
 
 // The cells of the sheet in order, as the file holds them: each cell's value
@@ -141,8 +151,7 @@ public:
 private:
     enum Kind : char { Empty, Blank, Value };
 
-    template<bool Emit>
-    void walk(xlsx::XmlOut *out, xlsx::StyleTable *styles)
+    template<bool Emit> void walk(xlsx::XmlOut *out, xlsx::StyleTable *styles)
     {
         m_out = out;
         m_styles = styles;
@@ -176,7 +185,8 @@ private:
             }
             updateBorders(r);
             int first = m_extent.lastCol + 1, last = 0;
-            const auto mark = [&](int c, Kind k, uint32_t format, bool border, const Workbook::Impl::Slot *s) {
+            const auto mark = [&](int c, Kind k, uint32_t format, bool border,
+                                  const Workbook::Impl::Slot *s) {
                 m_kind[size_t(c)] = k;
                 m_format[size_t(c)] = format;
                 m_border[size_t(c)] = border;
@@ -186,7 +196,8 @@ private:
             };
 
             // Blanks of the merges ending in this row in the format of their first cell.
-            for (; nextMerge < m_mergesByEnd.size() && m_merges[m_mergesByEnd[nextMerge]].bottom == r;
+            for (;
+                 nextMerge < m_mergesByEnd.size() && m_merges[m_mergesByEnd[nextMerge]].bottom == r;
                  ++nextMerge) {
                 const Range &m = m_merges[m_mergesByEnd[nextMerge]];
                 const uint32_t format = formatAt(m.top, m.left);
@@ -217,8 +228,7 @@ private:
         }
     }
 
-    template<bool Emit>
-    void emitRow(int r, uint32_t rowFormat, int first, int last)
+    template<bool Emit> void emitRow(int r, uint32_t rowFormat, int first, int last)
     {
         if (rowFormat != 0) {
             // The row's format counts its row into the range, at the first column so far.
@@ -288,7 +298,10 @@ private:
         }
     }
 
-    bool isDefault(uint32_t format, bool border) const { return !border && m_w.formats[format] == CellFormat{}; }
+    bool isDefault(uint32_t format, bool border) const
+    {
+        return !border && m_w.formats[format] == CellFormat{};
+    }
 
     // The format of a cell of a row already written (a merge's first cell);
     // a streamed row is made again for it, apart from the one being written.
@@ -359,7 +372,8 @@ private:
     int m_firstRow = maxRows + 1, m_lastRow = 0, m_firstCol = maxColumns + 1, m_lastCol = 0;
 };
 
-void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, xlsx::StyleTable &styles)
+void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent,
+                xlsx::StyleTable &styles)
 {
     std::vector<Range> merges = w.mergeRanges;
     if (w.stream)
@@ -385,7 +399,11 @@ void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, x
         if (!cols)
             out.raw("<cols>");
         cols = true;
-        out.raw("<col min=\"").integer(int(c + 1)).raw("\" max=\"").integer(int(c + 1)).raw("\" width=\"");
+        out.raw("<col min=\"")
+            .integer(int(c + 1))
+            .raw("\" max=\"")
+            .integer(int(c + 1))
+            .raw("\" width=\"");
         out.number(storedWidth(width)).raw(width != 8.43 ? "\" customWidth=\"1\"/>" : "\"/>");
     }
     if (cols)
@@ -407,13 +425,23 @@ void writeSheet(ZipWriter &zip, const Workbook::Impl &w, const Extent &extent, x
         out.raw("<mergeCells count=\"").integer(std::int64_t(order.size())).raw("\">");
         for (uint32_t i : order) {
             const Range &m = merges[i];
-            out.raw("<mergeCell ref=\"").cellRef(m.top, m.left).raw(":").cellRef(m.bottom, m.right).raw("\"/>");
+            out.raw("<mergeCell ref=\"")
+                .cellRef(m.top, m.left)
+                .raw(":")
+                .cellRef(m.bottom, m.right)
+                .raw("\"/>");
         }
         out.raw("</mergeCells>");
     }
     const PageSetup &page = w.page;
-    out.raw("<pageMargins left=\"").number(page.leftMargin / 72).raw("\" right=\"").number(page.rightMargin / 72);
-    out.raw("\" top=\"").number(page.topMargin / 72).raw("\" bottom=\"").number(page.bottomMargin / 72);
+    out.raw("<pageMargins left=\"")
+        .number(page.leftMargin / 72)
+        .raw("\" right=\"")
+        .number(page.rightMargin / 72);
+    out.raw("\" top=\"")
+        .number(page.topMargin / 72)
+        .raw("\" bottom=\"")
+        .number(page.bottomMargin / 72);
     out.raw("\" header=\"0.3\" footer=\"0.3\"/>");
     const bool scaled = page.zoom >= 10 && page.zoom <= 400;
     const bool landscape = page.orientation == PageSetup::Landscape;

@@ -10,17 +10,26 @@ namespace vedaris::reports::xlsx {
 namespace {
 
 constexpr int maxTextLength = 32767;
-constexpr std::string_view declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr std::string_view declaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
 std::string escaped(const QString &s)
 {
     std::string out;
     for (char c : s.toStdString()) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;
@@ -93,9 +102,18 @@ XmlOut &XmlOut::text(const QString &s, bool attribute)
         char *p = room(8);
         if (c < 0x80) {
             switch (c) {
-            case '&': std::memcpy(p, "&amp;", 5); m_used += 5; continue;
-            case '<': std::memcpy(p, "&lt;", 4); m_used += 4; continue;
-            case '>': std::memcpy(p, "&gt;", 4); m_used += 4; continue;
+            case '&':
+                std::memcpy(p, "&amp;", 5);
+                m_used += 5;
+                continue;
+            case '<':
+                std::memcpy(p, "&lt;", 4);
+                m_used += 4;
+                continue;
+            case '>':
+                std::memcpy(p, "&gt;", 4);
+                m_used += 4;
+                continue;
             case '"':
                 if (attribute) {
                     std::memcpy(p, "&quot;", 6);
@@ -150,7 +168,8 @@ QString cellText(const QString &s)
     qsizetype end = s.indexOf(QChar(0));
     if (end < 0)
         end = s.size();
-    return end > maxTextLength || end < s.size() ? s.left(std::min<qsizetype>(end, maxTextLength)) : s;
+    return end > maxTextLength || end < s.size() ? s.left(std::min<qsizetype>(end, maxTextLength))
+                                                 : s;
 }
 
 bool needsPreserve(const QString &s)
@@ -161,7 +180,7 @@ bool needsPreserve(const QString &s)
     return blank(s.front()) || blank(s.back());
 }
 
-StyleTable::StyleTable() : m_xfs{CellFormat{}}, m_index{{CellFormat{}, 0}} {}
+StyleTable::StyleTable() : m_xfs{CellFormat{}}, m_index{{CellFormat{}, 0}} { }
 
 std::uint32_t StyleTable::styleOf(const CellFormat &f)
 {
@@ -207,7 +226,7 @@ std::string StyleTable::stylesXml() const
         x += "<numFmts count=\"" + std::to_string(numberFormats.size()) + "\">";
         for (size_t i = 0; i < numberFormats.size(); ++i)
             x += "<numFmt numFmtId=\"" + std::to_string(164 + i) + "\" formatCode=\""
-                 + attributeEscaped(numberFormats[i]) + "\"/>";
+                + attributeEscaped(numberFormats[i]) + "\"/>";
         x += "</numFmts>";
     }
     x += "<fonts count=\"" + std::to_string(fonts.size()) + "\">";
@@ -216,23 +235,29 @@ std::string StyleTable::stylesXml() const
         if (f.bold)
             x += "<b/>";
         x += "<sz val=\"" + num(f.size)
-             + "\"/><color theme=\"1\"/><name val=\"Calibri\"/><family val=\"2\"/><scheme val=\"minor\"/></font>";
+            + "\"/><color theme=\"1\"/><name val=\"Calibri\"/><family val=\"2\"/><scheme "
+              "val=\"minor\"/></font>";
     }
-    x += "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    x += "</fonts><fills count=\"2\"><fill><patternFill "
+         "patternType=\"none\"/></fill><fill><patternFill "
          "patternType=\"gray125\"/></fill></fills>";
     x += anyBorder ? "<borders count=\"2\">" : "<borders count=\"1\">";
     x += "<border><left/><right/><top/><bottom/><diagonal/></border>";
     if (anyBorder)
-        x += "<border><left style=\"thin\"><color auto=\"1\"/></left><right style=\"thin\"><color auto=\"1\"/></right>"
-             "<top style=\"thin\"><color auto=\"1\"/></top><bottom style=\"thin\"><color auto=\"1\"/></bottom>"
+        x += "<border><left style=\"thin\"><color auto=\"1\"/></left><right style=\"thin\"><color "
+             "auto=\"1\"/></right>"
+             "<top style=\"thin\"><color auto=\"1\"/></top><bottom style=\"thin\"><color "
+             "auto=\"1\"/></bottom>"
              "<diagonal/></border>";
-    x += "</borders><cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+    x += "</borders><cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+         "borderId=\"0\"/>"
          "</cellStyleXfs>";
     x += "<cellXfs count=\"" + std::to_string(m_xfs.size()) + "\">";
     for (size_t i = 0; i < m_xfs.size(); ++i) {
         const CellFormat &f = m_xfs[i];
-        x += "<xf numFmtId=\"" + std::to_string(formatOf[i]) + "\" fontId=\"" + std::to_string(fontOf[i])
-             + "\" fillId=\"0\" borderId=\"" + (f.border ? "1" : "0") + "\" xfId=\"0\"";
+        x += "<xf numFmtId=\"" + std::to_string(formatOf[i]) + "\" fontId=\""
+            + std::to_string(fontOf[i]) + "\" fillId=\"0\" borderId=\"" + (f.border ? "1" : "0")
+            + "\" xfId=\"0\"";
         if (formatOf[i] > 0)
             x += " applyNumberFormat=\"1\"";
         if (fontOf[i] > 0)
@@ -255,7 +280,8 @@ std::string StyleTable::stylesXml() const
             x += " wrapText=\"1\"";
         x += "/></xf>";
     }
-    x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+    x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
+         "builtinId=\"0\"/></cellStyles>"
          "<dxfs count=\"0\"/><tableStyles count=\"0\" defaultTableStyle=\"TableStyleMedium9\" "
          "defaultPivotStyle=\"PivotStyleLight16\"/></styleSheet>";
     return x;
@@ -264,52 +290,58 @@ std::string StyleTable::stylesXml() const
 std::string contentTypesXml()
 {
     return std::string(declaration)
-           + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-             "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-             "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-             "<Override PartName=\"/docProps/app.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
-             "<Override PartName=\"/docProps/core.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
-             "<Override PartName=\"/xl/styles.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-             "<Override PartName=\"/xl/theme/theme1.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-officedocument.theme+xml\"/>"
-             "<Override PartName=\"/xl/workbook.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-             "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-             "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-             "</Types>";
+        + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+          "<Default Extension=\"rels\" "
+          "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+          "<Override PartName=\"/docProps/app.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
+          "<Override PartName=\"/docProps/core.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+          "<Override PartName=\"/xl/styles.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+          "<Override PartName=\"/xl/theme/theme1.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.theme+xml\"/>"
+          "<Override PartName=\"/xl/workbook.xml\" "
+          "ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+          "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+          "ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+          "</Types>";
 }
 
 std::string rootRelsXml()
 {
     return std::string(declaration)
-           + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-             "<Relationship Id=\"rId1\" "
-             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-             "Target=\"xl/workbook.xml\"/>"
-             "<Relationship Id=\"rId2\" "
-             "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
-             "Target=\"docProps/core.xml\"/>"
-             "<Relationship Id=\"rId3\" "
-             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
-             "Target=\"docProps/app.xml\"/></Relationships>";
+        + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+          "<Relationship Id=\"rId1\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+          "officeDocument\" "
+          "Target=\"xl/workbook.xml\"/>"
+          "<Relationship Id=\"rId2\" "
+          "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+          "core-properties\" "
+          "Target=\"docProps/core.xml\"/>"
+          "<Relationship Id=\"rId3\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+          "extended-properties\" "
+          "Target=\"docProps/app.xml\"/></Relationships>";
 }
 
 std::string workbookRelsXml()
 {
     return std::string(declaration)
-           + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-             "<Relationship Id=\"rId1\" "
-             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-             "Target=\"worksheets/sheet1.xml\"/>"
-             "<Relationship Id=\"rId2\" "
-             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" "
-             "Target=\"theme/theme1.xml\"/>"
-             "<Relationship Id=\"rId3\" "
-             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-             "Target=\"styles.xml\"/></Relationships>";
+        + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+          "<Relationship Id=\"rId1\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+          "Target=\"worksheets/sheet1.xml\"/>"
+          "<Relationship Id=\"rId2\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" "
+          "Target=\"theme/theme1.xml\"/>"
+          "<Relationship Id=\"rId3\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+          "Target=\"styles.xml\"/></Relationships>";
 }
 
 namespace {
@@ -335,17 +367,20 @@ std::string workbookXml(const QString &sheetName, PrintTitles titles)
     std::string definedNames;
     if (titles.any())
         definedNames = "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">"
-                       + escaped(QStringLiteral("%1!$%2:$%3").arg(formulaSheetName(sheetName)).arg(titles.from).arg(titles.to))
-                       + "</definedName></definedNames>";
+            + escaped(QStringLiteral("%1!$%2:$%3")
+                          .arg(formulaSheetName(sheetName))
+                          .arg(titles.from)
+                          .arg(titles.to))
+            + "</definedName></definedNames>";
     return std::string(declaration)
-           + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-             "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-             "<fileVersion appName=\"xl\" lastEdited=\"4\" lowestEdited=\"4\" rupBuild=\"4505\"/>"
-             "<workbookPr defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"240\" yWindow=\"15\" "
-             "windowWidth=\"16095\" windowHeight=\"9660\"/></bookViews><sheets><sheet name=\""
-           + attributeEscaped(sheetName)
-           + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>" + definedNames
-           + "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
+        + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+          "<fileVersion appName=\"xl\" lastEdited=\"4\" lowestEdited=\"4\" rupBuild=\"4505\"/>"
+          "<workbookPr defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"240\" "
+          "yWindow=\"15\" "
+          "windowWidth=\"16095\" windowHeight=\"9660\"/></bookViews><sheets><sheet name=\""
+        + attributeEscaped(sheetName) + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>" + definedNames
+        + "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
 }
 
 std::string appXml(const QString &sheetName, PrintTitles titles)
@@ -353,36 +388,50 @@ std::string appXml(const QString &sheetName, PrintTitles titles)
     // Print titles are a named range, which the properties count and name.
     const bool named = titles.any();
     return std::string(declaration)
-           + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
-             "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
-             "<Application>Microsoft Excel</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
-             "<HeadingPairs><vt:vector size=\"" + (named ? "4" : "2") + "\" baseType=\"variant\">"
-             "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant>"
-           + (named ? "<vt:variant><vt:lpstr>Named Ranges</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4>"
-                      "</vt:variant>"
-                    : "")
-           + "</vt:vector></HeadingPairs><TitlesOfParts>"
-             "<vt:vector size=\"" + (named ? "2" : "1") + "\" baseType=\"lpstr\"><vt:lpstr>"
-           + escaped(sheetName) + "</vt:lpstr>"
-           + (named ? "<vt:lpstr>" + escaped(formulaSheetName(sheetName) + QStringLiteral("!Print_Titles")) + "</vt:lpstr>"
-                    : std::string())
-           + "</vt:vector></TitlesOfParts><Company></Company><LinksUpToDate>false</LinksUpToDate>"
-             "<SharedDoc>false</SharedDoc><HyperlinksChanged>false</HyperlinksChanged><AppVersion>12.0000"
-             "</AppVersion></Properties>";
+        + "<Properties "
+          "xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
+          "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+          "<Application>Microsoft "
+          "Excel</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
+          "<HeadingPairs><vt:vector size=\""
+        + (named ? "4" : "2")
+        + "\" baseType=\"variant\">"
+          "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4></"
+          "vt:variant>"
+        + (named ? "<vt:variant><vt:lpstr>Named "
+                   "Ranges</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4>"
+                   "</vt:variant>"
+                 : "")
+        + "</vt:vector></HeadingPairs><TitlesOfParts>"
+          "<vt:vector size=\""
+        + (named ? "2" : "1") + "\" baseType=\"lpstr\"><vt:lpstr>" + escaped(sheetName)
+        + "</vt:lpstr>"
+        + (named ? "<vt:lpstr>"
+                   + escaped(formulaSheetName(sheetName) + QStringLiteral("!Print_Titles"))
+                   + "</vt:lpstr>"
+                 : std::string())
+        + "</vt:vector></TitlesOfParts><Company></Company><LinksUpToDate>false</LinksUpToDate>"
+          "<SharedDoc>false</SharedDoc><HyperlinksChanged>false</"
+          "HyperlinksChanged><AppVersion>12.0000"
+          "</AppVersion></Properties>";
 }
 
 std::string coreXml()
 {
-    const std::string now =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString();
+    const std::string now = QDateTime::currentDateTimeUtc()
+                                .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"))
+                                .toStdString();
     return std::string(declaration)
-           + "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
-             "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
-             "<dc:creator></dc:creator><cp:lastModifiedBy></cp:lastModifiedBy>"
-             "<dcterms:created xsi:type=\"dcterms:W3CDTF\">"
-           + now + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + now
-           + "</dcterms:modified></cp:coreProperties>";
+        + "<cp:coreProperties "
+          "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+          "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+          "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+          "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" "
+          "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+          "<dc:creator></dc:creator><cp:lastModifiedBy></cp:lastModifiedBy>"
+          "<dcterms:created xsi:type=\"dcterms:W3CDTF\">"
+        + now + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + now
+        + "</dcterms:modified></cp:coreProperties>";
 }
 
 bool validSheetName(const QString &name)

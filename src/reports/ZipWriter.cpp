@@ -59,9 +59,10 @@ struct ZipWriter::Stream
     std::uint64_t compressedStart = 0;
 };
 
-ZipWriter::ZipWriter(const QString &path, const QString &reportedPath, int level, std::uint64_t zip64From)
-    : m_file(path), m_reported(reportedPath), m_zip64From(zip64From), m_stream(std::make_unique<Stream>()),
-      m_outBuffer(outBufferSize)
+ZipWriter::ZipWriter(const QString &path, const QString &reportedPath, int level,
+                     std::uint64_t zip64From)
+    : m_file(path), m_reported(reportedPath), m_zip64From(zip64From),
+      m_stream(std::make_unique<Stream>()), m_outBuffer(outBufferSize)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(m_file.errorString());
@@ -168,7 +169,8 @@ void ZipWriter::write(const char *data, size_t size)
 {
     if (size == 0)
         return;
-    m_stream->crc = std::uint32_t(crc32_z(m_stream->crc, reinterpret_cast<const Bytef *>(data), size));
+    m_stream->crc =
+        std::uint32_t(crc32_z(m_stream->crc, reinterpret_cast<const Bytef *>(data), size));
     m_stream->size += size;
     deflateInput(data, size, false);
 }
@@ -233,7 +235,8 @@ void ZipWriter::finish()
     }
     const std::uint64_t directorySize = m_position - directoryStart;
     const std::uint64_t count = m_entries.size();
-    const bool zip64 = directoryStart >= m_zip64From || directorySize >= m_zip64From || count >= 0xFFFF;
+    const bool zip64 =
+        directoryStart >= m_zip64From || directorySize >= m_zip64From || count >= 0xFFFF;
     if (zip64) {
         const std::uint64_t recordAt = m_position;
         const Record end64 = Record()

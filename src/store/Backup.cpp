@@ -6,8 +6,8 @@
 #include "History.h"
 #include "IntegrityCheck.h"
 #include "Journal.h"
-#include "RecordFile.h"
 #include "Platform.h"
+#include "RecordFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,8 +28,7 @@ const QString DamagedSuffix = QStringLiteral("-damaged");
 std::optional<qint64> freeSpaceOverride;
 
 struct Cancelled
-{
-};
+{ };
 
 QDate folderDate(const QString &name)
 {
@@ -60,7 +59,8 @@ std::optional<Copy> parseCopy(const QString &name, const QString &suffix)
     if (stem.size() > 10) {
         bool ok = false;
         c.number = stem.mid(11).toInt(&ok);
-        if (stem[10] != QLatin1Char('-') || !ok || c.number < 2 || stem.mid(11) != QString::number(c.number))
+        if (stem[10] != QLatin1Char('-') || !ok || c.number < 2
+            || stem.mid(11) != QString::number(c.number))
             return std::nullopt;
     }
     return c;
@@ -68,7 +68,8 @@ std::optional<Copy> parseCopy(const QString &name, const QString &suffix)
 
 QString copyName(const QDate &date, int number)
 {
-    return number == 1 ? date.toString(DateFormat) : date.toString(DateFormat) + QStringLiteral("-%1").arg(number);
+    return number == 1 ? date.toString(DateFormat)
+                       : date.toString(DateFormat) + QStringLiteral("-%1").arg(number);
 }
 
 // The real folders of one kind in backup/, oldest first. A symbolic link or a
@@ -81,7 +82,8 @@ std::vector<Copy> copiesOf(const QString &dataDir, const QString &suffix)
         return out;
     const QStringList names = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString &name : names)
-        if (const std::optional<Copy> c = parseCopy(name, suffix); c && !platform::isLink(root.filePath(name)))
+        if (const std::optional<Copy> c = parseCopy(name, suffix);
+            c && !platform::isLink(root.filePath(name)))
             out.push_back(*c);
     std::sort(out.begin(), out.end(), [](const Copy &a, const Copy &b) {
         return a.date != b.date ? a.date < b.date : a.number < b.number;
@@ -115,7 +117,7 @@ QByteArray stateOf(const QString &dataDir)
     for (const QString &name : files::All) {
         const QFileInfo info(files::path(dataDir, name));
         out += name.toLatin1() + ' ' + QByteArray::number(info.size()) + ' '
-               + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n';
+            + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n';
     }
     return out;
 }
@@ -145,8 +147,8 @@ QString megabytes(qint64 bytes)
 
 // A plain block copy, synced before it counts (a backup on the disk cache only
 // is lost with the power), every block also fed to the check.
-void copyFile(const QString &from, const QString &to, check::Stream &check, qint64 &done, qint64 total,
-              Progress *progress)
+void copyFile(const QString &from, const QString &to, check::Stream &check, qint64 &done,
+              qint64 total, Progress *progress)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
@@ -167,7 +169,8 @@ void copyFile(const QString &from, const QString &to, check::Stream &check, qint
         check.feed(block.constData(), got);
         // A stretch of zeros stays a hole in the copy, as it may be in the
         // file: a sparse store must not become a dense copy every day.
-        if (std::all_of(block.constData(), block.constData() + got, [](char c) { return c == 0; })) {
+        if (std::all_of(block.constData(), block.constData() + got,
+                        [](char c) { return c == 0; })) {
             if (!out.seek(out.pos() + got))
                 throw Error(to, out.errorString());
             done += got;
@@ -211,8 +214,9 @@ QStringList prune(const QString &dataDir, const QString &suffix, const QDate &to
     for (size_t i = 0; i + Kept < all.size(); ++i) {
         const QString path = QDir(folder(dataDir)).filePath(all[i].name);
         if (!removeTree(path))
-            failures << QStringLiteral("Не удалось удалить старую резервную копию \"%1\": она по-прежнему "
-                                       "занимает место на диске.")
+            failures << QStringLiteral(
+                            "Не удалось удалить старую резервную копию \"%1\": она по-прежнему "
+                            "занимает место на диске.")
                             .arg(QDir::toNativeSeparators(path));
     }
     return failures;
@@ -223,7 +227,8 @@ QStringList prune(const QString &dataDir, const QString &suffix, const QDate &to
 void removeLeftovers(const QString &dataDir)
 {
     const QDir root(folder(dataDir));
-    const QStringList names = root.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    const QStringList names =
+        root.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         if (name.endsWith(QStringLiteral(".part")) && parseCopy(name.chopped(5), QString()))
             removeTree(root.filePath(name));
@@ -239,7 +244,8 @@ QString futureCopies(const QString &dataDir, const QDate &today)
                 now << c.name;
     now.sort();
     const QString note = QDir(folder(dataDir)).filePath(FutureFile);
-    const QStringList told = QString::fromUtf8(readSmall(note)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList told =
+        QString::fromUtf8(readSmall(note)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QStringList fresh;
     for (const QString &name : now)
         if (!told.contains(name))
@@ -252,9 +258,10 @@ QString futureCopies(const QString &dataDir, const QDate &today)
     }
     if (fresh.isEmpty())
         return {};
-    return QStringLiteral("В папке резервных копий \"%1\" есть копии с датой позже сегодняшней (%2): видимо, "
-                          "часы компьютера однажды шли неверно. Они не считаются среди %3 хранимых копий и "
-                          "не удаляются программой; удалите их сами, когда они не нужны.")
+    return QStringLiteral(
+               "В папке резервных копий \"%1\" есть копии с датой позже сегодняшней (%2): видимо, "
+               "часы компьютера однажды шли неверно. Они не считаются среди %3 хранимых копий и "
+               "не удаляются программой; удалите их сами, когда они не нужны.")
         .arg(QDir::toNativeSeparators(folder(dataDir)), fresh.join(QStringLiteral(", ")))
         .arg(Kept);
 }
@@ -315,7 +322,8 @@ QString restore(const QString &dataDir, const QString &name)
         check::Stream check;
         qint64 done = 0;
         for (const QString &file : files::All)
-            copyFile(files::path(dataDir, file), QDir(partial).filePath(file), check, done, 0, nullptr);
+            copyFile(files::path(dataDir, file), QDir(partial).filePath(file), check, done, 0,
+                     nullptr);
         if (damagedRecords(check.finish()) > 0)
             kept += DamagedSuffix;
         if (!QDir().rename(partial, QDir(root).filePath(kept)))
@@ -337,18 +345,22 @@ QString restore(const QString &dataDir, const QString &name)
             throw Error(path, in.errorString());
         total += in.size() + QFileInfo(files::path(dataDir, file)).size();
         if (total > journal::MaxBytes)
-            throw Error(path, QStringLiteral("копия слишком велика, чтобы восстановить её из программы: закройте "
-                                             "программу и скопируйте файлы вручную"));
+            throw Error(
+                path,
+                QStringLiteral("копия слишком велика, чтобы восстановить её из программы: закройте "
+                               "программу и скопируйте файлы вручную"));
         bytes.push_back(in.readAll());
         if (in.error() != QFileDevice::NoError)
             throw Error(path, in.errorString());
     }
     std::vector<std::unique_ptr<RecordFile>> targets;
     for (size_t i = 0; i < size_t(files::All.size()); ++i) {
-        targets.push_back(std::make_unique<RecordFile>(files::path(dataDir, files::All[qsizetype(i)]), 1));
+        targets.push_back(
+            std::make_unique<RecordFile>(files::path(dataDir, files::All[qsizetype(i)]), 1));
         tx.keepWhole(*targets.back(), bytes[i]);
     }
-    tx.begin(QStringLiteral("Восстановление данных из резервной копии \"%1\" не было завершено и отменено.")
+    tx.begin(QStringLiteral(
+                 "Восстановление данных из резервной копии \"%1\" не было завершено и отменено.")
                  .arg(name),
              history::kind::Restore);
     for (size_t i = 0; i < targets.size(); ++i)
@@ -377,8 +389,10 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
     const QDate today = Clock::today();
     const QString root = folder(dataDir);
     if (platform::isLink(root))
-        return QStringLiteral("Резервная копия данных не сделана: \"%1\" — ссылка на другую папку, а не папка. "
-                              "Программа не пишет и не удаляет ничего по ссылке; замените её обычной папкой.")
+        return QStringLiteral(
+                   "Резервная копия данных не сделана: \"%1\" — ссылка на другую папку, а не "
+                   "папка. "
+                   "Программа не пишет и не удаляет ничего по ссылке; замените её обычной папкой.")
             .arg(QDir::toNativeSeparators(root));
     int number = 1;
     for (const QString &suffix : {QString(), DamagedSuffix})
@@ -387,7 +401,8 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
                 number = std::max(number, c.number + 1);
     // Today is copied; once more only at a start that finds the files changed
     // since this program last left them (old data brought in, a restore).
-    if (number > 1 && (when != When::AtStart || readSmall(QDir(root).filePath(StateFile)) == stateOf(dataDir)))
+    if (number > 1
+        && (when != When::AtStart || readSmall(QDir(root).filePath(StateFile)) == stateOf(dataDir)))
         return {};
 
     const QString name = copyName(today, number);
@@ -395,12 +410,14 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
     const QString partial = target + QStringLiteral(".part");
 
     const qint64 total = storeSize(dataDir);
-    const qint64 available = freeSpaceOverride ? *freeSpaceOverride : QStorageInfo(dataDir).bytesAvailable();
+    const qint64 available =
+        freeSpaceOverride ? *freeSpaceOverride : QStorageInfo(dataDir).bytesAvailable();
     const qint64 needed = 2 * total + SpareBytes;
     if (available >= 0 && available < needed)
-        return QStringLiteral("Резервная копия данных не сделана: на диске свободно %1, а нужно не меньше "
-                              "%2 — %3 на копию и ещё столько же и %4 в запас, чтобы после копии "
-                              "программе было куда записывать. Освободите место на диске.")
+        return QStringLiteral(
+                   "Резервная копия данных не сделана: на диске свободно %1, а нужно не меньше "
+                   "%2 — %3 на копию и ещё столько же и %4 в запас, чтобы после копии "
+                   "программе было куда записывать. Освободите место на диске.")
             .arg(megabytes(available), megabytes(needed), megabytes(total), megabytes(SpareBytes));
 
     QStringList messages;
@@ -420,7 +437,8 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
         check::Stream check;
         qint64 done = 0;
         for (const QString &file : files::All) {
-            copyFile(files::path(dataDir, file), QDir(partial).filePath(file), check, done, total, progress);
+            copyFile(files::path(dataDir, file), QDir(partial).filePath(file), check, done, total,
+                     progress);
             platform::giveToFolderOwner(QDir(partial).filePath(file), dataDir);
         }
         const qsizetype damaged = damagedRecords(check.finish());
@@ -430,9 +448,10 @@ QString makeDaily(const QString &dataDir, Progress *progress, When when)
         if (!QDir().rename(partial, target))
             throw Error(target, QStringLiteral("не удалось переименовать папку копии"));
         if (damaged > 0)
-            messages << QStringLiteral("Резервная копия данных сохранена в папку \"%1\", но в файлах данных "
-                                       "найдены повреждённые записи (%2). Запустите vedaris-check, чтобы "
-                                       "увидеть их. Прежние копии без повреждений сохранены.")
+            messages << QStringLiteral(
+                            "Резервная копия данных сохранена в папку \"%1\", но в файлах данных "
+                            "найдены повреждённые записи (%2). Запустите vedaris-check, чтобы "
+                            "увидеть их. Прежние копии без повреждений сохранены.")
                             .arg(QDir::toNativeSeparators(target))
                             .arg(damaged);
     } catch (const Cancelled &) {

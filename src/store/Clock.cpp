@@ -5,7 +5,7 @@ namespace vedaris {
 namespace {
 std::optional<QDate> fixedToday;
 std::optional<QDateTime> fixedNow;
-}
+} // namespace
 
 QDate Clock::today()
 {

@@ -23,7 +23,9 @@ constexpr qint64 MaxBytes = 512LL * 1024 * 1024;
 
 Error damaged(const QString &path, const QString &why)
 {
-    return Error(path, QStringLiteral("файл инвентаризации повреждён или записан не этой программой (%1)").arg(why));
+    return Error(path,
+                 QStringLiteral("файл инвентаризации повреждён или записан не этой программой (%1)")
+                     .arg(why));
 }
 
 } // namespace
@@ -58,7 +60,8 @@ Count decode(const QByteArray &bytes, const QString &path)
     if (root.value(QStringLiteral("format")).toString() != Format)
         throw damaged(path, QStringLiteral("нет метки формата"));
     if (root.value(QStringLiteral("version")).toInt() != Version)
-        throw damaged(path, QStringLiteral("версия %1").arg(root.value(QStringLiteral("version")).toInt()));
+        throw damaged(
+            path, QStringLiteral("версия %1").arg(root.value(QStringLiteral("version")).toInt()));
     Count c;
     c.date = QDate::fromString(root.value(QStringLiteral("date")).toString(), Qt::ISODate);
     if (!c.date.isValid())

@@ -24,8 +24,8 @@ struct Line
     QString series;
     double expiry = 0;
     double price = 0;
-    double book = 0;  // the book quantity at the date, as the count last saw it
-    QString counted;  // as typed (decimal comma); empty: not counted yet
+    double book = 0; // the book quantity at the date, as the count last saw it
+    QString counted; // as typed (decimal comma); empty: not counted yet
 };
 
 struct Count

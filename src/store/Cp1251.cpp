@@ -34,7 +34,7 @@ struct ReverseTable
     // a direct table over each range keeps lookups cheap.
     std::array<unsigned char, 0x100> latin1{};
     std::array<unsigned char, 0x100> cyrillic{}; // U+0400..U+04FF
-    std::array<unsigned char, 0x130> punct{};    // U+2000..U+212F
+    std::array<unsigned char, 0x130> punct{}; // U+2000..U+212F
 
     ReverseTable()
     {

@@ -66,8 +66,9 @@ void create(const DataFolder &folder)
     if (QFileInfo(folder.path).isDir())
         return;
     if (!QDir().mkpath(folder.path))
-        throw Error({}, QStringLiteral("Не удалось создать папку данных \"%1\".")
-                            .arg(QDir::toNativeSeparators(folder.path)));
+        throw Error({},
+                    QStringLiteral("Не удалось создать папку данных \"%1\".")
+                        .arg(QDir::toNativeSeparators(folder.path)));
 }
 
 QString sharedDir(const QString &programDir)

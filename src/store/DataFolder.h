@@ -13,10 +13,10 @@ extern const char *const DataVariable;
 struct DataFolder
 {
     enum class Source {
-        Option,        // --data DIR
-        Environment,   // VEDARIS_DATA
+        Option, // --data DIR
+        Environment, // VEDARIS_DATA
         ProgramFolder, // a portable copy: the files beside the executable
-        UserFolder     // an installed copy: the user's application data folder
+        UserFolder // an installed copy: the user's application data folder
     };
     QString path; // absolute, native to Qt (forward slashes)
     Source source;

@@ -19,7 +19,7 @@ QString DataLock::busyMessage()
     return QStringLiteral("Программа уже запущена с этими данными.");
 }
 
-DataLock::DataLock(const QString &dataDir) : m_path(QDir(dataDir).filePath(FileName)) {}
+DataLock::DataLock(const QString &dataDir) : m_path(QDir(dataDir).filePath(FileName)) { }
 
 DataLock::~DataLock()
 {
@@ -60,10 +60,12 @@ bool DataLock::stillHeld() const
 
 QString DataLock::lostText() const
 {
-    return QStringLiteral("Файл блокировки \"%1\" удалён или заменён, пока программа работала: эти данные могла "
-                          "открыть и другая копия программы. Чтобы не потерять ничьи записи, программа больше "
-                          "ничего не записывает и работает только для просмотра. Закройте все копии "
-                          "программы и запустите её снова.")
+    return QStringLiteral(
+               "Файл блокировки \"%1\" удалён или заменён, пока программа работала: эти данные "
+               "могла "
+               "открыть и другая копия программы. Чтобы не потерять ничьи записи, программа больше "
+               "ничего не записывает и работает только для просмотра. Закройте все копии "
+               "программы и запустите её снова.")
         .arg(QDir::toNativeSeparators(QDir(m_path).absolutePath()));
 }
 

@@ -15,7 +15,7 @@ public:
     enum class State { Taken, Busy, Failed };
 
     static const QString FileName; // "Vedaris.lock"
-    static QString busyMessage();  // what a second copy shows before it exits
+    static QString busyMessage(); // what a second copy shows before it exits
 
     explicit DataLock(const QString &dataDir);
     ~DataLock();

@@ -22,14 +22,13 @@ namespace {
 const QByteArray Magic = QByteArrayLiteral("VEDHIST1");
 const QByteArray EntryStart = QByteArrayLiteral("VHE1");
 const QByteArray EntryEnd = QByteArrayLiteral("VHEN");
-constexpr int HeadSize = 8;     // "VHE1", length
+constexpr int HeadSize = 8; // "VHE1", length
 constexpr int TrailerSize = 16; // checksum, length, "VHEN"
 constexpr int DigestSize = 8;
 // An entry larger than this is no entry of ours: the journal holds no more.
 constexpr qint64 MaxBody = 600LL * 1024 * 1024;
 
-template<class T>
-void put(QByteArray &out, T value)
+template<class T> void put(QByteArray &out, T value)
 {
     char bytes[sizeof(T)];
     qToLittleEndian(value, bytes);
@@ -44,7 +43,7 @@ QByteArray digest(QByteArrayView headAndBody)
 class In
 {
 public:
-    explicit In(QByteArrayView b) : m_b(b) {}
+    explicit In(QByteArrayView b) : m_b(b) { }
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_at == m_b.size(); }
     QByteArray bytes(qint64 n)
@@ -57,8 +56,7 @@ public:
         m_at += n;
         return out;
     }
-    template<class T>
-    T number()
+    template<class T> T number()
     {
         if (!m_ok || m_b.size() - m_at < qsizetype(sizeof(T))) {
             m_ok = false;
@@ -83,7 +81,9 @@ std::vector<std::pair<int, int>> runs(const QByteArray &before, const QByteArray
     const int n = int(after.size());
     int i = 0;
     while (i < n) {
-        const auto same = [&](int k) { return k < before.size() ? before[k] == after[k] : after[k] == 0; };
+        const auto same = [&](int k) {
+            return k < before.size() ? before[k] == after[k] : after[k] == 0;
+        };
         if (same(i)) {
             ++i;
             continue;
@@ -153,8 +153,9 @@ bool decodeBody(QByteArrayView body, Entry &e)
 
 QString Entry::title() const
 {
-    static const QRegularExpression tail(QStringLiteral("\\s+не\\s+был[аоы]?\\s+завершен\\S*\\s+и\\s+отменен\\S*\\.?$"
-                                                        "|\\s+не\\s+был[аоы]?\\s+завершён\\S*\\s+и\\s+отменён\\S*\\.?$"));
+    static const QRegularExpression tail(
+        QStringLiteral("\\s+не\\s+был[аоы]?\\s+завершен\\S*\\s+и\\s+отменен\\S*\\.?$"
+                       "|\\s+не\\s+был[аоы]?\\s+завершён\\S*\\s+и\\s+отменён\\S*\\.?$"));
     QString t = sentence;
     t.remove(tail);
     return t;
@@ -382,7 +383,8 @@ Health verify(const QString &dataDir, bool withFiles)
     if (h.length > 0 && h.soundEnd == 0)
         h.problems << QStringLiteral("файл не начинается с метки истории программы");
     else if (h.soundEnd < h.length)
-        h.problems << QStringLiteral("конец файла (%1 байт с позиции %2) повреждён или оборван; при запуске программа "
+        h.problems << QStringLiteral("конец файла (%1 байт с позиции %2) повреждён или оборван; "
+                                     "при запуске программа "
                                      "отрежет его")
                           .arg(h.length - h.soundEnd)
                           .arg(h.soundEnd);
@@ -394,12 +396,15 @@ Health verify(const QString &dataDir, bool withFiles)
     while (at > 0 && at < h.soundEnd) {
         const std::optional<Entry> e = r.at(at);
         if (!e) {
-            h.problems << QStringLiteral("запись истории с позиции %1 повреждена (не сходится контрольная сумма)")
-                              .arg(at);
+            h.problems
+                << QStringLiteral(
+                       "запись истории с позиции %1 повреждена (не сходится контрольная сумма)")
+                       .arg(at);
             break;
         }
         if (e->number != expected)
-            h.problems << QStringLiteral("запись истории № %1 с позиции %2 стоит на месте записи № %3")
+            h.problems << QStringLiteral(
+                              "запись истории № %1 с позиции %2 стоит на месте записи № %3")
                               .arg(e->number)
                               .arg(at)
                               .arg(expected);
@@ -429,10 +434,12 @@ Health verify(const QString &dataDir, bool withFiles)
         const int size = recordSize(file);
         const QByteArray now = readAt(*f, index * size, size);
         if (now != after.left(now.size()) || (now.size() < after.size()))
-            h.problems << QStringLiteral("%1, запись %2: не такая, какой её оставила последняя операция истории — "
-                                         "файл изменён другой программой или восстановлен из копии")
-                              .arg(file)
-                              .arg(index);
+            h.problems
+                << QStringLiteral(
+                       "%1, запись %2: не такая, какой её оставила последняя операция истории — "
+                       "файл изменён другой программой или восстановлен из копии")
+                       .arg(file)
+                       .arg(index);
     }
     return h;
 }
@@ -450,8 +457,10 @@ QString repairTail(const QString &dataDir)
     if (sound == length)
         return {};
     if (sound == 0 && length >= Magic.size())
-        return QStringLiteral("Файл \"%1\" в папке данных не является историей операций программы; он не изменён, "
-                              "но операции не будут выполняться, пока он там. Переместите его из папки данных.")
+        return QStringLiteral("Файл \"%1\" в папке данных не является историей операций программы; "
+                              "он не изменён, "
+                              "но операции не будут выполняться, пока он там. Переместите его из "
+                              "папки данных.")
             .arg(FileName);
     const QString path = files::path(dataDir, FileName);
     QFile f(path);
@@ -461,7 +470,8 @@ QString repairTail(const QString &dataDir)
         throw Error(path, f.errorString());
     if (!disk::sync(f))
         throw Error(path, disk::reason());
-    return QStringLiteral("Конец файла истории операций \"%1\" был повреждён (%2 байт) и отрезан; записи до него "
+    return QStringLiteral("Конец файла истории операций \"%1\" был повреждён (%2 байт) и отрезан; "
+                          "записи до него "
                           "сохранены.")
         .arg(FileName)
         .arg(length - sound);

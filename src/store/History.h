@@ -60,17 +60,17 @@ struct RecordChange
     QString file;
     qint64 index = 0;
     QByteArray before; // empty: the operation appended the record
-    QByteArray after;  // empty: the operation cut it off (a restore)
+    QByteArray after; // empty: the operation cut it off (a restore)
 };
 
 struct Entry
 {
     qint64 offset = -1; // where the entry starts in the file
-    qint64 end = -1;    // where the next one starts
+    qint64 end = -1; // where the next one starts
     quint64 number = 0;
     QDateTime when;
     QString kind;
-    QString sentence;   // as the journal names the operation
+    QString sentence; // as the journal names the operation
     qint64 undoes = -1; // an undo: the offset of the entry it put back
     std::vector<FileLength> lengths;
     std::vector<RecordChange> records;

@@ -11,11 +11,11 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QHash>
-#include <deque>
-#include <optional>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace vedaris::check {
@@ -37,9 +37,10 @@ struct Field
     bool quantity = false; // must not be negative
 };
 
-const NamedText BatchTexts[] = {{"DrugName", S::DrugName},      {"Unit", S::Unit},
-                                {"Supplier", S::Supplier},      {"ReceiptDocument", S::ReceiptDocument},
-                                {"Manufacturer", S::Manufacturer}, {"Series", S::Series}};
+const NamedText BatchTexts[] = {
+    {"DrugName", S::DrugName},         {"Unit", S::Unit},
+    {"Supplier", S::Supplier},         {"ReceiptDocument", S::ReceiptDocument},
+    {"Manufacturer", S::Manufacturer}, {"Series", S::Series}};
 const NamedText DepartmentText = {"Department", I::Department};
 
 const Field StockNumbers[] = {{"Quantity", S::Quantity, true},
@@ -73,10 +74,10 @@ bool nearlyEqual(long double a, long double b)
 
 int recordSize(const QString &file)
 {
-    return file == files::Base          ? StockRecord::Size
-           : file == files::Rashod      ? IssueRecord::Size
-           : file == files::NamePreparat ? DrugNameEntry::Size
-                                        : ReferenceEntry::Size;
+    return file == files::Base        ? StockRecord::Size
+        : file == files::Rashod       ? IssueRecord::Size
+        : file == files::NamePreparat ? DrugNameEntry::Size
+                                      : ReferenceEntry::Size;
 }
 
 // The stored characters of a text field, or nothing when its length byte is
@@ -93,7 +94,8 @@ std::optional<QByteArrayView> storedText(const char *record, vedaris::TextField 
 // keyboard types one, and the lists and reports show it as garbage.
 bool hasControl(QByteArrayView t)
 {
-    return std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    return std::any_of(t.begin(), t.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 bool allZero(const char *bytes, int size)
@@ -153,7 +155,9 @@ public:
                     QStringLiteral("в конце файла неполная запись: %1 байт после %2 целых записей "
                                    "(запись занимает %3 байт). Программа её не читает, а следующая "
                                    "новая запись ляжет поверх неё.")
-                        .arg(tail).arg(length / m_size).arg(m_size));
+                        .arg(tail)
+                        .arg(length / m_size)
+                        .arg(m_size));
         }
         if (m_name == files::Base)
             m_baseRead = read;
@@ -194,12 +198,15 @@ private:
             return;
         const qint64 n = end - m_zeroFrom;
         add(m_name, m_zeroFrom,
-            n == 1 ? QStringLiteral("пустые записи — возможно, след сбоя питания: все байты записи "
-                                    "нулевые, программа читает её как действующую.")
-                   : QStringLiteral("пустые записи — возможно, след сбоя питания: записи с %1 по %2 "
-                                    "(всего %3) состоят из одних нулевых байтов, программа читает их "
-                                    "как действующие.")
-                         .arg(m_zeroFrom).arg(end - 1).arg(n));
+            n == 1
+                ? QStringLiteral("пустые записи — возможно, след сбоя питания: все байты записи "
+                                 "нулевые, программа читает её как действующую.")
+                : QStringLiteral("пустые записи — возможно, след сбоя питания: записи с %1 по %2 "
+                                 "(всего %3) состоят из одних нулевых байтов, программа читает их "
+                                 "как действующие.")
+                      .arg(m_zeroFrom)
+                      .arg(end - 1)
+                      .arg(n));
         m_zeroFrom = -1;
     }
 
@@ -221,7 +228,9 @@ private:
         if (id != index)
             add(file, index,
                 QStringLiteral("%1 = %2, а должен быть равен номеру записи %3.")
-                    .arg(QLatin1String(name)).arg(id).arg(index));
+                    .arg(QLatin1String(name))
+                    .arg(id)
+                    .arg(index));
     }
 
     void checkText(const QString &file, qint64 index, const char *bytes, const NamedText &t)
@@ -231,11 +240,14 @@ private:
             add(file, index,
                 QStringLiteral("поле %1: байт длины %2 больше вместимости поля %3 символов "
                                "(читаются только первые %3).")
-                    .arg(QLatin1String(t.name)).arg(length).arg(t.at.capacity));
+                    .arg(QLatin1String(t.name))
+                    .arg(length)
+                    .arg(t.at.capacity));
         else if (hasControl(QByteArrayView(bytes + t.at.offset + 1, length)))
             add(file, index,
-                QStringLiteral("поле %1 содержит управляющие символы (нулевой байт, перевод строки и т. п.): "
-                               "с клавиатуры их не ввести, в списках и отчётах они видны как мусор.")
+                QStringLiteral(
+                    "поле %1 содержит управляющие символы (нулевой байт, перевод строки и т. п.): "
+                    "с клавиатуры их не ввести, в списках и отчётах они видны как мусор.")
                     .arg(QLatin1String(t.name)));
     }
 
@@ -244,14 +256,15 @@ private:
         const double price = field::number(bytes, offset);
         if (std::isfinite(price) && price < 0)
             add(file, index,
-                QStringLiteral("поле UnitPrice = %1: отрицательная цена, ожидается 0 или больше.").arg(num(price)));
+                QStringLiteral("поле UnitPrice = %1: отрицательная цена, ожидается 0 или больше.")
+                    .arg(num(price)));
     }
 
     // Both dates given and possible, the later one before the earlier.
     static bool datesBefore(double later, double earlier)
     {
-        return later != 0 && earlier != 0 && text::possibleDate(later) && text::possibleDate(earlier)
-               && std::floor(later) < std::floor(earlier);
+        return later != 0 && earlier != 0 && text::possibleDate(later)
+            && text::possibleDate(earlier) && std::floor(later) < std::floor(earlier);
     }
 
     // False when the number is not finite (already reported).
@@ -287,7 +300,8 @@ private:
                     .arg(QLatin1String(f.name), num(v)));
         } else if (v != std::floor(v)) {
             add(file, index,
-                QStringLiteral("дата %1 = %2 (%3) содержит время суток, ожидается целое число дней.")
+                QStringLiteral(
+                    "дата %1 = %2 (%3) содержит время суток, ожидается целое число дней.")
                     .arg(QLatin1String(f.name), num(v), text::formatDate(std::floor(v))));
         }
     }
@@ -301,8 +315,8 @@ private:
             return true;
         add(file, index,
             QStringLiteral("%1 = %2, а UnitPrice × %3 = %4 × %5 = %6.")
-                .arg(QLatin1String(sumName), num(sum), QLatin1String(qtyName), num(price),
-                     num(qty), num(double(expected))));
+                .arg(QLatin1String(sumName), num(sum), QLatin1String(qtyName), num(price), num(qty),
+                     num(double(expected))));
         return false;
     }
 
@@ -336,7 +350,8 @@ private:
             const double expiry = field::number(b, S::ExpiryDate);
             if (datesBefore(expiry, batch.receiptDate))
                 add(name, index,
-                    QStringLiteral("срок годности ExpiryDate = %1 раньше даты получения ReceiptDate = %2.")
+                    QStringLiteral(
+                        "срок годности ExpiryDate = %1 раньше даты получения ReceiptDate = %2.")
                         .arg(text::formatDate(expiry), text::formatDate(batch.receiptDate)));
             batch.quantity = field::number(b, S::Quantity);
             batch.received = field::number(b, S::ReceivedQuantity);
@@ -377,11 +392,12 @@ private:
         checkPrice(name, index, b, I::UnitPrice);
         if (qty == 0)
             add(name, index,
-                QStringLiteral("действующая выдача с количеством IssuedQuantity = 0: программа не сохраняет "
-                               "выдачу нулевого количества."));
+                QStringLiteral(
+                    "действующая выдача с количеством IssuedQuantity = 0: программа не сохраняет "
+                    "выдачу нулевого количества."));
         const bool sumSound = finite
-                              && checkSum(name, index, "IssuedSum", sum, "IssuedQuantity", qty,
-                                          field::number(b, I::UnitPrice));
+            && checkSum(name, index, "IssuedSum", sum, "IssuedQuantity", qty,
+                        field::number(b, I::UnitPrice));
         if (!m_baseRead)
             return;
         const qint32 id = field::int32(b, IssueRecord::StockRecordIdOffset);
@@ -389,7 +405,8 @@ private:
             add(name, index,
                 QStringLiteral("действующая выдача из несуществующей партии: StockRecordId = %1, "
                                "а в Base.dat записи с номерами от 0 до %2.")
-                    .arg(id).arg(qint64(m_batches.size()) - 1));
+                    .arg(id)
+                    .arg(qint64(m_batches.size()) - 1));
             return;
         }
         Batch &batch = m_batches[size_t(id)];
@@ -406,7 +423,8 @@ private:
         const double issued = field::number(b, I::IssueDate);
         if (datesBefore(issued, batch.receiptDate))
             add(name, index,
-                QStringLiteral("дата выдачи IssueDate = %1 раньше даты получения её партии %2 (%3).")
+                QStringLiteral(
+                    "дата выдачи IssueDate = %1 раньше даты получения её партии %2 (%3).")
                     .arg(text::formatDate(issued))
                     .arg(id)
                     .arg(text::formatDate(batch.receiptDate)));
@@ -431,7 +449,9 @@ private:
             add(m_name, index,
                 QStringLiteral("препарат и единица выдачи «%1», «%2» не совпадают с её партией %3 "
                                "(«%4», «%5»): выдача копирует их из партии.")
-                    .arg(shown(*drug), shown(*unit)).arg(id).arg(shown(*batch.name), shown(*batch.unit)));
+                    .arg(shown(*drug), shown(*unit))
+                    .arg(id)
+                    .arg(shown(*batch.name), shown(*batch.unit)));
             return;
         }
         // The rest of what an issue copies: an issue moved to another batch of
@@ -454,13 +474,15 @@ private:
         }
         // A date out of bounds is reported by itself, in the batch or the issue.
         const double receipt = field::number(b, I::ReceiptDate);
-        if (text::possibleDate(receipt) && text::possibleDate(batch.receiptDate) && receipt != batch.receiptDate)
+        if (text::possibleDate(receipt) && text::possibleDate(batch.receiptDate)
+            && receipt != batch.receiptDate)
             differ << QStringLiteral("ReceiptDate %1, у партии %2")
                           .arg(text::formatDate(receipt), text::formatDate(batch.receiptDate));
         if (!differ.isEmpty())
             add(m_name, index,
-                QStringLiteral("поля выдачи не совпадают с её партией %1 (%2): выдача копирует их из партии; "
-                               "возможно, выдачу перенесли из другой партии.")
+                QStringLiteral(
+                    "поля выдачи не совпадают с её партией %1 (%2): выдача копирует их из партии; "
+                    "возможно, выдачу перенесли из другой партии.")
                     .arg(id)
                     .arg(differ.join(QStringLiteral("; "))));
     }
@@ -531,8 +553,9 @@ private:
             return;
         }
         add(m_name, index,
-            QStringLiteral("запись «%1» повторяет действующую запись %2 того же справочника: в списке "
-                           "два одинаковых названия.")
+            QStringLiteral(
+                "запись «%1» повторяет действующую запись %2 того же справочника: в списке "
+                "два одинаковых названия.")
                 .arg(field::text(b, name))
                 .arg(*it));
     }
@@ -573,12 +596,14 @@ QString pendingText(const journal::Pending &j)
     if (!j.readable)
         return QStringLiteral("журнал незавершённой операции не читается: %1.").arg(j.reason);
     if (j.matches)
-        return QStringLiteral("незавершённая операция: %1 Журнал подходит к файлам данных: при следующем запуске "
+        return QStringLiteral("незавершённая операция: %1 Журнал подходит к файлам данных: при "
+                              "следующем запуске "
                               "программа отменит эту операцию.")
             .arg(j.undone);
-    return QStringLiteral("журнал незавершённой операции не подходит к файлам данных (%1). Операция: %2 "
-                          "Программа не станет его применять и откроется только для просмотра; если файлы "
-                          "данных верны, переместите журнал из папки данных.")
+    return QStringLiteral(
+               "журнал незавершённой операции не подходит к файлам данных (%1). Операция: %2 "
+               "Программа не станет его применять и откроется только для просмотра; если файлы "
+               "данных верны, переместите журнал из папки данных.")
         .arg(j.reason, j.undone);
 }
 
@@ -616,7 +641,7 @@ Result run(const QString &dataDir)
     return result;
 }
 
-Stream::Stream() : m_checker(std::make_unique<Checker>()) {}
+Stream::Stream() : m_checker(std::make_unique<Checker>()) { }
 
 Stream::~Stream() = default;
 

@@ -11,9 +11,9 @@ namespace vedaris::check {
 
 struct Finding
 {
-    QString file;       // file name without folder
+    QString file; // file name without folder
     qint64 record = -1; // record number, -1 for the file as a whole
-    QString text;       // what was found and what was expected, in Russian
+    QString text; // what was found and what was expected, in Russian
 
     QString line() const; // "Base.dat, запись 5: ..."
 };

@@ -3,9 +3,9 @@
 #include "Clock.h"
 #include "CountFile.h"
 #include "DataFiles.h"
-#include "History.h"
 #include "DiskIo.h"
 #include "Error.h"
+#include "History.h"
 #include "Platform.h"
 #include "RecordFile.h"
 #include "WriteGate.h"
@@ -67,8 +67,7 @@ QString journalPath(const QString &dataDir)
     return files::path(dataDir, Transaction::FileName);
 }
 
-template<class T>
-void put(QByteArray &out, T value)
+template<class T> void put(QByteArray &out, T value)
 {
     char bytes[sizeof(T)];
     qToLittleEndian(value, bytes);
@@ -104,7 +103,7 @@ QByteArray encode(const Content &c)
 class Reader
 {
 public:
-    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) {}
+    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) { }
 
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_at == m_bytes.size(); }
@@ -119,8 +118,7 @@ public:
         m_at += n;
         return out;
     }
-    template<class T>
-    T number()
+    template<class T> T number()
     {
         const QByteArray b = bytes(sizeof(T));
         return m_ok ? qFromLittleEndian<T>(b.constData()) : T(0);
@@ -202,12 +200,14 @@ QString mismatch(const QString &dataDir, const Change &change)
         return QStringLiteral("%1 %2").arg(change.name, special);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
-        return QStringLiteral("%1 не открывается: %2").arg(change.name, platform::russianReason(f.errorString()));
+        return QStringLiteral("%1 не открывается: %2")
+            .arg(change.name, platform::russianReason(f.errorString()));
     const qint64 length = f.size();
     const qint64 shortest = std::min(change.oldLength, change.newLength);
     const qint64 longest = std::max(change.oldLength, change.newLength);
     if (length < shortest || length > longest)
-        return QStringLiteral("длина %1 — %2 байт, а операция оставляла его длиной от %3 до %4 байт")
+        return QStringLiteral(
+                   "длина %1 — %2 байт, а операция оставляла его длиной от %3 до %4 байт")
             .arg(change.name)
             .arg(length)
             .arg(shortest)
@@ -216,7 +216,8 @@ QString mismatch(const QString &dataDir, const Change &change)
         if (r.offset >= length)
             continue;
         if (!f.seek(r.offset))
-            return QStringLiteral("%1 не читается: %2").arg(change.name, platform::russianReason(f.errorString()));
+            return QStringLiteral("%1 не читается: %2")
+                .arg(change.name, platform::russianReason(f.errorString()));
         const qint64 span = std::max(r.old.size(), r.now.size());
         const QByteArray cur = f.read(std::min<qint64>(span, length - r.offset));
         for (qsizetype i = 0; i < cur.size(); ++i) {
@@ -242,11 +243,12 @@ QString mismatch(const QString &dataDir, const Content &c)
 // What the user should do about a journal that does not fit the files.
 QString notApplied(const QString &dataDir, const QString &why)
 {
-    return QStringLiteral("журнал незавершённой операции \"%1\" не подходит к файлам данных (%2): после сбоя "
-                          "файлы, видимо, восстановлены из резервной копии или изменены другой программой. "
-                          "Журнал не применён, файлы не изменены. Проверьте данные программой vedaris-check; "
-                          "если они верны, закройте программу, переместите файл \"%3\" из папки данных и "
-                          "запустите программу снова")
+    return QStringLiteral(
+               "журнал незавершённой операции \"%1\" не подходит к файлам данных (%2): после сбоя "
+               "файлы, видимо, восстановлены из резервной копии или изменены другой программой. "
+               "Журнал не применён, файлы не изменены. Проверьте данные программой vedaris-check; "
+               "если они верны, закройте программу, переместите файл \"%3\" из папки данных и "
+               "запустите программу снова")
         .arg(QDir::toNativeSeparators(journalPath(dataDir)), why, Transaction::FileName);
 }
 
@@ -291,8 +293,9 @@ QByteArray readJournal(const QString &dataDir)
     if (!journal.open(QIODevice::ReadOnly))
         throw Error(path, journal.errorString());
     if (journal.size() > journal::MaxBytes)
-        throw Error(path, QStringLiteral("файл журнала слишком велик (%1 байт): это не журнал программы")
-                              .arg(journal.size()));
+        throw Error(path,
+                    QStringLiteral("файл журнала слишком велик (%1 байт): это не журнал программы")
+                        .arg(journal.size()));
     const QByteArray all = journal.read(journal::MaxBytes + 1);
     if (journal.error() != QFileDevice::NoError)
         throw Error(path, journal.errorString());
@@ -368,7 +371,8 @@ void Transaction::keepRecord(RecordFile &file, qint64 index, const QByteArray &n
     Change &change = changeFor(d->content, d->files, file);
     const qint64 size = file.recordSize();
     // Appends come one after another, each at the end the ones before left.
-    if (index < 0 || index > std::max(change.oldLength / size, change.newLength / size) || now.size() != size)
+    if (index < 0 || index > std::max(change.oldLength / size, change.newLength / size)
+        || now.size() != size)
         throw pastEnd(file);
     // An append writes over an incomplete tail: that is kept too.
     change.ranges.push_back({index * size, file.bytesAt(index * size, size), now});
@@ -381,7 +385,8 @@ void Transaction::keepByte(RecordFile &file, qint64 index, int offset, char now)
     const qint64 size = file.recordSize();
     if (index < 0 || index >= change.oldLength / size)
         throw pastEnd(file);
-    change.ranges.push_back({index * size + offset, file.bytesAt(index * size + offset, 1), QByteArray(1, now)});
+    change.ranges.push_back(
+        {index * size + offset, file.bytesAt(index * size + offset, 1), QByteArray(1, now)});
 }
 
 void Transaction::keepWhole(RecordFile &file, const QByteArray &now)
@@ -442,7 +447,8 @@ void addRecords(history::Entry &e, const Change &change, RecordFile *file)
         }
     }
     for (const Range &r : change.ranges) {
-        for (qint64 i = r.offset / size; r.now.size() > 0 && i <= (r.offset + r.now.size() - 1) / size; ++i) {
+        for (qint64 i = r.offset / size;
+             r.now.size() > 0 && i <= (r.offset + r.now.size() - 1) / size; ++i) {
             QByteArray &after = touched[i].second;
             const qint64 from = std::max(i * size, r.offset);
             const qint64 to = std::min((i + 1) * size, r.offset + qint64(r.now.size()));
@@ -490,8 +496,10 @@ void Transaction::begin(const QString &undone, const QString &kind)
         historyLength = reader.length();
         writeAt = reader.soundEnd();
         if (historyLength > 0 && writeAt == 0)
-            throw Error(historyPath, QStringLiteral("файл не является историей операций программы; переместите его "
-                                                    "из папки данных"));
+            throw Error(
+                historyPath,
+                QStringLiteral("файл не является историей операций программы; переместите его "
+                               "из папки данных"));
         if (writeAt > 0) {
             reader.newestFirst([&](const history::Entry &last) {
                 entry.number = last.number + 1;
@@ -511,7 +519,8 @@ void Transaction::begin(const QString &undone, const QString &kind)
         // and a playback puts it back.
         if (!d->history->seek(writeAt))
             throw Error(historyPath, d->history->errorString());
-        historyChange.ranges.push_back({writeAt, d->history->read(historyLength - writeAt), entryBytes});
+        historyChange.ranges.push_back(
+            {writeAt, d->history->read(historyLength - writeAt), entryBytes});
     }
     d->content.changes.push_back(std::move(historyChange));
     d->files.push_back(nullptr);
@@ -569,14 +578,16 @@ Pending inspect(const QString &dataDir)
         return out;
     }
     if (isOldJournal(all)) {
-        out.reason = QStringLiteral("журнал записан прежней версией программы и не содержит новых байтов операции: "
-                                    "проверить, подходит ли он к файлам, нельзя");
+        out.reason = QStringLiteral(
+            "журнал записан прежней версией программы и не содержит новых байтов операции: "
+            "проверить, подходит ли он к файлам, нельзя");
         return out;
     }
     const std::optional<Content> content = decode(all);
     if (!content) {
-        out.reason = QStringLiteral("журнал оборван при записи: данные операция ещё не меняла, при запуске "
-                                    "программа его просто удалит");
+        out.reason =
+            QStringLiteral("журнал оборван при записи: данные операция ещё не меняла, при запуске "
+                           "программа его просто удалит");
         return out;
     }
     out.readable = true;
@@ -593,7 +604,8 @@ QString recover(const QString &dataDir)
         return {};
     const QByteArray all = readJournal(dataDir);
     if (isOldJournal(all))
-        throw Error(path, notApplied(dataDir, QStringLiteral("он записан прежней версией программы")));
+        throw Error(path,
+                    notApplied(dataDir, QStringLiteral("он записан прежней версией программы")));
     const std::optional<Content> content = decode(all);
     if (content) {
         if (const QString why = mismatch(dataDir, *content); !why.isEmpty())

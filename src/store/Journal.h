@@ -77,9 +77,9 @@ struct Pending
 {
     bool present = false;
     bool readable = false; // whole, with a sound checksum, one of ours
-    bool matches = false;  // every file as the operation left it: playback is safe
-    QString undone;        // the sentence naming the operation
-    QString reason;        // !readable or !matches: why, in Russian
+    bool matches = false; // every file as the operation left it: playback is safe
+    QString undone; // the sentence naming the operation
+    QString reason; // !readable or !matches: why, in Russian
 };
 Pending inspect(const QString &dataDir);
 

@@ -11,8 +11,10 @@
 #include <string>
 
 #ifdef _WIN32
-#include <io.h>
+// windows.h first: the other system headers build on it.
 #include <windows.h>
+
+#include <io.h>
 #include <shellapi.h>
 #else
 #include <fcntl.h>
@@ -66,9 +68,12 @@ bool replaceFile(const QString &from, const QString &to)
     // returns once the move is on the disk.
     const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
-    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (MoveFileExW(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    errno = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION ? EACCES : EIO;
+    errno = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION
+        ? EACCES
+        : EIO;
     return false;
 #else
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
@@ -98,7 +103,8 @@ QString russianReason(const QString &systemText, const QString &path)
 {
     const QString reason = russianReason(systemText);
     // Windows refuses to open a folder as a file with "access denied".
-    if (!path.isEmpty() && reason == QStringLiteral("нет доступа к файлу") && QFileInfo(path).isDir())
+    if (!path.isEmpty() && reason == QStringLiteral("нет доступа к файлу")
+        && QFileInfo(path).isDir())
         return QStringLiteral("на месте файла находится папка");
     return reason;
 }
@@ -138,11 +144,13 @@ QString russianReason(const QString &systemText)
 #ifdef _WIN32
         // Qt words only these itself; for any other number it asks Windows,
         // which reads the number as a Windows error code (5 is "access denied").
-        const bool qtWords = k.code == ENOENT || k.code == EACCES || k.code == EMFILE || k.code == ENOSPC;
+        const bool qtWords =
+            k.code == ENOENT || k.code == EACCES || k.code == EMFILE || k.code == ENOSPC;
 #else
         const bool qtWords = true;
 #endif
-        if (systemText == QString::fromLocal8Bit(std::strerror(k.code)) || (qtWords && systemText == qt_error_string(k.code)))
+        if (systemText == QString::fromLocal8Bit(std::strerror(k.code))
+            || (qtWords && systemText == qt_error_string(k.code)))
             return QString::fromUtf8(k.text);
     }
 #ifdef _WIN32
@@ -151,7 +159,9 @@ QString russianReason(const QString &systemText)
 #endif
     const auto qtSays = [&systemText](const char *english) {
         return systemText.compare(QLatin1String(english), Qt::CaseInsensitive) == 0
-               || systemText.compare(QCoreApplication::translate("QIODevice", english), Qt::CaseInsensitive) == 0;
+            || systemText.compare(QCoreApplication::translate("QIODevice", english),
+                                  Qt::CaseInsensitive)
+            == 0;
     };
     if (systemText.isEmpty() || qtSays("Unknown error"))
         return QStringLiteral("неизвестная ошибка ввода-вывода");
@@ -201,9 +211,11 @@ QString windowsReason(DWORD code)
 QString systemText(DWORD code)
 {
     wchar_t *text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                       | FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    const QString out = text ? QString::fromWCharArray(text).trimmed() : QStringLiteral("код ошибки %1").arg(code);
+    const QString out =
+        text ? QString::fromWCharArray(text).trimmed() : QStringLiteral("код ошибки %1").arg(code);
     LocalFree(text);
     return out;
 }
@@ -211,10 +223,11 @@ QString systemText(DWORD code)
 // QFile words a Windows failure in Windows' own text for its code.
 QString windowsTextReason(const QString &text)
 {
-    static const DWORD known[] = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,
-                                  ERROR_WRITE_PROTECT, ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL,
-                                  ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_TOO_MANY_OPEN_FILES,
-                                  ERROR_FILENAME_EXCED_RANGE};
+    static const DWORD known[] = {ERROR_FILE_NOT_FOUND,      ERROR_PATH_NOT_FOUND,
+                                  ERROR_ACCESS_DENIED,       ERROR_WRITE_PROTECT,
+                                  ERROR_DISK_FULL,           ERROR_HANDLE_DISK_FULL,
+                                  ERROR_SHARING_VIOLATION,   ERROR_LOCK_VIOLATION,
+                                  ERROR_TOO_MANY_OPEN_FILES, ERROR_FILENAME_EXCED_RANGE};
     const QString trimmed = text.trimmed();
     for (DWORD code : known)
         if (trimmed == systemText(code))
@@ -225,8 +238,8 @@ QString windowsTextReason(const QString &text)
 HANDLE openForInfo(const QString &path)
 {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    return CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 } // namespace
@@ -240,10 +253,11 @@ FileLock lockFile(const QString &path)
     // reason to open for viewing only. Others may open the file too: the lock,
     // not the sharing mode, keeps them out.
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-        h = CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        h = CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         out.reason = windowsReason(GetLastError());
         return out;
@@ -254,7 +268,8 @@ FileLock lockFile(const QString &path)
         return out;
     }
     OVERLAPPED at{};
-    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at)) {
+    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                   &at)) {
         out.state = FileLock::Taken;
         out.handle = reinterpret_cast<qintptr>(h);
         return out;
@@ -282,7 +297,8 @@ bool stillNames(qintptr handle, const QString &path)
     // Deleted while open, the file keeps its name until the last handle closes
     // (unless the disk deletes the POSIX way): it is gone all the same.
     FILE_STANDARD_INFO standard{};
-    if (GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(handle), FileStandardInfo, &standard, sizeof standard)
+    if (GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(handle), FileStandardInfo, &standard,
+                                     sizeof standard)
         && standard.DeletePending)
         return false;
     HANDLE h = openForInfo(path);
@@ -291,7 +307,7 @@ bool stillNames(qintptr handle, const QString &path)
     const bool ok = GetFileInformationByHandle(h, &named);
     CloseHandle(h);
     return ok && held.dwVolumeSerialNumber == named.dwVolumeSerialNumber
-           && held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
+        && held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
 }
 
 QString notRegularFile(const QString &path)
@@ -344,7 +360,8 @@ int tryLock(int fd, bool writable)
     bool byteRange = false;
 #ifdef F_OFD_SETLK
     if (writable) {
-        struct flock whole{};
+        struct flock whole
+        { };
         whole.l_type = F_WRLCK;
         whole.l_whence = SEEK_SET;
         if (fcntl(fd, F_OFD_SETLK, &whole) == 0)
@@ -385,7 +402,8 @@ FileLock lockFile(const QString &path)
         out.reason = errnoReason(errno);
         return out;
     }
-    struct stat st{};
+    struct stat st
+    { };
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         out.reason = notRegularFile(path);
@@ -416,15 +434,19 @@ void unlockFile(qintptr handle)
 
 bool stillNames(qintptr handle, const QString &path)
 {
-    struct stat held{}, named{};
-    if (handle < 0 || fstat(int(handle), &held) != 0 || ::stat(QFile::encodeName(path).constData(), &named) != 0)
+    struct stat held
+    {
+    }, named{};
+    if (handle < 0 || fstat(int(handle), &held) != 0
+        || ::stat(QFile::encodeName(path).constData(), &named) != 0)
         return false;
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 QString notRegularFile(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    { };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {}; // missing, or a link to nothing: the open says so
     if (S_ISREG(st.st_mode))
@@ -444,7 +466,8 @@ void giveToFolderOwner(const QString &path, const QString &folder)
 {
     if (geteuid() != 0)
         return;
-    struct stat owner{};
+    struct stat owner
+    { };
     if (::stat(QFile::encodeName(folder).constData(), &owner) != 0 || owner.st_uid == 0)
         return;
     // Best effort: a copy root cannot hand over is still a copy.
@@ -454,7 +477,8 @@ void giveToFolderOwner(const QString &path, const QString &folder)
 
 bool isLink(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    { };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 

@@ -37,7 +37,7 @@ struct FileLock
     enum State { Taken, Busy, Failed };
     State state = Failed;
     qintptr handle = -1; // Taken: give it to unlockFile
-    QString reason;      // Failed: why, in Russian
+    QString reason; // Failed: why, in Russian
 };
 // The lock file is created with the permissions the data files get (0666 less
 // the umask, the folder's group) and locked through a read-only handle where

@@ -71,12 +71,12 @@ private:
 };
 
 // Typed access over a RecordFile for one of the record types of Records.h.
-template<class Record>
-class TypedFile
+template<class Record> class TypedFile
 {
 public:
     TypedFile(const QString &path, RecordFile::Mode mode = RecordFile::ReadWrite)
-        : m_file(path, Record::Size, mode) {}
+        : m_file(path, Record::Size, mode)
+    { }
 
     RecordFile &raw() { return m_file; }
     qint64 count() const { return m_file.count(); }

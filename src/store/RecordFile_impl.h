@@ -6,8 +6,7 @@
 
 namespace vedaris {
 
-template<class Record>
-Record TypedFile<Record>::read(qint64 index)
+template<class Record> Record TypedFile<Record>::read(qint64 index)
 {
     const QByteArray bytes = m_file.readRaw(index);
     Record r;
@@ -15,22 +14,19 @@ Record TypedFile<Record>::read(qint64 index)
     return r;
 }
 
-template<class Record>
-QByteArray TypedFile<Record>::encoded(const Record &r)
+template<class Record> QByteArray TypedFile<Record>::encoded(const Record &r)
 {
     QByteArray bytes(Record::Size, Qt::Uninitialized);
     encode(r, bytes.data());
     return bytes;
 }
 
-template<class Record>
-void TypedFile<Record>::write(qint64 index, const Record &r)
+template<class Record> void TypedFile<Record>::write(qint64 index, const Record &r)
 {
     m_file.writeRaw(index, encoded(r));
 }
 
-template<class Record>
-void TypedFile<Record>::stamp(qint64 slot, Record &r)
+template<class Record> void TypedFile<Record>::stamp(qint64 slot, Record &r)
 {
     if constexpr (requires { r.RecordId; })
         r.RecordId = qint32(slot);
@@ -39,15 +35,13 @@ void TypedFile<Record>::stamp(qint64 slot, Record &r)
     r.Deleted = 0;
 }
 
-template<class Record>
-void TypedFile<Record>::place(qint64 slot, Record &r)
+template<class Record> void TypedFile<Record>::place(qint64 slot, Record &r)
 {
     stamp(slot, r);
     write(slot, r);
 }
 
-template<class Record>
-qint64 TypedFile<Record>::add(Record &r)
+template<class Record> qint64 TypedFile<Record>::add(Record &r)
 {
     const qint64 slot = freeSlot();
     place(slot, r);

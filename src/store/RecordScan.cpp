@@ -6,9 +6,9 @@
 namespace vedaris {
 
 RecordScan::RecordScan(const QString &dataDir, const QString &fileName, int recordSize)
-    : m_file(std::make_unique<RecordFile>(files::path(dataDir, fileName), recordSize, RecordFile::ReadOnly))
-{
-}
+    : m_file(std::make_unique<RecordFile>(files::path(dataDir, fileName), recordSize,
+                                          RecordFile::ReadOnly))
+{ }
 
 RecordScan::~RecordScan() = default;
 

@@ -34,8 +34,7 @@ void putInt32(char *out, int offset, qint32 value)
 // The descriptive fields shared by a stock record and an issue record.
 using B = layout::Batch;
 
-template<class R>
-void putBatch(char *out, const R &r)
+template<class R> void putBatch(char *out, const R &r)
 {
     putText(out, B::DrugName, r.DrugName);
     putNumber(out, B::ReceiptDate, r.ReceiptDate);
@@ -46,8 +45,7 @@ void putBatch(char *out, const R &r)
     putText(out, B::Series, r.Series);
 }
 
-template<class R>
-void getBatch(const char *in, R &r)
+template<class R> void getBatch(const char *in, R &r)
 {
     r.DrugName = field::text(in, B::DrugName);
     r.ReceiptDate = field::number(in, B::ReceiptDate);

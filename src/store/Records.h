@@ -83,13 +83,13 @@ struct StockRecord // Base.dat
     static constexpr int DeletedOffset = Layout::Deleted;
     static constexpr int IdOffset = Layout::RecordId;
 
-    QString DrugName;        // 255
-    double ReceiptDate = 0;  // day serial from 30.12.1899
-    QString Unit;            // 30
-    QString Supplier;        // 50
+    QString DrugName; // 255
+    double ReceiptDate = 0; // day serial from 30.12.1899
+    QString Unit; // 30
+    QString Supplier; // 50
     QString ReceiptDocument; // 50
-    QString Manufacturer;    // 50
-    QString Series;          // 50
+    QString Manufacturer; // 50
+    QString Series; // 50
     double Quantity = 0;
     double ReceivedQuantity = 0;
     double UnitPrice = 0;
@@ -115,7 +115,7 @@ struct IssueRecord // Rashod.dat
     QString ReceiptDocument;
     QString Manufacturer;
     QString Series;
-    QString Department;      // 50
+    QString Department; // 50
     double IssuedQuantity = 0;
     double UnitPrice = 0;
     double IssuedSum = 0;
@@ -165,6 +165,6 @@ double number(const char *record, int offset);
 qint32 int32(const char *record, int offset);
 QString text(const char *record, TextField f); // length byte clamped to the capacity
 bool isDeleted(const char *record, int deletedOffset); // the mark is exactly 1
-}
+} // namespace field
 
 } // namespace vedaris

@@ -31,8 +31,7 @@ QString lowerCased(const QString &text)
     return out;
 }
 
-template<class Entry>
-RefRow rowOf(const Entry &e)
+template<class Entry> RefRow rowOf(const Entry &e)
 {
     RefRow row;
     row.name = e.Name;
@@ -60,16 +59,21 @@ QString entryOf(RefKind kind)
 
 QString shownName(const QString &name, const QString &unit)
 {
-    return unit.isEmpty() ? QStringLiteral("\"%1\"").arg(name) : QStringLiteral("\"%1\" (%2)").arg(name, unit);
+    return unit.isEmpty() ? QStringLiteral("\"%1\"").arg(name)
+                          : QStringLiteral("\"%1\" (%2)").arg(name, unit);
 }
 
 // The typed texts are compared as they would be stored (cut to capacity, '?'
 // for what the code page cannot hold): otherwise a name longer than its field
 // never matches its own stored copy and is stored again on every try.
 template<class Entry>
-void planAdd(PendingAdd::Plan &plan, Transaction &tx, RefKind kind, const QString &name, const QString &unit)
+void planAdd(PendingAdd::Plan &plan, Transaction &tx, RefKind kind, const QString &name,
+             const QString &unit)
 {
-    constexpr bool drug = requires(Entry e) { e.Unit; };
+    constexpr bool drug = requires(Entry e)
+    {
+        e.Unit;
+    };
     constexpr TextField nameField = Entry::Layout::Name;
     const QString nameKey = text::normalizeName(cp1251::stored(name, nameField.capacity));
     const QString unitKey =
@@ -104,13 +108,13 @@ void planAdd(PendingAdd::Plan &plan, Transaction &tx, RefKind kind, const QStrin
     encode(e, plan.bytes.data());
     tx.keepRecord(f, plan.slot, plan.bytes);
     plan.undone = QStringLiteral("Добавление %1 %2 в справочник не было завершено и отменено.")
-                      .arg(entryOf(kind), shownName(cp1251::stored(name, nameField.capacity),
-                                                    drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
-                                                         : QString()));
+                      .arg(entryOf(kind),
+                           shownName(cp1251::stored(name, nameField.capacity),
+                                     drug ? cp1251::stored(unit, layout::DrugName::Unit.capacity)
+                                          : QString()));
 }
 
-template<class Entry>
-QVector<RefRow> liveRowsOf(const QString &file)
+template<class Entry> QVector<RefRow> liveRowsOf(const QString &file)
 {
     QVector<RefRow> rows;
     TypedFile<Entry> f(file, RecordFile::ReadOnly);
@@ -123,8 +127,7 @@ QVector<RefRow> liveRowsOf(const QString &file)
     return rows;
 }
 
-template<class Entry>
-void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
+template<class Entry> void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
 {
     Transaction tx(dataDir);
     RecordFile f(files::path(dataDir, ReferenceList::fileName(kind)), Entry::Size);
@@ -155,8 +158,7 @@ void removeEntry(const QString &dataDir, RefKind kind, qint32 entryId)
 
 ReferenceList::ReferenceList(QString dataDir, RefKind kind)
     : m_dataDir(std::move(dataDir)), m_kind(kind)
-{
-}
+{ }
 
 QString ReferenceList::fileName(RefKind kind)
 {
@@ -193,7 +195,8 @@ PendingAdd::PendingAdd(Transaction &tx, const QString &dataDir, RefKind kind, co
     : d(std::make_unique<Plan>())
 {
     const int size = kind == RefKind::DrugNames ? DrugNameEntry::Size : ReferenceEntry::Size;
-    d->file = std::make_unique<RecordFile>(files::path(dataDir, ReferenceList::fileName(kind)), size);
+    d->file =
+        std::make_unique<RecordFile>(files::path(dataDir, ReferenceList::fileName(kind)), size);
     if (kind == RefKind::DrugNames)
         planAdd<DrugNameEntry>(*d, tx, kind, name, unit);
     else

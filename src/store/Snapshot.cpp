@@ -58,7 +58,8 @@ struct Reader::State
     void verify() const
     {
         if (journalPresent())
-            throw Moved{QStringLiteral("во время чтения началась операция (появился %1)").arg(Transaction::FileName)};
+            throw Moved{QStringLiteral("во время чтения началась операция (появился %1)")
+                            .arg(Transaction::FileName)};
         for (int i = 0; i < 6; ++i)
             if (!(stampOf(files::path(dataDir, files::All[i])) == stamps[size_t(i)]))
                 throw Moved{QStringLiteral("файлы данных менялись во время чтения")};
@@ -142,8 +143,8 @@ void Reader::verify() const
     d->verify();
 }
 
-void consistently(const QString &dataDir, const Retry &retry, const std::function<void(Reader &)> &attempt,
-                  const std::function<void()> &undo)
+void consistently(const QString &dataDir, const Retry &retry,
+                  const std::function<void(Reader &)> &attempt, const std::function<void()> &undo)
 {
     const QString journal = files::path(dataDir, Transaction::FileName);
     bool journalSeen = false;
@@ -151,7 +152,8 @@ void consistently(const QString &dataDir, const Retry &retry, const std::functio
         QString why;
         if (QFile::exists(journal)) {
             journalSeen = true;
-            why = QStringLiteral("в папке данных есть журнал операции (%1): операция ещё идёт").arg(Transaction::FileName);
+            why = QStringLiteral("в папке данных есть журнал операции (%1): операция ещё идёт")
+                      .arg(Transaction::FileName);
         } else {
             journalSeen = false;
             try {
@@ -173,14 +175,18 @@ void consistently(const QString &dataDir, const Retry &retry, const std::functio
         QThread::msleep(static_cast<unsigned long>(retry.pauseMs));
     }
     if (journalSeen)
-        throw Error({}, QStringLiteral("В папке данных %1 остаётся журнал незавершённой операции %2: программа "
-                                       "выполняет операцию, или операция была прервана и будет отменена при "
-                                       "следующем запуске программы. Файлы не загружены; повторите позже или "
-                                       "запустите программу, чтобы она восстановила файлы.")
-                            .arg(dataDir, Transaction::FileName));
-    throw Error({}, QStringLiteral("Файлы данных в папке %1 всё время менялись, пока их читали: программа "
-                                   "выполняет много операций подряд. Файлы не загружены; повторите позже.")
-                        .arg(dataDir));
+        throw Error(
+            {},
+            QStringLiteral("В папке данных %1 остаётся журнал незавершённой операции %2: программа "
+                           "выполняет операцию, или операция была прервана и будет отменена при "
+                           "следующем запуске программы. Файлы не загружены; повторите позже или "
+                           "запустите программу, чтобы она восстановила файлы.")
+                .arg(dataDir, Transaction::FileName));
+    throw Error(
+        {},
+        QStringLiteral("Файлы данных в папке %1 всё время менялись, пока их читали: программа "
+                       "выполняет много операций подряд. Файлы не загружены; повторите позже.")
+            .arg(dataDir));
 }
 
 Files read(const QString &dataDir, const Retry &retry)

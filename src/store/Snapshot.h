@@ -36,7 +36,8 @@ public:
     qint64 length(int file) const;
     // Every whole record of the file in order, in large blocks: `records(first,
     // bytes, count)`; then the bytes of an incomplete tail, if any, to `tail`.
-    void scan(int file, int recordSize, const std::function<void(qint64 first, const char *bytes, qint64 count)> &records,
+    void scan(int file, int recordSize,
+              const std::function<void(qint64 first, const char *bytes, qint64 count)> &records,
               const std::function<void(const char *bytes, qint64 length)> &tail = {});
     // `count` whole records from record `first`; fewer where the file ends.
     QByteArray records(int file, int recordSize, qint64 first, qint64 count);
@@ -58,7 +59,8 @@ private:
 // attempt `undo` puts back what the failed one did. Throws Error when a file
 // cannot be read, and after the last attempt (the reason says what kept
 // changing); errors from `attempt` go through unchanged.
-void consistently(const QString &dataDir, const Retry &retry, const std::function<void(Reader &)> &attempt,
+void consistently(const QString &dataDir, const Retry &retry,
+                  const std::function<void(Reader &)> &attempt,
                   const std::function<void()> &undo = {});
 
 // The six files whole, read consistently.

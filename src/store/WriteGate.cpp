@@ -34,7 +34,8 @@ void enter(const QString &dataDir)
     if (it == gates().cend())
         return;
     if (!it->forbidden.isEmpty())
-        throw Error(QString(), QStringLiteral("Данные открыты только для просмотра: %1.").arg(it->forbidden));
+        throw Error(QString(),
+                    QStringLiteral("Данные открыты только для просмотра: %1.").arg(it->forbidden));
     // A copy: the hook may change the gates.
     if (const std::function<void()> hook = it->hook)
         hook();

@@ -62,7 +62,8 @@ void CaptionHeader::fitCaptions(const QStringList &captions, const QVector<int> 
         }
         return true;
     };
-    while (captionFont.pointSizeF() - 0.5 >= SmallestCaptionPoints && !fits(QFontMetrics(captionFont)))
+    while (captionFont.pointSizeF() - 0.5 >= SmallestCaptionPoints
+           && !fits(QFontMetrics(captionFont)))
         captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
     setFont(captionFont);
     updateLines();
@@ -81,8 +82,10 @@ bool CaptionHeader::updateLines()
         for (int i = 0; i < count(); ++i) {
             if (isSectionHidden(i) || sectionSize(i) <= 1)
                 continue;
-            const QString caption = model()->headerData(i, orientation(), Qt::DisplayRole).toString();
-            lines = std::max(lines, int(wrapped(caption, fontMetrics(), labelWidth(sectionSize(i))).size()));
+            const QString caption =
+                model()->headerData(i, orientation(), Qt::DisplayRole).toString();
+            lines = std::max(
+                lines, int(wrapped(caption, fontMetrics(), labelWidth(sectionSize(i))).size()));
         }
     }
     if (lines == m_lines)
@@ -106,8 +109,9 @@ int CaptionHeader::labelWidth(int sectionWidth) const
 
 QStringList CaptionHeader::captionLines(int logicalIndex) const
 {
-    const QString caption = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
-                                    : QString();
+    const QString caption = model()
+        ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
+        : QString();
     const int width = labelWidth(sectionSize(logicalIndex));
     QStringList lines = wrapped(caption, fontMetrics(), width);
     // Only a column dragged narrower than its minimum gets here.

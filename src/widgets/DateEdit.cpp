@@ -132,7 +132,8 @@ bool DateEdit::eventFilter(QObject *watched, QEvent *event)
 {
     // A click into the text ends the typing before it moves the cursor.
     if (watched == lineEdit()
-        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        && (event->type() == QEvent::MouseButtonPress
+            || event->type() == QEvent::MouseButtonDblClick))
         finishTyping();
     return QDateEdit::eventFilter(watched, event);
 }
@@ -143,7 +144,8 @@ void DateEdit::keyPressEvent(QKeyEvent *event)
         QDateEdit::keyPressEvent(event);
         return;
     }
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool plain =
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -153,10 +155,18 @@ void DateEdit::keyPressEvent(QKeyEvent *event)
             const Part at = typing() ? std::min(m_at, Year) : currentPart();
             finishTyping();
             switch (event->key()) {
-            case Qt::Key_Left: selectPart(at == Day ? Day : Part(at - 1)); break;
-            case Qt::Key_Right: selectPart(at == Year ? Year : Part(at + 1)); break;
-            case Qt::Key_Home: selectPart(Day); break;
-            default: selectPart(Year); break;
+            case Qt::Key_Left:
+                selectPart(at == Day ? Day : Part(at - 1));
+                break;
+            case Qt::Key_Right:
+                selectPart(at == Year ? Year : Part(at + 1));
+                break;
+            case Qt::Key_Home:
+                selectPart(Day);
+                break;
+            default:
+                selectPart(Year);
+                break;
             }
             event->accept();
             return;
@@ -222,9 +232,12 @@ DateEdit::Part DateEdit::currentPart() const
     if (!specialValueText().isEmpty() && date() == minimumDate())
         return Day;
     switch (currentSection()) {
-    case MonthSection: return Month;
-    case YearSection: return Year;
-    default: return Day;
+    case MonthSection:
+        return Month;
+    case YearSection:
+        return Year;
+    default:
+        return Day;
     }
 }
 
@@ -268,7 +281,8 @@ void DateEdit::type(QChar c)
         m_at = Part(m_at + 1);
     } else {
         // The separator after a part that moved on when it was full.
-        if (std::all_of(m_typed.begin(), m_typed.end(), [](const QString &s) { return s.isEmpty(); }))
+        if (std::all_of(m_typed.begin(), m_typed.end(),
+                        [](const QString &s) { return s.isEmpty(); }))
             cancelTyping();
         return;
     }
@@ -375,10 +389,11 @@ bool DateEdit::finishTyping()
         const QString &t = typed[size_t(p)];
         return t.isEmpty() ? kept : p == Year ? t : t.rightJustified(2, u'0');
     };
-    const QString shown = part(Day, twoDigits(b.day())) + u'.' + part(Month, twoDigits(b.month())) + u'.'
-                          + part(Year, QStringLiteral("%1").arg(b.year(), 4, 10, QLatin1Char('0')));
-    refuse(shown, d.isValid() ? QStringLiteral("Дата %1 вне допустимых пределов.").arg(shown)
-                              : QStringLiteral("Такой даты нет: %1.").arg(shown));
+    const QString shown = part(Day, twoDigits(b.day())) + u'.' + part(Month, twoDigits(b.month()))
+        + u'.' + part(Year, QStringLiteral("%1").arg(b.year(), 4, 10, QLatin1Char('0')));
+    refuse(shown,
+           d.isValid() ? QStringLiteral("Дата %1 вне допустимых пределов.").arg(shown)
+                       : QStringLiteral("Такой даты нет: %1.").arg(shown));
     return false;
 }
 

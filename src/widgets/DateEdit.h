@@ -61,10 +61,10 @@ private:
     void clearRefusal();
 
     Part m_first = Done; // where the typing began; Done while not typing
-    Part m_at = Done;    // the part the next digit goes to
+    Part m_at = Done; // the part the next digit goes to
     std::array<QString, 3> m_typed;
     bool m_setting = false; // the date is being set from the typing
-    QString m_refusedText;  // what was typed and refused, shown until cleared
+    QString m_refusedText; // what was typed and refused, shown until cleared
     QString m_refusal;
 };
 

@@ -29,7 +29,8 @@ bool systemOpen(const QUrl &url)
         return QDesktopServices::openUrl(url);
     auto *process = new QProcess;
     process->setProgram(command.first());
-    process->setArguments(command.mid(1) << (url.isLocalFile() ? url.toLocalFile() : url.toString()));
+    process->setArguments(command.mid(1)
+                          << (url.isLocalFile() ? url.toLocalFile() : url.toString()));
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
@@ -72,7 +73,8 @@ QString helpFilePath()
 {
     const QString beside = QDir(programDir()).filePath(QStringLiteral("Прочти.DOC"));
     // An installed copy keeps its guide with the system's documentation.
-    const QString installed = QDir(folders::docDir(programDir())).filePath(QStringLiteral("guide.html"));
+    const QString installed =
+        QDir(folders::docDir(programDir())).filePath(QStringLiteral("guide.html"));
     return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 

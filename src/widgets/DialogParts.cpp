@@ -112,7 +112,7 @@ namespace {
 class OpensChooser : public QObject
 {
 public:
-    OpensChooser(QLineEdit *edit, QAction *action) : QObject(edit), m_action(action) {}
+    OpensChooser(QLineEdit *edit, QAction *action) : QObject(edit), m_action(action) { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -199,7 +199,8 @@ void fitCaption(QWidget *window)
         window->setFixedWidth(needed);
     } else {
         // The same few pixels of give as before.
-        window->setMaximumWidth(std::max(window->maximumWidth(), needed + window->maximumWidth() - window->minimumWidth()));
+        window->setMaximumWidth(std::max(window->maximumWidth(),
+                                         needed + window->maximumWidth() - window->minimumWidth()));
         window->setMinimumWidth(needed);
     }
     window->resize(std::max(window->width(), needed), window->height());

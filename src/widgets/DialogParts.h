@@ -19,8 +19,8 @@ class QWidget;
 namespace vedaris::ui {
 
 // A fixed dialog with a title bar and a close button only.
-constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::CustomizeWindowHint
-                                        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags dialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 // Read-only fields of the stock dialogs take the system's tooltip colours.
 void makeReadOnly(QLineEdit *edit);

@@ -275,29 +275,96 @@ void door(QPainter &p)
 void draw(QPainter &p, Icon which)
 {
     switch (which) {
-    case Icon::NewPrihod: carton(p); arrow(p, true); break;
-    case Icon::Rashod: carton(p); arrow(p, false); break;
-    case Icon::EditPrihod: page(p); pencil(p); break;
-    case Icon::DeleteZapis: page(p); cross(p); break;
-    case Icon::Spisanie: carton(p); cross(p); break;
-    case Icon::NewPrepar: capsule(p); plus(p); break;
-    case Icon::DeletePrepar: capsule(p); minus(p); break;
-    case Icon::NewFirmaPost: truck(p); plus(p); break;
-    case Icon::DeleteFirmaPost: truck(p); minus(p); break;
-    case Icon::NewIzgot: factory(p); plus(p); break;
-    case Icon::DeleteIzgot: factory(p); minus(p); break;
-    case Icon::NewMove: department(p); plus(p); break;
-    case Icon::DeleteMove: department(p); minus(p); break;
-    case Icon::SrokGodnosti: sheet(p); clock(p); break;
-    case Icon::Nalichie: sheet(p); check(p); break;
-    case Icon::AllRashod: sheet(p); arrow(p, false); break;
-    case Icon::AllRashodData: sheet(p); calendar(p); break;
-    case Icon::OtchetPriobr: sheet(p); arrow(p, true); break;
-    case Icon::PolAndIzr: sheet(p); bars(p, true); break;
-    case Icon::OtchetOneOtdel: sheet(p); bars(p, false); break;
-    case Icon::MoveMed: sheet(p); swap(p); break;
-    case Icon::Exit: door(p); break;
-    case Icon::Close: cross(p); break;
+    case Icon::NewPrihod:
+        carton(p);
+        arrow(p, true);
+        break;
+    case Icon::Rashod:
+        carton(p);
+        arrow(p, false);
+        break;
+    case Icon::EditPrihod:
+        page(p);
+        pencil(p);
+        break;
+    case Icon::DeleteZapis:
+        page(p);
+        cross(p);
+        break;
+    case Icon::Spisanie:
+        carton(p);
+        cross(p);
+        break;
+    case Icon::NewPrepar:
+        capsule(p);
+        plus(p);
+        break;
+    case Icon::DeletePrepar:
+        capsule(p);
+        minus(p);
+        break;
+    case Icon::NewFirmaPost:
+        truck(p);
+        plus(p);
+        break;
+    case Icon::DeleteFirmaPost:
+        truck(p);
+        minus(p);
+        break;
+    case Icon::NewIzgot:
+        factory(p);
+        plus(p);
+        break;
+    case Icon::DeleteIzgot:
+        factory(p);
+        minus(p);
+        break;
+    case Icon::NewMove:
+        department(p);
+        plus(p);
+        break;
+    case Icon::DeleteMove:
+        department(p);
+        minus(p);
+        break;
+    case Icon::SrokGodnosti:
+        sheet(p);
+        clock(p);
+        break;
+    case Icon::Nalichie:
+        sheet(p);
+        check(p);
+        break;
+    case Icon::AllRashod:
+        sheet(p);
+        arrow(p, false);
+        break;
+    case Icon::AllRashodData:
+        sheet(p);
+        calendar(p);
+        break;
+    case Icon::OtchetPriobr:
+        sheet(p);
+        arrow(p, true);
+        break;
+    case Icon::PolAndIzr:
+        sheet(p);
+        bars(p, true);
+        break;
+    case Icon::OtchetOneOtdel:
+        sheet(p);
+        bars(p, false);
+        break;
+    case Icon::MoveMed:
+        sheet(p);
+        swap(p);
+        break;
+    case Icon::Exit:
+        door(p);
+        break;
+    case Icon::Close:
+        cross(p);
+        break;
     case Icon::Program: {
         // The same drawing as the desktop's icon.
         initResources();

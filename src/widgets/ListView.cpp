@@ -8,8 +8,7 @@
 
 namespace vedaris {
 
-ListView::ListView(QWidget *parent)
-    : QTableView(parent), m_model(new RowListModel(this))
+ListView::ListView(QWidget *parent) : QTableView(parent), m_model(new RowListModel(this))
 {
     setHorizontalHeader(new CaptionHeader(this));
     setModel(m_model);
@@ -106,7 +105,8 @@ int ListView::insertRowSorted(int pos, const QStringList &cells)
         row = m_model->insertSorted(pos, cells);
     } else {
         m_model->insertAt(pos, cells);
-        const QPersistentModelIndex inserted = m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
+        const QPersistentModelIndex inserted =
+            m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
         sortByCaption();
         row = inserted.row();
     }
@@ -154,8 +154,8 @@ void ListView::setSelectedRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    selectionModel()->setCurrentIndex(m_model->index(row, 0),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 int ListView::topRow() const
@@ -208,8 +208,8 @@ void ListView::headerClicked(int section)
     m_sortDescending = section == m_sortColumn && !m_sortDescending;
     m_sortColumn = section;
     m_model->sortByColumn(section, m_sortDescending, m_columns[section].order);
-    horizontalHeader()->setSortIndicator(section, m_sortDescending ? Qt::DescendingOrder
-                                                                   : Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicator(
+        section, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
     horizontalHeader()->setSortIndicatorShown(true);
     // The selected row moved with its record; it stays in sight.
     if (const int row = selectedRow(); row >= 0)

@@ -19,7 +19,7 @@ public:
     {
         Kind kind;
         QString text;
-        QString button = {};           // a button besides OK, if any
+        QString button = {}; // a button besides OK, if any
         std::function<void()> press = {}; // what pressing it does
     };
 

@@ -26,11 +26,11 @@ QString NumberFilter::refusal()
     return QStringLiteral("В этом поле должны быть только цифры!");
 }
 
-NumberFilter::NumberFilter(QLineEdit *edit)
-    : QObject(edit), m_edit(edit), m_accepted(edit->text())
+NumberFilter::NumberFilter(QLineEdit *edit) : QObject(edit), m_edit(edit), m_accepted(edit->text())
 {
     edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_accepted = text; });
     connect(edit, &QLineEdit::textEdited, this, &NumberFilter::edited);
 }
 

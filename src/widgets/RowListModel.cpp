@@ -8,7 +8,7 @@
 
 namespace vedaris {
 
-RowListModel::RowListModel(QObject *parent) : QAbstractTableModel(parent) {}
+RowListModel::RowListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
 void RowListModel::setHeaders(const QStringList &headers)
 {
@@ -51,7 +51,8 @@ RowListModel::Row RowListModel::pack(const QStringList &cells, const QString &se
                                      const QString &key)
 {
     Q_ASSERT(cells.size() <= MaxColumns);
-    Row row{cells.join(QString()), {}, int(std::min<qsizetype>(cells.size(), MaxColumns)), search, key};
+    Row row{
+        cells.join(QString()), {}, int(std::min<qsizetype>(cells.size(), MaxColumns)), search, key};
     quint32 end = 0;
     for (int i = 0; i < row.count; ++i) {
         end += quint32(cells[i].size());

@@ -21,9 +21,9 @@
 
 #include <QtEndian>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
-#include <gtest/gtest.h>
 
 using namespace vedaris;
 
@@ -33,14 +33,19 @@ struct FileLayout
 {
     QString name;
     int size;
-    QVector<int> texts;   // offsets of length bytes
+    QVector<int> texts; // offsets of length bytes
     QVector<int> numbers; // offsets of doubles (dates included)
-    QVector<int> ints;    // offsets of Int32 ids
+    QVector<int> ints; // offsets of Int32 ids
     int deleted;
 };
 
 const QVector<FileLayout> Layouts = {
-    {files::Base, 560, {0, 264, 295, 346, 397, 448}, {256, 504, 512, 520, 528, 536, 544}, {552}, 556},
+    {files::Base,
+     560,
+     {0, 264, 295, 346, 397, 448},
+     {256, 504, 512, 520, 528, 536, 544},
+     {552},
+     556},
     {files::Rashod, 608, {0, 264, 295, 346, 397, 448, 499}, {256, 552, 568, 576, 592}, {600}, 604},
     {files::NamePreparat, 296, {0, 256}, {}, {288}, 292},
     {files::FirmaPostav, 60, {0}, {}, {52}, 56},
@@ -48,16 +53,26 @@ const QVector<FileLayout> Layouts = {
     {files::Otdelenie, 60, {0}, {}, {52}, 56},
 };
 
-const double Odd[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                      -std::numeric_limits<double>::infinity(), 1e308, -1e308, 9e15, -9e15,
-                      2958466, 2958466.5, -693594, 0.5, -0.0, 4.9e-324};
+const double Odd[] = {std::numeric_limits<double>::quiet_NaN(),
+                      std::numeric_limits<double>::infinity(),
+                      -std::numeric_limits<double>::infinity(),
+                      1e308,
+                      -1e308,
+                      9e15,
+                      -9e15,
+                      2958466,
+                      2958466.5,
+                      -693594,
+                      0.5,
+                      -0.0,
+                      4.9e-324};
 const qint32 OddIds[] = {-1, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(),
                          1000000, 5};
 
 class Mutator
 {
 public:
-    explicit Mutator(unsigned seed) : m_rng(seed) {}
+    explicit Mutator(unsigned seed) : m_rng(seed) { }
 
     int below(int n) { return n <= 0 ? 0 : int(m_rng() % unsigned(n)); }
 
@@ -116,22 +131,25 @@ private:
 };
 
 // Refusing with the program's own error is a fine answer to a damaged file.
-template<class Fn>
-void survives(Fn &&fn)
+template<class Fn> void survives(Fn &&fn)
 {
     try {
         fn();
-    } catch (const Error &) {
-    }
+    } catch (const Error &) { }
 }
 
 void runStoreReaders(const QString &dir)
 {
-    survives([&] { TypedFile<StockRecord>(files::path(dir, files::Base), RecordFile::ReadOnly)
-                       .forEach([](qint64, const StockRecord &) { return true; }); });
-    survives([&] { TypedFile<IssueRecord>(files::path(dir, files::Rashod), RecordFile::ReadOnly)
-                       .forEach([](qint64, const IssueRecord &) { return true; }); });
-    for (RefKind kind : {RefKind::DrugNames, RefKind::Suppliers, RefKind::Manufacturers, RefKind::Departments})
+    survives([&] {
+        TypedFile<StockRecord>(files::path(dir, files::Base), RecordFile::ReadOnly)
+            .forEach([](qint64, const StockRecord &) { return true; });
+    });
+    survives([&] {
+        TypedFile<IssueRecord>(files::path(dir, files::Rashod), RecordFile::ReadOnly)
+            .forEach([](qint64, const IssueRecord &) { return true; });
+    });
+    for (RefKind kind :
+         {RefKind::DrugNames, RefKind::Suppliers, RefKind::Manufacturers, RefKind::Departments})
         survives([&] { ReferenceList(dir, kind).liveRows(); });
     (void)check::run(dir);
 }
@@ -142,10 +160,10 @@ void runReports(const QString &dir, bool save, const QString &xlsx)
     p.date = p.finish = QDate(2024, 12, 31);
     p.start = QDate(2015, 1, 1);
     p.department = QStringLiteral("Хирургия");
-    for (auto kind : {reports::ReportKind::Expired, reports::ReportKind::Stock, reports::ReportKind::Consumption,
-                      reports::ReportKind::Purchases, reports::ReportKind::Department,
-                      reports::ReportKind::Departments, reports::ReportKind::Movement,
-                      reports::ReportKind::IssueDates})
+    for (auto kind : {reports::ReportKind::Expired, reports::ReportKind::Stock,
+                      reports::ReportKind::Consumption, reports::ReportKind::Purchases,
+                      reports::ReportKind::Department, reports::ReportKind::Departments,
+                      reports::ReportKind::Movement, reports::ReportKind::IssueDates})
         survives([&] {
             const reports::Outcome out = reports::runReport(kind, dir, p);
             if (save && out.workbook)
@@ -232,7 +250,9 @@ TEST(HostileFiles, EveryReaderSurvivesDamagedFiles)
             TypedFile<StockRecord>(dir.file(files::Base), RecordFile::ReadOnly)
                 .forEach([&](qint64 index, const StockRecord &r) {
                     forms.FormViewZap->fill(r);
-                    survives([&] { forms.FormViewZap->fill(ops::readBatchHistory(dir.path(), qint32(index))); });
+                    survives([&] {
+                        forms.FormViewZap->fill(ops::readBatchHistory(dir.path(), qint32(index)));
+                    });
                     return true;
                 });
         });
@@ -242,6 +262,7 @@ TEST(HostileFiles, EveryReaderSurvivesDamagedFiles)
     }
     // Whatever was shown was the program's own error text.
     for (const QString &text : Messages::takeRecordedTexts())
-        EXPECT_TRUE(text.startsWith(QStringLiteral("Ошибка при работе с файлом"))) << text.toStdString();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Ошибка при работе с файлом")))
+            << text.toStdString();
     Messages::stopRecording();
 }

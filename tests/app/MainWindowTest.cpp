@@ -2,11 +2,11 @@
 #include "app/TFormAbaut.h"
 #include "app/TFormGl.h"
 #include "app/TFormLoad.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReferenceDialogs.h"
 #include "dialogs/ReportLauncher.h"
 #include "dialogs/TFormOtchetOneOtdel.h"
 #include "dialogs/TFormSelFirma.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/StockRow.h"
 #include "store/DataFiles.h"
 #include "store/Records.h"
@@ -15,35 +15,35 @@
 #include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
-#include "widgets/DialogParts.h"
 #include "widgets/Desktop.h"
+#include "widgets/DialogParts.h"
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QScrollBar>
-#include <QSettings>
-#include <QThread>
 #include <QDateEdit>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QToolBar>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -74,7 +74,8 @@ StockRecord batch(const QString &name, qint32 id, quint8 deleted = 0)
 
 void writeBase(const TempDataDir &dir, const QVector<StockRecord> &records)
 {
-    dir.write(files::Base, encodeAll(std::vector<StockRecord>(records.begin(), records.end()), false));
+    dir.write(files::Base,
+              encodeAll(std::vector<StockRecord>(records.begin(), records.end()), false));
 }
 
 QStringList captions(const ListView *list)
@@ -176,8 +177,9 @@ TEST_F(MainWindowTest, WindowsAreCreatedOnceWithTheirCaptions)
 
 TEST_F(MainWindowTest, StoredBatchesAreListedInRussianOrderWithTheFirstSelected)
 {
-    writeBase(dir, {batch("аспирин", 0), batch("Бром", 1), batch("Анальгин", 2),
-                    batch("Удалённый", 3, 1), batch("анальгин", 4), batch("Ёд", 5), batch("Zinc", 6)});
+    writeBase(dir,
+              {batch("аспирин", 0), batch("Бром", 1), batch("Анальгин", 2),
+               batch("Удалённый", 3, 1), batch("анальгин", 4), batch("Ёд", 5), batch("Zinc", 6)});
     TFormGl *gl = start();
 
     const QStringList shown = captions(list());
@@ -231,10 +233,14 @@ TEST(CaptionHeader, WrapsAfterBlanksAndHyphensAndKeepsLongWordsWhole)
         int width;
         QStringList lines;
     } cases[] = {
-        {"Дата получения", m.horizontalAdvance(QStringLiteral("Дата получения")), {"Дата получения"}},
+        {"Дата получения",
+         m.horizontalAdvance(QStringLiteral("Дата получения")),
+         {"Дата получения"}},
         {"Дата получения", m.horizontalAdvance(QStringLiteral("получения")), {"Дата", "получения"}},
         {"Цена за единицу", m.horizontalAdvance(QStringLiteral("Цена за")), {"Цена за", "единицу"}},
-        {"Фирма-изготовитель", m.horizontalAdvance(QStringLiteral("изготовитель")), {"Фирма-", "изготовитель"}},
+        {"Фирма-изготовитель",
+         m.horizontalAdvance(QStringLiteral("изготовитель")),
+         {"Фирма-", "изготовитель"}},
         {"Количество", 10, {"Количество"}},
     };
     for (const auto &c : cases)
@@ -278,7 +284,7 @@ TEST_F(MainWindowTest, SearchSelectsTheFirstMatchFromTheTopAndScrollsItUp)
         const char *expected; // nullptr: the selection stays
     };
     const Case cases[] = {
-        {"  АНАЛЬ", "Анальгин"}, {"анал ", "Аналгезин"}, {"ц", "Цитрамон"},
+        {"  АНАЛЬ", "Анальгин"}, {"анал ", "Аналгезин"},  {"ц", "Цитрамон"},
         {"Б-3", "Б-30"},         {"цитрамонум", nullptr}, {"   ", nullptr},
     };
     for (const Case &c : cases) {
@@ -346,8 +352,9 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
 {
     QVector<StockRecord> records;
     const double quantities[] = {9, 89, 97, 99, 10.5, 100, 0.5, 1e-6, 2, 1000};
-    const QDate expiries[] = {{2025, 1, 1}, {2027, 1, 1}, {2024, 2, 1}, {2024, 1, 31}, {2026, 12, 1},
-                              {2025, 2, 1}, {2030, 1, 1}, {2024, 11, 10}, {2024, 3, 1}, {2028, 5, 5}};
+    const QDate expiries[] = {{2025, 1, 1},  {2027, 1, 1}, {2024, 2, 1}, {2024, 1, 31},
+                              {2026, 12, 1}, {2025, 2, 1}, {2030, 1, 1}, {2024, 11, 10},
+                              {2024, 3, 1},  {2028, 5, 5}};
     for (int i = 0; i < 40; ++i) {
         StockRecord r = batch(QStringLiteral("Препарат %1").arg(i, 2, 10, QLatin1Char('0')), i);
         r.Quantity = quantities[i % 10] + (i / 10) * 1000;
@@ -375,7 +382,8 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
         return out;
     };
     const auto visible = [&](int row) {
-        return list()->viewport()->rect().contains(list()->visualRect(list()->rows()->index(row, 0)).center());
+        return list()->viewport()->rect().contains(
+            list()->visualRect(list()->rows()->index(row, 0)).center());
     };
 
     // A row far down the list is selected; a sort keeps it in sight.
@@ -408,7 +416,8 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
                 EXPECT_EQ(n, sorted);
             }
             EXPECT_EQ(gl->selectedRecordId(), id);
-            EXPECT_TRUE(visible(gl->selectedRow())) << "row " << gl->selectedRow() << " top " << list()->topRow();
+            EXPECT_TRUE(visible(gl->selectedRow()))
+                << "row " << gl->selectedRow() << " top " << list()->topRow();
         }
         click(c.column); // back to ascending for the next column
     }
@@ -418,8 +427,7 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
     EXPECT_EQ(column(list(), stockcol::ExpiryDate).first(), QStringLiteral("31.01.2024"));
     click(stockcol::Quantity);
     click(stockcol::Quantity);
-    EXPECT_EQ(column(list(), stockcol::Quantity).mid(36),
-              (QStringList{"9", "2", "0,5", "1E-6"}));
+    EXPECT_EQ(column(list(), stockcol::Quantity).mid(36), (QStringList{"9", "2", "0,5", "1E-6"}));
 
     // Empty and unreadable cells last going up, first going down.
     gl->insertStockRow([] {
@@ -441,7 +449,8 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
     }
     click(stockcol::Quantity);
     const QStringList unsortable = column(list(), stockcol::Quantity).mid(40);
-    EXPECT_TRUE(unsortable.contains("NAN") && unsortable.contains(QString())) << unsortable.join('|').toStdString();
+    EXPECT_TRUE(unsortable.contains("NAN") && unsortable.contains(QString()))
+        << unsortable.join('|').toStdString();
 }
 
 TEST_F(MainWindowTest, RowsAreStripedByPositionAndTheSelectionIsSkyBlue)
@@ -499,7 +508,8 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     writeBase(dir, {batch("Анальгин", 0)});
     TFormGl *gl = start();
     // The row may differ from the file after an edit typed "10,50".
-    gl->replaceStockRow(0, QStringList{"Анальгин", "", "", "", "", "", "", "10,50", "", "", "", "0", ""});
+    gl->replaceStockRow(
+        0, QStringList{"Анальгин", "", "", "", "", "", "", "10,50", "", "", "", "0", ""});
 
     QString shownName, shownQuantity, shownExpiry;
     QTimer::singleShot(0, [&] {
@@ -543,9 +553,10 @@ TEST_F(MainWindowTest, TheCardShowsAnEmptiedBatchAtZeroNotAsResidue)
         r.IssuedSum = 0.7 * quantity;
         return r;
     };
-    dir.write(files::Rashod, encodeAll(std::vector<IssueRecord>{issue(QDate(2024, 3, 1), 0.2),
-                                                                issue(QDate(2024, 3, 2), 0.7)},
-                                       false));
+    dir.write(files::Rashod,
+              encodeAll(std::vector<IssueRecord>{issue(QDate(2024, 3, 1), 0.2),
+                                                 issue(QDate(2024, 3, 2), 0.7)},
+                        false));
     const QByteArray before = dir.read(files::Base);
     TFormGl *gl = start();
     list()->setSelectedRow(0);
@@ -561,9 +572,11 @@ TEST_F(MainWindowTest, TheCardShowsAnEmptiedBatchAtZeroNotAsResidue)
     });
     gl->RzListView1DblClick();
     EXPECT_EQ(remaining, (QStringList{"0,7", "0"}));
-    EXPECT_TRUE(balance.startsWith(QStringLiteral("Остаток сходится: получено 0,9 − выдано 0,9 = 0.")))
+    EXPECT_TRUE(
+        balance.startsWith(QStringLiteral("Остаток сходится: получено 0,9 − выдано 0,9 = 0.")))
         << balance.toStdString();
-    EXPECT_TRUE(balance.contains(QStringLiteral("Сумма сходится: получено на 0,63 − выдано на 0,63 = 0.")))
+    EXPECT_TRUE(
+        balance.contains(QStringLiteral("Сумма сходится: получено на 0,63 − выдано на 0,63 = 0.")))
         << balance.toStdString();
     EXPECT_FALSE(balance.contains(u'E')) << balance.toStdString();
     EXPECT_EQ(dir.read(files::Base), before);
@@ -576,7 +589,8 @@ TEST_F(MainWindowTest, TheViewWindowCardListsTheBatchsIssuesAndWeighsItsBalance)
     damagedQuantity.Quantity = 12;
     damagedSum.TotalSum = 25;
     writeBase(dir, {batch("Анальгин", 0), damagedQuantity, damagedSum});
-    auto issue = [](qint32 id, QDate date, const char *department, double quantity, quint8 deleted = 0) {
+    auto issue = [](qint32 id, QDate date, const char *department, double quantity,
+                    quint8 deleted = 0) {
         IssueRecord r;
         r.StockRecordId = id;
         r.IssueDate = text::dateToSerial(date);
@@ -589,26 +603,33 @@ TEST_F(MainWindowTest, TheViewWindowCardListsTheBatchsIssuesAndWeighsItsBalance)
     };
     const QDate first(2024, 3, 1), second(2024, 3, 15);
     dir.write(files::Rashod,
-              encodeAll(std::vector<IssueRecord>{issue(0, second, "Хирургия", 4), issue(1, first, "Терапия", 9.5),
-                                                 issue(0, first, "Терапия", 2), issue(0, first, "ЛОР", 1, 1),
-                                                 issue(2, first, "Терапия", 9.5),
-                                                 issue(0, second, "Кардиология", 3.5)},
-                        false));
+              encodeAll(
+                  std::vector<IssueRecord>{
+                      issue(0, second, "Хирургия", 4), issue(1, first, "Терапия", 9.5),
+                      issue(0, first, "Терапия", 2), issue(0, first, "ЛОР", 1, 1),
+                      issue(2, first, "Терапия", 9.5), issue(0, second, "Кардиология", 3.5)},
+                  false));
     TFormGl *gl = start();
-    const QString runCheck = QStringLiteral("\nЗапустите vedaris-check: она найдёт повреждённые записи.");
-    const QString sumAgrees = QStringLiteral("\nСумма сходится: получено на 40 − выдано на 19 = 21.");
+    const QString runCheck =
+        QStringLiteral("\nЗапустите vedaris-check: она найдёт повреждённые записи.");
+    const QString sumAgrees =
+        QStringLiteral("\nСумма сходится: получено на 40 − выдано на 19 = 21.");
     const QStringList oneIssue = {"01.03.2024|Терапия|9,5|19|10,5"};
     const struct
     {
         QStringList table;
         QString balance;
     } cases[] = {
-        {{"01.03.2024|Терапия|2|4|18", "15.03.2024|Хирургия|4|8|14", "15.03.2024|Кардиология|3,5|7|10,5"},
+        {{"01.03.2024|Терапия|2|4|18", "15.03.2024|Хирургия|4|8|14",
+          "15.03.2024|Кардиология|3,5|7|10,5"},
          "Остаток сходится: получено 20 − выдано 9,5 = 10,5." + sumAgrees},
-        {oneIssue, "Остаток не сходится: получено 20 − выдано 9,5 = 10,5, а записано 12 (на 1,5 больше)." + sumAgrees
-                       + runCheck},
-        {oneIssue, "Остаток сходится: получено 20 − выдано 9,5 = 10,5.\nСумма не сходится: получено на 40 "
-                   "− выдано на 19 = 21, а записано 25 (на 4 больше)." + runCheck},
+        {oneIssue,
+         "Остаток не сходится: получено 20 − выдано 9,5 = 10,5, а записано 12 (на 1,5 больше)."
+             + sumAgrees + runCheck},
+        {oneIssue,
+         "Остаток сходится: получено 20 − выдано 9,5 = 10,5.\nСумма не сходится: получено на 40 "
+         "− выдано на 19 = 21, а записано 25 (на 4 больше)."
+             + runCheck},
     };
     TFormViewZap *view = forms->FormViewZap;
     for (int row = 0; row < 3; ++row) {
@@ -627,7 +648,8 @@ TEST_F(MainWindowTest, TheViewWindowCardListsTheBatchsIssuesAndWeighsItsBalance)
             balance = control<QLabel>(view, "LabelVSverka")->text();
             // The card lies below the fields, inside the window's fixed size.
             const QWidget *tableView = control<QTableView>(view, "RzListViewVRashod");
-            EXPECT_GT(tableView->y(), dateEdit(view, "RzDateTimeEditVSrokGodn")->geometry().bottom());
+            EXPECT_GT(tableView->y(),
+                      dateEdit(view, "RzDateTimeEditVSrokGodn")->geometry().bottom());
             const QLabel *verdict = control<QLabel>(view, "LabelVSverka");
             EXPECT_LE(verdict->heightForWidth(verdict->width()), verdict->height());
             EXPECT_LE(verdict->geometry().bottom(), view->height());
@@ -703,7 +725,9 @@ TEST_F(MainWindowTest, HelpAndTheReportsFolderGoByWhatTheOpenerAnswers)
     {
         QFile script(bin.filePath(QStringLiteral("xdg-open")));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit $(cat '%2')\n").arg(log, status).toUtf8());
+        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit $(cat '%2')\n")
+                         .arg(log, status)
+                         .toUtf8());
         script.close();
         script.setPermissions(script.permissions() | QFile::ExeOwner);
     }
@@ -731,12 +755,14 @@ TEST_F(MainWindowTest, HelpAndTheReportsFolderGoByWhatTheOpenerAnswers)
     gl->BtnNalichieClick();
     QVector<Messages::Shown> shown = Messages::takeRecorded();
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
+    EXPECT_TRUE(
+        shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
     EXPECT_EQ(shown[0].button, QStringLiteral("Открыть папку"));
     shown[0].press();
     const QStringList after = Messages::takeRecordedTexts();
     ASSERT_EQ(after.size(), 1);
-    EXPECT_TRUE(after[0].startsWith(QStringLiteral("Не удалось открыть папку "))) << after[0].toStdString();
+    EXPECT_TRUE(after[0].startsWith(QStringLiteral("Не удалось открыть папку ")))
+        << after[0].toStdString();
     answer(0);
     gl->BtnNalichieClick();
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
@@ -759,7 +785,8 @@ TEST_F(MainWindowTest, ReportAndItsFolderOpenThroughTheShellsAssociations)
 {
     QTemporaryDir work;
     const QString log = work.filePath(QStringLiteral("opened.txt"));
-    const QString record = QStringLiteral("cmd.exe /c echo %1>>\"%2\"").arg(QStringLiteral("%1"), QDir::toNativeSeparators(log));
+    const QString record = QStringLiteral("cmd.exe /c echo %1>>\"%2\"")
+                               .arg(QStringLiteral("%1"), QDir::toNativeSeparators(log));
     QSettings registry(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
     const auto associate = [&](bool sheets) {
         registry.remove(QStringLiteral(".xlsx"));
@@ -768,7 +795,8 @@ TEST_F(MainWindowTest, ReportAndItsFolderOpenThroughTheShellsAssociations)
             registry.setValue(QStringLiteral("VedarisTest.Sheet/shell/open/command/."), record);
         }
         for (const char *folder : {"Directory", "Folder"})
-            registry.setValue(QLatin1String(folder) + QStringLiteral("/shell/open/command/."), record);
+            registry.setValue(QLatin1String(folder) + QStringLiteral("/shell/open/command/."),
+                              record);
         registry.sync();
     };
     // Wine's Explorer takes folders by DDE, and runs only with a display.
@@ -785,7 +813,9 @@ TEST_F(MainWindowTest, ReportAndItsFolderOpenThroughTheShellsAssociations)
             QThread::msleep(100);
             QFile f(log);
             if (f.open(QIODevice::ReadOnly))
-                out = QString::fromLocal8Bit(f.readAll()).remove(u'"').split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+                out = QString::fromLocal8Bit(f.readAll())
+                          .remove(u'"')
+                          .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         }
         for (QString &line : out)
             line = QDir::fromNativeSeparators(line.trimmed());
@@ -800,20 +830,23 @@ TEST_F(MainWindowTest, ReportAndItsFolderOpenThroughTheShellsAssociations)
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     QStringList lines = recorded(1);
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        << lines[0].toStdString();
 
     // No application for workbooks: the message names the file, its button the folder.
     associate(false);
     gl->BtnNalichieClick();
     QVector<Messages::Shown> shown = Messages::takeRecorded();
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
+    EXPECT_TRUE(
+        shown[0].text.startsWith(QStringLiteral("Возможно, у Вас не установлен MSExcel\n")));
     EXPECT_EQ(shown[0].button, QStringLiteral("Открыть папку"));
     shown[0].press();
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     lines = recorded(2);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(QFileInfo(lines[1]).canonicalFilePath(), QFileInfo(reports.path()).canonicalFilePath());
+    EXPECT_EQ(QFileInfo(lines[1]).canonicalFilePath(),
+              QFileInfo(reports.path()).canonicalFilePath());
 
     registry.remove(QStringLiteral(".xlsx"));
     registry.remove(QStringLiteral("VedarisTest.Sheet"));
@@ -849,10 +882,14 @@ TEST_F(MainWindowTest, HelpMenuAndTheAboutBoxGuideLinkOpenTheSameGuide)
     TFormAbaut *about = forms->FormAbaut;
     EXPECT_EQ(control<QLabel>(about, "LabelData")->toolTip(), QDir::toNativeSeparators(dir.path()));
     const QString guideHref = QRegularExpression(QStringLiteral("href=\"([^\"]+)\""))
-                                  .match(control<QLabel>(about, "LabelSite")->text()).captured(1);
+                                  .match(control<QLabel>(about, "LabelSite")->text())
+                                  .captured(1);
     const std::pair<const char *, std::function<void()>> entries[] = {
         {"menu", [gl] { gl->MenuHelpClick(); }},
-        {"about box", [about, guideHref] { emit control<QLabel>(about, "LabelSite")->linkActivated(guideHref); }},
+        {"about box",
+         [about, guideHref] {
+             emit control<QLabel>(about, "LabelSite")->linkActivated(guideHref);
+         }},
     };
     // An installed copy: the program in usr/bin, its guide with the system's
     // documentation; a guide beside the program wins.
@@ -883,9 +920,12 @@ TEST_F(MainWindowTest, HelpMenuAndTheAboutBoxGuideLinkOpenTheSameGuide)
             openerSucceeds = c.openerSucceeds;
             opened.clear();
             run();
-            EXPECT_EQ(Messages::takeRecordedTexts(), c.shown.isEmpty() ? QStringList{} : QStringList{c.shown})
+            EXPECT_EQ(Messages::takeRecordedTexts(),
+                      c.shown.isEmpty() ? QStringList{} : QStringList{c.shown})
                 << entry << " " << c.opened.toStdString();
-            EXPECT_EQ(opened, c.opened.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl::fromLocalFile(c.opened)})
+            EXPECT_EQ(opened,
+                      c.opened.isEmpty() ? QList<QUrl>{}
+                                         : QList<QUrl>{QUrl::fromLocalFile(c.opened)})
                 << entry << " " << c.opened.toStdString();
         }
     }
@@ -906,7 +946,8 @@ TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
             QApplication::processEvents();
         }
     }
-    EXPECT_EQ(items.size(), 24 + 2 + 4); // with the history, undo, the stock-take and its three documents
+    EXPECT_EQ(items.size(),
+              24 + 2 + 4); // with the history, undo, the stock-take and its three documents
     EXPECT_TRUE(gl->isVisible());
     // Exit closes the main window.
     gl->findChild<QAction *>(QStringLiteral("MenuExit"))->trigger();
@@ -916,10 +957,10 @@ TEST_F(MainWindowTest, EveryMenuCommandRunsWithoutHarm)
 TEST_F(MainWindowTest, ToolbarButtonsCarryTheirHintsInOrder)
 {
     TFormGl *gl = start();
-    const char *first[] = {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis",
-                           "BtnSpisanie", "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost",
-                           "BtnDeleteFirmaPost", "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove",
-                           "BtnDeleteMove"};
+    const char *first[] = {
+        "BtnNewPrihod",   "BtnRashod",       "BtnEditPrihod",   "BtnDeleteZapis",     "BtnSpisanie",
+        "BtnNewPrepar",   "BtnDeletePrepar", "BtnNewFirmaPost", "BtnDeleteFirmaPost", "BtnNewIzgot",
+        "BtnDeleteIzgot", "BtnNewMove",      "BtnDeleteMove"};
     auto *bar = control<QToolBar>(gl, "RzToolbar1");
     int previousX = -1;
     for (const char *name : first) {
@@ -945,8 +986,9 @@ TEST_F(MainWindowTest, WriteOffFollowsTheRecordCommandsAfterASeparator)
     QStringList items;
     for (QAction *item : control<QMenu>(gl, "MenuEdit")->actions())
         items << (item->isSeparator() ? QStringLiteral("|") : item->text());
-    EXPECT_EQ(items, (QStringList{"Приход...", "Расход...", "Редактировать...", "|", "Удалить...", "|",
-                                  "Списание...", "|", "Инвентаризация..."}));
+    EXPECT_EQ(items,
+              (QStringList{"Приход...", "Расход...", "Редактировать...", "|", "Удалить...", "|",
+                           "Списание...", "|", "Инвентаризация..."}));
     EXPECT_EQ(control<QToolButton>(gl, "BtnSpisanie")->toolTip(), QStringLiteral("Списание"));
     gl->BtnSpisanieClick();
     EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"Вы не выбрали запись для списания!"});
@@ -958,8 +1000,9 @@ TEST_F(MainWindowTest, AReportTakesTheWholeStatusBarFromTheFiguresAndTheBackup)
     QStatusBar *status = gl->statusBar();
     auto *figures = control<QLabel>(status, "RzLabelSklad");
     auto *progress = control<QProgressBar>(status, "RzProgressBar1");
-    EXPECT_EQ(figures->text(), QStringLiteral("На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · "
-                                              "истекает за 90 дней: 0 на 0,00 руб."));
+    EXPECT_EQ(figures->text(),
+              QStringLiteral("На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · "
+                             "истекает за 90 дней: 0 на 0,00 руб."));
     // The day's backup of a large store shows its own bar there.
     QPointer<QProgressBar> backup = new QProgressBar(status);
     backup->setObjectName(QStringLiteral("BackupProgress"));
@@ -1023,7 +1066,9 @@ TEST_F(MainWindowTest, DialogsShowTheirWholeCaptionsAndListsFitTheirColumn)
     box->addItem(QStringLiteral("Списание: Истёк срок годности"));
     forms->FormOtchetOneOtdel->show();
     QCoreApplication::processEvents();
-    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(QStringLiteral("Списание: Истёк срок годности")) + 20);
+    EXPECT_GE(box->width(),
+              box->fontMetrics().horizontalAdvance(QStringLiteral("Списание: Истёк срок годности"))
+                  + 20);
     forms->FormOtchetOneOtdel->hide();
 
     RefSelectDialog *select = forms->FormSelFirma;

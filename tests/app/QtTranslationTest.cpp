@@ -1,5 +1,5 @@
-#include "app/Forms.h"
 #include "app/QtTranslation.h"
+#include "app/Forms.h"
 #include "app/TFormGl.h"
 #include "dialogs/TFormPrihod.h"
 #include "support/Controls.h"
@@ -59,18 +59,22 @@ TEST(QtTranslation, QtsOwnTextsAreRussianAndTheMessageBoxKeepsItsOneOk)
     Forms forms(dir.path());
     forms.FormGl->show();
     QDateEdit *date = dateEdit(forms.FormPrihod, "RzDateTimeEditPDataPoluch");
-    const QString editing = QStringLiteral("&Отменить действие|&Повторить действие|&Вырезать|&Копировать|"
-                                           "В&ставить|Удалить");
+    const QString editing =
+        QStringLiteral("&Отменить действие|&Повторить действие|&Вырезать|&Копировать|"
+                       "В&ставить|Удалить");
     const QString lineEditMenu = editing + QStringLiteral("|Выделить всё");
     const QString spinBox = editing + QStringLiteral("|&Выделить всё|Шаг вв&ерх|Шаг вн&из");
-    EXPECT_EQ(contextMenu(lineEdit(forms.FormGl, "RzEditSearch")).toStdString(), lineEditMenu.toStdString());
+    EXPECT_EQ(contextMenu(lineEdit(forms.FormGl, "RzEditSearch")).toStdString(),
+              lineEditMenu.toStdString());
     EXPECT_EQ(contextMenu(date).toStdString(), spinBox.toStdString());
     // The calendar pop-up: month names from the locale, its year field Qt's.
     QCalendarWidget *calendar = date->calendarWidget();
-    const auto *month = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+    const auto *month =
+        calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
     ASSERT_TRUE(month && month->menu());
     EXPECT_EQ(month->menu()->actions().value(0)->text(), QStringLiteral("январь"));
-    EXPECT_EQ(contextMenu(calendar->findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit"))).toStdString(),
+    EXPECT_EQ(contextMenu(calendar->findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit")))
+                  .toStdString(),
               spinBox.toStdString());
     Messages::stopRecording();
 

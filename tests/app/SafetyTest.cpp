@@ -6,9 +6,9 @@
 
 #include "app/Startup.h"
 #include "app/TFormGl.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/TFormEdit.h"
 #include "dialogs/TFormOtchetOneOtdel.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/StockOperations.h"
 #include "reports/Reports.h"
 #include "store/Backup.h"
@@ -113,15 +113,17 @@ public:
     }
     void issue(const QString &qty) const
     {
-        ops::storeIssue(dir.path(), 0, ops::readBatch(dir.path(), 0), qty, QStringLiteral("Хирургия"),
-                        QDate(2024, 5, 6));
+        ops::storeIssue(dir.path(), 0, ops::readBatch(dir.path(), 0), qty,
+                        QStringLiteral("Хирургия"), QDate(2024, 5, 6));
     }
     // A clean folder for the next case.
     void clear() const
     {
         QDir d(dir.path());
-        for (const QFileInfo &e : d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-            e.isDir() && !e.isSymLink() ? QDir(e.filePath()).removeRecursively() : QFile::remove(e.filePath());
+        for (const QFileInfo &e :
+             d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+            e.isDir() && !e.isSymLink() ? QDir(e.filePath()).removeRecursively()
+                                        : QFile::remove(e.filePath());
     }
     bool journalLeft() const { return QFile::exists(dir.file(Transaction::FileName)); }
 
@@ -137,8 +139,7 @@ void crashAt(qint64 n, const std::function<void()> &fn)
         disk::stopAt(n);
         try {
             fn();
-        } catch (...) {
-        }
+        } catch (...) { }
         std::_Exit(0);
     }
     int status = 0;
@@ -170,7 +171,9 @@ TEST_F(Safety, JournalThatNoLongerFitsTheFilesIsNotPlayedBack)
          [](Safety &t) {
              const Files backup = t.dataFiles();
              ops::storeReceipt(t.dir.path(), input(QStringLiteral("Бинт"), QStringLiteral("5")));
-             crashAt(4, [&] { ops::storeReceipt(t.dir.path(), input(QStringLiteral("Йод"), QStringLiteral("3"))); });
+             crashAt(4, [&] {
+                 ops::storeReceipt(t.dir.path(), input(QStringLiteral("Йод"), QStringLiteral("3")));
+             });
              t.put(backup);
          }},
         {"the old program appends five receipts and five issues",
@@ -205,21 +208,24 @@ TEST_F(Safety, JournalThatNoLongerFitsTheFilesIsNotPlayedBack)
         // vedaris-check names the journal and says it does not fit.
         const check::Result checked = check::run(dir.path());
         ASSERT_FALSE(checked.findings.isEmpty());
-        EXPECT_TRUE(checked.findings.back().line().startsWith(
-            QStringLiteral("Vedaris.journal: журнал незавершённой операции не подходит к файлам данных")))
+        EXPECT_TRUE(checked.findings.back().line().startsWith(QStringLiteral(
+            "Vedaris.journal: журнал незавершённой операции не подходит к файлам данных")))
             << checked.findings.back().line().toStdString();
 
         {
             const auto session = startUp(dir.path());
             ASSERT_TRUE(session);
-            EXPECT_EQ(session->forms->FormGl->windowTitle(), QStringLiteral("Ведарис v4.3 — только просмотр"));
+            EXPECT_EQ(session->forms->FormGl->windowTitle(),
+                      QStringLiteral("Ведарис v4.3 — только просмотр"));
             const QStringList shown = Messages::takeRecordedTexts();
             ASSERT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
-            EXPECT_TRUE(shown[0].contains(QStringLiteral("журнал незавершённой операции \"%1\" не подходит к файлам "
-                                                         "данных")
-                                              .arg(QDir::toNativeSeparators(dir.file(Transaction::FileName)))))
+            EXPECT_TRUE(shown[0].contains(
+                QStringLiteral("журнал незавершённой операции \"%1\" не подходит к файлам "
+                               "данных")
+                    .arg(QDir::toNativeSeparators(dir.file(Transaction::FileName)))))
                 << shown[0].toStdString();
-            EXPECT_TRUE(shown[0].contains(QStringLiteral("переместите файл \"Vedaris.journal\" из папки данных")));
+            EXPECT_TRUE(shown[0].contains(
+                QStringLiteral("переместите файл \"Vedaris.journal\" из папки данных")));
             EXPECT_THROW(issue(QStringLiteral("1")), Error);
         }
         EXPECT_EQ(dataFiles(), tampered) << "nothing written";
@@ -241,10 +247,12 @@ TEST_F(Safety, JournalThatFitsIsReportedByTheCheckAndPlayedBack)
     crashAt(5, [&] { issue(QStringLiteral("2")); });
     const check::Result checked = check::run(dir.path());
     ASSERT_FALSE(checked.findings.isEmpty());
-    EXPECT_EQ(checked.findings.back().line(),
-              QStringLiteral("Vedaris.journal: незавершённая операция: Выдача 2 уп препарата \"Анальгин\" в "
-                             "отделение \"Хирургия\" не была завершена и отменена. Журнал подходит к файлам данных: "
-                             "при следующем запуске программа отменит эту операцию."));
+    EXPECT_EQ(
+        checked.findings.back().line(),
+        QStringLiteral(
+            "Vedaris.journal: незавершённая операция: Выдача 2 уп препарата \"Анальгин\" в "
+            "отделение \"Хирургия\" не была завершена и отменена. Журнал подходит к файлам данных: "
+            "при следующем запуске программа отменит эту операцию."));
     EXPECT_TRUE(startUp(dir.path()));
     EXPECT_EQ(dataFiles(), before);
     EXPECT_FALSE(journalLeft());
@@ -273,12 +281,15 @@ TEST_F(Safety, DeletedOrReplacedLockStopsTheWritesAndSaysSo)
             issue(QStringLiteral("1"));
             ADD_FAILURE() << "written without the lock";
         } catch (const Error &e) {
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Файл блокировки \"%1\" удалён или заменён")
-                                                   .arg(QDir::toNativeSeparators(dir.file(DataLock::FileName)))))
+            EXPECT_TRUE(e.message().startsWith(
+                QStringLiteral("Файл блокировки \"%1\" удалён или заменён")
+                    .arg(QDir::toNativeSeparators(dir.file(DataLock::FileName)))))
                 << e.message().toStdString();
         }
-        EXPECT_EQ(session->forms->FormGl->windowTitle(), QStringLiteral("Ведарис v4.3 — только просмотр"));
-        EXPECT_THROW(ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Терапия")), Error);
+        EXPECT_EQ(session->forms->FormGl->windowTitle(),
+                  QStringLiteral("Ведарис v4.3 — только просмотр"));
+        EXPECT_THROW(ReferenceList(dir.path(), RefKind::Departments).add(QStringLiteral("Терапия")),
+                     Error);
         EXPECT_EQ(dataFiles(), before);
     }
 }
@@ -292,14 +303,22 @@ TEST_F(Safety, SpecialFilesAreRefusedAtOnceAndTheProgramOpensForViewing)
         std::function<void(const QString &path)> make;
         const char *reason;
     };
-    const auto fifo = [](const QString &path) { ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0644), 0); };
-    const auto zero = [](const QString &path) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path)); };
+    const auto fifo = [](const QString &path) {
+        ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    };
+    const auto zero = [](const QString &path) {
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+    };
     const Case cases[] = {
-        {"journal a FIFO", Transaction::FileName, fifo, "это именованный канал (FIFO), а не обычный файл"},
-        {"journal a link to /dev/zero", Transaction::FileName, zero, "это устройство, а не обычный файл"},
+        {"journal a FIFO", Transaction::FileName, fifo,
+         "это именованный канал (FIFO), а не обычный файл"},
+        {"journal a link to /dev/zero", Transaction::FileName, zero,
+         "это устройство, а не обычный файл"},
         {"Base.dat a FIFO", files::Base, fifo, "это именованный канал (FIFO), а не обычный файл"},
-        {"Otdelenie.dat a link to /dev/zero", files::Otdelenie, zero, "это устройство, а не обычный файл"},
-        {"lock a FIFO", DataLock::FileName, fifo, "это именованный канал (FIFO), а не обычный файл"},
+        {"Otdelenie.dat a link to /dev/zero", files::Otdelenie, zero,
+         "это устройство, а не обычный файл"},
+        {"lock a FIFO", DataLock::FileName, fifo,
+         "это именованный канал (FIFO), а не обычный файл"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -312,10 +331,12 @@ TEST_F(Safety, SpecialFilesAreRefusedAtOnceAndTheProgramOpensForViewing)
         const auto session = startUp(dir.path());
         ASSERT_TRUE(session);
         EXPECT_LT(took.elapsed(), 10000);
-        EXPECT_EQ(session->forms->FormGl->windowTitle(), QStringLiteral("Ведарис v4.3 — только просмотр"));
+        EXPECT_EQ(session->forms->FormGl->windowTitle(),
+                  QStringLiteral("Ведарис v4.3 — только просмотр"));
         // The list cannot be filled from a special Base.dat: that is said too.
         const QStringList shown = Messages::takeRecordedTexts();
-        const QStringList viewOnly = shown.filter(QStringLiteral("Программа открыта только для просмотра"));
+        const QStringList viewOnly =
+            shown.filter(QStringLiteral("Программа открыта только для просмотра"));
         ASSERT_EQ(viewOnly.size(), 1) << shown.join('\n').toStdString();
         EXPECT_TRUE(viewOnly[0].contains(QString::fromUtf8(c.reason))) << viewOnly[0].toStdString();
         EXPECT_FALSE(QDir(dir.file("backup")).exists());
@@ -339,16 +360,18 @@ TEST_F(Safety, ViewOnlyAndEveryReportOnATrulyReadOnlyFolder)
     } unmount{at};
     const QString data = mountPoint.path();
     stock(data);
-    ops::storeIssue(data, 0, ops::readBatch(data, 0), QStringLiteral("3"), QStringLiteral("Хирургия"),
-                    QDate(2024, 5, 2));
+    ops::storeIssue(data, 0, ops::readBatch(data, 0), QStringLiteral("3"),
+                    QStringLiteral("Хирургия"), QDate(2024, 5, 2));
     ASSERT_EQ(mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m"), 0);
 
     const auto session = startUp(data);
     ASSERT_TRUE(session);
-    EXPECT_EQ(session->forms->FormGl->windowTitle(), QStringLiteral("Ведарис v4.3 — только просмотр"));
+    EXPECT_EQ(session->forms->FormGl->windowTitle(),
+              QStringLiteral("Ведарис v4.3 — только просмотр"));
     const QStringList shown = Messages::takeRecordedTexts();
     ASSERT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
-    EXPECT_TRUE(shown[0].contains(QStringLiteral("диск доступен только для чтения"))) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("диск доступен только для чтения")))
+        << shown[0].toStdString();
     EXPECT_EQ(control<ListView>(session->forms->FormGl, "RzListView1")->rowCount(), 1);
 
     // The department list of "По одному отделению..." and every report read the files.
@@ -361,8 +384,8 @@ TEST_F(Safety, ViewOnlyAndEveryReportOnATrulyReadOnlyFolder)
     params.start = QDate(2024, 5, 1);
     params.department = QStringLiteral("Хирургия");
     using K = reports::ReportKind;
-    for (const K kind : {K::Expired, K::Stock, K::Consumption, K::Purchases, K::Department, K::Departments,
-                         K::Movement, K::IssueDates}) {
+    for (const K kind : {K::Expired, K::Stock, K::Consumption, K::Purchases, K::Department,
+                         K::Departments, K::Movement, K::IssueDates}) {
         SCOPED_TRACE(int(kind));
         EXPECT_NO_THROW(reports::runReport(kind, data, params));
     }
@@ -401,7 +424,8 @@ TEST_F(Safety, DateThatCannotBeShownIsEmptyAndKeptWhenTheEditSaves)
     for (const char *name : {"Анальгин", "Бинт"}) {
         list->setSelectedRow(rowOf(QString::fromUtf8(name)));
         QTimer::singleShot(0, [&] {
-            seen << dateEdit(view, "RzDateTimeEditVDataPol")->text() << dateEdit(view, "RzDateTimeEditVSrokGodn")->text();
+            seen << dateEdit(view, "RzDateTimeEditVDataPol")->text()
+                 << dateEdit(view, "RzDateTimeEditVSrokGodn")->text();
             view->close();
         });
         gl->RzListView1DblClick();
@@ -419,8 +443,10 @@ TEST_F(Safety, DateThatCannotBeShownIsEmptyAndKeptWhenTheEditSaves)
     gl->BtnEditPrihodClick();
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     const QByteArray saved = dir.read(files::Base).mid(StockRecord::Size, StockRecord::Size);
-    EXPECT_EQ(saved.mid(layout::Stock::ReceiptDate, 8), base.mid(StockRecord::Size + layout::Stock::ReceiptDate, 8));
-    EXPECT_EQ(saved.mid(layout::Stock::ExpiryDate, 8), base.mid(StockRecord::Size + layout::Stock::ExpiryDate, 8));
+    EXPECT_EQ(saved.mid(layout::Stock::ReceiptDate, 8),
+              base.mid(StockRecord::Size + layout::Stock::ReceiptDate, 8));
+    EXPECT_EQ(saved.mid(layout::Stock::ExpiryDate, 8),
+              base.mid(StockRecord::Size + layout::Stock::ExpiryDate, 8));
     StockRecord r;
     decode(saved.constData(), r);
     EXPECT_EQ(r.Quantity, 6);
@@ -440,9 +466,11 @@ TEST_F(Safety, ZeroFilledBaseIsReportedOnceNotListed)
     EXPECT_EQ(control<ListView>(session->forms->FormGl, "RzListView1")->rowCount(), 1);
     const QStringList shown = Messages::takeRecordedTexts();
     ASSERT_FALSE(shown.isEmpty());
-    EXPECT_EQ(shown[0], QStringLiteral("Base.dat: пустые записи — возможно, след сбоя питания: записи с 1 по 100000 "
-                                       "(всего 100000) состоят из одних нулевых байтов. В списке они не "
-                                       "показываются; запустите vedaris-check, чтобы проверить файлы."));
+    EXPECT_EQ(shown[0],
+              QStringLiteral(
+                  "Base.dat: пустые записи — возможно, след сбоя питания: записи с 1 по 100000 "
+                  "(всего 100000) состоят из одних нулевых байтов. В списке они не "
+                  "показываются; запустите vedaris-check, чтобы проверить файлы."));
     session->forms->FormGl->FillStockList();
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty()) << "once";
 }
@@ -510,11 +538,14 @@ TEST_F(Safety, RestoreFromTheFileMenuPutsTheChosenCopyBack)
     restore->trigger();
     EXPECT_EQ(listed, QStringList{"2024-05-06"});
     EXPECT_EQ(dataFiles(), monday);
-    EXPECT_EQ(control<ListView>(gl, "RzListView1")->cells(0).value(stockcol::Quantity), QStringLiteral("10"));
+    EXPECT_EQ(control<ListView>(gl, "RzListView1")->cells(0).value(stockcol::Quantity),
+              QStringLiteral("10"));
     EXPECT_EQ(dir.read("backup/2024-05-06-2/Base.dat"), later[files::Base]);
-    EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{"Данные восстановлены из резервной копии \"2024-05-06\". Файлы, какими они были до "
-                          "этого, сохранены в копии \"2024-05-06-2\"."});
+    EXPECT_EQ(
+        Messages::takeRecordedTexts(),
+        QStringList{
+            "Данные восстановлены из резервной копии \"2024-05-06\". Файлы, какими они были до "
+            "этого, сохранены в копии \"2024-05-06-2\"."});
     gl->setViewOnly();
     EXPECT_FALSE(restore->isEnabled());
 }

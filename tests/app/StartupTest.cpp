@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 #include "app/TFormGl.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/ReportLauncher.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/StockOperations.h"
 #include "store/Backup.h"
 #include "store/Clock.h"
@@ -53,8 +53,8 @@ protected:
     }
     QStringList entries(const QString &sub = {}) const
     {
-        return QDir(dir.file(sub)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                             QDir::Name);
+        return QDir(dir.file(sub))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     }
     // A store of one batch of 10 and one department, made by the operations.
     void stock() const
@@ -77,8 +77,8 @@ protected:
     }
     void issue(const QString &qty) const
     {
-        ops::storeIssue(dir.path(), 0, ops::readBatch(dir.path(), 0), qty, QStringLiteral("Хирургия"),
-                        QDate(2024, 5, 6));
+        ops::storeIssue(dir.path(), 0, ops::readBatch(dir.path(), 0), qty,
+                        QStringLiteral("Хирургия"), QDate(2024, 5, 6));
     }
 
     TempDataDir dir;
@@ -91,9 +91,9 @@ TEST_F(Startup, FirstStartLocksCreatesTheFilesAndBacksThemUp)
     const auto session = startUp(dir.path());
     ASSERT_TRUE(session);
     EXPECT_TRUE(session->forms->FormGl->isVisible());
-    EXPECT_EQ(entries(), (QStringList{"Base.dat", "FirmaPostav.dat", "Izgotovitel.dat",
-                                      "NamePreparat.dat", "Otdelenie.dat", "Rashod.dat",
-                                      "Vedaris.lock", "backup"}));
+    EXPECT_EQ(entries(),
+              (QStringList{"Base.dat", "FirmaPostav.dat", "Izgotovitel.dat", "NamePreparat.dat",
+                           "Otdelenie.dat", "Rashod.dat", "Vedaris.lock", "backup"}));
     EXPECT_EQ(entries("backup/2024-05-06").size(), 6);
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
 }
@@ -194,14 +194,17 @@ TEST_F(Startup, WithoutTheLockTheDataCanBeViewedButNothingWritten)
         const QVector<Messages::Shown> shown = Messages::takeRecorded();
         ASSERT_EQ(shown.size(), 1);
         EXPECT_EQ(shown[0].kind, Messages::Kind::Error);
-        EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Программа открыта только для просмотра")));
-        EXPECT_TRUE(shown[0].text.contains(QDir::toNativeSeparators(QDir(dir.path()).absolutePath())));
+        EXPECT_TRUE(
+            shown[0].text.startsWith(QStringLiteral("Программа открыта только для просмотра")));
+        EXPECT_TRUE(
+            shown[0].text.contains(QDir::toNativeSeparators(QDir(dir.path()).absolutePath())));
         EXPECT_TRUE(shown[0].text.contains(QStringLiteral("не поддерживает блокировку файлов")));
 
         // The writing commands are off, in the toolbar and the menus alike.
-        for (const char *name : {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis", "BtnSpisanie", "BtnNewPrepar",
-                                 "BtnDeletePrepar", "BtnNewFirmaPost", "BtnDeleteFirmaPost", "BtnNewIzgot",
-                                 "BtnDeleteIzgot", "BtnNewMove", "BtnDeleteMove"}) {
+        for (const char *name :
+             {"BtnNewPrihod", "BtnRashod", "BtnEditPrihod", "BtnDeleteZapis", "BtnSpisanie",
+              "BtnNewPrepar", "BtnDeletePrepar", "BtnNewFirmaPost", "BtnDeleteFirmaPost",
+              "BtnNewIzgot", "BtnDeleteIzgot", "BtnNewMove", "BtnDeleteMove"}) {
             QToolButton *button = gl->findChild<QToolButton *>(QString::fromLatin1(name));
             ASSERT_TRUE(button) << name;
             EXPECT_FALSE(button->isEnabled()) << name;
@@ -211,7 +214,8 @@ TEST_F(Startup, WithoutTheLockTheDataCanBeViewedButNothingWritten)
         for (QAction *menu : gl->menuBar()->actions())
             for (QAction *item : menu->menu()->actions())
                 enabledMenuItems += !item->isSeparator() && item->isEnabled();
-        EXPECT_EQ(enabledMenuItems, 8 + 4 + 3); // the reports, the history, Exit, Help, About, the three documents
+        EXPECT_EQ(enabledMenuItems,
+                  8 + 4 + 3); // the reports, the history, Exit, Help, About, the three documents
         EXPECT_FALSE(gl->findChild<QAction *>(QStringLiteral("MenuInventarizaciia"))->isEnabled());
 
         // The list, the view window and the reports work.
@@ -258,12 +262,16 @@ TEST_F(Startup, IssueCutOffBetweenItsTwoWritesIsUndoneAndTheUserToldOnce)
         const auto session = startUp(dir.path());
         ASSERT_TRUE(session);
         EXPECT_EQ(Messages::takeRecordedTexts(),
-                  QStringList{QStringLiteral("Выдача 2 уп препарата \"Анальгин\" в отделение \"Хирургия\" не "
-                                             "была завершена и отменена.\nФайлы данных возвращены к состоянию "
-                                             "до начала этой операции.")});
+                  QStringList{QStringLiteral(
+                      "Выдача 2 уп препарата \"Анальгин\" в отделение \"Хирургия\" не "
+                      "была завершена и отменена.\nФайлы данных возвращены к состоянию "
+                      "до начала этой операции.")});
         EXPECT_EQ(dataFiles(), before);
         EXPECT_FALSE(QFile::exists(dir.file(Transaction::FileName)));
-        EXPECT_EQ(control<ListView>(session->forms->FormGl, "RzListView1")->cells(0).value(stockcol::Quantity), QStringLiteral("10"));
+        EXPECT_EQ(control<ListView>(session->forms->FormGl, "RzListView1")
+                      ->cells(0)
+                      .value(stockcol::Quantity),
+                  QStringLiteral("10"));
         // The backup of the day is of the files as they were put back.
         EXPECT_EQ(dir.read(QStringLiteral("backup/2024-05-06/Base.dat")), before[files::Base]);
     }
@@ -297,8 +305,10 @@ TEST_F(Startup, WritesWaitForTheBackupAndANewDayIsBackedUpBeforeItsFirstWrite)
         issue(QStringLiteral("1"));
         issue(QStringLiteral("1"));
         EXPECT_EQ(dir.read(QStringLiteral("backup/2024-05-07/Base.dat")), tuesday);
-        EXPECT_EQ(backup::existing(dir.path()), (QVector<QDate>{QDate(2024, 5, 6), QDate(2024, 5, 7)}));
-        EXPECT_EQ(session->forms->FormGl->findChild<QWidget *>(QStringLiteral("BackupProgress")), nullptr);
+        EXPECT_EQ(backup::existing(dir.path()),
+                  (QVector<QDate>{QDate(2024, 5, 6), QDate(2024, 5, 7)}));
+        EXPECT_EQ(session->forms->FormGl->findChild<QWidget *>(QStringLiteral("BackupProgress")),
+                  nullptr);
         EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     }
 }

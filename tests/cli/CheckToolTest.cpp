@@ -75,8 +75,9 @@ TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
     EXPECT_FALSE(QFile::exists(dir.file(files::Otdelenie))) << "the check must never create a file";
     // A check that could not read every file never ends saying all is well.
     EXPECT_FALSE(missing.out.contains(QStringLiteral("Нарушений: 0"))) << missing.out.toStdString();
-    EXPECT_TRUE(missing.out.trimmed().endsWith(QStringLiteral("не удалось прочитать файлов: 1 из 6; "
-                                                              "нарушений в прочитанных: 1.")))
+    EXPECT_TRUE(
+        missing.out.trimmed().endsWith(QStringLiteral("не удалось прочитать файлов: 1 из 6; "
+                                                      "нарушений в прочитанных: 1.")))
         << missing.out.toStdString();
 
     // No data folder at all: six unread files, the same last line.
@@ -84,7 +85,8 @@ TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_EQ(none.err.count(QStringLiteral("Не удалось прочитать")), 6) << none.err.toStdString();
     EXPECT_FALSE(none.out.contains(QStringLiteral("Нарушений: 0"))) << none.out.toStdString();
-    EXPECT_TRUE(none.out.contains(QStringLiteral("Проверка не завершена: не удалось прочитать файлов: 6 из 6")))
+    EXPECT_TRUE(none.out.contains(
+        QStringLiteral("Проверка не завершена: не удалось прочитать файлов: 6 из 6")))
         << none.out.toStdString();
 
     EXPECT_EQ(check({"--bogus"}).exitCode, 2);
@@ -96,7 +98,8 @@ TEST(CheckTool, ExitCodeTellsConsistentFindingsOrUnreadable)
 TEST(CheckTool, FolderWithCyrillicSpacesAndNativeSeparators)
 {
     TempDataDir temp;
-    QTemporaryDir besideProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/check-XXXXXX"));
+    QTemporaryDir besideProgram(QCoreApplication::applicationDirPath()
+                                + QStringLiteral("/check-XXXXXX"));
     for (const QString &root : {temp.path(), besideProgram.path()}) {
         const QString folder = root + QStringLiteral("/Склад №1/данные аптеки");
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -126,7 +129,8 @@ TEST(CheckTool, HistoryChecksumsAndAfterImages)
 
     const ToolRun sound = check({"--data", dir.path()});
     EXPECT_EQ(sound.exitCode, 0) << sound.out.toStdString();
-    EXPECT_TRUE(sound.out.contains(QStringLiteral("История операций (Vedaris.history): записей 2, нарушений 0.")))
+    EXPECT_TRUE(sound.out.contains(
+        QStringLiteral("История операций (Vedaris.history): записей 2, нарушений 0.")))
         << sound.out.toStdString();
 
     struct Case
@@ -143,8 +147,7 @@ TEST(CheckTool, HistoryChecksumsAndAfterImages)
              dir.write(history::FileName, h);
          },
          "Vedaris.history: запись истории с позиции 8 повреждена"},
-        {"a torn tail",
-         [&] { dir.write(history::FileName, history.left(history.size() - 3)); },
+        {"a torn tail", [&] { dir.write(history::FileName, history.left(history.size() - 3)); },
          "Vedaris.history: конец файла"},
         {"a department renamed by another program",
          [&] {
@@ -152,7 +155,8 @@ TEST(CheckTool, HistoryChecksumsAndAfterImages)
              d[61] = char(0xC6); // "Ж" in code page 1251
              dir.write(files::Otdelenie, d);
          },
-         "Vedaris.history: Otdelenie.dat, запись 1: не такая, какой её оставила последняя операция"},
+         "Vedaris.history: Otdelenie.dat, запись 1: не такая, какой её оставила последняя "
+         "операция"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

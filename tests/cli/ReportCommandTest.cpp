@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QtEndian>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace reporttest;
 
@@ -26,7 +26,8 @@ Result runCommand(const QStringList &args)
     QProcess p;
     p.start(QStringLiteral(VEDARIS_DIST_DIR "/vedaris-report"), args);
     EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
 
@@ -52,7 +53,8 @@ TEST(ReportCommand, HelpPrintsUsage)
 {
     const Result r = runCommand({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Использование: vedaris-report"))) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Использование: vedaris-report")))
+        << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains("issue-dates"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Код выхода")));
 }
@@ -71,7 +73,9 @@ TEST(ReportCommand, TheProgramsShareOneCommandLine)
         {"vedaris-report", {"--data"}, "после --data нужно значение"},
         {"vedaris-check", {"--data"}, "после --data нужно значение"},
         {"vedaris", {"--data"}, "после --data нужно значение"},
-        {"vedaris-report", {"--data=", "--output", "x.xlsx", "stock"}, "после --data нужно значение"},
+        {"vedaris-report",
+         {"--data=", "--output", "x.xlsx", "stock"},
+         "после --data нужно значение"},
         {"vedaris-check", {"--data", "--help"}, "после --data нужно значение"},
         {"vedaris-check", {"--colour"}, "неизвестный параметр --colour"},
         {"vedaris", {"--colour"}, "неизвестный параметр --colour"},
@@ -94,12 +98,14 @@ TEST(ReportCommand, TheProgramsShareOneCommandLine)
         const QString err = QString::fromUtf8(p.readAllStandardError()).remove(u'\r');
         if (!c.message) {
             EXPECT_EQ(p.exitCode(), 0);
-            EXPECT_TRUE(out.startsWith(QStringLiteral("Использование: %1").arg(c.program))) << qPrintable(out);
+            EXPECT_TRUE(out.startsWith(QStringLiteral("Использование: %1").arg(c.program)))
+                << qPrintable(out);
             EXPECT_TRUE(out.contains(QStringLiteral("--data ПАПКА"))) << qPrintable(out);
             continue;
         }
         EXPECT_EQ(p.exitCode(), 2);
-        EXPECT_TRUE(err.contains(QStringLiteral("%1: %2\nСправка: %1 --help\n").arg(c.program, QString::fromUtf8(c.message))))
+        EXPECT_TRUE(err.contains(QStringLiteral("%1: %2\nСправка: %1 --help\n")
+                                     .arg(c.program, QString::fromUtf8(c.message))))
             << qPrintable(err);
     }
 }
@@ -116,7 +122,8 @@ TEST(ReportCommand, WritesEveryReport)
         {"stock", "--date", "15.02.2024"},
         {"consumption", "--start", "01.02.2024", "--finish", "29.02.2024"},
         {"purchases", "--start", "01.02.2024", "--finish", "2024-02-10"},
-        {"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department", "Хирургия"},
+        {"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department",
+         "Хирургия"},
         {"departments", "--start=01.02.2024", "--finish=29.02.2024"},
         {"movement", "--start", "01.02.2024", "--finish", "29.02.2024"},
         {"issue-dates", "--start", "12.02.2024", "--finish", "12.02.2024"},
@@ -124,7 +131,8 @@ TEST(ReportCommand, WritesEveryReport)
         {"inventory", "--blind", "--date", "15.02.2024"},
         {"inventory", "--date", "15.02.2024", "--blind"},
         {"write-off-act", "--start", "01.02.2024", "--finish", "29.02.2024"},
-        {"requisition", "--department", "Хирургия", "--start", "12.02.2024", "--finish", "12.02.2024"},
+        {"requisition", "--department", "Хирургия", "--start", "12.02.2024", "--finish",
+         "12.02.2024"},
     };
     for (const QStringList &report : reports) {
         SCOPED_TRACE(qPrintable(report.join(' ')));
@@ -160,8 +168,9 @@ TEST(ReportCommand, DamagedNumbersAndDatesGiveOneWarningAndTheWorkbook)
     const Result r = runCommand({"--data", data.path(), "--output", file, "stock"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err.count('\n'), 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа "
-                                                "или невозможные даты (повреждённые записи): 4;")))
+    EXPECT_TRUE(r.err.startsWith(
+        QStringLiteral("vedaris-report: предупреждение: в данных встретились не числа "
+                       "или невозможные даты (повреждённые записи): 4;")))
         << qPrintable(r.err);
     EXPECT_TRUE(QFile::exists(file));
 }
@@ -181,14 +190,19 @@ TEST(ReportCommand, NothingToReportLeavesNoFile)
         {{"expired", "--date", "01.01.2024"}, "На указанную дату нет просроченных медикаментов!"},
         {{"consumption", "--start", "13.02.2024", "--finish", "11.02.2024"},
          "За этот период нет израсходованных медикаментов!"},
-        {{"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department", "хирургия"},
+        {{"department", "--start", "01.02.2024", "--finish", "29.02.2024", "--department",
+          "хирургия"},
          "За этот период нет израсходованных медикаментов!"},
-        {{"departments", "--start", "01.03.2024", "--finish", "31.03.2024"}, "За этот период нет расхода по отделениям!"},
-        {{"inventory", "--date", "09.02.2024"}, "На эту дату по данным учёта на складе нет медикаментов!"},
-        {{"inventory", "--date", "09.02.2024", "--blind"}, "На эту дату по данным учёта на складе нет медикаментов!"},
+        {{"departments", "--start", "01.03.2024", "--finish", "31.03.2024"},
+         "За этот период нет расхода по отделениям!"},
+        {{"inventory", "--date", "09.02.2024"},
+         "На эту дату по данным учёта на складе нет медикаментов!"},
+        {{"inventory", "--date", "09.02.2024", "--blind"},
+         "На эту дату по данным учёта на складе нет медикаментов!"},
         {{"write-off-act", "--start", "01.02.2024", "--finish", "12.02.2024"},
          "За этот период нет списанных медикаментов!"},
-        {{"requisition", "--department", "Терапия", "--start", "01.02.2024", "--finish", "29.02.2024"},
+        {{"requisition", "--department", "Терапия", "--start", "01.02.2024", "--finish",
+          "29.02.2024"},
          "За этот период нет расхода в это отделение!"},
     };
     for (const Case &c : cases) {
@@ -221,22 +235,34 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
         {{"--data", data.path(), "stock"}, "--output"},
         {{"--data", data.path(), "--output", file, "expired"}, "--date"},
         {{"--data", data.path(), "--output", file, "expired", "--date", "31.02.2024"}, "не дата"},
-        {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"}, "не принимает --start"},
-        {{"--data", data.path(), "--output", file, "movement", "--start", "01.02.2024"}, "--finish"},
-        {{"--data", data.path(), "--output", file, "stock", "--colour", "red"}, "неизвестный параметр --colour"},
-        {{"--data", data.path(), "--output", file, "inventory", "--blind"}, "отчёту inventory нужен --date"},
+        {{"--data", data.path(), "--output", file, "stock", "--start", "01.02.2024"},
+         "не принимает --start"},
+        {{"--data", data.path(), "--output", file, "movement", "--start", "01.02.2024"},
+         "--finish"},
+        {{"--data", data.path(), "--output", file, "stock", "--colour", "red"},
+         "неизвестный параметр --colour"},
+        {{"--data", data.path(), "--output", file, "inventory", "--blind"},
+         "отчёту inventory нужен --date"},
         {{"--data", data.path(), "--output", file, "stock", "--blind"}, "не принимает --blind"},
-        {QStringList{"--data", data.path(), "--output", file, "write-off-act", "--start", "01.02.2024"}, "--finish"},
-        {QStringList{"--data", data.path(), "--output", file, "requisition"} + period, "отчёту requisition нужен --department"},
-        {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period, "Rashod.dat"},
+        {QStringList{"--data", data.path(), "--output", file, "write-off-act", "--start",
+                     "01.02.2024"},
+         "--finish"},
+        {QStringList{"--data", data.path(), "--output", file, "requisition"} + period,
+         "отчёту requisition нужен --department"},
+        {QStringList{"--data", noRashod.path(), "--output", file, "consumption"} + period,
+         "Rashod.dat"},
         {QStringList{"--data", noRashod.path() + "/none", "--output", file, "stock"}, "Base.dat"},
-        {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"), "stock"}, "r.xlsx"},
+        {QStringList{"--data", data.path(), "--output", outDir.filePath("no/such/dir/r.xlsx"),
+                     "stock"},
+         "r.xlsx"},
         // The consolidated workbook reads the mirror's database, never a data folder.
         {{"--output", file, "consolidated", "--date", "01.02.2024"}, "--from"},
         {{"--from", "dbname=x", "--output", file, "consolidated"}, "--date"},
-        {{"--from", "dbname=x", "--output", file, "consolidated", "--date", "01.02.2024", "--data", data.path()},
+        {{"--from", "dbname=x", "--output", file, "consolidated", "--date", "01.02.2024", "--data",
+          data.path()},
          "не принимает --data"},
-        {{"--from", "dbname=x", "--data", data.path(), "--output", file, "stock"}, "не принимает --from"},
+        {{"--from", "dbname=x", "--data", data.path(), "--output", file, "stock"},
+         "не принимает --from"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.args.join(' ')));
@@ -246,7 +272,8 @@ TEST(ReportCommand, BadUsageAndFailuresExitTwoWithoutAFile)
         EXPECT_FALSE(QFile::exists(file));
     }
     EXPECT_FALSE(QFile::exists(noRashod.file("Rashod.dat")));
-    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 // The deletion report reads the history; its entry is laid out here by hand.
@@ -270,16 +297,17 @@ TEST(ReportCommand, DeletionsFromTheHistory)
 
     QTemporaryDir outDir;
     const QString file = outDir.filePath("deletions.xlsx");
-    const Result r = runCommand({"--data", data.path(), "--output", file, "deletions", "--start", "01.03.2024",
-                                 "--finish", "31.03.2024"});
+    const Result r = runCommand({"--data", data.path(), "--output", file, "deletions", "--start",
+                                 "01.03.2024", "--finish", "31.03.2024"});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     EXPECT_TRUE(QFile::exists(file));
     const QString none = outDir.filePath("none.xlsx");
-    const Result empty = runCommand({"--data", data.path(), "--output", none, "deletions", "--start", "06.03.2024",
-                                     "--finish", "31.03.2024"});
+    const Result empty = runCommand({"--data", data.path(), "--output", none, "deletions",
+                                     "--start", "06.03.2024", "--finish", "31.03.2024"});
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_EQ(empty.err.trimmed(), QStringLiteral("За этот период не удалено ни одной партии!"));
     EXPECT_FALSE(QFile::exists(none));
-    const Result usage = runCommand({"--data", data.path(), "--output", none, "deletions", "--start", "06.03.2024"});
+    const Result usage =
+        runCommand({"--data", data.path(), "--output", none, "deletions", "--start", "06.03.2024"});
     EXPECT_EQ(usage.exitCode, 2);
 }

@@ -21,8 +21,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QTreeWidget>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace vedaris;
@@ -55,7 +55,8 @@ protected:
                         QStringLiteral("Хирургия"), QDate(2026, 12, 7));
         at(QDate(2026, 12, 8), 10);
         ops::storeReceipt(dir.path(), input(QStringLiteral("Бинт"), QStringLiteral("5")));
-        ops::storeEdit(dir.path(), 1, input(QStringLiteral("Бинт стерильный"), QStringLiteral("6")));
+        ops::storeEdit(dir.path(), 1,
+                       input(QStringLiteral("Бинт стерильный"), QStringLiteral("6")));
         at(QDate(2026, 12, 9), 11);
         ops::deleteBatch(dir.path(), 0);
     }
@@ -85,7 +86,8 @@ protected:
             out << top->text(0);
             for (int k = 0; k < top->childCount(); ++k)
                 out << QStringLiteral("%1: %2 → %3")
-                           .arg(top->child(k)->text(0), top->child(k)->text(1), top->child(k)->text(2));
+                           .arg(top->child(k)->text(0), top->child(k)->text(1),
+                                top->child(k)->text(2));
         }
         return out;
     }
@@ -108,14 +110,16 @@ TEST_F(HistoryWindow, NewestFirstWithTheFieldsOfAnEditAndADeletion)
     w.show();
     auto *list = control<QTreeWidget>(&w, "ListEntries");
     EXPECT_EQ(column(list, 0), (QStringList{"5", "4", "3", "2", "1"}));
-    EXPECT_EQ(column(list, 2), (QStringList{"Удаление", "Изменение", "Приход", "Выдача", "Приход"}));
+    EXPECT_EQ(column(list, 2),
+              (QStringList{"Удаление", "Изменение", "Приход", "Выдача", "Приход"}));
     EXPECT_EQ(list->topLevelItem(0)->text(3),
               QStringLiteral("Удаление записи \"Анальгин\" вместе с её выдачами (1)"));
     EXPECT_EQ(list->topLevelItem(0)->text(1).left(16), QStringLiteral("09.12.2026 11:15"));
 
     const QStringList edit = changes(w, 1);
     shoot(&w, "history-edit.png");
-    EXPECT_EQ(edit.value(0), QStringLiteral("Партия \"Бинт стерильный\" (Base.dat, запись 1) — изменена"));
+    EXPECT_EQ(edit.value(0),
+              QStringLiteral("Партия \"Бинт стерильный\" (Base.dat, запись 1) — изменена"));
     EXPECT_TRUE(edit.contains(QStringLiteral("Наименование: Бинт → Бинт стерильный")));
     EXPECT_TRUE(edit.contains(QStringLiteral("Количество: 5 → 6")));
     EXPECT_FALSE(edit.contains(QStringLiteral("Поставщик: Фарм → Фарм")));
@@ -126,7 +130,8 @@ TEST_F(HistoryWindow, NewestFirstWithTheFieldsOfAnEditAndADeletion)
     EXPECT_EQ(del.value(0), QStringLiteral("Партия \"Анальгин\" (Base.dat, запись 0) — удалена"));
     EXPECT_TRUE(del.contains(QStringLiteral("Количество: 8 → ")));
     EXPECT_TRUE(del.contains(QStringLiteral("Удалена: 0 → 1")));
-    EXPECT_TRUE(del.contains(QStringLiteral("Выдача \"Анальгин\" (Rashod.dat, запись 0) — удалена")));
+    EXPECT_TRUE(
+        del.contains(QStringLiteral("Выдача \"Анальгин\" (Rashod.dat, запись 0) — удалена")));
     EXPECT_TRUE(del.contains(QStringLiteral("Отделение: Хирургия → ")));
 }
 
@@ -146,7 +151,12 @@ TEST_F(HistoryWindow, FiltersByPeriodKindAndDrug)
         {false, {}, {}, QStringLiteral("Приход"), {}, {"3", "1"}},
         {false, {}, {}, {}, QStringLiteral("бинт"), {"4", "3"}},
         {true, QDate(2026, 12, 8), QDate(2026, 12, 8), {}, {}, {"4", "3"}},
-        {true, QDate(2026, 12, 7), QDate(2026, 12, 8), QStringLiteral("Выдача"), QStringLiteral("Анальг"), {"2"}},
+        {true,
+         QDate(2026, 12, 7),
+         QDate(2026, 12, 8),
+         QStringLiteral("Выдача"),
+         QStringLiteral("Анальг"),
+         {"2"}},
         {true, QDate(2026, 12, 10), QDate(2026, 12, 31), {}, {}, {}},
     };
     for (const Case &c : cases) {
@@ -159,7 +169,8 @@ TEST_F(HistoryWindow, FiltersByPeriodKindAndDrug)
         kind->setCurrentIndex(c.kind.isEmpty() ? 0 : kind->findData(c.kind));
         lineEdit(&w, "EditDrug")->setText(c.drug);
         pushButton(&w, "BtnShow")->click();
-        EXPECT_EQ(column(list, 0), c.numbers) << c.kind.toStdString() << " " << c.drug.toStdString();
+        EXPECT_EQ(column(list, 0), c.numbers)
+            << c.kind.toStdString() << " " << c.drug.toStdString();
     }
 }
 
@@ -178,11 +189,13 @@ TEST_F(HistoryWindow, TheDeletionReportOfThePeriod)
     dateEdit(&w, "DateTo")->setDate(QDate(2026, 12, 8));
     pushButton(&w, "BtnDeletions")->click();
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"За этот период не удалено ни одной партии!"});
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList{"За этот период не удалено ни одной партии!"});
     dateEdit(&w, "DateTo")->setDate(QDate(2026, 12, 9));
     pushButton(&w, "BtnDeletions")->click();
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral(".xlsx"))) << opened[0].toString().toStdString();
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral(".xlsx")))
+        << opened[0].toString().toStdString();
     EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
     desktop::setOpener({});
     setReportsFolder({});
@@ -203,9 +216,10 @@ TEST_F(HistoryWindow, UndoFromTheFileMenuRefillsTheListAndIsOffWhenViewOnly)
     Messages::setAnswer(false);
     undo->trigger();
     EXPECT_EQ(stock->rowCount(), 1);
-    EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{"Отменить операцию \"Удаление записи \"Анальгин\" вместе с её выдачами (1)\" "
-                          "(09.12.2026 11:15)?"});
+    EXPECT_EQ(
+        Messages::takeRecordedTexts(),
+        QStringList{"Отменить операцию \"Удаление записи \"Анальгин\" вместе с её выдачами (1)\" "
+                    "(09.12.2026 11:15)?"});
     Messages::setAnswer(true);
     undo->trigger();
     EXPECT_EQ(stock->rowCount(), 2);
@@ -221,7 +235,8 @@ TEST_F(HistoryWindow, UndoFromTheFileMenuRefillsTheListAndIsOffWhenViewOnly)
     const QStringList refused = Messages::takeRecordedTexts();
     ASSERT_EQ(refused.size(), 2);
     EXPECT_TRUE(refused[1].contains(QStringLiteral("отменить нельзя"))) << refused[1].toStdString();
-    EXPECT_TRUE(refused[1].contains(QStringLiteral("другой программой"))) << refused[1].toStdString();
+    EXPECT_TRUE(refused[1].contains(QStringLiteral("другой программой")))
+        << refused[1].toStdString();
     EXPECT_EQ(dir.read(files::Base), base);
 
     gl->setViewOnly();

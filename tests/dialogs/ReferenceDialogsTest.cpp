@@ -247,7 +247,8 @@ TEST_F(ReferenceDialogsTest, SelectionDialogSearchesAndSelects)
 
 TEST_F(ReferenceDialogsTest, SelectionGoesBackToTheDialogThatOpenedIt)
 {
-    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+    ReferenceList(dir.path(), RefKind::DrugNames)
+        .add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
     ReferenceList(dir.path(), RefKind::Suppliers).add(QStringLiteral("Фарм"));
     ReferenceList(dir.path(), RefKind::Manufacturers).add(QStringLiteral("Завод"));
     struct Case
@@ -277,9 +278,8 @@ TEST_F(ReferenceDialogsTest, SelectionGoesBackToTheDialogThatOpenedIt)
             SCOPED_TRACE(c.chosen);
             const QByteArray name = QByteArray("RzButtonEdit") + o.letter + c.field;
             auto *field = control<QLineEdit>(o.dialog, name.constData());
-            QTimer::singleShot(0, c.chooser, [&] {
-                control<QPushButton>(c.chooser, "RzBitBtnSel")->click();
-            });
+            QTimer::singleShot(0, c.chooser,
+                               [&] { control<QPushButton>(c.chooser, "RzBitBtnSel")->click(); });
             if (c.button)
                 control<QToolButton>(o.dialog, c.button)->click();
             else

@@ -23,8 +23,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -143,7 +143,8 @@ TEST_F(ReportDialogsTest, CreateHandsTheWorkbookToTheDesktopAndCloses)
     const QFileInfo file(opened[0]);
     EXPECT_TRUE(file.exists());
     EXPECT_EQ(file.absolutePath(), QFileInfo(out.path()).absoluteFilePath());
-    EXPECT_TRUE(file.fileName().startsWith("Общий расход медикаментов ")) << qPrintable(file.fileName());
+    EXPECT_TRUE(file.fileName().startsWith("Общий расход медикаментов "))
+        << qPrintable(file.fileName());
     EXPECT_EQ(file.suffix(), "xlsx");
     EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
     EXPECT_FALSE(dialog->isVisible());
@@ -195,7 +196,8 @@ TEST_F(ReportDialogsTest, OutcomesOtherThanAWorkbook)
         if (c.message != NoSpreadsheetMessage) {
             EXPECT_FALSE(shown[0].contains(NoSpreadsheetMessage));
         }
-        EXPECT_TRUE(control<QProgressBar>(forms->FormGl->statusBar(), "RzProgressBar1")->isHidden());
+        EXPECT_TRUE(
+            control<QProgressBar>(forms->FormGl->statusBar(), "RzProgressBar1")->isHidden());
     }
 }
 
@@ -263,7 +265,8 @@ TEST_F(ReportDialogsTest, AWorkbookNoApplicationOpensIsNamedWithItsFolder)
     EXPECT_EQ(opened.value(1), QFileInfo(out.path()).absoluteFilePath());
     // Nothing opens the folder either: that is said too.
     EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{"Не удалось открыть папку " + QDir::toNativeSeparators(QFileInfo(out.path()).absoluteFilePath())});
+              QStringList{"Не удалось открыть папку "
+                          + QDir::toNativeSeparators(QFileInfo(out.path()).absoluteFilePath())});
 
     // A workbook that cannot be saved has nothing to show: the one line stays.
     const QString notAFolder = QDir(out.path()).filePath("file");
@@ -299,7 +302,8 @@ TEST_F(ReportDialogsTest, ReportsAreSavedInTheDocumentsFolder)
         const char *expected;
     };
     const Case cases[] = {
-        {"Russian", "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n", "Документы", "Документы/Ведарис отчёты"},
+        {"Russian", "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n", "Документы",
+         "Документы/Ведарис отчёты"},
         {"English", nullptr, "Documents", "Documents/Ведарис отчёты"},
         {"without documents", nullptr, nullptr, "Ведарис отчёты"},
     };

@@ -26,8 +26,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QMessageBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -153,7 +153,8 @@ protected:
     QString fileFigures() const
     {
         ops::StockFigures figures;
-        ops::readStock(dir.path(), [](const QStringList &) {}, {}, &figures);
+        ops::readStock(
+            dir.path(), [](const QStringList &) {}, {}, &figures);
         return ops::statusText(figures.totals(Today));
     }
 
@@ -168,8 +169,10 @@ using StockDialogsKeyboard = StockDialogs;
 TEST_F(StockDialogs, ReceiptTypedAndSavedIsSelectedAtTheTopOfTheView)
 {
     writeManyBatches();
-    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
-    ReferenceList(dir.path(), RefKind::DrugNames).add(QStringLiteral("Препарат 33,5"), QStringLiteral("Флаконы"));
+    ReferenceList(dir.path(), RefKind::DrugNames)
+        .add(QStringLiteral("Анальгин"), QStringLiteral("Ампулы"));
+    ReferenceList(dir.path(), RefKind::DrugNames)
+        .add(QStringLiteral("Препарат 33,5"), QStringLiteral("Флаконы"));
     ReferenceList(dir.path(), RefKind::Suppliers).add(QStringLiteral("Фирма-П"));
     open();
     TFormPrihod *p = forms->FormPrihod;
@@ -328,14 +331,16 @@ TEST_F(StockDialogs, IssueLowersTheRow)
         EXPECT_EQ(lineEdit(r, "RzEditRCEdin")->text(), QStringLiteral("2"));
         EXPECT_TRUE(lineEdit(r, "RzEditRNamePrep")->isReadOnly());
         EXPECT_FALSE(pushButton(r, "RzBitBtnRSave")->isEnabled());
-        whenShown(forms->FormSelMove, [&] { pushButton(forms->FormSelMove, "RzBitBtnSel")->click(); });
+        whenShown(forms->FormSelMove,
+                  [&] { pushButton(forms->FormSelMove, "RzBitBtnSel")->click(); });
         control<QToolButton>(r, "RzBitBtn1")->click();
         EXPECT_EQ(lineEdit(r, "RzButtonEditRMove")->text(), QStringLiteral("Хирургия"));
 
         QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("10.5"));
         pushButton(r, "RzBitBtnRSave")->click();
         EXPECT_EQ(Messages::takeRecordedTexts(),
-                  QStringList({QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!")}));
+                  QStringList({QStringLiteral(
+                      "Введённое значение превышает количество, либо оно равно нулю!")}));
         lineEdit(r, "RzEditRIzrash")->clear();
         QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("1,,2"));
         pushButton(r, "RzBitBtnRSave")->click();
@@ -345,7 +350,8 @@ TEST_F(StockDialogs, IssueLowersTheRow)
 
         lineEdit(r, "RzEditRIzrash")->clear();
         r->RzBitBtnRSaveClick();
-        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({QStringLiteral("Вы не заполнили поле \"Расход\"!")}));
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList({QStringLiteral("Вы не заполнили поле \"Расход\"!")}));
         QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("2,5"));
         pushButton(r, "RzBitBtnRSave")->click();
         EXPECT_FALSE(r->isVisible());
@@ -393,7 +399,9 @@ TEST_F(StockDialogs, IssueAndEditKeepTheRowsPlaceAndTheListUnscrolled)
         int row; // selected, within the Бромгексин rows 5..34
         int top; // the first visible row before
     };
-    const Case cases[] = {{"first of its name", 5, 3}, {"middle", 20, 12}, {"last", 34, 30},
+    const Case cases[] = {{"first of its name", 5, 3},
+                          {"middle", 20, 12},
+                          {"last", 34, 30},
                           {"above the view", 8, 14}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -463,7 +471,8 @@ TEST_F(StockDialogsKeyboard, ChoosersEnterAndTheIssueQuantity)
     whenShown(p, [&] {
         // F4 in the manufacturer field, Enter in the list.
         whenShown(forms->FormSelFirmaIzg, [&] {
-            QTest::keyClick(control<ListView>(forms->FormSelFirmaIzg, "RzListView1"), Qt::Key_Return);
+            QTest::keyClick(control<ListView>(forms->FormSelFirmaIzg, "RzListView1"),
+                            Qt::Key_Return);
             EXPECT_FALSE(forms->FormSelFirmaIzg->isVisible());
         });
         QTest::keyClick(manufacturer, Qt::Key_F4);
@@ -483,7 +492,8 @@ TEST_F(StockDialogsKeyboard, ChoosersEnterAndTheIssueQuantity)
         ASSERT_TRUE(dots);
         EXPECT_EQ(dots->parentWidget(), manufacturer);
         manufacturer->clear();
-        whenShown(forms->FormSelFirmaIzg, [&] { pushButton(forms->FormSelFirmaIzg, "RzBitBtnSel")->click(); });
+        whenShown(forms->FormSelFirmaIzg,
+                  [&] { pushButton(forms->FormSelFirmaIzg, "RzBitBtnSel")->click(); });
         QTest::keyClick(dots, Qt::Key_Space);
         EXPECT_EQ(manufacturer->text(), QStringLiteral("Завод"));
 
@@ -504,7 +514,8 @@ TEST_F(StockDialogsKeyboard, ChoosersEnterAndTheIssueQuantity)
         EXPECT_EQ(r->focusWidget(), lineEdit(r, "RzEditRIzrash"));
         QTest::keyClicks(lineEdit(r, "RzEditRIzrash"), QStringLiteral("2"));
         QTest::keyClick(lineEdit(r, "RzEditRIzrash"), Qt::Key_Return);
-        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{"В этом поле должны быть только цифры!"});
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList{"В этом поле должны быть только цифры!"});
         QTest::keyClick(pushButton(r, "RzBitBtnRSave"), Qt::Key_Enter);
         EXPECT_FALSE(r->isVisible());
     });
@@ -534,7 +545,8 @@ TEST_F(StockDialogs, EditRefusedWhileIssuedThenEditedAndMoved)
     open();
     list()->setSelectedRow(rowOf(QStringLiteral("Валидол")));
     gl()->BtnEditPrihodClick();
-    EXPECT_EQ(Messages::takeRecordedTexts(), QStringList({QStringLiteral("Эту запись редактировать нельзя!")}));
+    EXPECT_EQ(Messages::takeRecordedTexts(),
+              QStringList({QStringLiteral("Эту запись редактировать нельзя!")}));
     EXPECT_FALSE(forms->FormEdit->isVisible());
 
     list()->setSelectedRow(rowOf(QStringLiteral("Бромгексин")));
@@ -574,7 +586,8 @@ TEST_F(StockDialogs, EditRefusedWhileIssuedThenEditedAndMoved)
 
 TEST_F(StockDialogs, DeleteAsksFirstThenRemovesTheRowAndItsIssues)
 {
-    writeStock({batch(QStringLiteral("Бромгексин"), 10, 3), batch(QStringLiteral("Валидол"), 5, 1)});
+    writeStock(
+        {batch(QStringLiteral("Бромгексин"), 10, 3), batch(QStringLiteral("Валидол"), 5, 1)});
     writeIssues({1, 0, 1});
     open();
     list()->setSelectedRow(rowOf(QStringLiteral("Валидол")));
@@ -613,33 +626,39 @@ StockRecord expiring(const QString &series, int days, double quantity, double pr
 
 TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain)
 {
-    writeStock({expiring("С-0", -3, 4), expiring("С-1", 0, 5), expiring("С-2", 90, 1, 3), expiring("С-3", 91, 2),
-                expiring("С-4", 200, 10)});
+    writeStock({expiring("С-0", -3, 4), expiring("С-1", 0, 5), expiring("С-2", 90, 1, 3),
+                expiring("С-3", 91, 2), expiring("С-4", 200, 10)});
     open();
-    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 45,00 руб. · просрочено: 1 партия на 8,00 руб. · "
-                                             "истекает за 90 дней: 2 на 13,00 руб."));
+    EXPECT_EQ(shownFigures(),
+              QStringLiteral("На складе: 45,00 руб. · просрочено: 1 партия на 8,00 руб. · "
+                             "истекает за 90 дней: 2 на 13,00 руб."));
     auto select = [&](qint32 id) { ASSERT_TRUE(gl()->selectRecord(id)); };
     Messages::setAnswer(true); // issues from the expired batch go ahead
     const std::pair<const char *, std::function<void()>> operations[] = {
-        {"receipt", [&] {
+        {"receipt",
+         [&] {
              whenShown(forms->FormPrihod, [&] {
                  putDrug(forms->FormPrihod, "P", QStringLiteral("Бинт"), QStringLiteral("шт"));
                  dateEdit(forms->FormPrihod, "RzDateTimeEditPSrokGodn")->setDate(Today.addDays(10));
                  QTest::keyClicks(lineEdit(forms->FormPrihod, "RzEditPKol"), QStringLiteral("3"));
-                 QTest::keyClicks(lineEdit(forms->FormPrihod, "RzEditPCEdin"), QStringLiteral("1,5"));
+                 QTest::keyClicks(lineEdit(forms->FormPrihod, "RzEditPCEdin"),
+                                  QStringLiteral("1,5"));
                  pushButton(forms->FormPrihod, "RzBitBtnPSave")->click();
              });
              gl()->BtnNewPrihodClick();
          }},
-        {"issue of the whole expired batch", [&] {
+        {"issue of the whole expired batch",
+         [&] {
              select(0);
              whenShown(forms->FormRashod, [&] {
-                 QTest::keyClicks(lineEdit(forms->FormRashod, "RzEditRIzrash"), QStringLiteral("4"));
+                 QTest::keyClicks(lineEdit(forms->FormRashod, "RzEditRIzrash"),
+                                  QStringLiteral("4"));
                  pushButton(forms->FormRashod, "RzBitBtnRSave")->click();
              });
              gl()->BtnRashodClick();
          }},
-        {"edit into the expired", [&] {
+        {"edit into the expired",
+         [&] {
              select(3);
              whenShown(forms->FormEdit, [&] {
                  dateEdit(forms->FormEdit, "RzDateTimeEditESrokGodn")->setDate(Today.addDays(-1));
@@ -647,18 +666,22 @@ TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain
              });
              gl()->BtnEditPrihodClick();
          }},
-        {"write-off", [&] {
+        {"write-off",
+         [&] {
              select(1);
              whenShown(forms->FormSpisanie, [&] {
                  control<QComboBox>(forms->FormSpisanie, "RzComboBoxSPrichina")->setCurrentIndex(1);
-                 QTest::keyClicks(lineEdit(forms->FormSpisanie, "RzEditSSpisat"), QStringLiteral("2"));
+                 QTest::keyClicks(lineEdit(forms->FormSpisanie, "RzEditSSpisat"),
+                                  QStringLiteral("2"));
                  pushButton(forms->FormSpisanie, "RzBitBtnSSave")->click();
              });
              control<QToolButton>(gl(), "BtnSpisanie")->click();
          }},
-        {"delete", [&] {
+        {"delete",
+         [&] {
              select(2);
-             whenShown(forms->FormDelZap, [&] { pushButton(forms->FormDelZap, "RzBitBtnDel")->click(); });
+             whenShown(forms->FormDelZap,
+                       [&] { pushButton(forms->FormDelZap, "RzBitBtnDel")->click(); });
              gl()->BtnDeleteZapisClick();
          }},
     };
@@ -670,11 +693,13 @@ TEST_F(StockDialogs, StatusFiguresFollowEveryOperationWithoutReadingTheFileAgain
         EXPECT_NE(shownFigures(), before) << what;
         EXPECT_EQ(shownFigures(), fileFigures()) << what;
     }
-    EXPECT_EQ(shownFigures(), QStringLiteral("На складе: 34,50 руб. · просрочено: 1 партия на 4,00 руб. · "
-                                             "истекает за 90 дней: 2 на 10,50 руб."));
+    EXPECT_EQ(shownFigures(),
+              QStringLiteral("На складе: 34,50 руб. · просрочено: 1 партия на 4,00 руб. · "
+                             "истекает за 90 дней: 2 на 10,50 руб."));
     // Only the issue from the expired batch asked.
     EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?")});
+              QStringList{
+                  QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?")});
 }
 
 TEST_F(StockDialogs, IssueDialogNamesTheEarlierBatchAndGoesToIt)
@@ -690,8 +715,9 @@ TEST_F(StockDialogs, IssueDialogNamesTheEarlierBatchAndGoesToIt)
     whenShown(r, [&] {
         seriesShown << lineEdit(r, "RzEditRSeriiaPrep")->text();
         EXPECT_TRUE(hint->isVisible());
-        EXPECT_EQ(hint->text(), QStringLiteral("Есть партия с более ранним сроком годности: серия С-1, "
-                                               "годна до 14.04.2024, остаток 4,5"));
+        EXPECT_EQ(hint->text(),
+                  QStringLiteral("Есть партия с более ранним сроком годности: серия С-1, "
+                                 "годна до 14.04.2024, остаток 4,5"));
         EXPECT_TRUE(pushButton(r, "RzBitBtnRPereiti")->isVisible());
         // One line between the department and the quantity issued; the dialog grows by it.
         const int hintTop = hint->mapTo(r, QPoint(0, 0)).y();
@@ -729,7 +755,8 @@ TEST_F(StockDialogs, IssueFromAnExpiredBatchAsksWithNoFocused)
         });
         gl()->BtnRashodClick();
     };
-    const QString question = QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?");
+    const QString question =
+        QStringLiteral("Срок годности этой партии истёк 12.03.2024. Выдать всё равно?");
     // The real box: "Нет" holds the focus, so Enter refuses.
     Messages::stopRecording();
     QString asked, focused;
@@ -784,13 +811,16 @@ TEST_F(StockDialogs, WriteOffIsAnIssueToTheReasonsDepartment)
         QStringList reasons;
         for (int i = 0; i < reason->count(); ++i)
             reasons << reason->itemText(i);
-        EXPECT_EQ(reasons, (QStringList{"Истёк срок годности", "Повреждение", "Недостача", "Прочее"}));
-        EXPECT_EQ(reason->currentText(), QStringLiteral("Истёк срок годности")); // the batch has expired
+        EXPECT_EQ(reasons,
+                  (QStringList{"Истёк срок годности", "Повреждение", "Недостача", "Прочее"}));
+        EXPECT_EQ(reason->currentText(),
+                  QStringLiteral("Истёк срок годности")); // the batch has expired
         EXPECT_FALSE(pushButton(w, "RzBitBtnSSave")->isEnabled());
         QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("10.5"));
         pushButton(w, "RzBitBtnSSave")->click();
         EXPECT_EQ(Messages::takeRecordedTexts(),
-                  QStringList{QStringLiteral("Введённое значение превышает количество, либо оно равно нулю!")});
+                  QStringList{QStringLiteral(
+                      "Введённое значение превышает количество, либо оно равно нулю!")});
         lineEdit(w, "RzEditSSpisat")->clear();
         QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("10"));
         pushButton(w, "RzBitBtnSSave")->click();
@@ -801,7 +831,8 @@ TEST_F(StockDialogs, WriteOffIsAnIssueToTheReasonsDepartment)
         EXPECT_EQ(reason->currentIndex(), -1);
         QTest::keyClicks(lineEdit(w, "RzEditSSpisat"), QStringLiteral("1,5"));
         pushButton(w, "RzBitBtnSSave")->click();
-        EXPECT_EQ(Messages::takeRecordedTexts(), QStringList{QStringLiteral("Вы не выбрали причину списания!")});
+        EXPECT_EQ(Messages::takeRecordedTexts(),
+                  QStringList{QStringLiteral("Вы не выбрали причину списания!")});
         reason->setCurrentIndex(2);
         pushButton(w, "RzBitBtnSSave")->click();
     });
@@ -865,7 +896,8 @@ TEST_F(StockDialogs, IssueDialogNoticesShowAsItOpens)
             }
             // Drawn on a ground of its own, not the dialog's.
             EXPECT_TRUE(expired->autoFillBackground());
-            EXPECT_NE(expired->palette().color(QPalette::Window), r->palette().color(QPalette::Window));
+            EXPECT_NE(expired->palette().color(QPalette::Window),
+                      r->palette().color(QPalette::Window));
             EXPECT_TRUE(hint->parentWidget()->autoFillBackground());
         });
         gl()->BtnRashodClick();

@@ -91,7 +91,8 @@ TEST_F(StockFaults, ReceiptIntoAFolderShowsTheFileAndKeepsTheDialog)
     forms->FormGl->BtnNewPrihodClick();
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{QStringLiteral("Ошибка при работе с файлом \"Base.dat\": на месте файла находится папка")});
+              QStringList{QStringLiteral(
+                  "Ошибка при работе с файлом \"Base.dat\": на месте файла находится папка")});
     EXPECT_EQ(control<ListView>(forms->FormGl, "RzListView1")->rowCount(), 1);
 }
 
@@ -108,7 +109,8 @@ TEST_F(StockFaults, IssueOnAFullDiskLeavesRowAndFilesAsTheyWere)
     });
     forms->FormGl->BtnRashodClick();
     EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{QStringLiteral("Ошибка при работе с файлом \"Rashod.dat\": на диске нет свободного места")});
+              QStringList{QStringLiteral(
+                  "Ошибка при работе с файлом \"Rashod.dat\": на диске нет свободного места")});
     EXPECT_EQ(row(), before);
     EXPECT_EQ(dir.read(files::Base), base);
     EXPECT_EQ(dir.read(files::Rashod), QByteArray());
@@ -129,8 +131,9 @@ TEST_F(StockFaults, DeleteWithTheIssueFileGoneKeepsTheRow)
     TFormDelZap *d = forms->FormDelZap;
     whenShown(d, [&] { pushButton(d, "RzBitBtnDel")->click(); });
     forms->FormGl->BtnDeleteZapisClick();
-    EXPECT_EQ(Messages::takeRecordedTexts(),
-              QStringList{QStringLiteral("Ошибка при работе с файлом \"Rashod.dat\": файл не найден")});
+    EXPECT_EQ(
+        Messages::takeRecordedTexts(),
+        QStringList{QStringLiteral("Ошибка при работе с файлом \"Rashod.dat\": файл не найден")});
     EXPECT_EQ(control<ListView>(forms->FormGl, "RzListView1")->rowCount(), 1);
     EXPECT_FALSE(QFile::exists(dir.file(files::Rashod))) << "a vanished file is not made again";
 }

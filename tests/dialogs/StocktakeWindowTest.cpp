@@ -17,12 +17,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QMenu>
-#include <QTemporaryDir>
 #include <QLabel>
-#include <QMap>
 #include <QLineEdit>
+#include <QMap>
+#include <QMenu>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -37,8 +37,10 @@ protected:
     void SetUp() override
     {
         Data data;
-        const qint32 a = data.add(Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
-        const qint32 b = data.add(Stock{.name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20});
+        const qint32 a = data.add(
+            Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
+        const qint32 b =
+            data.add(Stock{.name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20});
         data.add(Stock{.name = "Вата", .quantity = 7, .price = 1});
         data.add(Issue{a, day(5), 2});
         data.add(Issue{a, day(15), 3});
@@ -106,8 +108,10 @@ TEST_F(StocktakeWindowTest, CountsAreTypedFilteredKeptInTheDraftAndPosted)
         EXPECT_EQ(cell(w, 1, 8), "10,5");
         type(w, 2, "7");
         EXPECT_EQ(cell(w, 2, 7), "0");
-        EXPECT_EQ(control<QLabel>(&w, "RzLabelItog")->text(),
-                  QStringLiteral("Строк: 3, пересчитано: 3. Недостача: 5 (строк: 1). Излишки: 10,5 (строк: 1)."));
+        EXPECT_EQ(
+            control<QLabel>(&w, "RzLabelItog")->text(),
+            QStringLiteral(
+                "Строк: 3, пересчитано: 3. Недостача: 5 (строк: 1). Излишки: 10,5 (строк: 1)."));
         // The first count fixed the date and started the draft.
         EXPECT_FALSE(dateEdit(&w, "RzDateTimeEditIData")->isEnabled());
         EXPECT_EQ(count::read(dir.path())->lines.size(), 3u);
@@ -131,7 +135,8 @@ TEST_F(StocktakeWindowTest, CountsAreTypedFilteredKeptInTheDraftAndPosted)
     EXPECT_EQ(dateEdit(&w, "RzDateTimeEditIData")->date(), day(10));
     EXPECT_EQ(cell(w, 0, 6), "6");
     EXPECT_EQ(cell(w, 1, 6), "18,5");
-    EXPECT_EQ(control<QLabel>(&w, "RzLabelSostoianie")->text(), QStringLiteral("Черновик инвентаризации на 10.02.2024"));
+    EXPECT_EQ(control<QLabel>(&w, "RzLabelSostoianie")->text(),
+              QStringLiteral("Черновик инвентаризации на 10.02.2024"));
 
     Messages::setAnswer(false);
     pushButton(&w, "RzBitBtnProvesti")->click();
@@ -142,8 +147,9 @@ TEST_F(StocktakeWindowTest, CountsAreTypedFilteredKeptInTheDraftAndPosted)
     const QStringList shown = Messages::takeRecordedTexts();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Провести инвентаризацию на 10.02.2024?")));
-    EXPECT_EQ(shown[1], QStringLiteral("Инвентаризация на 10.02.2024 проведена. Списано недостачи: 5, "
-                                       "оприходовано излишков: 10,5."));
+    EXPECT_EQ(shown[1],
+              QStringLiteral("Инвентаризация на 10.02.2024 проведена. Списано недостачи: 5, "
+                             "оприходовано излишков: 10,5."));
     EXPECT_TRUE(count::read(dir.path())->posted);
     QMap<QString, double> book; // a surplus is a batch of its own
     for (const ops::BookLine &l : ops::bookQuantities(dir.path(), day(10)))
@@ -156,7 +162,8 @@ TEST_F(StocktakeWindowTest, CountsAreTypedFilteredKeptInTheDraftAndPosted)
     EXPECT_FALSE(table->model()->flags(table->model()->index(0, 6)) & Qt::ItemIsEditable);
     EXPECT_EQ(cell(w, 0, 5), "8");
     EXPECT_EQ(cell(w, 0, 6), "6");
-    EXPECT_EQ(control<QLabel>(&w, "RzLabelSostoianie")->text(), QStringLiteral("Инвентаризация на 10.02.2024 проведена"));
+    EXPECT_EQ(control<QLabel>(&w, "RzLabelSostoianie")->text(),
+              QStringLiteral("Инвентаризация на 10.02.2024 проведена"));
 }
 
 TEST_F(StocktakeWindowTest, TheDocumentsFollowTheReportsAndMakeTheirForms)
@@ -174,8 +181,9 @@ TEST_F(StocktakeWindowTest, TheDocumentsFollowTheReportsAndMakeTheirForms)
         for (QAction *item : control<QMenu>(forms.FormGl, "MenuReports")->actions())
             items << (item->isSeparator() ? QStringLiteral("|") : item->text());
         ASSERT_EQ(items.size(), 12);
-        EXPECT_EQ(items.mid(7), (QStringList{"О движении...", "|", "Инвентаризационная опись...", "Акт о списании...",
-                                             "Требование-накладная..."}));
+        EXPECT_EQ(items.mid(7),
+                  (QStringList{"О движении...", "|", "Инвентаризационная опись...",
+                               "Акт о списании...", "Требование-накладная..."}));
 
         struct Case
         {
@@ -192,14 +200,17 @@ TEST_F(StocktakeWindowTest, TheDocumentsFollowTheReportsAndMakeTheirForms)
             {"Акт о списании",
              [&] {
                  // The posting below writes off the shortage on the 10th.
-                 auto d = std::make_unique<TFormAktSpisaniia>(dir.path(), ReportProgress{}, forms.FormGl);
+                 auto d = std::make_unique<TFormAktSpisaniia>(dir.path(), ReportProgress{},
+                                                              forms.FormGl);
                  return std::unique_ptr<ReportDialog>(std::move(d));
              }},
             {"Требование-накладная",
              [&] {
-                 auto d = std::make_unique<TFormTrebovanie>(dir.path(), ReportProgress{}, forms.FormGl);
+                 auto d =
+                     std::make_unique<TFormTrebovanie>(dir.path(), ReportProgress{}, forms.FormGl);
                  d->fillDepartments();
-                 control<QComboBox>(d.get(), "RzComboBoxMoveOtd")->setCurrentText(QStringLiteral("Хирургия"));
+                 control<QComboBox>(d.get(), "RzComboBoxMoveOtd")
+                     ->setCurrentText(QStringLiteral("Хирургия"));
                  return std::unique_ptr<ReportDialog>(std::move(d));
              }},
         };
@@ -221,7 +232,8 @@ TEST_F(StocktakeWindowTest, TheDocumentsFollowTheReportsAndMakeTheirForms)
             pushButton(d.get(), "RzBitBtnCreate")->click();
             EXPECT_EQ(Messages::takeRecordedTexts(), QStringList());
             ASSERT_EQ(opened.size(), 1);
-            EXPECT_TRUE(opened[0].startsWith(QString::fromUtf8(c.title))) << opened[0].toStdString();
+            EXPECT_TRUE(opened[0].startsWith(QString::fromUtf8(c.title)))
+                << opened[0].toStdString();
         }
     }
     desktop::setOpener({});

@@ -1,6 +1,6 @@
+#include "mirror/Mirror.h"
 #include "DataGenerator.h"
 #include "PgServer.h"
-#include "mirror/Mirror.h"
 #include "mirror/Pg.h"
 #include "operations/StockOperations.h"
 #include "reports/Reports.h"
@@ -40,10 +40,12 @@ ToolRun tool(const QString &name, const QStringList &args)
     p.start(QStringLiteral(VEDARIS_DIST_DIR "/") + name, args);
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit)
         return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
-ToolRun runMirror(const QString &dir, const QString &store, const QString &conninfo, const QStringList &extra = {})
+ToolRun runMirror(const QString &dir, const QString &store, const QString &conninfo,
+                  const QStringList &extra = {})
 {
     return tool(QStringLiteral("vedaris-mirror"),
                 QStringList{"--data", dir, "--store", store, "--to", conninfo} + extra);
@@ -71,18 +73,25 @@ std::string storeViews(const QString &conninfo, const QString &store)
 {
     std::string all;
     const QStringList views = {
-        "SELECT 'stock', record_id, drug_name, unit, supplier, manufacturer, receipt_document, series, receipt_date, "
-        "expiry_date, quantity, received_quantity, unit_price, total_sum, received_sum FROM vedaris.stock WHERE store "
+        "SELECT 'stock', record_id, drug_name, unit, supplier, manufacturer, receipt_document, "
+        "series, receipt_date, "
+        "expiry_date, quantity, received_quantity, unit_price, total_sum, received_sum FROM "
+        "vedaris.stock WHERE store "
         "= $1 ORDER BY 2, 3",
-        "SELECT 'issue', record_id, stock_record_id, drug_name, unit, department, issue_date, quantity, unit_price, "
+        "SELECT 'issue', record_id, stock_record_id, drug_name, unit, department, issue_date, "
+        "quantity, unit_price, "
         "issued_sum FROM vedaris.issues WHERE store = $1 ORDER BY 2",
-        "SELECT 'name', entry_id, name, unit FROM vedaris.drug_names WHERE store = $1 ORDER BY 2, 3, 4",
+        "SELECT 'name', entry_id, name, unit FROM vedaris.drug_names WHERE store = $1 ORDER BY 2, "
+        "3, 4",
         "SELECT 'supplier', entry_id, name FROM vedaris.suppliers WHERE store = $1 ORDER BY 2, 3",
         "SELECT 'maker', entry_id, name FROM vedaris.manufacturers WHERE store = $1 ORDER BY 2, 3",
-        "SELECT 'department', entry_id, name FROM vedaris.departments WHERE store = $1 ORDER BY 2, 3",
-        "SELECT 'figures', batches, stock_value, expired_value, expiring_90_value, month_quantity, month_consumption "
+        "SELECT 'department', entry_id, name FROM vedaris.departments WHERE store = $1 ORDER BY 2, "
+        "3",
+        "SELECT 'figures', batches, stock_value, expired_value, expiring_90_value, month_quantity, "
+        "month_consumption "
         "FROM vedaris.store_figures('2024-06-15') WHERE store = $1",
-        "SELECT 'consumption', department, month, issues, quantity, issued_sum FROM vedaris.consumption WHERE store = "
+        "SELECT 'consumption', department, month, issues, quantity, issued_sum FROM "
+        "vedaris.consumption WHERE store = "
         "$1 ORDER BY 2, 3",
     };
     for (const QString &v : views) {
@@ -117,7 +126,8 @@ QString shownText(QString text)
 // The first line where two listings differ, or nothing when they agree.
 std::string firstDifference(const std::string &a, const std::string &b)
 {
-    const QStringList la = QString::fromStdString(a).split('\n'), lb = QString::fromStdString(b).split('\n');
+    const QStringList la = QString::fromStdString(a).split('\n'),
+                      lb = QString::fromStdString(b).split('\n');
     for (qsizetype i = 0; i < std::max(la.size(), lb.size()); ++i) {
         const QString x = la.value(i, "<end>"), y = lb.value(i, "<end>");
         if (x != y)
@@ -178,10 +188,7 @@ gen::Data smallData(std::uint64_t seed)
 class Mirror : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        db = PgServer::shared().conninfo(PgServer::shared().newDatabase());
-    }
+    void SetUp() override { db = PgServer::shared().conninfo(PgServer::shared().newDatabase()); }
     QString db;
 };
 
@@ -214,12 +221,14 @@ TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
     ASSERT_EQ(run.exitCode, 0) << run.all();
     EXPECT_TRUE(run.out.contains(QStringLiteral("загружен полностью"))) << run.all();
     EXPECT_EQ(fileBytes(dir.file(files::Base)), baseBefore);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6) << "the mirror must write nothing into the folder";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6)
+        << "the mirror must write nothing into the folder";
 
-    const Rows stock = query(db,
-                             "SELECT record_id, drug_name, unit, supplier, manufacturer, receipt_document, series, "
-                             "receipt_date, expiry_date, quantity, received_quantity, unit_price, total_sum, "
-                             "received_sum, store FROM vedaris.stock ORDER BY record_id");
+    const Rows stock = query(
+        db,
+        "SELECT record_id, drug_name, unit, supplier, manufacturer, receipt_document, series, "
+        "receipt_date, expiry_date, quantity, received_quantity, unit_price, total_sum, "
+        "received_sum, store FROM vedaris.stock ORDER BY record_id");
     size_t i = 0;
     for (const StockRecord &r : data.stock) {
         if (r.Deleted == 1)
@@ -235,16 +244,19 @@ TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
         EXPECT_EQ(row[6], shownText(r.Series));
         EXPECT_EQ(row[7], shownDate(r.ReceiptDate));
         EXPECT_EQ(row[8], shownDate(r.ExpiryDate));
-        const double numbers[] = {r.Quantity, r.ReceivedQuantity, r.UnitPrice, r.TotalSum, r.ReceivedSum};
+        const double numbers[] = {r.Quantity, r.ReceivedQuantity, r.UnitPrice, r.TotalSum,
+                                  r.ReceivedSum};
         for (int n = 0; n < 5; ++n)
-            EXPECT_TRUE(sameNumber(row[9 + n], numbers[n])) << row[9 + n].toStdString() << " vs " << numbers[n];
+            EXPECT_TRUE(sameNumber(row[9 + n], numbers[n]))
+                << row[9 + n].toStdString() << " vs " << numbers[n];
         EXPECT_EQ(row[14], QStringLiteral("Аптека ЦРБ"));
     }
     EXPECT_EQ(i, stock.size());
 
-    const Rows issues = query(db,
-                              "SELECT record_id, stock_record_id, drug_name, unit, department, issue_date, quantity, "
-                              "unit_price, issued_sum FROM vedaris.issues ORDER BY record_id");
+    const Rows issues = query(
+        db,
+        "SELECT record_id, stock_record_id, drug_name, unit, department, issue_date, quantity, "
+        "unit_price, issued_sum FROM vedaris.issues ORDER BY record_id");
     i = 0;
     for (size_t slot = 0; slot < data.issues.size(); ++slot) {
         const IssueRecord r = data.issueRecord(slot);
@@ -265,9 +277,14 @@ TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
     EXPECT_EQ(i, issues.size());
 
     const std::pair<const char *, const std::vector<ReferenceEntry> *> lists[] = {
-        {"suppliers", &data.suppliers}, {"manufacturers", &data.manufacturers}, {"departments", &data.departments}};
+        {"suppliers", &data.suppliers},
+        {"manufacturers", &data.manufacturers},
+        {"departments", &data.departments}};
     for (const auto &[view, entries] : lists) {
-        const Rows rows = query(db, QStringLiteral("SELECT entry_id, name FROM vedaris.%1 ORDER BY entry_id, name").arg(view));
+        const Rows rows =
+            query(db,
+                  QStringLiteral("SELECT entry_id, name FROM vedaris.%1 ORDER BY entry_id, name")
+                      .arg(view));
         Rows expected;
         for (const ReferenceEntry &e : *entries)
             if (e.Deleted != 1)
@@ -278,13 +295,15 @@ TEST_F(Mirror, FirstLoadEqualsTheFilesEveryLiveRecordEveryField)
         EXPECT_EQ(rows, expected) << view;
     }
     EXPECT_EQ(query(db, "SELECT count(*) FROM vedaris.drug_names")[0][0].toLongLong(),
-              std::count_if(data.names.begin(), data.names.end(), [](const DrugNameEntry &e) { return e.Deleted != 1; }));
+              std::count_if(data.names.begin(), data.names.end(),
+                            [](const DrugNameEntry &e) { return e.Deleted != 1; }));
 
     // Nothing changed: nothing written, and it says so.
     const Rows loadedAt = query(db, "SELECT last_loaded, xmin::text FROM vedaris.stores");
     const ToolRun again = runMirror(dir.path(), QStringLiteral("Аптека ЦРБ"), db);
     EXPECT_EQ(again.exitCode, 0) << again.all();
-    EXPECT_TRUE(again.out.contains(QStringLiteral("изменений нет, в базу ничего не записано"))) << again.all();
+    EXPECT_TRUE(again.out.contains(QStringLiteral("изменений нет, в базу ничего не записано")))
+        << again.all();
     EXPECT_EQ(query(db, "SELECT last_loaded, xmin::text FROM vedaris.stores"), loadedAt);
 }
 
@@ -334,16 +353,18 @@ TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
         {"receipts",
          [&] {
              for (int n = 0; n < 3; ++n)
-                 ops::storeReceipt(dir.path(), batch(QStringLiteral("Новый препарат %1").arg(n), QStringLiteral("40"),
-                                                     QDate(2024, 8, 1)));
+                 ops::storeReceipt(dir.path(),
+                                   batch(QStringLiteral("Новый препарат %1").arg(n),
+                                         QStringLiteral("40"), QDate(2024, 8, 1)));
          },
          {}},
         {"issues",
          [&] {
              for (int n = 0; n < 4; ++n) {
                  const qint32 id = liveBatch(n);
-                 ops::storeIssue(dir.path(), id, ops::readBatch(dir.path(), id), QStringLiteral("1"),
-                                 QStringLiteral("Хирургия"), QDate(2024, 6, 10));
+                 ops::storeIssue(dir.path(), id, ops::readBatch(dir.path(), id),
+                                 QStringLiteral("1"), QStringLiteral("Хирургия"),
+                                 QDate(2024, 6, 10));
              }
          },
          {}},
@@ -351,7 +372,9 @@ TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
          [&] {
              const qint32 id = editable();
              ASSERT_GE(id, 0);
-             ops::storeEdit(dir.path(), id, batch(QStringLiteral("Исправленное имя"), QStringLiteral("7"), QDate(2025, 1, 1)));
+             ops::storeEdit(
+                 dir.path(), id,
+                 batch(QStringLiteral("Исправленное имя"), QStringLiteral("7"), QDate(2025, 1, 1)));
          },
          {}},
         {"deletions",
@@ -363,12 +386,14 @@ TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
          [](const mirror::Outcome &o) { EXPECT_GE(o.files[0].deleted, 2); }},
         {"slot reuse",
          [&] {
-             const auto stored =
-                 ops::storeReceipt(dir.path(), batch(QStringLiteral("В чужой ячейке"), QStringLiteral("5"), QDate(2024, 7, 1)));
-             ASSERT_LE(stored.record.RecordId, reusedSlot) << "a receipt takes the first deleted slot";
+             const auto stored = ops::storeReceipt(
+                 dir.path(),
+                 batch(QStringLiteral("В чужой ячейке"), QStringLiteral("5"), QDate(2024, 7, 1)));
+             ASSERT_LE(stored.record.RecordId, reusedSlot)
+                 << "a receipt takes the first deleted slot";
              reusedSlot = stored.record.RecordId;
-             ops::storeIssue(dir.path(), reusedSlot, ops::readBatch(dir.path(), reusedSlot), QStringLiteral("2"),
-                             QStringLiteral("Терапия"), QDate(2024, 6, 12));
+             ops::storeIssue(dir.path(), reusedSlot, ops::readBatch(dir.path(), reusedSlot),
+                             QStringLiteral("2"), QStringLiteral("Терапия"), QDate(2024, 6, 12));
          },
          [&](const mirror::Outcome &o) { EXPECT_GE(o.files[0].reused, 1); }},
         {"reference lists",
@@ -401,9 +426,11 @@ TEST_F(Mirror, IncrementalRunsAgreeWithAFreshLoad)
         EXPECT_EQ(firstDifference(storeViews(db, store), storeViews(db, fresh)), "");
         if (std::string(step.name) == "slot reuse") {
             // The old batch of the slot stays as history beside the new one.
-            const Rows rows = query(db, "SELECT generation, current, live FROM vedaris.stock_records WHERE store = $1 "
-                                        "AND slot = $2 ORDER BY generation",
-                                    {store, QString::number(reusedSlot)});
+            const Rows rows = query(
+                db,
+                "SELECT generation, current, live FROM vedaris.stock_records WHERE store = $1 "
+                "AND slot = $2 ORDER BY generation",
+                {store, QString::number(reusedSlot)});
             ASSERT_EQ(rows.size(), 2u);
             EXPECT_EQ(rows[0], (QStringList{"0", "f", "f"}));
             EXPECT_EQ(rows[1], (QStringList{"1", "t", "t"}));
@@ -419,8 +446,10 @@ TEST_F(Mirror, ARunDuringAnOperationWaitsThenRefuses)
 
     const ToolRun refused = runMirror(dir.path(), QStringLiteral("s"), db);
     EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("журнал незавершённой операции"))) << refused.all();
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("повторяю чтение"))) << "it waits before refusing";
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("журнал незавершённой операции")))
+        << refused.all();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("повторяю чтение")))
+        << "it waits before refusing";
     EXPECT_TRUE(query(db, "SELECT 1 FROM pg_namespace WHERE nspname = 'vedaris'").empty())
         << "nothing at all may be written, not even the schema";
 
@@ -450,7 +479,8 @@ TEST_F(Mirror, TwoStoresInOneDatabaseAndANameTakenByAnotherFolder)
     // B's folder under A's name: refused, A untouched; --replace takes it over.
     const ToolRun taken = runMirror(b.path(), "A", db);
     EXPECT_EQ(taken.exitCode, 2);
-    EXPECT_TRUE(taken.err.contains(QStringLiteral("уже загружен в эту базу из другой папки"))) << taken.all();
+    EXPECT_TRUE(taken.err.contains(QStringLiteral("уже загружен в эту базу из другой папки")))
+        << taken.all();
     EXPECT_EQ(firstDifference(storeViews(db, "A"), viewsA), "");
     const ToolRun replaced = runMirror(b.path(), "A", db, {"--replace"});
     EXPECT_EQ(replaced.exitCode, 0) << replaced.all();
@@ -472,11 +502,13 @@ TEST_F(Mirror, BadInputIsRefusedInRussianAndWritesNothing)
         QString message;
     };
     const Case cases[] = {
-        {"unreachable", QStringLiteral("host=%1/none dbname=x user=vedaris").arg(server.socketDir()),
+        {"unreachable",
+         QStringLiteral("host=%1/none dbname=x user=vedaris").arg(server.socketDir()),
          QStringLiteral("сервер недоступен")},
         {"wrong password", server.conninfo(dbName, QStringLiteral("wrong")),
          QStringLiteral("сервер не принял имя пользователя или пароль")},
-        {"no such database", server.conninfo(QStringLiteral("nosuchdb")), QStringLiteral("нет такой базы данных")},
+        {"no such database", server.conninfo(QStringLiteral("nosuchdb")),
+         QStringLiteral("нет такой базы данных")},
     };
     for (const Case &c : cases) {
         const ToolRun r = runMirror(dir.path(), "s", c.conninfo);
@@ -489,8 +521,9 @@ TEST_F(Mirror, BadInputIsRefusedInRussianAndWritesNothing)
 
     // The consolidated workbook of a database no mirror has loaded yet.
     QTemporaryDir out;
-    const ToolRun empty = tool("vedaris-report", {"--from", db, "consolidated", "--date", "01.02.2024", "--output",
-                                                  out.filePath("c.xlsx")});
+    const ToolRun empty = tool(
+        "vedaris-report",
+        {"--from", db, "consolidated", "--date", "01.02.2024", "--output", out.filePath("c.xlsx")});
     EXPECT_EQ(empty.exitCode, 2);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("нет схемы vedaris"))) << empty.all();
     EXPECT_FALSE(QFile::exists(out.filePath("c.xlsx")));
@@ -526,15 +559,20 @@ TEST_F(Mirror, DamagedRecordsAreLoadedAsTheyAreAndCountedAsTheCheckWordsThem)
     EXPECT_EQ(run.exitCode, 2);
     for (const check::Finding &f : checked.findings)
         EXPECT_TRUE(run.err.contains(f.line())) << f.line().toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("найдено нарушений: %1").arg(checked.findings.size()))) << run.all();
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral("найдено нарушений: %1").arg(checked.findings.size())))
+        << run.all();
 
-    const Rows row = query(db, "SELECT quantity, unit, drug_name FROM vedaris.stock WHERE store = 'damaged' AND record_id = 2");
+    const Rows row = query(db,
+                           "SELECT quantity, unit, drug_name FROM vedaris.stock WHERE store = "
+                           "'damaged' AND record_id = 2");
     ASSERT_EQ(row.size(), 1u) << "a mark of 7 counts as live, as the program reads it";
     EXPECT_EQ(row[0][0], QStringLiteral("NaN"));
     EXPECT_EQ(row[0][1].size(), 30) << "the length byte is cut to the field";
     EXPECT_TRUE(row[0][2].contains(QChar(0xFFFD)));
-    EXPECT_EQ(query(db, "SELECT findings FROM vedaris.stores WHERE store = 'damaged'")[0][0].toInt(),
-              checked.findings.size());
+    EXPECT_EQ(
+        query(db, "SELECT findings FROM vedaris.stores WHERE store = 'damaged'")[0][0].toInt(),
+        checked.findings.size());
 
     // Unchanged: nothing written, the same findings told again.
     const ToolRun again = runMirror(dir.path(), "damaged", db);
@@ -546,7 +584,8 @@ TEST_F(Mirror, DamagedRecordsAreLoadedAsTheyAreAndCountedAsTheCheckWordsThem)
 namespace {
 
 // The money total ("ИТОГО:" row, last number) of one of the store's own reports.
-double reportTotal(reports::ReportKind kind, const QString &dir, const reports::ReportParams &params)
+double reportTotal(reports::ReportKind kind, const QString &dir,
+                   const reports::ReportParams &params)
 {
     const reports::Outcome out = reports::runReport(kind, dir, params);
     if (out.empty())
@@ -556,7 +595,8 @@ double reportTotal(reports::ReportKind kind, const QString &dir, const reports::
         bool totals = false;
         for (int col = 1; col <= book.lastColumn(); ++col) {
             const auto v = book.value(row, col);
-            if (const QString *s = std::get_if<QString>(&v); s && s->startsWith(QStringLiteral("ИТОГО")))
+            if (const QString *s = std::get_if<QString>(&v);
+                s && s->startsWith(QStringLiteral("ИТОГО")))
                 totals = true;
         }
         if (!totals)
@@ -601,17 +641,21 @@ TEST_F(Mirror, ConsolidatedFiguresEqualEachStoresOwnReports)
             EXPECT_TRUE(near(f.stockValue, reportTotal(reports::ReportKind::Stock, dir, p)));
             EXPECT_TRUE(near(f.expiredValue, reportTotal(reports::ReportKind::Expired, dir, p)));
             p.date = day.addDays(90);
-            EXPECT_TRUE(near(f.expiringValue, reportTotal(reports::ReportKind::Expired, dir, p) - f.expiredValue));
+            EXPECT_TRUE(near(f.expiringValue,
+                             reportTotal(reports::ReportKind::Expired, dir, p) - f.expiredValue));
             p.start = QDate(day.year(), day.month(), 1);
             p.finish = QDate(day.year(), day.month(), day.daysInMonth());
-            EXPECT_TRUE(near(f.monthConsumption, reportTotal(reports::ReportKind::Consumption, dir, p)))
+            EXPECT_TRUE(
+                near(f.monthConsumption, reportTotal(reports::ReportKind::Consumption, dir, p)))
                 << f.monthConsumption;
             EXPECT_GT(f.monthConsumption, 0);
         }
         // The per-department view adds up to the same month.
-        const Rows month = query(db, "SELECT store, sum(issued_sum) FROM vedaris.consumption WHERE month = $1 GROUP BY "
-                                     "store ORDER BY store",
-                                 {QDate(day.year(), day.month(), 1).toString(Qt::ISODate)});
+        const Rows month = query(
+            db,
+            "SELECT store, sum(issued_sum) FROM vedaris.consumption WHERE month = $1 GROUP BY "
+            "store ORDER BY store",
+            {QDate(day.year(), day.month(), 1).toString(Qt::ISODate)});
         ASSERT_EQ(month.size(), 2u);
         for (int s = 0; s < 2; ++s)
             EXPECT_TRUE(near(month[size_t(s)][1].toDouble(), figures[s].monthConsumption));
@@ -620,7 +664,8 @@ TEST_F(Mirror, ConsolidatedFiguresEqualEachStoresOwnReports)
     // The workbook of the same figures, from the command line.
     QTemporaryDir out;
     const QString xlsx = out.filePath("consolidated.xlsx");
-    const ToolRun report = tool("vedaris-report", {"--from", db, "consolidated", "--date", "15.03.2024", "--output", xlsx});
+    const ToolRun report = tool(
+        "vedaris-report", {"--from", db, "consolidated", "--date", "15.03.2024", "--output", xlsx});
     EXPECT_EQ(report.exitCode, 0) << report.all();
     EXPECT_GT(QFileInfo(xlsx).size(), 0);
 }

@@ -26,7 +26,8 @@ QString serverBin()
         }
     }
     if (best.isEmpty())
-        throw std::runtime_error("no PostgreSQL server in /usr/lib/postgresql/*/bin (scripts/install-deps installs it)");
+        throw std::runtime_error(
+            "no PostgreSQL server in /usr/lib/postgresql/*/bin (scripts/install-deps installs it)");
     return best;
 }
 
@@ -45,7 +46,9 @@ PgServer::PgServer(bool durable) : m_bin(serverBin())
     m_asNobody = ::geteuid() == 0;
     if (m_asNobody) {
         const passwd *nobody = ::getpwnam("nobody");
-        if (!nobody || ::chown(QFile::encodeName(m_dir.path()).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+        if (!nobody
+            || ::chown(QFile::encodeName(m_dir.path()).constData(), nobody->pw_uid, nobody->pw_gid)
+                != 0)
             throw std::runtime_error("cannot hand the server's folder to the user nobody");
     }
     const QString pwfile = m_dir.filePath(QStringLiteral("pw"));
@@ -61,15 +64,18 @@ PgServer::PgServer(bool durable) : m_bin(serverBin())
     }
     const QString data = m_dir.filePath(QStringLiteral("data"));
     run(m_bin + QStringLiteral("/initdb"),
-        {QStringLiteral("-D"), data, QStringLiteral("-U"), User, QStringLiteral("--pwfile=") + pwfile,
-         QStringLiteral("--auth=scram-sha-256"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-         QStringLiteral("--locale=C"), QStringLiteral("--no-sync")});
+        {QStringLiteral("-D"), data, QStringLiteral("-U"), User,
+         QStringLiteral("--pwfile=") + pwfile, QStringLiteral("--auth=scram-sha-256"),
+         QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C"),
+         QStringLiteral("--no-sync")});
     run(m_bin + QStringLiteral("/pg_ctl"),
-        {QStringLiteral("-D"), data, QStringLiteral("-l"), m_dir.filePath(QStringLiteral("server.log")),
-         QStringLiteral("-w"), QStringLiteral("-o"),
+        {QStringLiteral("-D"), data, QStringLiteral("-l"),
+         m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-o"),
          QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1'%2")
-             .arg(m_dir.path(), durable ? QString()
-                                        : QStringLiteral(" -c fsync=off -c synchronous_commit=off -c full_page_writes=off")),
+             .arg(m_dir.path(),
+                  durable ? QString()
+                          : QStringLiteral(
+                              " -c fsync=off -c synchronous_commit=off -c full_page_writes=off")),
          QStringLiteral("start")});
     m_started = true;
 }
@@ -93,15 +99,19 @@ QString PgServer::run(const QString &program, const QStringList &args) const
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.setWorkingDirectory(m_dir.path());
     if (m_asNobody)
-        p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program} + args);
+        p.start(QStringLiteral("runuser"),
+                QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                            program}
+                    + args);
     else
         p.start(program, args);
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         const QByteArray out = p.readAll();
         QFile log(m_dir.filePath(QStringLiteral("server.log")));
         const QByteArray logText = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-        throw std::runtime_error(("server command failed: " + program + " " + args.join(' ') + "\n").toStdString() +
-                                 out.toStdString() + logText.toStdString());
+        throw std::runtime_error(
+            ("server command failed: " + program + " " + args.join(' ') + "\n").toStdString()
+            + out.toStdString() + logText.toStdString());
     }
     return QString::fromUtf8(p.readAll());
 }
@@ -116,5 +126,6 @@ QString PgServer::newDatabase()
 
 QString PgServer::conninfo(const QString &database, const QString &password) const
 {
-    return QStringLiteral("host=%1 dbname=%2 user=%3 password=%4").arg(m_dir.path(), database, User, password);
+    return QStringLiteral("host=%1 dbname=%2 user=%3 password=%4")
+        .arg(m_dir.path(), database, User, password);
 }

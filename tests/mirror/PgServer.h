@@ -23,7 +23,8 @@ public:
 
     // A fresh, empty database of its own.
     QString newDatabase();
-    QString conninfo(const QString &database, const QString &password = QStringLiteral("secret")) const;
+    QString conninfo(const QString &database,
+                     const QString &password = QStringLiteral("secret")) const;
     QString socketDir() const { return m_dir.path(); }
 
     static inline const QString User = QStringLiteral("vedaris");

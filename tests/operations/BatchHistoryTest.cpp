@@ -5,8 +5,8 @@
 #include "support/TempDataDir.h"
 
 #include <QDir>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace vedaris;
 
@@ -33,21 +33,37 @@ struct Case
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<Issued> Mixed = {
-    {0, 45300, "А", 2, 4},      {0, 45290, "Б", 1, 2},     {1, 45290, "чужая", 5, 10},
+    {0, 45300, "А", 2, 4},          {0, 45290, "Б", 1, 2}, {1, 45290, "чужая", 5, 10},
     {0, 45290, "удалена", 3, 6, 1}, {0, 45300, "Г", 1, 2}, {0, 45295, "Д", 0.5, 1},
 };
 
 const Case Cases[] = {
     {"no issues", 10, 20, {}, {}, true, true},
-    {"dates out of file order, a tie, a deleted issue, another batch's", 5.5, 11, Mixed,
-     {"Б 9", "Д 8,5", "А 6,5", "Г 5,5"}, true, true},
+    {"dates out of file order, a tie, a deleted issue, another batch's",
+     5.5,
+     11,
+     Mixed,
+     {"Б 9", "Д 8,5", "А 6,5", "Г 5,5"},
+     true,
+     true},
     {"a mark other than 1 is live", 9, 18, {{0, 45290, "Е", 1, 2, 2}}, {"Е 9"}, true, true},
-    {"decimal roundings stay within the check's tolerance", 9.7, 19.4,
-     {{0, 45290, "А", 0.1, 0.2}, {0, 45291, "Б", 0.2, 0.4}}, {"А 9,9", "Б 9,7"}, true, true},
+    {"decimal roundings stay within the check's tolerance",
+     9.7,
+     19.4,
+     {{0, 45290, "А", 0.1, 0.2}, {0, 45291, "Б", 0.2, 0.4}},
+     {"А 9,9", "Б 9,7"},
+     true,
+     true},
     {"stored quantity damaged", 6, 11, Mixed, {"Б 9", "Д 8,5", "А 6,5", "Г 5,5"}, false, true},
     {"stored sum damaged", 5.5, 12, Mixed, {"Б 9", "Д 8,5", "А 6,5", "Г 5,5"}, true, false},
-    {"a number that is no number, a date last", 8, 16, {{0, NaN, "А", 1, NaN}, {0, 45290, "Б", 1, 2}},
-     {"Б 9", "А 8"}, true, true, false},
+    {"a number that is no number, a date last",
+     8,
+     16,
+     {{0, NaN, "А", 1, NaN}, {0, 45290, "Б", 1, 2}},
+     {"Б 9", "А 8"},
+     true,
+     true,
+     false},
 };
 
 } // namespace
@@ -84,7 +100,8 @@ TEST(BatchHistory, LiveIssuesByDateWithTheRemainderAfterEachAndTheBalance)
         EXPECT_EQ(h.batch.DrugName, b.DrugName);
         QStringList shown;
         for (const ops::BatchIssue &i : h.issues)
-            shown << i.department + QLatin1Char(' ') + QString::number(i.remaining).replace('.', ',');
+            shown << i.department + QLatin1Char(' ')
+                    + QString::number(i.remaining).replace('.', ',');
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(h.finite, c.finite);
         if (c.finite) {

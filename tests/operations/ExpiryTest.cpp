@@ -95,22 +95,27 @@ TEST(StockFigures, StatusTextRoundsToTheKopeckGroupsThousandsAndDeclinesBatches)
         ops::StockTotals totals;
         const char *text;
     } cases[] = {
-        {{}, "На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · истекает за 90 дней: 0 на 0,00 руб."},
+        {{},
+         "На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · истекает за 90 дней: 0 на "
+         "0,00 руб."},
         {{1234567.891, 1, 0.1 + 0.2, 2, 1e-9},
-         "На складе: 1\u00a0234\u00a0567,89 руб. · просрочено: 1 партия на 0,30 руб. · истекает за 90 дней: 2 на "
+         "На складе: 1\u00a0234\u00a0567,89 руб. · просрочено: 1 партия на 0,30 руб. · истекает за "
+         "90 дней: 2 на "
          "0,00 руб."},
         {{10, 2, -0.001, 11, 5},
-         "На складе: 10,00 руб. · просрочено: 2 партии на 0,00 руб. · истекает за 90 дней: 11 на 5,00 руб."},
+         "На складе: 10,00 руб. · просрочено: 2 партии на 0,00 руб. · истекает за 90 дней: 11 на "
+         "5,00 руб."},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ops::statusText(c.totals), QString::fromUtf8(c.text));
-    const std::pair<int, const char *> words[] = {{5, "5 партий"},    {11, "11 партий"},  {14, "14 партий"},
-                                                  {21, "21 партия"},  {104, "104 партии"}, {112, "112 партий"},
-                                                  {1001, "1001 партия"}};
+    const std::pair<int, const char *> words[] = {
+        {5, "5 партий"},     {11, "11 партий"},   {14, "14 партий"},    {21, "21 партия"},
+        {104, "104 партии"}, {112, "112 партий"}, {1001, "1001 партия"}};
     for (const auto &[n, word] : words) {
         ops::StockTotals t;
         t.expired = n;
-        EXPECT_TRUE(ops::statusText(t).contains(QStringLiteral("просрочено: %1 на").arg(QString::fromUtf8(word))))
+        EXPECT_TRUE(ops::statusText(t).contains(
+            QStringLiteral("просрочено: %1 на").arg(QString::fromUtf8(word))))
             << n;
     }
 }
@@ -149,7 +154,8 @@ TEST(EarlierBatch, TheEarliestLiveSiblingInStockThatHasNotExpired)
         {"a date of 0", {{0}}, std::nullopt},
         {"the earliest of two", {{T + 150}, {T + 100}, {T - 5}}, 2},
         {"a tie goes to the earlier receipt",
-         {{T + 100, 5, "Анальгин", "Таблетки", 0, T - 10}, {T + 100, 5, "Анальгин", "Таблетки", 0, T - 40}},
+         {{T + 100, 5, "Анальгин", "Таблетки", 0, T - 10},
+          {T + 100, 5, "Анальгин", "Таблетки", 0, T - 40}},
          2},
         {"then to the lower record", {{T + 120}, {T + 100}, {T + 100}}, 2},
         {"its own batch expired", {{T - 20}, {T + 5}}, std::nullopt, T - 10},
@@ -184,15 +190,21 @@ TEST(WriteOff, GoesToItsReasonsDepartmentAddedOnFirstUseThroughTheDuplicateTest)
     {
         const char *what;
         std::vector<std::pair<const char *, quint8>> before; // name, deletion mark
-        const char *department;                               // the issue's
-        QStringList after;                                    // live entries in file order
+        const char *department; // the issue's
+        QStringList after; // live entries in file order
     } cases[] = {
         {"first use", {}, "Списание: Прочее", {"Списание: Прочее"}},
-        {"a repeat use", {{"Хирургия", 0}, {"Списание: Прочее", 0}}, "Списание: Прочее",
+        {"a repeat use",
+         {{"Хирургия", 0}, {"Списание: Прочее", 0}},
+         "Списание: Прочее",
          {"Хирургия", "Списание: Прочее"}},
-        {"an entry the duplicate test takes for it", {{"списание:прочее", 0}}, "списание:прочее",
+        {"an entry the duplicate test takes for it",
+         {{"списание:прочее", 0}},
+         "списание:прочее",
          {"списание:прочее"}},
-        {"a deleted entry's slot is reused", {{"Списание: Прочее", 1}, {"Хирургия", 0}}, "Списание: Прочее",
+        {"a deleted entry's slot is reused",
+         {{"Списание: Прочее", 1}, {"Хирургия", 0}},
+         "Списание: Прочее",
          {"Списание: Прочее", "Хирургия"}},
     };
     for (const auto &c : cases) {
@@ -210,8 +222,9 @@ TEST(WriteOff, GoesToItsReasonsDepartmentAddedOnFirstUseThroughTheDuplicateTest)
         }
         dir.write(files::Otdelenie, encodeAll(entries, false));
 
-        const auto stored = ops::storeWriteOff(dir.path(), 0, ops::readBatch(dir.path(), 0), QStringLiteral("2,5"),
-                                               QStringLiteral("Прочее"), Today);
+        const auto stored =
+            ops::storeWriteOff(dir.path(), 0, ops::readBatch(dir.path(), 0), QStringLiteral("2,5"),
+                               QStringLiteral("Прочее"), Today);
         EXPECT_EQ(stored.issue.Department, QString::fromUtf8(c.department));
         EXPECT_EQ(ReferenceList(dir.path(), RefKind::Departments).liveNames(), c.after);
         const auto issues = decodeAll<IssueRecord>(dir.read(files::Rashod));

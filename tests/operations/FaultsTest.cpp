@@ -4,15 +4,15 @@
 // the process dies at any one of its disk calls.
 
 #include "operations/StockOperations.h"
-#include "operations/Undo.h"
 #include "operations/Stocktake.h"
-#include "store/CountFile.h"
+#include "operations/Undo.h"
 #include "store/Backup.h"
-#include "store/DataFiles.h"
-#include "store/Error.h"
 #include "store/Clock.h"
-#include "store/History.h"
+#include "store/CountFile.h"
+#include "store/DataFiles.h"
 #include "store/DiskIo.h"
+#include "store/Error.h"
+#include "store/History.h"
 #include "store/IntegrityCheck.h"
 #include "store/Journal.h"
 #include "store/RecordFile.h"
@@ -57,7 +57,8 @@ void issue(const QString &dir, qint32 id, const QString &qty)
 
 void writeOff(const QString &dir, qint32 id, const QString &qty)
 {
-    ops::storeWriteOff(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Повреждение"), QDate(2024, 2, 1));
+    ops::storeWriteOff(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Повреждение"),
+                       QDate(2024, 2, 1));
 }
 
 // Batches 0..3 with batch 2 deleted (its slot free); issues from batches 0 and 1,
@@ -103,10 +104,10 @@ void fill(const TempDataDir &dir)
 
 int recordSize(const QString &file)
 {
-    return file == files::Base ? StockRecord::Size
-           : file == files::Rashod ? IssueRecord::Size
-           : file == files::NamePreparat ? DrugNameEntry::Size
-                                          : ReferenceEntry::Size;
+    return file == files::Base        ? StockRecord::Size
+        : file == files::Rashod       ? IssueRecord::Size
+        : file == files::NamePreparat ? DrugNameEntry::Size
+                                      : ReferenceEntry::Size;
 }
 
 int deletedOffset(const QString &file)
@@ -126,7 +127,8 @@ void expectNothingLiveChanged(const Snapshot &before, const TempDataDir &dir)
         EXPECT_GE(now.size(), before[f].size()) << f.toStdString() << " shrank";
         for (qsizetype at = 0; at + size <= now.size(); at += size) {
             const QByteArray after = now.mid(at, size);
-            const QByteArray was = at + size <= before[f].size() ? before[f].mid(at, size) : QByteArray();
+            const QByteArray was =
+                at + size <= before[f].size() ? before[f].mid(at, size) : QByteArray();
             if (after == was)
                 continue;
             const bool nowDeleted = after[del] == 1;
@@ -150,27 +152,36 @@ struct OpCase
 const std::vector<OpCase> &opCases()
 {
     static const std::vector<OpCase> cases = {
-        {"receipt into a free slot", {}, [](const QString &d) { ops::storeReceipt(d, input("Новый", "5")); }},
-        {"receipt appended",
-         [](const QString &d) { ops::storeReceipt(d, input("Первый", "5")); },
+        {"receipt into a free slot",
+         {},
+         [](const QString &d) { ops::storeReceipt(d, input("Новый", "5")); }},
+        {"receipt appended", [](const QString &d) { ops::storeReceipt(d, input("Первый", "5")); },
          [](const QString &d) { ops::storeReceipt(d, input("Новый", "5")); }},
         {"edit", {}, [](const QString &d) { ops::storeEdit(d, 3, input("Правка", "7")); }},
         {"issue into a free slot", {}, [](const QString &d) { issue(d, 1, "2"); }},
-        {"issue appended",
-         [](const QString &d) { issue(d, 3, "1"); },
+        {"issue appended", [](const QString &d) { issue(d, 3, "1"); },
          [](const QString &d) { issue(d, 1, "2"); }},
         {"delete with three issues", {}, [](const QString &d) { ops::deleteBatch(d, 0); }},
         {"write-off adding its department", {}, [](const QString &d) { writeOff(d, 3, "2"); }},
-        {"write-off to its department",
-         [](const QString &d) { writeOff(d, 3, "1"); },
+        {"write-off to its department", [](const QString &d) { writeOff(d, 3, "1"); },
          [](const QString &d) { writeOff(d, 1, "2"); }},
         {"department added",
-         {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия")); }},
+         {},
+         [](const QString &d) {
+             ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия"));
+         }},
         {"drug name appended",
-         {}, [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл"); }},
-        {"department removed", {}, [](const QString &d) { ReferenceList(d, RefKind::Departments).remove(1); }},
+         {},
+         [](const QString &d) {
+             ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл");
+         }},
+        {"department removed",
+         {},
+         [](const QString &d) { ReferenceList(d, RefKind::Departments).remove(1); }},
         {"drug name removed",
-         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Бинт"), "шт"); },
+         [](const QString &d) {
+             ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Бинт"), "шт");
+         },
          [](const QString &d) { ReferenceList(d, RefKind::DrugNames).remove(0); }},
     };
     return cases;
@@ -214,9 +225,9 @@ const std::vector<OpCase> &opCases()
                  const QDate day(2024, 3, 1);
                  std::vector<ops::CountRow> rows = ops::countRows(d, count::Count{day, false, {}});
                  for (ops::CountRow &r : rows)
-                     r.counted = r.book.batch.RecordId == 0   ? QStringLiteral("5")
-                                 : r.book.batch.RecordId == 1 ? QStringLiteral("7")
-                                                              : QStringLiteral("10");
+                     r.counted = r.book.batch.RecordId == 0 ? QStringLiteral("5")
+                         : r.book.batch.RecordId == 1       ? QStringLiteral("7")
+                                                            : QStringLiteral("10");
                  count::save(d, ops::draftOf(day, rows));
              },
              [](const QString &d) { ops::postCount(d); }});
@@ -239,9 +250,10 @@ TEST(Faults, DiskFullAtAnyByteLeavesNoHalfRecordAndNoChangedLiveRecord)
     for (const OpCase &c : opCases()) {
         int failures = 0;
         // Around both ends of every record size, and between.
-        for (qint64 after : {0, 1, 2, 3, 5, 8, 30, 51, 52, 56, 57, 59, 60, 61, 100, 256, 295, 296,
-                             297, 400, 499, 503, 504, 552, 556, 559, 560, 561, 600, 604, 607, 608,
-                             609, 700, 1000, 1119, 1120, 1167, 1168, 1169, 1300}) {
+        for (qint64 after :
+             {0,   1,   2,   3,   5,   8,   30,   51,   52,   56,   57,   59,   60,  61,
+              100, 256, 295, 296, 297, 400, 499,  503,  504,  552,  556,  559,  560, 561,
+              600, 604, 607, 608, 609, 700, 1000, 1119, 1120, 1167, 1168, 1169, 1300}) {
             SCOPED_TRACE(std::string(c.name) + ", fails after " + std::to_string(after) + " bytes");
             TempDataDir dir;
             fill(dir);
@@ -256,7 +268,8 @@ TEST(Faults, DiskFullAtAnyByteLeavesNoHalfRecordAndNoChangedLiveRecord)
                 ++failures;
                 EXPECT_TRUE(e.message().contains(QStringLiteral("на диске нет свободного места")))
                     << e.message().toStdString();
-                EXPECT_TRUE(e.message().contains(QStringLiteral(".dat\""))) << e.message().toStdString();
+                EXPECT_TRUE(e.message().contains(QStringLiteral(".dat\"")))
+                    << e.message().toStdString();
                 RecordFile::failWritesAfter(-1);
                 expectNothingLiveChanged(before, dir);
                 continue;
@@ -287,7 +300,8 @@ TEST(Faults, FileGoneOrAFolderInItsPlaceIsNamedAndNothingIsCreated)
          }},
     };
     for (const Damage &damage : damages)
-        for (const QString &file : {files::Base, files::Rashod, files::Otdelenie, files::NamePreparat})
+        for (const QString &file :
+             {files::Base, files::Rashod, files::Otdelenie, files::NamePreparat})
             for (const OpCase &c : opCases()) {
                 SCOPED_TRACE(std::string(c.name) + ", " + file.toStdString() + " " + damage.name);
                 TempDataDir dir;
@@ -299,7 +313,8 @@ TEST(Faults, FileGoneOrAFolderInItsPlaceIsNamedAndNothingIsCreated)
                 try {
                     c.run(dir.path());
                 } catch (const Error &e) {
-                    EXPECT_TRUE(e.message().contains(QStringLiteral("\"%1\": %2").arg(file, QString::fromUtf8(damage.reason))))
+                    EXPECT_TRUE(e.message().contains(
+                        QStringLiteral("\"%1\": %2").arg(file, QString::fromUtf8(damage.reason))))
                         << e.message().toStdString();
                 }
                 // Whether it needed the file or not, every other file is as
@@ -338,8 +353,9 @@ TEST(Faults, FileSizeLimitStopsAnAppendAndTheFileIsCutBack)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(message, QStringLiteral("Ошибка при работе с файлом \"Base.dat\": файл достиг "
-                                      "предельного размера, запись не поместилась"));
+    EXPECT_EQ(message,
+              QStringLiteral("Ошибка при работе с файлом \"Base.dat\": файл достиг "
+                             "предельного размера, запись не поместилась"));
     // The 100 bytes that fitted are taken back with the rest of the receipt.
     EXPECT_EQ(dir.read(files::Base), before[files::Base]);
     expectNothingLiveChanged(before, dir);
@@ -448,7 +464,8 @@ TEST(Faults, CrashAtAnyDiskCallLeavesTheFolderAsBeforeOrAsAfterOnceRecovered)
             return now == before ? "before" : now == after ? "after" : "BETWEEN";
         };
         for (qint64 n = 1; n <= calls.size(); ++n) {
-            const std::string where = "stopped at call " + std::to_string(n) + ", " + calls[n - 1].toStdString();
+            const std::string where =
+                "stopped at call " + std::to_string(n) + ", " + calls[n - 1].toStdString();
             restore(dir, before);
             ASSERT_EQ(stoppedAt(n, [&] { c.run(dir.path()); }), disk::StoppedExit) << where;
             const Snapshot crashed = folderState(dir);

@@ -2,13 +2,13 @@
 // table of operations, each recorded, each undone, each refused after a later
 // change of its records.
 
+#include "store/History.h"
 #include "operations/StockOperations.h"
 #include "operations/Undo.h"
 #include "store/Backup.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
-#include "store/History.h"
 #include "store/IntegrityCheck.h"
 #include "store/Journal.h"
 #include "store/ReferenceLists.h"
@@ -38,7 +38,8 @@ ops::BatchInput input(const QString &name, const QString &qty)
 
 void issue(const QString &dir, qint32 id, const QString &qty)
 {
-    ops::storeIssue(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Хирургия"), QDate(2024, 2, 1));
+    ops::storeIssue(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Хирургия"),
+                    QDate(2024, 2, 1));
 }
 
 using Files = QMap<QString, QByteArray>;
@@ -89,31 +90,60 @@ const std::vector<Case> &cases()
 {
     using namespace history::kind;
     static const std::vector<Case> all = {
-        {"receipt", Receipt, "Приход 5 уп препарата \"Йод\"",
-         [](const QString &d) { ops::storeReceipt(d, input("Йод", "5")); }, {files::Base},
+        {"receipt",
+         Receipt,
+         "Приход 5 уп препарата \"Йод\"",
+         [](const QString &d) { ops::storeReceipt(d, input("Йод", "5")); },
+         {files::Base},
          [](const QString &d) { issue(d, 3, "1"); }},
-        {"edit", Edit, "Изменение записи \"Правка\"",
-         [](const QString &d) { ops::storeEdit(d, 2, input("Правка", "7")); }, {files::Base},
+        {"edit",
+         Edit,
+         "Изменение записи \"Правка\"",
+         [](const QString &d) { ops::storeEdit(d, 2, input("Правка", "7")); },
+         {files::Base},
          [](const QString &d) { issue(d, 2, "1"); }},
-        {"issue", Issue, "Выдача 3 уп препарата \"Анальгин\" в отделение \"Хирургия\"",
-         [](const QString &d) { issue(d, 0, "3"); }, {files::Base, files::Rashod},
+        {"issue",
+         Issue,
+         "Выдача 3 уп препарата \"Анальгин\" в отделение \"Хирургия\"",
+         [](const QString &d) { issue(d, 0, "3"); },
+         {files::Base, files::Rashod},
          [](const QString &d) { issue(d, 0, "1"); }},
-        {"write-off", WriteOff, "Списание 1 уп препарата \"Бинт\" (Повреждение)",
+        {"write-off",
+         WriteOff,
+         "Списание 1 уп препарата \"Бинт\" (Повреждение)",
          [](const QString &d) {
-             ops::storeWriteOff(d, 1, ops::readBatch(d, 1), "1", QStringLiteral("Повреждение"), QDate(2024, 3, 1));
+             ops::storeWriteOff(d, 1, ops::readBatch(d, 1), "1", QStringLiteral("Повреждение"),
+                                QDate(2024, 3, 1));
          },
-         {files::Base, files::Rashod, files::Otdelenie}, [](const QString &d) { issue(d, 1, "1"); }},
-        {"delete", Delete, "Удаление записи \"Анальгин\" вместе с её выдачами (1)",
-         [](const QString &d) { ops::deleteBatch(d, 0); }, {files::Base, files::Rashod},
-         [](const QString &d) { ops::storeReceipt(d, input("Новый", "1")); }}, // takes the freed slot
-        {"department added", ReferenceAdd, "Добавление отделения \"Терапия\"",
-         [](const QString &d) { ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия")); },
+         {files::Base, files::Rashod, files::Otdelenie},
+         [](const QString &d) { issue(d, 1, "1"); }},
+        {"delete",
+         Delete,
+         "Удаление записи \"Анальгин\" вместе с её выдачами (1)",
+         [](const QString &d) { ops::deleteBatch(d, 0); },
+         {files::Base, files::Rashod},
+         [](const QString &d) {
+             ops::storeReceipt(d, input("Новый", "1"));
+         }}, // takes the freed slot
+        {"department added",
+         ReferenceAdd,
+         "Добавление отделения \"Терапия\"",
+         [](const QString &d) {
+             ReferenceList(d, RefKind::Departments).add(QStringLiteral("Терапия"));
+         },
          {files::Otdelenie},
          [](const QString &d) { ReferenceList(d, RefKind::Departments).remove(1); }},
-        {"drug name removed", ReferenceDelete, "Удаление препарата \"Бинт\"",
-         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).remove(0); }, {files::NamePreparat},
-         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл"); }},
-        {"restore of a copy", Restore, "Восстановление данных из резервной копии \"2020-01-01\"",
+        {"drug name removed",
+         ReferenceDelete,
+         "Удаление препарата \"Бинт\"",
+         [](const QString &d) { ReferenceList(d, RefKind::DrugNames).remove(0); },
+         {files::NamePreparat},
+         [](const QString &d) {
+             ReferenceList(d, RefKind::DrugNames).add(QStringLiteral("Йод"), "фл");
+         }},
+        {"restore of a copy",
+         Restore,
+         "Восстановление данных из резервной копии \"2020-01-01\"",
          [](const QString &d) {
              const QString copy = backup::folder(d) + QStringLiteral("/2020-01-01");
              QDir().mkpath(copy);
@@ -126,7 +156,8 @@ const std::vector<Case> &cases()
              base.close();
              backup::restore(d, QStringLiteral("2020-01-01"));
          },
-         {files::Base}, [](const QString &d) { ops::storeReceipt(d, input("Новый", "1")); }},
+         {files::Base},
+         [](const QString &d) { ops::storeReceipt(d, input("Новый", "1")); }},
     };
     return all;
 }
@@ -163,8 +194,10 @@ TEST_P(HistoryOf, AnEntryWithEveryRecordBeforeAndAfter)
     QStringList named;
     for (const history::RecordChange &r : e.records) {
         const int size = history::recordSize(r.file);
-        EXPECT_EQ(r.before, before[r.file].mid(r.index * size, size)) << r.file.toStdString() << " " << r.index;
-        EXPECT_EQ(r.after, after[r.file].mid(r.index * size, size)) << r.file.toStdString() << " " << r.index;
+        EXPECT_EQ(r.before, before[r.file].mid(r.index * size, size))
+            << r.file.toStdString() << " " << r.index;
+        EXPECT_EQ(r.after, after[r.file].mid(r.index * size, size))
+            << r.file.toStdString() << " " << r.index;
         EXPECT_NE(r.before, r.after);
         if (!named.contains(r.file))
             named << r.file;
@@ -173,8 +206,9 @@ TEST_P(HistoryOf, AnEntryWithEveryRecordBeforeAndAfter)
         const int size = history::recordSize(f);
         for (qint64 i = 0; i * size < std::max(before[f].size(), after[f].size()); ++i) {
             const bool differs = before[f].mid(i * size, size) != after[f].mid(i * size, size);
-            const bool listed = std::any_of(e.records.begin(), e.records.end(),
-                                            [&](const auto &r) { return r.file == f && r.index == i; });
+            const bool listed = std::any_of(e.records.begin(), e.records.end(), [&](const auto &r) {
+                return r.file == f && r.index == i;
+            });
             EXPECT_EQ(differs, listed) << f.toStdString() << " record " << i;
         }
     }
@@ -214,7 +248,8 @@ TEST_P(HistoryOf, UndoIsRefusedAfterALaterChangeOfItsRecords)
     const auto all = entries(dir.path());
     const history::Entry &later = all[0], &target = all[1];
     const QString why = ops::undoRefusal(dir.path(), target);
-    EXPECT_TRUE(why.contains(QStringLiteral("операцией \"%1\"").arg(later.title()))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("операцией \"%1\"").arg(later.title())))
+        << why.toStdString();
     // The later operation is the one undone first; then the way is clear.
     const Files before = dataFiles(dir);
     ASSERT_TRUE(ops::undoLast(dir.path()).done);

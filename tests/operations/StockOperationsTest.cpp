@@ -64,7 +64,8 @@ struct Files : TempDataDir
     }
 };
 
-ops::BatchInput input(const QString &quantity, const QString &price, const QString &name = QStringLiteral("Анальгин"))
+ops::BatchInput input(const QString &quantity, const QString &price,
+                      const QString &name = QStringLiteral("Анальгин"))
 {
     ops::BatchInput in;
     in.drugName = name;
@@ -105,17 +106,20 @@ struct SlotCase
 
 void PrintTo(const SlotCase &c, std::ostream *os)
 {
-    *os << "deleted " << testing::PrintToString(c.deleted) << " receipts to " << testing::PrintToString(c.expected);
+    *os << "deleted " << testing::PrintToString(c.deleted) << " receipts to "
+        << testing::PrintToString(c.expected);
 }
 
-class ReceiptSlots : public testing::TestWithParam<SlotCase> {};
+class ReceiptSlots : public testing::TestWithParam<SlotCase>
+{ };
 
 TEST_P(ReceiptSlots, ReuseFirstDeletedSlotElseAppend)
 {
     const SlotCase &c = GetParam();
     Files files(withDeleted(c.deleted));
     for (qint32 expected : c.expected) {
-        const auto stored = ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
+        const auto stored =
+            ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
         EXPECT_EQ(stored.record.RecordId, expected);
         EXPECT_EQ(stored.cells[stockcol::RecordId], QString::number(expected));
         const auto onDisk = files.stock();
@@ -128,8 +132,7 @@ TEST_P(ReceiptSlots, ReuseFirstDeletedSlotElseAppend)
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, ReceiptSlots,
-                         testing::Values(SlotCase{{}, {0, 1}, 2},
-                                         SlotCase{{0, 0, 0}, {3}, 4},
+                         testing::Values(SlotCase{{}, {0, 1}, 2}, SlotCase{{0, 0, 0}, {3}, 4},
                                          SlotCase{{0, 0, 1, 0, 1}, {2, 4, 5}, 6},
                                          SlotCase{{1, 1}, {0, 1, 2}, 3}),
                          PrintedName());
@@ -138,7 +141,8 @@ TEST(Receipt, AppendOverIncompleteTail)
 {
     Files files(withDeleted({0}));
     files.write(QStringLiteral("Base.dat"), files.base() + QByteArray(100, 'x'));
-    const auto stored = ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
+    const auto stored =
+        ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
     EXPECT_EQ(stored.record.RecordId, 1);
     EXPECT_EQ(files.base().size(), 2 * StockRecord::Size);
 }
@@ -153,13 +157,15 @@ void PrintTo(const SumCase &c, std::ostream *os)
     *os << c.quantity << " at " << c.price << " is " << c.sumText;
 }
 
-class ReceiptSums : public testing::TestWithParam<SumCase> {};
+class ReceiptSums : public testing::TestWithParam<SumCase>
+{ };
 
 TEST_P(ReceiptSums, BothSumsAreTheRoundedProduct)
 {
     const SumCase &c = GetParam();
     Files files;
-    const auto stored = ops::storeReceipt(files.path(), input(QString::fromUtf8(c.quantity), QString::fromUtf8(c.price)));
+    const auto stored = ops::storeReceipt(
+        files.path(), input(QString::fromUtf8(c.quantity), QString::fromUtf8(c.price)));
     const StockRecord r = files.stock().at(0);
     EXPECT_EQ(text::formatNumber(r.TotalSum), QString::fromUtf8(c.sumText));
     EXPECT_EQ(r.TotalSum, r.ReceivedSum);
@@ -226,7 +232,8 @@ void PrintTo(const BadNumberCase &c, std::ostream *os)
     *os << "quantity " << c.quantity << " price " << c.price;
 }
 
-class BadNumbers : public testing::TestWithParam<BadNumberCase> {};
+class BadNumbers : public testing::TestWithParam<BadNumberCase>
+{ };
 
 TEST_P(BadNumbers, ReceiptAndEditWriteNothing)
 {
@@ -234,7 +241,8 @@ TEST_P(BadNumbers, ReceiptAndEditWriteNothing)
     Files files(withDeleted({0, 1}));
     const QByteArray before = files.base();
     const auto in = input(QString::fromUtf8(c.quantity), QString::fromUtf8(c.price));
-    const QString message = QStringLiteral("'%1' is not a valid floating point value").arg(QString::fromUtf8(c.offending));
+    const QString message = QStringLiteral("'%1' is not a valid floating point value")
+                                .arg(QString::fromUtf8(c.offending));
     try {
         ops::storeReceipt(files.path(), in);
         ADD_FAILURE() << "receipt stored";
@@ -263,7 +271,8 @@ TEST(Issue, BadQuantityWritesNothing)
     const QByteArray base = files.base(), rashod = files.rashod();
     const StockRecord b = ops::readBatch(files.path(), 0);
     EXPECT_THROW(ops::checkIssue(b, QStringLiteral("1,,2")), Error);
-    EXPECT_THROW(ops::storeIssue(files.path(), 0, b, QStringLiteral("1,,2"), {}, QDate(2024, 5, 1)), Error);
+    EXPECT_THROW(ops::storeIssue(files.path(), 0, b, QStringLiteral("1,,2"), {}, QDate(2024, 5, 1)),
+                 Error);
     EXPECT_EQ(files.base(), base);
     EXPECT_EQ(files.rashod(), rashod);
 }
@@ -282,7 +291,8 @@ void PrintTo(const IssueCase &c, std::ostream *os)
     *os << c.issued << " of " << exact(c.remaining) << " at " << exact(c.price);
 }
 
-class IssueAmounts : public testing::TestWithParam<IssueCase> {};
+class IssueAmounts : public testing::TestWithParam<IssueCase>
+{ };
 
 TEST_P(IssueAmounts, LowersTheBatchAndRecordsTheIssue)
 {
@@ -342,17 +352,21 @@ struct VerdictCase
 void PrintTo(const VerdictCase &c, std::ostream *os)
 {
     const char *verdict = c.verdict == ops::IssueVerdict::Ok ? "Ok"
-                          : c.verdict == ops::IssueVerdict::Empty ? "Empty"
-                                                                  : "OutOfRange";
-    *os << "issue " << (*c.issued ? c.issued : "nothing") << " of " << exact(c.remaining) << " " << verdict;
+        : c.verdict == ops::IssueVerdict::Empty              ? "Empty"
+                                                             : "OutOfRange";
+    *os << "issue " << (*c.issued ? c.issued : "nothing") << " of " << exact(c.remaining) << " "
+        << verdict;
 }
 
-class IssueChecks : public testing::TestWithParam<VerdictCase> {};
+class IssueChecks : public testing::TestWithParam<VerdictCase>
+{ };
 
 TEST_P(IssueChecks, Verdict)
 {
     const VerdictCase &c = GetParam();
-    EXPECT_EQ(ops::checkIssue(batch(QStringLiteral("А"), c.remaining, 1), QString::fromUtf8(c.issued)), c.verdict);
+    EXPECT_EQ(
+        ops::checkIssue(batch(QStringLiteral("А"), c.remaining, 1), QString::fromUtf8(c.issued)),
+        c.verdict);
 }
 
 INSTANTIATE_TEST_SUITE_P(Verdicts, IssueChecks,
@@ -372,7 +386,9 @@ TEST(Issue, ConversionFailureNamesTheText)
             ops::checkIssue(batch(QStringLiteral("А"), 10, 1), QString::fromUtf8(bad));
             ADD_FAILURE() << bad;
         } catch (const Error &e) {
-            EXPECT_EQ(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(QString::fromUtf8(bad)));
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("'%1' is not a valid floating point value")
+                          .arg(QString::fromUtf8(bad)));
         }
     }
 }
@@ -388,7 +404,8 @@ void PrintTo(const IssueSlotCase &c, std::ostream *os)
     *os << "deleted " << testing::PrintToString(c.deleted) << " slot " << c.slot;
 }
 
-class IssueSlots : public testing::TestWithParam<IssueSlotCase> {};
+class IssueSlots : public testing::TestWithParam<IssueSlotCase>
+{ };
 
 TEST_P(IssueSlots, ReuseFirstDeletedIssueSlot)
 {
@@ -397,8 +414,8 @@ TEST_P(IssueSlots, ReuseFirstDeletedIssueSlot)
     for (int d : c.deleted)
         issues.push_back(issueOf(5, 1, quint8(d)));
     Files files({batch(QStringLiteral("А"), 10, 1)}, issues);
-    const auto result = ops::storeIssue(files.path(), 0, ops::readBatch(files.path(), 0), QStringLiteral("1"), {},
-                                        QDate(2024, 5, 1));
+    const auto result = ops::storeIssue(files.path(), 0, ops::readBatch(files.path(), 0),
+                                        QStringLiteral("1"), {}, QDate(2024, 5, 1));
     EXPECT_EQ(result.issueSlot, c.slot);
     const auto after = files.issues();
     EXPECT_EQ(after.size(), std::max(c.deleted.size(), size_t(c.slot + 1)));
@@ -408,8 +425,9 @@ TEST_P(IssueSlots, ReuseFirstDeletedIssueSlot)
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, IssueSlots,
-                         testing::Values(IssueSlotCase{{0, 1, 0, 0}, 1}, IssueSlotCase{{0, 0, 0, 0}, 4},
-                                         IssueSlotCase{{}, 0}, IssueSlotCase{{0, 0, 1, 1}, 2}),
+                         testing::Values(IssueSlotCase{{0, 1, 0, 0}, 1},
+                                         IssueSlotCase{{0, 0, 0, 0}, 4}, IssueSlotCase{{}, 0},
+                                         IssueSlotCase{{0, 0, 1, 1}, 2}),
                          PrintedName());
 
 TEST(Issue, WritesBackTheBatchAsReadAtPrepare)
@@ -418,7 +436,8 @@ TEST(Issue, WritesBackTheBatchAsReadAtPrepare)
     const StockRecord read = ops::readBatch(files.path(), 0);
     // The dialog is modal: nothing else changes Base.dat in between, so the
     // record read then is the one written back, whatever the file holds now.
-    files.write(QStringLiteral("Base.dat"), encodeAll(std::vector{batch(QStringLiteral("Другой"), 99, 9)}, true));
+    files.write(QStringLiteral("Base.dat"),
+                encodeAll(std::vector{batch(QStringLiteral("Другой"), 99, 9)}, true));
     ops::storeIssue(files.path(), 0, read, QStringLiteral("4"), {}, QDate(2024, 5, 1));
     const StockRecord after = files.stock().at(0);
     EXPECT_EQ(after.DrugName, QStringLiteral("А"));
@@ -429,13 +448,15 @@ TEST(Issue, WritesBackTheBatchAsReadAtPrepare)
 TEST(Issue, FailedBatchRewriteTakesTheIssueBack)
 {
     std::vector<IssueRecord> issues{issueOf(0, 1), issueOf(3, 1, 1), issueOf(2, 1)};
-    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1), batch(QStringLiteral("В"), 10, 2)},
+    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1),
+                 batch(QStringLiteral("В"), 10, 2)},
                 issues);
     const StockRecord read = ops::readBatch(files.path(), 2);
     // The batch's slot is gone by the time the issue is saved.
     files.truncateBase(1);
     const QByteArray base = files.base();
-    EXPECT_THROW(ops::storeIssue(files.path(), 2, read, QStringLiteral("3"), {}, QDate(2024, 5, 1)), Error);
+    EXPECT_THROW(ops::storeIssue(files.path(), 2, read, QStringLiteral("3"), {}, QDate(2024, 5, 1)),
+                 Error);
 
     EXPECT_EQ(files.base(), base);
     const auto after = files.issues();
@@ -452,7 +473,8 @@ TEST(Issue, MissingBatchFileWritesNoIssue)
     Files files({batch(QStringLiteral("А"), 10, 2)});
     const StockRecord read = ops::readBatch(files.path(), 0);
     ASSERT_TRUE(QFile::remove(files.file(QStringLiteral("Base.dat"))));
-    EXPECT_THROW(ops::storeIssue(files.path(), 0, read, QStringLiteral("3"), {}, QDate(2024, 5, 1)), Error);
+    EXPECT_THROW(ops::storeIssue(files.path(), 0, read, QStringLiteral("3"), {}, QDate(2024, 5, 1)),
+                 Error);
     EXPECT_TRUE(files.rashod().isEmpty());
 }
 
@@ -460,7 +482,8 @@ TEST(Issue, MissingBatchFileWritesNoIssue)
 
 TEST(Edit, RefusedWhileALiveIssueExists)
 {
-    Files files({batch(QStringLiteral("А"), 10, 1), batch(QStringLiteral("Б"), 10, 1), batch(QStringLiteral("В"), 10, 1)},
+    Files files({batch(QStringLiteral("А"), 10, 1), batch(QStringLiteral("Б"), 10, 1),
+                 batch(QStringLiteral("В"), 10, 1)},
                 {issueOf(0, 1), issueOf(1, 1, 1), issueOf(2, 1, 1), issueOf(2, 1)});
     EXPECT_FALSE(ops::readForEdit(files.path(), 0).has_value());
     EXPECT_FALSE(ops::readForEdit(files.path(), 2).has_value());
@@ -475,7 +498,8 @@ TEST(Edit, ReusedSlotIsEditableAgain)
                 {issueOf(1, 1), issueOf(0, 1), issueOf(1, 2)});
     ASSERT_FALSE(ops::readForEdit(files.path(), 1).has_value());
     ops::deleteBatch(files.path(), 1);
-    const auto stored = ops::storeReceipt(files.path(), input(QStringLiteral("4"), QStringLiteral("1")));
+    const auto stored =
+        ops::storeReceipt(files.path(), input(QStringLiteral("4"), QStringLiteral("1")));
     ASSERT_EQ(stored.record.RecordId, 1);
     const auto editable = ops::readForEdit(files.path(), 1);
     ASSERT_TRUE(editable.has_value());
@@ -518,10 +542,10 @@ TEST(Edit, RewritesEveryFieldInPlace)
 
 TEST(Delete, MarksTheBatchAndEveryIssueOfIt)
 {
-    std::vector<IssueRecord> issues{issueOf(1, 1), issueOf(0, 1), issueOf(1, 2, 1), issueOf(2, 1),
-                                    issueOf(1, 3), issueOf(1, 4)};
-    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1), batch(QStringLiteral("В"), 1, 1),
-                 batch(QStringLiteral("Г"), 1, 1)},
+    std::vector<IssueRecord> issues{issueOf(1, 1), issueOf(0, 1), issueOf(1, 2, 1),
+                                    issueOf(2, 1), issueOf(1, 3), issueOf(1, 4)};
+    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1),
+                 batch(QStringLiteral("В"), 1, 1), batch(QStringLiteral("Г"), 1, 1)},
                 issues);
     QByteArray expectedRashod = files.rashod();
     for (int i : {0, 2, 4, 5})
@@ -533,7 +557,8 @@ TEST(Delete, MarksTheBatchAndEveryIssueOfIt)
     EXPECT_EQ(files.rashod(), expectedRashod);
     EXPECT_EQ(files.base(), expectedBase);
 
-    const auto next = ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
+    const auto next =
+        ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
     EXPECT_EQ(next.record.RecordId, 1);
     EXPECT_EQ(files.base().size(), 4 * StockRecord::Size);
 }
@@ -549,7 +574,8 @@ TEST(Delete, BatchWithoutIssuesLeavesRashodAlone)
 
 TEST(Delete, FailedBatchMarkRestoresTheIssues)
 {
-    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1), batch(QStringLiteral("В"), 1, 1)},
+    Files files({batch(QStringLiteral("А"), 1, 1), batch(QStringLiteral("Б"), 1, 1),
+                 batch(QStringLiteral("В"), 1, 1)},
                 {issueOf(2, 1), issueOf(0, 1), issueOf(2, 2, 1), issueOf(2, 3)});
     const QByteArray rashod = files.rashod();
     files.truncateBase(2); // the batch's record is gone: marking it fails
@@ -580,7 +606,9 @@ TEST(StockRead, LiveBatchesInFileOrderWithTheShareReadAfterEachRecord)
         {{}, 0, {}, {}},
         {{1, 1, 1}, 0, {}, {33, 66, 100}},
         {{0, 1, 0, 0}, 100, {"0", "2", "3"}, {25, 50, 75, 100}},
-        {{0, 0, 0, 0, 0, 0, 0, 0}, 0, {"0", "1", "2", "3", "4", "5", "6", "7"},
+        {{0, 0, 0, 0, 0, 0, 0, 0},
+         0,
+         {"0", "1", "2", "3", "4", "5", "6", "7"},
          {12, 25, 37, 50, 62, 75, 87, 100}},
         many,
     };

@@ -30,8 +30,10 @@ struct Folder
 
     Folder()
     {
-        analgin = data.add(Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
-        bint = data.add(Stock{.name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20, .series = "B2"});
+        analgin = data.add(
+            Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
+        bint = data.add(Stock{
+            .name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20, .series = "B2"});
         data.add(Stock{.name = "Удалённый", .deleted = true});
         vata = data.add(Stock{.name = "Вата", .quantity = 7, .price = 1});
         iod = data.add(Stock{.name = "Йод", .quantity = 4, .price = 10});
@@ -84,8 +86,10 @@ TEST(Stocktake, RowsAreTheBookLinesOfTheDayWithTheDraftsCounts)
         const char *counted;
         double difference, sum;
     };
-    const Expected expected[] = {
-        {"Анальгин", 8, "6", -2, -5}, {"Бинт", 15, "18", 3, 9}, {"Вата", 7, "", 0, 0}, {"Йод", 4, "", 0, 0}};
+    const Expected expected[] = {{"Анальгин", 8, "6", -2, -5},
+                                 {"Бинт", 15, "18", 3, 9},
+                                 {"Вата", 7, "", 0, 0},
+                                 {"Йод", 4, "", 0, 0}};
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(expected[i].name);
         EXPECT_EQ(rows[i].book.batch.DrugName, QString::fromUtf8(expected[i].name));
@@ -134,8 +138,8 @@ TEST(Stocktake, PostingWritesOffShortagesReceivesSurplusesAndTheBooksAtTheDaySho
     EXPECT_EQ(s.ReceivedQuantity, 3);
     EXPECT_EQ(s.TotalSum, 9);
     EXPECT_EQ(s.ReceivedSum, 9);
-    for (auto field : {&StockRecord::DrugName, &StockRecord::Unit, &StockRecord::Series, &StockRecord::Supplier,
-                       &StockRecord::Manufacturer})
+    for (auto field : {&StockRecord::DrugName, &StockRecord::Unit, &StockRecord::Series,
+                       &StockRecord::Supplier, &StockRecord::Manufacturer})
         EXPECT_EQ(s.*field, b.*field);
     EXPECT_EQ(s.ExpiryDate, b.ExpiryDate);
     EXPECT_EQ(s.UnitPrice, b.UnitPrice);
@@ -150,7 +154,8 @@ TEST(Stocktake, PostingWritesOffShortagesReceivesSurplusesAndTheBooksAtTheDaySho
     EXPECT_EQ(w.IssuedQuantity, 2);
     EXPECT_EQ(w.IssuedSum, 5);
     EXPECT_EQ(w.StockRecordId, f.analgin);
-    EXPECT_TRUE(ReferenceList(f.path(), RefKind::Departments).liveNames().contains("Списание: Недостача"));
+    EXPECT_TRUE(
+        ReferenceList(f.path(), RefKind::Departments).liveNames().contains("Списание: Недостача"));
     for (const check::Finding &x : check::run(f.path()).findings)
         ADD_FAILURE() << x.line().toStdString();
 
@@ -173,7 +178,8 @@ TEST(Stocktake, PostingWritesOffShortagesReceivesSurplusesAndTheBooksAtTheDaySho
     EXPECT_EQ(last->kind, history::kind::Stocktake);
     const ops::UndoResult undo = ops::undoLast(f.path());
     EXPECT_FALSE(undo.done);
-    EXPECT_TRUE(undo.text.contains(QStringLiteral("новая инвентаризация"))) << undo.text.toStdString();
+    EXPECT_TRUE(undo.text.contains(QStringLiteral("новая инвентаризация")))
+        << undo.text.toStdString();
     EXPECT_EQ(f.dir.read(files::Base) + f.dir.read(files::Rashod), files);
 }
 
@@ -188,7 +194,9 @@ TEST(Stocktake, PostingIsRefusedWithNothingWritten)
     const Case cases[] = {
         {"no draft", {}, "инвентаризация не начата"},
         // 5 left after 3 were issued after the day: a shortage of 8 cannot be written off.
-        {"a shortage beyond what the batch still holds", {{0, "0"}}, "после 10.02.2024 выдано больше"},
+        {"a shortage beyond what the batch still holds",
+         {{0, "0"}},
+         "после 10.02.2024 выдано больше"},
         {"a count that is no number", {{0, "1,2,3"}}, ""},
     };
     for (const Case &c : cases) {
@@ -203,7 +211,8 @@ TEST(Stocktake, PostingIsRefusedWithNothingWritten)
             ops::postCount(f.path());
             ADD_FAILURE() << "posted";
         } catch (const Error &e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason)))
+                << e.message().toStdString();
         }
         for (const QString &name : files::All)
             EXPECT_EQ(f.dir.read(name), before[name]) << name.toStdString();
@@ -218,8 +227,8 @@ TEST(CountFile, RoundTripsEveryFieldAndRefusesWhatIsNotACount)
     count::Count c;
     c.date = day(31, 12, 2026);
     c.posted = true;
-    c.lines.push_back({7, QStringLiteral("Анальгин \"форте\"\t№1"), QStringLiteral("уп"), QStringLiteral("A-1"),
-                       46000.0, 12.34, 5.5, QStringLiteral("5,25")});
+    c.lines.push_back({7, QStringLiteral("Анальгин \"форте\"\t№1"), QStringLiteral("уп"),
+                       QStringLiteral("A-1"), 46000.0, 12.34, 5.5, QStringLiteral("5,25")});
     c.lines.push_back({0, {}, {}, {}, 0, 0, 0, {}});
     const count::Count back = count::decode(count::encode(c), "x");
     EXPECT_EQ(back.date, c.date);
@@ -235,9 +244,10 @@ TEST(CountFile, RoundTripsEveryFieldAndRefusesWhatIsNotACount)
     EXPECT_EQ(l.book, 5.5);
     EXPECT_EQ(l.counted, QStringLiteral("5,25"));
 
-    for (const char *bad : {"", "{", "[]", "{\"format\":\"other\"}",
-                            "{\"format\":\"vedaris-count\",\"version\":2,\"date\":\"2026-01-01\"}",
-                            "{\"format\":\"vedaris-count\",\"version\":1}",
-                            "{\"format\":\"vedaris-count\",\"version\":1,\"date\":\"2026-01-01\",\"lines\":[{}]}"})
+    for (const char *bad :
+         {"", "{", "[]", "{\"format\":\"other\"}",
+          "{\"format\":\"vedaris-count\",\"version\":2,\"date\":\"2026-01-01\"}",
+          "{\"format\":\"vedaris-count\",\"version\":1}",
+          "{\"format\":\"vedaris-count\",\"version\":1,\"date\":\"2026-01-01\",\"lines\":[{}]}"})
         EXPECT_THROW(count::decode(QByteArray(bad), "x"), Error) << bad;
 }

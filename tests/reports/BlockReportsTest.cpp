@@ -20,9 +20,9 @@ TEST(DepartmentsReport, OneBlockPerDepartmentInFileOrder)
     data.add(Issue{0, day(12), 2, "Хирургия"});
     data.add(Issue{0, day(20), 3, "Терапия"});
     data.add(Issue{0, day(13), 5, "Хирургия"});
-    data.add(Issue{0, day(14), 7, "терапия"});    // another spelling: no block
-    data.add(Issue{0, day(14), 7, "Старое"});     // a deleted department
-    data.add(Issue{0, day(21), 7, "Терапия"});    // after the period
+    data.add(Issue{0, day(14), 7, "терапия"}); // another spelling: no block
+    data.add(Issue{0, day(14), 7, "Старое"}); // a deleted department
+    data.add(Issue{0, day(21), 7, "Терапия"}); // after the period
 
     const Outcome out = run(ReportKind::Departments, data, periodParams(day(10), day(20)));
     ASSERT_FALSE(out.empty());
@@ -65,8 +65,9 @@ TEST(DepartmentsReport, OneBlockPerDepartmentInFileOrder)
     EXPECT_EQ(num(b, 15, 8), 17);
     EXPECT_EQ(b.lastRow(), 15);
 
-    EXPECT_EQ(b.merges(), (QVector<Range>{Range::parse("A1:H1"), Range::parse("A2:H2"), Range::parse("A3:H3"),
-                                          Range::parse("A10:H10")}));
+    EXPECT_EQ(b.merges(),
+              (QVector<Range>{Range::parse("A1:H1"), Range::parse("A2:H2"), Range::parse("A3:H3"),
+                              Range::parse("A10:H10")}));
     EXPECT_EQ(b.pageSetup().zoom, 80);
     EXPECT_EQ(b.pageSetup().orientation, 1);
 }
@@ -87,10 +88,13 @@ TEST(MovementReport, WorkedExample)
 {
     Data data;
     data.addName("Анальгин", "шт");
-    const qint32 first = data.add(Stock{.name = "Анальгин", .received = day(15, 1), .quantity = 3, .price = 5,
+    const qint32 first = data.add(Stock{.name = "Анальгин",
+                                        .received = day(15, 1),
+                                        .quantity = 3,
+                                        .price = 5,
                                         .receivedQuantity = 10});
-    const qint32 second = data.add(Stock{.name = "Анальгин", .received = day(10), .quantity = 3, .price = 5,
-                                         .receivedQuantity = 5});
+    const qint32 second = data.add(Stock{
+        .name = "Анальгин", .received = day(10), .quantity = 3, .price = 5, .receivedQuantity = 5});
     data.add(Issue{first, day(20, 1), 4});
     data.add(Issue{first, day(12), 3});
     data.add(Issue{second, day(5, 3), 2});
@@ -123,19 +127,37 @@ TEST(MovementBalance, NeverBelowZeroAndTheClosingBuildsOnTheCorrectedOpening)
     };
     const Case cases[] = {
         {"worked example",
-         {.receivedBeforeQuantity = 10, .receivedBeforeSum = 50, .receivedQuantity = 5, .receivedSum = 25,
-          .issuedBeforeQuantity = 4, .issuedBeforeSum = 20, .issuedQuantity = 3, .issuedSum = 15},
+         {.receivedBeforeQuantity = 10,
+          .receivedBeforeSum = 50,
+          .receivedQuantity = 5,
+          .receivedSum = 25,
+          .issuedBeforeQuantity = 4,
+          .issuedBeforeSum = 20,
+          .issuedQuantity = 3,
+          .issuedSum = 15},
          {6, 30, 8, 40}},
         {"nothing at all", {}, {0, 0, 0, 0}},
         {"more issued than received before: closing from zero",
-         {.receivedBeforeQuantity = 2, .receivedBeforeSum = 10, .receivedQuantity = 4, .receivedSum = 20,
-          .issuedBeforeQuantity = 5, .issuedBeforeSum = 25, .issuedQuantity = 1, .issuedSum = 5},
+         {.receivedBeforeQuantity = 2,
+          .receivedBeforeSum = 10,
+          .receivedQuantity = 4,
+          .receivedSum = 20,
+          .issuedBeforeQuantity = 5,
+          .issuedBeforeSum = 25,
+          .issuedQuantity = 1,
+          .issuedSum = 5},
          {0, 0, 3, 15}},
         {"more issued than there was in the period",
-         {.receivedBeforeQuantity = 1, .receivedBeforeSum = 5, .issuedQuantity = 3, .issuedSum = 15},
+         {.receivedBeforeQuantity = 1,
+          .receivedBeforeSum = 5,
+          .issuedQuantity = 3,
+          .issuedSum = 15},
          {1, 5, 0, 0}},
         {"quantity and sum cut each on its own",
-         {.receivedBeforeQuantity = 5, .receivedBeforeSum = 1, .receivedSum = 2, .issuedBeforeQuantity = 1,
+         {.receivedBeforeQuantity = 5,
+          .receivedBeforeSum = 1,
+          .receivedSum = 2,
+          .issuedBeforeQuantity = 1,
           .issuedBeforeSum = 3},
          {4, 0, 4, 2}},
         {"a rounding residue below zero is cut",
@@ -159,9 +181,11 @@ TEST(MovementReport, TwoRowHeader)
     const Outcome out = run(ReportKind::Movement, data, periodParams(day(1), day(28)));
     ASSERT_FALSE(out.empty());
     const Workbook &b = *out.workbook;
-    EXPECT_EQ(b.merges(), (QVector<Range>{Range::parse("A1:K1"), Range::parse("A2:K2"), Range::parse("A4:A5"),
-                                          Range::parse("B4:B5"), Range::parse("C4:C5"), Range::parse("D4:E4"),
-                                          Range::parse("F4:G4"), Range::parse("H4:I4"), Range::parse("J4:K4")}));
+    EXPECT_EQ(
+        b.merges(),
+        (QVector<Range>{Range::parse("A1:K1"), Range::parse("A2:K2"), Range::parse("A4:A5"),
+                        Range::parse("B4:B5"), Range::parse("C4:C5"), Range::parse("D4:E4"),
+                        Range::parse("F4:G4"), Range::parse("H4:I4"), Range::parse("J4:K4")}));
     EXPECT_EQ(txt(b, 4, 1), "№ п/п");
     EXPECT_EQ(txt(b, 4, 4), "Остаток на начало периода");
     EXPECT_EQ(txt(b, 4, 10), "Остаток на конец периода");
@@ -187,30 +211,39 @@ TEST(MovementReport, WhichDrugsAndFiguresAppear)
         const char *what;
         QDate start, finish;
         std::function<void(Data &)> fill;
-        QStringList rows;                // column B top down (sorted)
+        QStringList rows; // column B top down (sorted)
         QVector<double> firstRowFigures = {}; // D to K of row 6, when given
     };
     const Case cases[] = {
-        {"a unit differing by case is another drug", day(1), day(28),
+        {"a unit differing by case is another drug",
+         day(1),
+         day(28),
          [](Data &d) {
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .unit = "Шт"});
          },
          {}},
-        {"a deleted name entry with a live twin gives one row", day(1), day(28),
+        {"a deleted name entry with a live twin gives one row",
+         day(1),
+         day(28),
          [](Data &d) {
              d.addName("Бинт", "шт", true);
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .quantity = 2, .price = 1});
          },
-         {"Бинт"}, {2, 2, 0, 0, 0, 0, 2, 2}},
-        {"a drug known only by a deleted entry is listed", day(1), day(28),
+         {"Бинт"},
+         {2, 2, 0, 0, 0, 0, 2, 2}},
+        {"a drug known only by a deleted entry is listed",
+         day(1),
+         day(28),
          [](Data &d) {
              d.addName("Бинт", "шт", true);
              d.add(Stock{.name = "Бинт", .quantity = 2, .price = 1});
          },
          {"Бинт"}},
-        {"deleted stock and deleted issues count nowhere", day(1), day(28),
+        {"deleted stock and deleted issues count nowhere",
+         day(1),
+         day(28),
          [](Data &d) {
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .received = day(5), .quantity = 9, .price = 1});
@@ -218,8 +251,11 @@ TEST(MovementReport, WhichDrugsAndFiguresAppear)
              d.add(Issue{0, day(6), 1, "Хирургия", true});
              d.add(Issue{1, day(6), 2});
          },
-         {"Бинт"}, {0, 0, 9, 9, 0, 0, 9, 9}},
-        {"bounds: the day before Start opens, Start and Finish are in, after Finish nowhere", day(10), day(20),
+         {"Бинт"},
+         {0, 0, 9, 9, 0, 0, 9, 9}},
+        {"bounds: the day before Start opens, Start and Finish are in, after Finish nowhere",
+         day(10),
+         day(20),
          [](Data &d) {
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .received = day(9), .quantity = 100, .price = 1});
@@ -231,30 +267,40 @@ TEST(MovementReport, WhichDrugsAndFiguresAppear)
              d.add(Issue{1, day(20), 4});
              d.add(Issue{2, day(21), 8});
          },
-         {"Бинт"}, {99, 99, 30, 30, 6, 6, 123, 123}},
-        {"issues beyond receipts before Start clamp the opening at 0", day(10), day(20),
+         {"Бинт"},
+         {99, 99, 30, 30, 6, 6, 123, 123}},
+        {"issues beyond receipts before Start clamp the opening at 0",
+         day(10),
+         day(20),
          [](Data &d) {
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .received = day(1), .quantity = 5, .price = 1});
              d.add(Issue{0, day(2), 8});
              d.add(Issue{0, day(12), 1});
          },
-         {"Бинт"}, {0, 0, 0, 0, 1, 1, 0, 0}},
-        {"start after finish: opening equals closing", day(20), day(10),
+         {"Бинт"},
+         {0, 0, 0, 0, 1, 1, 0, 0}},
+        {"start after finish: opening equals closing",
+         day(20),
+         day(10),
          [](Data &d) {
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .received = day(15), .quantity = 5, .price = 1});
              d.add(Issue{0, day(16), 2});
          },
-         {"Бинт"}, {3, 3, 0, 0, 0, 0, 3, 3}},
-        {"stock received after Finish gives a row of zeros", day(1), day(5),
+         {"Бинт"},
+         {3, 3, 0, 0, 0, 0, 3, 3}},
+        {"stock received after Finish gives a row of zeros",
+         day(1),
+         day(5),
          [](Data &d) {
              d.addName("Вата", "г");
              d.addName("Бинт", "шт");
              d.add(Stock{.name = "Бинт", .received = day(15)});
              d.add(Stock{.name = "Вата", .unit = "г", .received = day(1)});
          },
-         {"Бинт", "Вата"}, {0, 0, 0, 0, 0, 0, 0, 0}},
+         {"Бинт", "Вата"},
+         {0, 0, 0, 0, 0, 0, 0, 0}},
         {"no names at all", day(1), day(28), [](Data &d) { d.add(Stock{.name = "Бинт"}); }, {}},
     };
     for (const Case &c : cases) {
@@ -293,7 +339,8 @@ TEST(IssueDatesReport, BlocksOfThreeAndOneIssue)
     const Outcome out = run(ReportKind::IssueDates, data, periodParams(day(10), day(20)));
     ASSERT_FALSE(out.empty());
     const Workbook &b = *out.workbook;
-    EXPECT_EQ(txt(b, 2, 1), "израсходованных лекарственных средств с 10.02.2024 по 20.02.2024 года.");
+    EXPECT_EQ(txt(b, 2, 1),
+              "израсходованных лекарственных средств с 10.02.2024 по 20.02.2024 года.");
     EXPECT_EQ(txt(b, 4, 8), "Дата расх.");
 
     // Rows 5-7: the first stock line's issues in Rashod.dat order, its data merged.
@@ -326,7 +373,8 @@ TEST(IssueDatesReport, BlocksOfThreeAndOneIssue)
 
     QVector<Range> expected{Range::parse("A1:L1"), Range::parse("A2:L2")};
     for (const char *col : {"A", "B", "C", "D", "E", "F", "G", "I", "K"})
-        expected << Range::parse(QLatin1String(col) + QLatin1String("5:") + QLatin1String(col) + QLatin1String("7"));
+        expected << Range::parse(QLatin1String(col) + QLatin1String("5:") + QLatin1String(col)
+                                 + QLatin1String("7"));
     EXPECT_EQ(b.merges(), expected);
 
     EXPECT_TRUE(b.format(4, 1).border);
@@ -368,7 +416,8 @@ TEST(IssueDatesReport, MoreRowsThanASheetHoldsAreRefusedBeforeTheyAreBuilt)
             b.saveXlsx(file);
             ADD_FAILURE() << "saved a sheet beyond the limit";
         } catch (const vedaris::Error &e) {
-            EXPECT_TRUE(e.reason().contains(QString::number(lastRow) + " rows")) << e.reason().toStdString();
+            EXPECT_TRUE(e.reason().contains(QString::number(lastRow) + " rows"))
+                << e.reason().toStdString();
         }
         EXPECT_FALSE(QFile::exists(file));
     }

@@ -9,12 +9,12 @@ using namespace reporttest;
 TEST(DataPass, JoinsByTheStoredRecordIdWhateverTheSlot)
 {
     Data data;
-    data.add(Stock{.name = "Бинт", .id = 7});   // slot 0 carries id 7
-    data.add(Stock{.name = "Вата", .id = 7});   // and so does slot 1
+    data.add(Stock{.name = "Бинт", .id = 7}); // slot 0 carries id 7
+    data.add(Stock{.name = "Вата", .id = 7}); // and so does slot 1
     data.add(Stock{.name = "Йод", .id = -3});
-    data.add(Stock{.name = "Зелёнка"});          // slot 3, id 3
+    data.add(Stock{.name = "Зелёнка"}); // slot 3, id 3
     data.add(Issue{7, day(15), 2});
-    data.add(Issue{0, day(15), 100});           // no stock line carries id 0
+    data.add(Issue{0, day(15), 100}); // no stock line carries id 0
     data.add(Issue{-3, day(15), 4});
     data.add(Issue{-1, day(15), 100});
     data.add(Issue{999999, day(15), 100});
@@ -75,9 +75,10 @@ TEST(DataPass, MissingFileIsAnErrorNamingTheFile)
         ReportKind kind;
         const char *removed;
     };
-    for (const Case &c : {Case{ReportKind::Stock, "Base.dat"}, Case{ReportKind::Consumption, "Rashod.dat"},
-                          Case{ReportKind::Departments, "Otdelenie.dat"},
-                          Case{ReportKind::Movement, "NamePreparat.dat"}}) {
+    for (const Case &c :
+         {Case{ReportKind::Stock, "Base.dat"}, Case{ReportKind::Consumption, "Rashod.dat"},
+          Case{ReportKind::Departments, "Otdelenie.dat"},
+          Case{ReportKind::Movement, "NamePreparat.dat"}}) {
         SCOPED_TRACE(c.removed);
         TempDataDir dir;
         Data().writeTo(dir);
@@ -103,7 +104,8 @@ TEST(DataPass, ProgressRisesToHundred)
     TempDataDir dir;
     data.writeTo(dir);
     QVector<int> seen;
-    runReport(ReportKind::IssueDates, dir.path(), periodParams(day(1), day(28)), [&](int p) { seen << p; });
+    runReport(ReportKind::IssueDates, dir.path(), periodParams(day(1), day(28)),
+              [&](int p) { seen << p; });
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 100);

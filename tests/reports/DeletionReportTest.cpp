@@ -1,8 +1,8 @@
 // The deletion report, from the history the deletions left.
 
+#include "reports/DeletionReport.h"
 #include "ReportTestSupport.h"
 #include "operations/StockOperations.h"
-#include "reports/DeletionReport.h"
 #include "store/Clock.h"
 
 using namespace reporttest;
@@ -33,10 +33,12 @@ TEST(Deletions, TheBatchesOfThePeriodEachWithItsIssues)
         QStringList rows; // "what name quantity department"
     };
     const Case cases[] = {
-        {QDate(2024, 3, 1), QDate(2024, 3, 31),
-         {"партия Вата 3 ", "партия Анальгин 10 ", "выдача Анальгин 2 Хирургия", "выдача Анальгин 1 Терапия",
-          "партия Бинт 20 ", "выдача Бинт 4 Хирургия"}},
-        {QDate(2024, 3, 2), QDate(2024, 3, 8),
+        {QDate(2024, 3, 1),
+         QDate(2024, 3, 31),
+         {"партия Вата 3 ", "партия Анальгин 10 ", "выдача Анальгин 2 Хирургия",
+          "выдача Анальгин 1 Терапия", "партия Бинт 20 ", "выдача Бинт 4 Хирургия"}},
+        {QDate(2024, 3, 2),
+         QDate(2024, 3, 8),
          {"партия Анальгин 10 ", "выдача Анальгин 2 Хирургия", "выдача Анальгин 1 Терапия"}},
         {QDate(2024, 3, 10), QDate(2024, 3, 31), {}},
     };
@@ -58,8 +60,8 @@ TEST(Deletions, TheBatchesOfThePeriodEachWithItsIssues)
             const auto text = [&](int col) {
                 const CellValue v = book.value(row, col);
                 return std::holds_alternative<QString>(v) ? std::get<QString>(v)
-                       : std::holds_alternative<double>(v) ? QString::number(std::get<double>(v))
-                                                            : QString();
+                    : std::holds_alternative<double>(v)   ? QString::number(std::get<double>(v))
+                                                          : QString();
             };
             rows << QStringLiteral("%1 %2 %3 %4").arg(text(3), text(4), text(9), text(7));
         }

@@ -115,9 +115,9 @@ TEST(LibreOffice, EveryReportConvertsToTheSameValues)
     p.finish = QDate(2021, 12, 31);
     p.department = data.departmentTexts.value(0);
     int report = 0;
-    for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption, ReportKind::Purchases,
-                            ReportKind::Department, ReportKind::Departments, ReportKind::Movement,
-                            ReportKind::IssueDates}) {
+    for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
+                            ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
+                            ReportKind::Movement, ReportKind::IssueDates}) {
         const Outcome out = runReport(kind, dir.path(), p);
         ASSERT_FALSE(out.empty()) << out.title.toStdString();
         const Workbook &book = *out.workbook;
@@ -126,9 +126,11 @@ TEST(LibreOffice, EveryReportConvertsToTheSameValues)
         book.saveXlsx(xlsx);
         // Comma, double quote, UTF-8, from line 1, cells as shown, en-US numbers.
         QProcess convert;
-        convert.start(office, {"--headless", "-env:UserInstallation=file://" + dir.path() + "/office-profile",
-                               "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,true",
-                               "--outdir", dir.path(), xlsx});
+        convert.start(
+            office,
+            {"--headless", "-env:UserInstallation=file://" + dir.path() + "/office-profile",
+             "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,true",
+             "--outdir", dir.path(), xlsx});
         ASSERT_TRUE(convert.waitForFinished(180000)) << "soffice did not finish";
         const QVector<QStringList> csv = readCsv(dir.file(name + ".csv"));
         ASSERT_FALSE(csv.isEmpty()) << out.title.toStdString() << ": no CSV\n"
@@ -140,16 +142,21 @@ TEST(LibreOffice, EveryReportConvertsToTheSameValues)
                 bool numeric = false;
                 double number = 0;
                 const QString expected = shown(book, row, col, numeric, number);
-                const QString actual = row <= csv.size() && col <= csv[row - 1].size() ? csv[row - 1][col - 1]
-                                                                                      : QString();
+                const QString actual = row <= csv.size() && col <= csv[row - 1].size()
+                    ? csv[row - 1][col - 1]
+                    : QString();
                 bool read = false;
                 const double value = actual.toDouble(&read);
                 // The general format shows at most about ten significant digits.
                 const double slack = std::max(1e-6, 1e-9 * std::fabs(number));
-                const bool same = numeric ? read && std::fabs(value - number) <= slack : actual == expected;
+                const bool same =
+                    numeric ? read && std::fabs(value - number) <= slack : actual == expected;
                 if (!same)
-                    differences << QStringLiteral("%1%2: \"%3\" in the workbook, \"%4\" in LibreOffice")
-                                       .arg(columnName(col)).arg(row).arg(expected, actual);
+                    differences << QStringLiteral(
+                                       "%1%2: \"%3\" in the workbook, \"%4\" in LibreOffice")
+                                       .arg(columnName(col))
+                                       .arg(row)
+                                       .arg(expected, actual);
             }
         EXPECT_TRUE(differences.isEmpty()) << out.title.toStdString() << ":\n"
                                            << differences.mid(0, 10).join(u'\n').toStdString();

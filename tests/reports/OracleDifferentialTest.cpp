@@ -18,19 +18,32 @@ namespace {
 const char *kindName(ReportKind k)
 {
     switch (k) {
-    case ReportKind::Expired: return "expired";
-    case ReportKind::Stock: return "stock";
-    case ReportKind::Consumption: return "consumption";
-    case ReportKind::Purchases: return "purchases";
-    case ReportKind::Department: return "department";
-    case ReportKind::Departments: return "departments";
-    case ReportKind::Movement: return "movement";
-    case ReportKind::IssueDates: return "issue dates";
-    case ReportKind::Inventory: return "inventory";
-    case ReportKind::WriteOffAct: return "write-off act";
-    case ReportKind::Requisition: return "requisition";
-    case ReportKind::Deletions: return "deletions";
-    case ReportKind::Discrepancies: return "discrepancies";
+    case ReportKind::Expired:
+        return "expired";
+    case ReportKind::Stock:
+        return "stock";
+    case ReportKind::Consumption:
+        return "consumption";
+    case ReportKind::Purchases:
+        return "purchases";
+    case ReportKind::Department:
+        return "department";
+    case ReportKind::Departments:
+        return "departments";
+    case ReportKind::Movement:
+        return "movement";
+    case ReportKind::IssueDates:
+        return "issue dates";
+    case ReportKind::Inventory:
+        return "inventory";
+    case ReportKind::WriteOffAct:
+        return "write-off act";
+    case ReportKind::Requisition:
+        return "requisition";
+    case ReportKind::Deletions:
+        return "deletions";
+    case ReportKind::Discrepancies:
+        return "discrepancies";
     }
     return "?";
 }
@@ -67,7 +80,8 @@ Folder randomFolder(std::uint64_t seed, std::mt19937_64 &rng)
 reports::ReportParams randomParams(const Folder &f, std::mt19937_64 &rng)
 {
     auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    std::vector<double> days = {text::dateToSerial(f.options.first), text::dateToSerial(f.options.last)};
+    std::vector<double> days = {text::dateToSerial(f.options.first),
+                                text::dateToSerial(f.options.last)};
     for (const auto &s : f.data.stock)
         days.insert(days.end(), {s.ReceiptDate, s.ExpiryDate, s.ReceiptDate - 1});
     for (const auto &i : f.data.issues)
@@ -87,9 +101,15 @@ reports::ReportParams randomParams(const Folder &f, std::mt19937_64 &rng)
     } // otherwise as drawn: Start after Finish about one time in four
     const QStringList &deps = f.data.departmentTexts;
     switch (in(0, 5)) {
-    case 0: p.department = deps.isEmpty() ? QString() : deps[in(0, int(deps.size()) - 1)].toUpper(); break;
-    case 1: p.department = QStringLiteral("Нет такого"); break;
-    default: p.department = deps.isEmpty() ? QString() : deps[in(0, int(deps.size()) - 1)]; break;
+    case 0:
+        p.department = deps.isEmpty() ? QString() : deps[in(0, int(deps.size()) - 1)].toUpper();
+        break;
+    case 1:
+        p.department = QStringLiteral("Нет такого");
+        break;
+    default:
+        p.department = deps.isEmpty() ? QString() : deps[in(0, int(deps.size()) - 1)];
+        break;
     }
     return p;
 }
@@ -97,8 +117,8 @@ reports::ReportParams randomParams(const Folder &f, std::mt19937_64 &rng)
 QString paramsText(const reports::ReportParams &p)
 {
     return QStringLiteral("date %1, start %2, finish %3, department \"%4\"")
-        .arg(p.date.toString(Qt::ISODate), p.start.toString(Qt::ISODate), p.finish.toString(Qt::ISODate),
-             p.department);
+        .arg(p.date.toString(Qt::ISODate), p.start.toString(Qt::ISODate),
+             p.finish.toString(Qt::ISODate), p.department);
 }
 
 TEST(OracleDifferential, FastReportsBuildTheWorkbooksOfTheNestedPasses)
@@ -114,27 +134,32 @@ TEST(OracleDifferential, FastReportsBuildTheWorkbooksOfTheNestedPasses)
         // Two parameter draws per folder.
         for (int draw = 0; draw < 2; ++draw) {
             const reports::ReportParams p = randomParams(folder, rng);
-            for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
-                                    ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
-                                    ReportKind::Movement, ReportKind::IssueDates}) {
+            for (ReportKind kind :
+                 {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
+                  ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
+                  ReportKind::Movement, ReportKind::IssueDates}) {
                 ++runs;
                 const reports::Outcome slow = oracle::run(kind, dir.path(), p);
                 const reports::Outcome fast = reports::runReport(kind, dir.path(), p);
                 QString diff;
                 if (slow.empty() != fast.empty())
                     diff = QStringLiteral("nested pass %1, fast report %2")
-                               .arg(slow.empty() ? "empty" : "has rows", fast.empty() ? "empty" : "has rows");
+                               .arg(slow.empty() ? "empty" : "has rows",
+                                    fast.empty() ? "empty" : "has rows");
                 else if (slow.empty() && slow.emptyMessage != fast.emptyMessage)
-                    diff = QStringLiteral("message \"%1\" against \"%2\"").arg(slow.emptyMessage, fast.emptyMessage);
+                    diff = QStringLiteral("message \"%1\" against \"%2\"")
+                               .arg(slow.emptyMessage, fast.emptyMessage);
                 else if (!slow.empty())
                     diff = oracle::difference(*slow.workbook, *fast.workbook);
                 nonEmpty += !slow.empty();
                 if (!diff.isEmpty()) {
                     ++failures;
-                    ADD_FAILURE() << kindName(kind) << " report, seed " << seed << ", draw " << draw << " ("
-                                  << qPrintable(paramsText(p)) << "; " << folder.options.batches << " batches, "
+                    ADD_FAILURE() << kindName(kind) << " report, seed " << seed << ", draw " << draw
+                                  << " (" << qPrintable(paramsText(p)) << "; "
+                                  << folder.options.batches << " batches, "
                                   << folder.data.issues.size() << " issues"
-                                  << (folder.options.hostile ? ", hostile" : "") << "): " << qPrintable(diff);
+                                  << (folder.options.hostile ? ", hostile" : "")
+                                  << "): " << qPrintable(diff);
                 }
             }
         }

@@ -26,7 +26,10 @@ TEST(ReportsForReading, SumsOfBinaryFractionsComeToZeroAndSumsHaveTwoDecimals)
     data.addName("Анальгин", "шт");
     const double left = 0.9 - (0.2 + 0.7);
     ASSERT_GT(left, 0.0);
-    const qint32 a = data.add(Stock{.name = "Анальгин", .received = day(1), .quantity = left, .price = 0.7,
+    const qint32 a = data.add(Stock{.name = "Анальгин",
+                                    .received = day(1),
+                                    .quantity = left,
+                                    .price = 0.7,
                                     .receivedQuantity = 0.9});
     data.add(Issue{a, day(11), 0.2});
     data.add(Issue{a, day(12), 0.7});
@@ -36,9 +39,9 @@ TEST(ReportsForReading, SumsOfBinaryFractionsComeToZeroAndSumsHaveTwoDecimals)
         ReportKind kind;
         ReportParams params;
         int firstDataRow;
-        QVector<int> zeros;      // columns that come to nothing in the first data row
-        QVector<int> sums;       // columns of money
-        int headerTo;            // the last printed-on-every-page row
+        QVector<int> zeros; // columns that come to nothing in the first data row
+        QVector<int> sums; // columns of money
+        int headerTo; // the last printed-on-every-page row
     };
     const Case cases[] = {
         {ReportKind::Movement, periodParams(day(10), day(20)), 6, {10, 11}, {5, 7, 9, 11}, 5},

@@ -133,8 +133,7 @@ public:
     }
 
 private:
-    template<class R>
-    static QByteArray encoded(const QVector<R> &records)
+    template<class R> static QByteArray encoded(const QVector<R> &records)
     {
         QByteArray bytes(qsizetype(records.size()) * R::Size, '\0');
         for (qsizetype i = 0; i < records.size(); ++i)

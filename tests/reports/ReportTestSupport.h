@@ -16,7 +16,8 @@ inline Outcome run(ReportKind kind, const Data &data, const ReportParams &params
     return runReport(kind, dir.path(), params);
 }
 
-inline ReportParams periodParams(const QDate &start, const QDate &finish, const QString &department = {})
+inline ReportParams periodParams(const QDate &start, const QDate &finish,
+                                 const QString &department = {})
 {
     ReportParams p;
     p.start = start;

@@ -22,7 +22,7 @@ struct FileCell
 struct Sheet
 {
     QHash<QString, FileCell> cells; // "C4" -> value; cells without a value are left out
-    QSet<QString> merges;           // "C4:C5"
+    QSet<QString> merges; // "C4:C5"
 };
 
 inline QByteArray member(const QString &file, const QString &name)

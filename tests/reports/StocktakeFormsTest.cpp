@@ -1,9 +1,9 @@
 // The count sheet, the write-off act, the requisition-invoice and the
 // discrepancy list, read back from the saved file's own XML.
+#include "reports/StocktakeForms.h"
 #include "ReportTestData.h"
 #include "SheetXml.h"
 #include "reports/Reports.h"
-#include "reports/StocktakeForms.h"
 #include "store/CountFile.h"
 
 #include <QTemporaryDir>
@@ -89,8 +89,9 @@ TEST(SumInWords, RublesInWordsAndKopecksInFigures)
         {21001, "Двадцать одна тысяча один рубль 00 копеек"},
         {1000000, "Один миллион рублей 00 копеек"},
         {2003004.05, "Два миллиона три тысячи четыре рубля 05 копеек"},
-        {1234567890.12, "Один миллиард двести тридцать четыре миллиона пятьсот шестьдесят семь тысяч "
-                        "восемьсот девяносто рублей 12 копеек"},
+        {1234567890.12,
+         "Один миллиард двести тридцать четыре миллиона пятьсот шестьдесят семь тысяч "
+         "восемьсот девяносто рублей 12 копеек"},
         {0.999, "Один рубль 00 копеек"},
         {-3.5, "Минус три рубля 50 копеек"},
     };
@@ -102,8 +103,8 @@ TEST(StocktakeForms, CountSheetListsTheBookQuantityAtTheDayInTheListsOrder)
 {
     Data data;
     const qint32 b2 = data.add(Stock{.name = "Бинт", .quantity = 20, .price = 3, .series = "S2"});
-    const qint32 a = data.add(Stock{.name = "анальгин", .unit = "уп", .quantity = 10, .price = 2.5,
-                                    .expiry = day(1, 6, 2026)});
+    const qint32 a = data.add(Stock{
+        .name = "анальгин", .unit = "уп", .quantity = 10, .price = 2.5, .expiry = day(1, 6, 2026)});
     data.add(Stock{.name = "Бинт", .quantity = 5, .price = 4, .series = "S1"});
     const qint32 gone = data.add(Stock{.name = "Аспирин", .quantity = 3});
     data.add(Stock{.name = "Вата", .received = day(20)}); // after the day
@@ -116,9 +117,16 @@ TEST(StocktakeForms, CountSheetListsTheBookQuantityAtTheDayInTheListsOrder)
     TempDataDir dir;
     data.writeTo(dir);
 
-    const QStringList headers = {"№ п/п", "Наименование", "Ед. изм.", "Серия", "Срок годности", "Цена",
-                                 "Фактическое наличие: количество", "Фактическое наличие: сумма",
-                                 "По данным учёта: количество", "По данным учёта: сумма"};
+    const QStringList headers = {"№ п/п",
+                                 "Наименование",
+                                 "Ед. изм.",
+                                 "Серия",
+                                 "Срок годности",
+                                 "Цена",
+                                 "Фактическое наличие: количество",
+                                 "Фактическое наличие: сумма",
+                                 "По данным учёта: количество",
+                                 "По данным учёта: сумма"};
     for (const bool blind : {false, true}) {
         SCOPED_TRACE(blind ? "blind" : "with the book");
         const Sheet s = saved(inventoryForm(dir.path(), day(10), blind));
@@ -129,14 +137,22 @@ TEST(StocktakeForms, CountSheetListsTheBookQuantityAtTheDayInTheListsOrder)
         auto book = [&](const char *q, const char *sum) {
             return blind ? QStringList{"", ""} : QStringList{q, sum};
         };
-        EXPECT_EQ(rowOf(s, h + 1, 10), QStringList({"#1", "анальгин", "уп", "S1", num(day(1, 6, 2026)), "#2.5", "", ""})
-                                          + book("#6", "#15"));
-        EXPECT_EQ(rowOf(s, h + 2, 10), QStringList({"#2", "Бинт", "шт", "S1", expiry, "#4", "", ""}) + book("#5", "#20"));
-        EXPECT_EQ(rowOf(s, h + 3, 10), QStringList({"#3", "Бинт", "шт", "S2", expiry, "#3", "", ""}) + book("#19", "#57"));
-        EXPECT_EQ(rowOf(s, h + 4, 10), QStringList({"", "ИТОГО:", "", "", "", "", "", ""}) + book("#30", "#92"));
+        EXPECT_EQ(rowOf(s, h + 1, 10),
+                  QStringList({"#1", "анальгин", "уп", "S1", num(day(1, 6, 2026)), "#2.5", "", ""})
+                      + book("#6", "#15"));
+        EXPECT_EQ(rowOf(s, h + 2, 10),
+                  QStringList({"#2", "Бинт", "шт", "S1", expiry, "#4", "", ""})
+                      + book("#5", "#20"));
+        EXPECT_EQ(rowOf(s, h + 3, 10),
+                  QStringList({"#3", "Бинт", "шт", "S2", expiry, "#3", "", ""})
+                      + book("#19", "#57"));
+        EXPECT_EQ(rowOf(s, h + 4, 10),
+                  QStringList({"", "ИТОГО:", "", "", "", "", "", ""}) + book("#30", "#92"));
         EXPECT_EQ(textAt(s, h + 5, 1), "");
         EXPECT_EQ(rowWith(s, 1, "Итого по описи: количество порядковых номеров 3"), h + 6);
-        EXPECT_EQ(anyCellStartsWith(s, "на сумму по данным учёта: 92 (Девяносто два рубля 00 копеек)"), !blind);
+        EXPECT_EQ(
+            anyCellStartsWith(s, "на сумму по данным учёта: 92 (Девяносто два рубля 00 копеек)"),
+            !blind);
         EXPECT_TRUE(anyCellStartsWith(s, "УТВЕРЖДАЮ"));
         EXPECT_TRUE(anyCellStartsWith(s, "Форма по ОКУД 0504087"));
         EXPECT_TRUE(anyCellStartsWith(s, "ИНВЕНТАРИЗАЦИОННАЯ ОПИСЬ"));
@@ -157,30 +173,34 @@ TEST(StocktakeForms, CountSheetListsTheBookQuantityAtTheDayInTheListsOrder)
     const QByteArray sheet = member(file, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(sheet.contains("<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>"));
     EXPECT_TRUE(sheet.contains("<pageSetup fitToHeight=\"0\" orientation=\"landscape\"/>"));
-    EXPECT_TRUE(member(file, "xl/workbook.xml").contains(QStringLiteral("!$%1:$%1</definedName>").arg(h).toUtf8()));
+    EXPECT_TRUE(member(file, "xl/workbook.xml")
+                    .contains(QStringLiteral("!$%1:$%1</definedName>").arg(h).toUtf8()));
 }
 
 TEST(StocktakeForms, WriteOffActGroupsThePeriodsWriteOffsByReason)
 {
     Data data;
-    const qint32 a = data.add(Stock{.name = "Анальгин", .quantity = 10, .price = 2.5, .series = "A1"});
-    const qint32 b = data.add(Stock{.name = "Бинт", .quantity = 20, .price = 3, .expiry = day(1, 3, 2025)});
+    const qint32 a =
+        data.add(Stock{.name = "Анальгин", .quantity = 10, .price = 2.5, .series = "A1"});
+    const qint32 b =
+        data.add(Stock{.name = "Бинт", .quantity = 20, .price = 3, .expiry = day(1, 3, 2025)});
     const qint32 gone = data.add(Stock{.name = "Йод", .deleted = true});
     data.add(Issue{b, day(12), 2, "Списание: Недостача"});
     data.add(Issue{a, day(11), 1, "Списание: Истёк срок годности"});
     data.add(Issue{a, day(10), 3, "Списание: Недостача"});
-    data.add(Issue{a, day(11), 4, "Хирургия"});                            // not a write-off
-    data.add(Issue{a, day(9), 1, "Списание: Недостача"});                  // before the period
-    data.add(Issue{a, day(12), 1, "Списание: Недостача", true});           // deleted
-    data.add(Issue{gone, day(12), 1, "Списание: Недостача"});              // of a deleted batch
+    data.add(Issue{a, day(11), 4, "Хирургия"}); // not a write-off
+    data.add(Issue{a, day(9), 1, "Списание: Недостача"}); // before the period
+    data.add(Issue{a, day(12), 1, "Списание: Недостача", true}); // deleted
+    data.add(Issue{gone, day(12), 1, "Списание: Недостача"}); // of a deleted batch
     TempDataDir dir;
     data.writeTo(dir);
 
     const Sheet s = saved(writeOffActForm(dir.path(), day(10), day(12)));
     const int h = rowWith(s, 1, "№ п/п");
     ASSERT_GT(h, 0);
-    EXPECT_EQ(rowOf(s, h, 8), QStringList({"№ п/п", "Наименование", "Ед. изм.", "Серия", "Срок годности",
-                                           "Количество", "Цена", "Сумма"}));
+    EXPECT_EQ(rowOf(s, h, 8),
+              QStringList({"№ п/п", "Наименование", "Ед. изм.", "Серия", "Срок годности",
+                           "Количество", "Цена", "Сумма"}));
     const QString expiry = num(day(1, 1, 2030));
     const QStringList rows[] = {
         {"Причина списания: Истёк срок годности", "", "", "", "", "", "", ""},
@@ -215,7 +235,7 @@ TEST(StocktakeForms, RequisitionListsTheIssuesToOneDepartment)
     data.add(Issue{a, day(10), 3});
     data.add(Issue{a, day(10), 1, "Терапия"});
     data.add(Issue{a, day(10), 1, "хирургия"}); // another name
-    data.add(Issue{a, day(13), 1});             // after the period
+    data.add(Issue{a, day(13), 1}); // after the period
     data.add(Issue{a, day(11), 1, "Хирургия", true});
     TempDataDir dir;
     data.writeTo(dir);
@@ -253,9 +273,10 @@ struct CountedFolder
     CountedFolder()
     {
         Data data;
-        const qint32 a = data.add(Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
-        const qint32 b = data.add(Stock{.name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20,
-                                        .series = "B2"});
+        const qint32 a = data.add(
+            Stock{.name = "Анальгин", .quantity = 5, .price = 2.5, .receivedQuantity = 10});
+        const qint32 b = data.add(Stock{
+            .name = "Бинт", .quantity = 15, .price = 3, .receivedQuantity = 20, .series = "B2"});
         data.add(Stock{.name = "Вата", .quantity = 7, .price = 1});
         data.add(Issue{a, day(5), 2});
         data.add(Issue{a, day(15), 3});
@@ -284,26 +305,30 @@ TEST(StocktakeForms, DiscrepancyListShowsShortageAndSurplusOfTheDraftAndOfThePos
         ASSERT_GT(h, 0);
         const QStringList rows[] = {
             {"№ п/п", "Наименование", "Ед. изм.", "Серия", "Цена", "По данным учёта: количество",
-             "Фактическое наличие: количество", "Недостача: количество", "Недостача: сумма", "Излишки: количество",
-             "Излишки: сумма"},
+             "Фактическое наличие: количество", "Недостача: количество", "Недостача: сумма",
+             "Излишки: количество", "Излишки: сумма"},
             {"#1", "Анальгин", "шт", "S1", "#2.5", "#8", "#6", "#2", "#5", "", ""},
             {"#2", "Бинт", "шт", "B2", "#3", "#15", "#18", "", "", "#3", "#9"},
             {"", "ИТОГО:", "", "", "", "", "", "#2", "#5", "#3", "#9"},
             {"", "", "", "", "", "", "", "", "", "", ""},
-            {"Недостача на сумму: 5 (Пять рублей 00 копеек)", "", "", "", "", "", "", "", "", "", ""},
-            {"Излишки на сумму: 9 (Девять рублей 00 копеек)", "", "", "", "", "", "", "", "", "", ""},
+            {"Недостача на сумму: 5 (Пять рублей 00 копеек)", "", "", "", "", "", "", "", "", "",
+             ""},
+            {"Излишки на сумму: 9 (Девять рублей 00 копеек)", "", "", "", "", "", "", "", "", "",
+             ""},
         };
         for (int i = 0; i < int(std::size(rows)); ++i)
             EXPECT_EQ(rowOf(s, h + i, 11), rows[i]) << "row " << h + i;
         EXPECT_TRUE(anyCellStartsWith(s, "Форма по ОКУД 0504092"));
         EXPECT_TRUE(anyCellStartsWith(s, "ВЕДОМОСТЬ РАСХОЖДЕНИЙ"));
-        EXPECT_EQ(anyCellStartsWith(s, "медикаментов на 10.02.2024 (результаты проведены)"), posted);
+        EXPECT_EQ(anyCellStartsWith(s, "медикаментов на 10.02.2024 (результаты проведены)"),
+                  posted);
         EXPECT_TRUE(anyCellStartsWith(s, "УТВЕРЖДАЮ"));
     }
 
     TempDataDir empty;
     Data{}.writeTo(empty);
-    EXPECT_EQ(runReport(ReportKind::Discrepancies, empty.path(), {}).emptyMessage, messages::NoCount);
+    EXPECT_EQ(runReport(ReportKind::Discrepancies, empty.path(), {}).emptyMessage,
+              messages::NoCount);
 }
 
 TEST(StocktakeForms, AfterPostingTheCountSheetAtTheDayShowsTheCountedQuantities)
@@ -330,8 +355,10 @@ TEST(StocktakeForms, CountSheetShowsWhatIssuesLeaveToAMillionth)
 {
     Data data;
     // 1 - 0,7 - 0,3 leaves 5,55E-17 in doubles: an emptied batch, not a line.
-    const qint32 gone = data.add(Stock{.name = "Анальгин", .quantity = 0, .price = 2, .receivedQuantity = 1});
-    const qint32 left = data.add(Stock{.name = "Бинт", .quantity = 0.3, .price = 10, .receivedQuantity = 1});
+    const qint32 gone =
+        data.add(Stock{.name = "Анальгин", .quantity = 0, .price = 2, .receivedQuantity = 1});
+    const qint32 left =
+        data.add(Stock{.name = "Бинт", .quantity = 0.3, .price = 10, .receivedQuantity = 1});
     data.add(Issue{gone, day(2), 0.7});
     data.add(Issue{gone, day(3), 0.3});
     data.add(Issue{left, day(2), 0.1});
@@ -341,7 +368,8 @@ TEST(StocktakeForms, CountSheetShowsWhatIssuesLeaveToAMillionth)
     const Sheet s = saved(inventoryForm(dir.path(), day(10), false));
     const int h = rowWith(s, 1, "№ п/п");
     ASSERT_GT(h, 0);
-    EXPECT_EQ(rowOf(s, h + 1, 10),
-              QStringList({"#1", "Бинт", "шт", "S1", num(day(1, 1, 2030)), "#10", "", "", "#0.3", "#3"}));
+    EXPECT_EQ(
+        rowOf(s, h + 1, 10),
+        QStringList({"#1", "Бинт", "шт", "S1", num(day(1, 1, 2030)), "#10", "", "", "#0.3", "#3"}));
     EXPECT_EQ(textAt(s, h + 2, 2), "ИТОГО:");
 }

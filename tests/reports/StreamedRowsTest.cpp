@@ -28,17 +28,19 @@ struct Call
 std::vector<Call> calls()
 {
     std::vector<Call> out;
-    for (const QString text : {"", "12", "-3,5", "1E5", "1,2,3", "01.02.2024", "31.02.2024", "01.02.1800", "Бинт",
-                               "0012", " 7"}) {
+    for (const QString text : {"", "12", "-3,5", "1E5", "1,2,3", "01.02.2024", "31.02.2024",
+                               "01.02.1800", "Бинт", "0012", " 7"}) {
         out.push_back({"typed", [text](Workbook &b) { b.setValue(1, 1, text); },
                        [text](StreamRow &r) { r.typed(1, text); }});
         out.push_back({"text", [text](Workbook &b) { b.setText(1, 1, text); },
                        [text](StreamRow &r) { r.text(1, text); }});
     }
-    for (const QDate date : {QDate(), QDate(1800, 1, 1), QDate(1900, 1, 1), QDate(2024, 2, 29), QDate(9999, 12, 31)})
+    for (const QDate date :
+         {QDate(), QDate(1800, 1, 1), QDate(1900, 1, 1), QDate(2024, 2, 29), QDate(9999, 12, 31)})
         out.push_back({"date", [date](Workbook &b) { b.setDate(1, 1, date); },
                        [date](StreamRow &r) { r.date(1, date); }});
-    out.push_back({"number", [](Workbook &b) { b.setValue(1, 1, -0.25); }, [](StreamRow &r) { r.number(1, -0.25); }});
+    out.push_back({"number", [](Workbook &b) { b.setValue(1, 1, -0.25); },
+                   [](StreamRow &r) { r.number(1, -0.25); }});
     return out;
 }
 
@@ -80,7 +82,8 @@ TEST(StreamedRows, EachCellIsTheOneTheWorkbookCallsMake)
             call.streamed(row);
 
             const QString where = QStringLiteral("%1 with row format \"%2\" size %3")
-                                      .arg(call.name, rowFormat.numberFormat).arg(rowFormat.fontSize);
+                                      .arg(call.name, rowFormat.numberFormat)
+                                      .arg(rowFormat.fontSize);
             EXPECT_EQ(describe(row.value(1)), describe(held.value(1, 1))) << where.toStdString();
             ASSERT_NE(row.slot(1), nullptr) << where.toStdString();
             EXPECT_TRUE(w.formats[row.slot(1)->format] == held.format(1, 1)) << where.toStdString();
@@ -107,9 +110,10 @@ TEST(StreamedRows, EveryReportReadsAndSavesAsItsRowsHeld)
         p.start = start;
         p.finish = finish;
         p.department = data.departmentTexts.value(1);
-        for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption, ReportKind::Purchases,
-                                ReportKind::Department, ReportKind::Departments, ReportKind::Movement,
-                                ReportKind::IssueDates}) {
+        for (ReportKind kind :
+             {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
+              ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
+              ReportKind::Movement, ReportKind::IssueDates}) {
             const Outcome out = runReport(kind, dir.path(), p);
             ASSERT_FALSE(out.empty()) << out.title.toStdString();
             const Workbook &book = *out.workbook;

@@ -19,11 +19,11 @@ QVector<double> widths(const Workbook &book, int columns)
 TEST(ExpiredReport, SheetCellForCell)
 {
     Data data;
-    data.add(Stock{.name = "Бинт", .quantity = 4, .price = 2.5, .expiry = day(10)});   // on the Date
-    data.add(Stock{.name = "Аспирин", .quantity = 3, .price = 1, .expiry = day(9)});   // before it
-    data.add(Stock{.name = "Вата", .expiry = day(11)});                                // the day after
+    data.add(Stock{.name = "Бинт", .quantity = 4, .price = 2.5, .expiry = day(10)}); // on the Date
+    data.add(Stock{.name = "Аспирин", .quantity = 3, .price = 1, .expiry = day(9)}); // before it
+    data.add(Stock{.name = "Вата", .expiry = day(11)}); // the day after
     data.add(Stock{.name = "Йод", .expiry = day(1), .deleted = true});
-    data.add(Stock{.name = "Зелёнка", .quantity = 0, .expiry = day(1)});              // issued in full
+    data.add(Stock{.name = "Зелёнка", .quantity = 0, .expiry = day(1)}); // issued in full
 
     const Outcome out = run(ReportKind::Expired, data, dateParams(day(10)));
     ASSERT_FALSE(out.empty());
@@ -33,13 +33,15 @@ TEST(ExpiredReport, SheetCellForCell)
     // 3, 35, 10, 10, 12, 8, 10, 17, each widened to its heading where narrower.
     EXPECT_EQ(widths(b, 8), (QVector<double>{3, 35, 13, 12, 14, 8, 13, 17}));
     EXPECT_EQ(txt(b, 1, 1), "Отчёт");
-    EXPECT_EQ(txt(b, 2, 1), "по лекарственным средствам у которых истёк срок годности на 10.02.2024 года.");
+    EXPECT_EQ(txt(b, 2, 1),
+              "по лекарственным средствам у которых истёк срок годности на 10.02.2024 года.");
     EXPECT_TRUE(blank(b, 3, 1));
     QStringList headers;
     for (int c = 1; c <= 8; ++c)
         headers << txt(b, 4, c);
-    EXPECT_EQ(headers, (QStringList{"№", "Наименование", "Дата получ.", "Срок годн.", "Ед.измерения", "Колич.",
-                                    "Цена за ед.", "Общая сумма"}));
+    EXPECT_EQ(headers,
+              (QStringList{"№", "Наименование", "Дата получ.", "Срок годн.", "Ед.измерения",
+                           "Колич.", "Цена за ед.", "Общая сумма"}));
     EXPECT_EQ(b.merges(), (QVector<Range>{Range::parse("A1:H1"), Range::parse("A2:H2")}));
 
     // Sorted by name, running numbers still 1, 2 from the top.
@@ -89,7 +91,8 @@ TEST(ExpiredReport, SheetCellForCell)
 TEST(StockReport, LandscapeTableWithRecordTextsKeptAsText)
 {
     Data data;
-    data.add(Stock{.name = "Бинт", .quantity = 2, .price = 3, .series = "000123", .document = "0042"});
+    data.add(
+        Stock{.name = "Бинт", .quantity = 2, .price = 3, .series = "000123", .document = "0042"});
     data.add(Stock{.name = "Вата", .quantity = 0});
     data.add(Stock{.name = "12345", .quantity = 1, .price = 1, .deleted = true});
 
@@ -115,7 +118,8 @@ TEST(StockReport, LandscapeTableWithRecordTextsKeptAsText)
 TEST(PurchasesReport, HeaderRowIsNotBoldAndReceivedFiguresAreShown)
 {
     Data data;
-    data.add(Stock{.name = "Бинт", .received = day(5), .quantity = 0, .price = 2, .receivedQuantity = 7});
+    data.add(Stock{
+        .name = "Бинт", .received = day(5), .quantity = 0, .price = 2, .receivedQuantity = 7});
     const Outcome out = run(ReportKind::Purchases, data, periodParams(day(1), day(29)));
     ASSERT_FALSE(out.empty());
     const Workbook &b = *out.workbook;
@@ -142,7 +146,9 @@ TEST(TableReports, SelectionAtBoundsAndMarks)
     };
     const ReportParams feb = periodParams(day(10), day(20));
     const Case cases[] = {
-        {"purchases at the bounds", ReportKind::Purchases, feb,
+        {"purchases at the bounds",
+         ReportKind::Purchases,
+         feb,
          [](Data &d) {
              d.add(Stock{.name = "a-before", .received = day(9)});
              d.add(Stock{.name = "b-start", .received = day(10)});
@@ -151,18 +157,36 @@ TEST(TableReports, SelectionAtBoundsAndMarks)
              d.add(Stock{.name = "e-deleted", .received = day(15), .deleted = true});
          },
          {"b-start", "c-finish"}},
-        {"purchases, start after finish", ReportKind::Purchases, periodParams(day(20), day(10)),
-         [](Data &d) { d.add(Stock{.name = "x", .received = day(15)}); }, {}, messages::NoPurchases},
-        {"stock, everything issued or deleted", ReportKind::Stock, dateParams(day(1)),
+        {"purchases, start after finish",
+         ReportKind::Purchases,
+         periodParams(day(20), day(10)),
+         [](Data &d) { d.add(Stock{.name = "x", .received = day(15)}); },
+         {},
+         messages::NoPurchases},
+        {"stock, everything issued or deleted",
+         ReportKind::Stock,
+         dateParams(day(1)),
          [](Data &d) {
              d.add(Stock{.name = "x", .quantity = 0});
              d.add(Stock{.name = "y", .deleted = true});
          },
-         {}, messages::NoStock},
-        {"expired, nothing by the date", ReportKind::Expired, dateParams(day(1)),
-         [](Data &d) { d.add(Stock{.name = "x", .expiry = day(2)}); }, {}, messages::NoExpired},
-        {"expired, empty Base.dat", ReportKind::Expired, dateParams(day(1)), [](Data &) {}, {}, messages::NoExpired},
-        {"consumption at the bounds", ReportKind::Consumption, feb,
+         {},
+         messages::NoStock},
+        {"expired, nothing by the date",
+         ReportKind::Expired,
+         dateParams(day(1)),
+         [](Data &d) { d.add(Stock{.name = "x", .expiry = day(2)}); },
+         {},
+         messages::NoExpired},
+        {"expired, empty Base.dat",
+         ReportKind::Expired,
+         dateParams(day(1)),
+         [](Data &) {},
+         {},
+         messages::NoExpired},
+        {"consumption at the bounds",
+         ReportKind::Consumption,
+         feb,
          [](Data &d) {
              for (const char *n : {"a", "b", "c", "d", "e", "f"})
                  d.add(Stock{.name = n});
@@ -174,19 +198,26 @@ TEST(TableReports, SelectionAtBoundsAndMarks)
              d.add(Issue{5, day(15), 0}); // a zero quantity still counts as an issue
          },
          {"b", "c", "f"}},
-        {"consumption of a deleted stock line", ReportKind::Consumption, feb,
+        {"consumption of a deleted stock line",
+         ReportKind::Consumption,
+         feb,
          [](Data &d) {
              d.add(Stock{.name = "x", .deleted = true});
              d.add(Issue{0, day(15), 1});
          },
-         {}, messages::NoConsumption},
-        {"consumption, start after finish", ReportKind::Consumption, periodParams(day(20), day(10)),
+         {},
+         messages::NoConsumption},
+        {"consumption, start after finish",
+         ReportKind::Consumption,
+         periodParams(day(20), day(10)),
          [](Data &d) {
              d.add(Stock{.name = "x"});
              d.add(Issue{0, day(15), 1});
          },
-         {}, messages::NoConsumption},
-        {"department: case, trailing blank and other departments", ReportKind::Department,
+         {},
+         messages::NoConsumption},
+        {"department: case, trailing blank and other departments",
+         ReportKind::Department,
          periodParams(day(10), day(20), "Хирургия"),
          [](Data &d) {
              for (const char *n : {"a", "b", "c", "d"})
@@ -197,12 +228,15 @@ TEST(TableReports, SelectionAtBoundsAndMarks)
              d.add(Issue{3, day(20), 1, "Терапия"});
          },
          {"a"}},
-        {"department matching nothing", ReportKind::Department, periodParams(day(10), day(20), "Нет такого"),
+        {"department matching nothing",
+         ReportKind::Department,
+         periodParams(day(10), day(20), "Нет такого"),
          [](Data &d) {
              d.add(Stock{.name = "a"});
              d.add(Issue{0, day(15), 1});
          },
-         {}, messages::NoConsumption},
+         {},
+         messages::NoConsumption},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -236,7 +270,8 @@ TEST(ConsumptionReport, SumsIssuesPerStockLineAndTotals)
     ASSERT_FALSE(out.empty());
     const Workbook &b = *out.workbook;
     EXPECT_EQ(txt(b, 1, 1), "Общий отчёт");
-    EXPECT_EQ(txt(b, 2, 1), "израсходованных лекарственных средств с 10.02.2024 по 20.02.2024 года.");
+    EXPECT_EQ(txt(b, 2, 1),
+              "израсходованных лекарственных средств с 10.02.2024 по 20.02.2024 года.");
     EXPECT_EQ(column(b, 2, 5), (QStringList{"Анальгин", "Бинт", "Бинт"}));
     // Two lines of one drug stay apart, each with its own issues and price (stable sort).
     EXPECT_EQ(num(b, 6, 9), 3);
@@ -267,7 +302,9 @@ TEST(DepartmentReport, ThirdTitleHeaderInRowFiveAndOneBorderRange)
     EXPECT_EQ(txt(b, 2, 1), "с 10.02.2024 по 20.02.2024 года для одного отделения.");
     EXPECT_EQ(txt(b, 3, 1), "0012.");
     EXPECT_EQ(b.format(3, 1).fontSize, 14);
-    EXPECT_EQ(b.merges(), (QVector<Range>{Range::parse("A1:H1"), Range::parse("A2:H2"), Range::parse("A3:H3")}));
+    EXPECT_EQ(
+        b.merges(),
+        (QVector<Range>{Range::parse("A1:H1"), Range::parse("A2:H2"), Range::parse("A3:H3")}));
     EXPECT_EQ(txt(b, 5, 4), "Фирма-изготовитель");
     EXPECT_TRUE(b.format(5, 4).bold);
     EXPECT_EQ(b.format(5, 4).hAlign, HAlign::Center);

@@ -239,8 +239,8 @@ TEST(WorkbookSort, NumbersThenRussianTextsIgnoringCaseThenEmpty)
 {
     Workbook book;
     // Column A numbers the rows as written; column C tells which row moved where.
-    const QStringList keys = {"яблоко", "", "Анальгин", "10", "вата", "Бинт", "2", "анальгин",
-                              "Ель", "бинт", "-1,5", "АНАЛЬГИН"};
+    const QStringList keys = {"яблоко", "",         "Анальгин", "10",   "вата", "Бинт",
+                              "2",      "анальгин", "Ель",      "бинт", "-1,5", "АНАЛЬГИН"};
     for (int i = 0; i < keys.size(); ++i) {
         const int row = 5 + i;
         book.setValue(row, 1, double(i + 1));

@@ -19,8 +19,8 @@ TEST(WriteOffs, CountAsConsumptionInTheReportsAndTheirDepartmentsAreAddedOnce)
     data.writeTo(dir);
     auto writeOff = [&](qint32 id, const char *quantity, const char *reason, const QDate &date) {
         namespace ops = vedaris::ops;
-        ops::storeWriteOff(dir.path(), id, ops::readBatch(dir.path(), id), QString::fromUtf8(quantity),
-                           QString::fromUtf8(reason), date);
+        ops::storeWriteOff(dir.path(), id, ops::readBatch(dir.path(), id),
+                           QString::fromUtf8(quantity), QString::fromUtf8(reason), date);
     };
     writeOff(analgin, "3", "Истёк срок годности", day(12));
     writeOff(bint, "4", "Повреждение", day(12));
@@ -40,12 +40,16 @@ TEST(WriteOffs, CountAsConsumptionInTheReportsAndTheirDepartmentsAreAddedOnce)
         {ReportKind::Department, "Списание: Повреждение", {6, 8}, {{"Бинт", {5, 10}}}},
         {ReportKind::Department, "Списание: Истёк срок годности", {6, 8}, {{"Анальгин", {3, 15}}}},
         // Opening, received, issued and closing, each as quantity and sum.
-        {ReportKind::Movement, {}, {4, 5, 6, 7, 8, 9, 10, 11},
+        {ReportKind::Movement,
+         {},
+         {4, 5, 6, 7, 8, 9, 10, 11},
          {{"Анальгин", {10, 50, 0, 0, 5, 25, 5, 25}}, {"Бинт", {20, 40, 0, 0, 5, 10, 15, 30}}}},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.department.isEmpty() ? std::to_string(int(c.kind)) : c.department.toStdString());
-        const Outcome out = runReport(c.kind, dir.path(), periodParams(day(10), day(20), c.department));
+        SCOPED_TRACE(c.department.isEmpty() ? std::to_string(int(c.kind))
+                                            : c.department.toStdString());
+        const Outcome out =
+            runReport(c.kind, dir.path(), periodParams(day(10), day(20), c.department));
         ASSERT_FALSE(out.empty());
         const Workbook &b = *out.workbook;
         const int first = c.kind == ReportKind::Consumption ? 5 : 6;

@@ -4,10 +4,10 @@
 // memory cannot see what is lost between the model and the file.
 #include "DataGenerator.h"
 
+#include "SheetXml.h"
 #include "reports/Reports.h"
 #include "store/TextFormats.h"
 #include "support/TempDataDir.h"
-#include "SheetXml.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -40,19 +40,28 @@ QStringList differences(const Workbook &book, const Sheet &file)
             const auto found = file.cells.constFind(at);
             if (const QString *t = std::get_if<QString>(&v)) {
                 if (found == file.cells.cend() || found->number || found->text != *t)
-                    out << QStringLiteral("%1: text \"%2\", in the file %3").arg(at, *t,
-                               found == file.cells.cend() ? QStringLiteral("nothing") : found->text);
+                    out << QStringLiteral("%1: text \"%2\", in the file %3")
+                               .arg(at, *t,
+                                    found == file.cells.cend() ? QStringLiteral("nothing")
+                                                               : found->text);
             } else if (const double *n = std::get_if<double>(&v)) {
                 if (!std::isfinite(*n)) {
-                    if (found == file.cells.cend() || found->number || found->text != text::formatNumber(*n))
-                        out << QStringLiteral("%1: %2 not written as its text").arg(at, text::formatNumber(*n));
+                    if (found == file.cells.cend() || found->number
+                        || found->text != text::formatNumber(*n))
+                        out << QStringLiteral("%1: %2 not written as its text")
+                                   .arg(at, text::formatNumber(*n));
                 } else if (found == file.cells.cend() || !found->number) {
-                    out << QStringLiteral("%1: number %2, in the file %3").arg(at, text::formatNumber(*n),
-                               found == file.cells.cend() ? QStringLiteral("nothing") : found->text);
+                    out << QStringLiteral("%1: number %2, in the file %3")
+                               .arg(at, text::formatNumber(*n),
+                                    found == file.cells.cend() ? QStringLiteral("nothing")
+                                                               : found->text);
                 } else {
                     const double written = found->text.toDouble();
                     if (std::fabs(written - *n) > 1e-15 * std::max(1.0, std::fabs(*n)))
-                        out << QStringLiteral("%1: number %2, in the file %3").arg(at).arg(*n, 0, 'g', 17).arg(found->text);
+                        out << QStringLiteral("%1: number %2, in the file %3")
+                                   .arg(at)
+                                   .arg(*n, 0, 'g', 17)
+                                   .arg(found->text);
                 }
             } else if (found != file.cells.cend()) {
                 out << QStringLiteral("%1: blank, in the file \"%2\"").arg(at, found->text);
@@ -64,7 +73,8 @@ QStringList differences(const Workbook &book, const Sheet &file)
         merges.insert(ref(m.top, m.left) + u':' + ref(m.bottom, m.right));
     if (merges != file.merges)
         out << QStringLiteral("merges differ: %1 in the workbook, %2 in the file")
-                   .arg(merges.size()).arg(file.merges.size());
+                   .arg(merges.size())
+                   .arg(file.merges.size());
     return out;
 }
 
@@ -111,11 +121,13 @@ TEST(WrittenFile, EveryReportSavesEveryCellAndMergeItHolds)
         p.start = QDate(2021, 2, 1);
         p.finish = QDate(2021, 5, 31);
         p.department = data.departmentTexts.value(0);
-        for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
-                                ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
-                                ReportKind::Movement, ReportKind::IssueDates}) {
+        for (ReportKind kind :
+             {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
+              ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
+              ReportKind::Movement, ReportKind::IssueDates}) {
             const Outcome outcome = runReport(kind, dir.path(), p);
-            ASSERT_FALSE(outcome.empty()) << outcome.title.toStdString() << ": " << outcome.emptyMessage.toStdString();
+            ASSERT_FALSE(outcome.empty())
+                << outcome.title.toStdString() << ": " << outcome.emptyMessage.toStdString();
             const QString file = dir.file(QStringLiteral("report.xlsx"));
             outcome.workbook->saveXlsx(file);
             const QStringList diff = differences(*outcome.workbook, readSheet(file));

@@ -31,9 +31,10 @@ std::map<QString, QByteArray> parts(const QString &file)
         const QString &member = it.key();
         QByteArray content = it.value();
         if (member == "docProps/core.xml")
-            content = QString::fromUtf8(content)
-                          .replace(QRegularExpression(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)"), "STAMP")
-                          .toUtf8();
+            content =
+                QString::fromUtf8(content)
+                    .replace(QRegularExpression(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)"), "STAMP")
+                    .toUtf8();
         out[member] = content;
     }
     return out;
@@ -61,8 +62,8 @@ std::string difference(const Workbook &book, const QString &dir)
         while (at < content.size() && at < it->second.size() && content[at] == it->second[at])
             ++at;
         out += name.toStdString() + " differs at byte " + std::to_string(at) + ":\n  ours:    "
-               + it->second.mid(std::max<qsizetype>(0, at - 80), 200).toStdString() + "\n  library: "
-               + content.mid(std::max<qsizetype>(0, at - 80), 200).toStdString() + "\n";
+            + it->second.mid(std::max<qsizetype>(0, at - 80), 200).toStdString() + "\n  library: "
+            + content.mid(std::max<qsizetype>(0, at - 80), 200).toStdString() + "\n";
     }
     for (const auto &[name, content] : a)
         if (!b.count(name))
@@ -143,10 +144,13 @@ TEST(XlsxOracle, HandMadeWorkbooksMatchTheLibrary)
     Workbook fittedOnly;
     fittedOnly.setValue(1, 1, 1.0);
     fittedOnly.pageSetup().fitToWidth = true;
-    const std::pair<const char *, Workbook *> books[] = {
-        {"empty", &empty},       {"one cell", &one},       {"row format", &rowOnly},
-        {"merges", &merges},     {"portrait", &portrait},  {"one page wide", &fitted},
-        {"one page wide, portrait", &fittedOnly}};
+    const std::pair<const char *, Workbook *> books[] = {{"empty", &empty},
+                                                         {"one cell", &one},
+                                                         {"row format", &rowOnly},
+                                                         {"merges", &merges},
+                                                         {"portrait", &portrait},
+                                                         {"one page wide", &fitted},
+                                                         {"one page wide, portrait", &fittedOnly}};
     Workbook hand = handMade();
     EXPECT_EQ(difference(hand, dir.path()), "") << "hand-made";
     for (const auto &[name, book] : books)
@@ -182,9 +186,10 @@ TEST(XlsxOracle, EveryReportMatchesTheLibrary)
         params[2].finish = QDate(2100, 1, 1);
         params[2].department = data.departmentTexts.value(2);
         for (const ReportParams &p : params)
-            for (ReportKind kind : {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
-                                    ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
-                                    ReportKind::Movement, ReportKind::IssueDates}) {
+            for (ReportKind kind :
+                 {ReportKind::Expired, ReportKind::Stock, ReportKind::Consumption,
+                  ReportKind::Purchases, ReportKind::Department, ReportKind::Departments,
+                  ReportKind::Movement, ReportKind::IssueDates}) {
                 const Outcome outcome = runReport(kind, dir.path(), p);
                 if (outcome.empty())
                     continue;

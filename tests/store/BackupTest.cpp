@@ -44,7 +44,8 @@ protected:
     }
     QStringList folders() const
     {
-        return QDir(backup::folder(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(backup::folder(dir.path()))
+            .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
 
     TempDataDir dir;
@@ -84,13 +85,14 @@ TEST_F(Backup, KeepsTheTenNewestAndOnlyTouchesDatedFolders)
     root.mkpath("notes");
     root.mkpath("2024-03-10.part"); // a copy interrupted by a crash
     dir.write("backup/2024-03-10.part/Base.dat", "half");
-    root.mkpath("2030-01-01");      // the clock was wrong once
+    root.mkpath("2030-01-01"); // the clock was wrong once
 
     const QString message = backup::makeDaily(dir.path());
     // Ten dated backups remain: the nine newest of February and today's. The
     // future one is kept but not counted, and named in the message.
-    const QStringList expected = {"2024-02-04", "2024-02-05", "2024-02-06", "2024-02-07", "2024-02-08", "2024-02-09",
-                "2024-02-10", "2024-02-11", "2024-02-12", "2024-03-10", "2030-01-01", "notes"};
+    const QStringList expected = {"2024-02-04", "2024-02-05", "2024-02-06", "2024-02-07",
+                                  "2024-02-08", "2024-02-09", "2024-02-10", "2024-02-11",
+                                  "2024-02-12", "2024-03-10", "2030-01-01", "notes"};
     EXPECT_EQ(folders(), expected);
     EXPECT_TRUE(message.contains("2030-01-01")) << message.toStdString();
     EXPECT_EQ(readAll(backupFile("2024-03-10", files::Base)), dir.read(files::Base));
@@ -103,7 +105,8 @@ TEST_F(Backup, FailureIsReportedOnceAndLeavesNoBackupBehind)
     QDir(dir.path()).mkdir(files::Rashod);
 
     const QString message = backup::makeDaily(dir.path());
-    EXPECT_TRUE(message.startsWith("Не удалось сделать резервную копию данных")) << message.toStdString();
+    EXPECT_TRUE(message.startsWith("Не удалось сделать резервную копию данных"))
+        << message.toStdString();
     EXPECT_TRUE(message.contains(files::Rashod)) << message.toStdString();
     EXPECT_TRUE(folders().isEmpty()) << folders().join(' ').toStdString();
     EXPECT_EQ(dir.read(files::Base), "Base.datBase.datBase.dat");
@@ -114,12 +117,14 @@ TEST_F(Backup, SkippedWithTheSpaceNeededWhenTheDiskWouldBeLeftNearlyFull)
     qint64 store = 0;
     for (const QString &name : DataFiles)
         store += dir.read(name).size();
-    const qint64 needed = 2 * store + backup::SpareBytes; // the copy, then the store and 64 MiB still free
+    const qint64 needed =
+        2 * store + backup::SpareBytes; // the copy, then the store and 64 MiB still free
 
     backup::setFreeSpaceForTests(needed - 1);
     const QString message = backup::makeDaily(dir.path());
-    EXPECT_TRUE(message.startsWith(QStringLiteral("Резервная копия данных не сделана: на диске свободно 65 МБ, "
-                                                  "а нужно не меньше 65 МБ")))
+    EXPECT_TRUE(message.startsWith(
+        QStringLiteral("Резервная копия данных не сделана: на диске свободно 65 МБ, "
+                       "а нужно не меньше 65 МБ")))
         << message.toStdString();
     EXPECT_TRUE(folders().isEmpty());
 
@@ -176,9 +181,10 @@ TEST_F(Backup, OldCopyThatCannotBeRemovedIsReported)
     } unmount{oldest};
 
     const QString message = backup::makeDaily(dir.path());
-    EXPECT_EQ(message, QStringLiteral("Не удалось удалить старую резервную копию \"%1\": она по-прежнему "
-                                      "занимает место на диске.")
-                           .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(oldest))));
+    EXPECT_EQ(message,
+              QStringLiteral("Не удалось удалить старую резервную копию \"%1\": она по-прежнему "
+                             "занимает место на диске.")
+                  .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(oldest))));
     EXPECT_TRUE(folders().contains("2024-03-10"));
 }
 #endif
@@ -206,8 +212,10 @@ TEST_F(Backup, LinksNamedLikeCopiesAreNeverCountedFollowedOrRemoved)
     for (const QString &name : DataFiles)
         EXPECT_EQ(dir.read(name), before[name]) << name.toStdString();
     EXPECT_TRUE(QFileInfo(elsewhere.filePath("keep.txt")).exists());
-    EXPECT_TRUE(QFileInfo(root.filePath("2024-01-01")).isSymLink()); // left alone, not pruned through
-    EXPECT_FALSE(QFileInfo(root.filePath("2024-02-01.part")).isSymLink()) << "the leftover link itself goes";
+    EXPECT_TRUE(
+        QFileInfo(root.filePath("2024-01-01")).isSymLink()); // left alone, not pruned through
+    EXPECT_FALSE(QFileInfo(root.filePath("2024-02-01.part")).isSymLink())
+        << "the leftover link itself goes";
     // The link is not a copy: the oldest of the eleven real ones went.
     EXPECT_EQ(backup::existing(dir.path()).size(), 10);
     EXPECT_FALSE(root.exists("2024-02-02"));
@@ -222,7 +230,8 @@ TEST_F(Backup, FutureCopiesAreNotCountedAndNamedOnce)
     for (int day = 1; day <= 10; ++day)
         root.mkpath(QDate(2025, 3, day).toString("yyyy-MM-dd"));
     const QString first = backup::makeDaily(dir.path());
-    EXPECT_TRUE(first.contains("2025-03-01") && first.contains("2025-03-10")) << first.toStdString();
+    EXPECT_TRUE(first.contains("2025-03-01") && first.contains("2025-03-10"))
+        << first.toStdString();
     EXPECT_TRUE(root.exists("2024-03-10"));
     setToday(QDate(2024, 3, 11));
     EXPECT_EQ(backup::makeDaily(dir.path()), QString()) << "named once";
@@ -236,7 +245,8 @@ TEST_F(Backup, LeftoverPartialCopiesOfEarlierDaysAreRemoved)
     QDir root(backup::folder(dir.path()));
     for (const char *name : {"2024-03-01.part", "2024-03-09-2.part", "notes.part"}) {
         root.mkpath(name);
-        dir.write(QStringLiteral("backup/%1/Base.dat").arg(QLatin1String(name)), QByteArray(1000, 'x'));
+        dir.write(QStringLiteral("backup/%1/Base.dat").arg(QLatin1String(name)),
+                  QByteArray(1000, 'x'));
     }
     EXPECT_EQ(backup::makeDaily(dir.path()), QString());
     EXPECT_EQ(folders(), (QStringList{"2024-03-10", "notes.part"}));
@@ -275,7 +285,8 @@ TEST_F(Backup, ZeroFilledStretchStaysAHoleInTheCopy)
     backup::makeDaily(dir.path());
     const QString copy = backupFile("2024-03-10-damaged", files::Base);
     ASSERT_EQ(QFileInfo(copy).size(), StockRecord::Size * 120000LL);
-    struct stat st{};
+    struct stat st
+    { };
     ASSERT_EQ(::stat(QFile::encodeName(copy).constData(), &st), 0);
     EXPECT_LT(qint64(st.st_blocks) * 512, 4LL * 1024 * 1024) << "copied dense";
 }
@@ -290,7 +301,8 @@ TEST_F(Backup, RestorePutsTheCopyBackAfterKeepingTodaysFiles)
     EXPECT_EQ(kept, "2024-03-10-2");
     for (const QString &name : DataFiles)
         EXPECT_EQ(dir.read(name), readAll(backupFile("2024-03-10", name))) << name.toStdString();
-    EXPECT_EQ(readAll(backupFile("2024-03-10-2", files::Base)), "a longer Base.dat, written later in the day");
+    EXPECT_EQ(readAll(backupFile("2024-03-10-2", files::Base)),
+              "a longer Base.dat, written later in the day");
     EXPECT_EQ(readAll(backupFile("2024-03-10-2", files::Otdelenie)), "x");
     EXPECT_FALSE(QFile::exists(dir.file("Vedaris.journal")));
     const QVector<backup::DatedCopy> listed = backup::copies(dir.path());

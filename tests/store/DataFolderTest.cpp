@@ -41,12 +41,21 @@ TEST(DataFolder, OptionThenVariableThenPortableFolderThenTheUsersFolder)
     };
     const Case cases[] = {
         {"option wins", root.file("a"), root.file("b"), portable, root.file("a"), Source::Option},
-        {"relative option", "rel/../rel", {}, portable, QDir::current().absoluteFilePath("rel"), Source::Option},
+        {"relative option",
+         "rel/../rel",
+         {},
+         portable,
+         QDir::current().absoluteFilePath("rel"),
+         Source::Option},
         {"then the variable", {}, root.file("b"), portable, root.file("b"), Source::Environment},
         {"a writable folder is portable", {}, {}, portable, portable, Source::ProgramFolder},
         {"an installed copy keeps nothing in bin", {}, {}, installedBin, user, Source::UserFolder},
         {"a missing folder", {}, {}, root.file("gone"), user, Source::UserFolder},
-        {"a read-only folder", {}, {}, readOnly, readOnlyHolds ? user : readOnly,
+        {"a read-only folder",
+         {},
+         {},
+         readOnly,
+         readOnlyHolds ? user : readOnly,
          readOnlyHolds ? Source::UserFolder : Source::ProgramFolder},
     };
     for (const Case &c : cases) {

@@ -80,17 +80,16 @@ TEST(DataLock, FullDiskStillLocksAndReadOnlyDiskNeverLocks)
         QFile filler(dir.file(QStringLiteral("filler")));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size()) {
-        }
+        while (filler.write(block) == block.size()) { }
     }
 
-    {   // The first start on a full disk: the lock, and the second copy refused.
+    { // The first start on a full disk: the lock, and the second copy refused.
         DataLock mine(dir.path());
         ASSERT_EQ(mine.take(), DataLock::State::Taken);
         OtherCopy other(dir.path(), "hold");
         EXPECT_EQ(other.state(), "busy");
     }
-    {   // A run that crashed on the full disk does not lock the next one out.
+    { // A run that crashed on the full disk does not lock the next one out.
         OtherCopy crashed(dir.path(), "crash");
         ASSERT_EQ(crashed.state(), "taken");
     }
@@ -99,8 +98,10 @@ TEST(DataLock, FullDiskStillLocksAndReadOnlyDiskNeverLocks)
     ASSERT_EQ(mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
     DataLock readOnly(dir.path());
     EXPECT_EQ(readOnly.take(), DataLock::State::Failed);
-    EXPECT_EQ(readOnly.errorText(),
-              QStringLiteral("не удалось заблокировать файл \"Vedaris.lock\": диск доступен только для чтения"));
+    EXPECT_EQ(
+        readOnly.errorText(),
+        QStringLiteral(
+            "не удалось заблокировать файл \"Vedaris.lock\": диск доступен только для чтения"));
     OtherCopy other(dir.path(), "hold");
     EXPECT_EQ(other.state(), "failed");
 }
@@ -118,7 +119,8 @@ TEST(DataLock, NoticesWhenItsFileIsDeletedOrReplaced)
     // and Windows on disks that do not delete the POSIX way); then it is still
     // the file the lock is on, and another copy finds it locked. Either way
     // the two copies never both hold the lock.
-    [[maybe_unused]] const bool put = QFile(dir.file(DataLock::FileName)).open(QIODevice::WriteOnly); // may be refused
+    [[maybe_unused]] const bool put =
+        QFile(dir.file(DataLock::FileName)).open(QIODevice::WriteOnly); // may be refused
     const bool held = lock.stillHeld();
     OtherCopy other(dir.path(), "hold");
     EXPECT_EQ(other.state(), held ? "busy" : "taken");
@@ -142,7 +144,8 @@ TEST(DataLock, LockFileTakesTheUmaskAndAnotherUserCanLockIt)
         ASSERT_EQ(lock.take(), DataLock::State::Taken);
     }
     ::umask(old);
-    struct stat st{};
+    struct stat st
+    { };
     ASSERT_EQ(::stat(QFile::encodeName(dir.file(DataLock::FileName)).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0664u);
 

@@ -20,8 +20,7 @@ struct Bytes
 {
     QByteArray b;
     qsizetype at = 0;
-    template<class T>
-    T n()
+    template<class T> T n()
     {
         const T v = qFromLittleEndian<T>(b.constData() + at);
         at += sizeof(T);
@@ -87,7 +86,8 @@ Parsed parseEntry(Bytes &in)
         p.records.push_back(r);
     }
     EXPECT_EQ(in.at - body, qsizetype(length));
-    const QByteArray sum = QCryptographicHash::hash(in.b.mid(start, in.at - start), QCryptographicHash::Sha256);
+    const QByteArray sum =
+        QCryptographicHash::hash(in.b.mid(start, in.at - start), QCryptographicHash::Sha256);
     EXPECT_EQ(in.take(8), sum.left(8));
     EXPECT_EQ(in.n<quint32>(), length);
     EXPECT_EQ(in.take(4), QByteArray("VHEN"));
@@ -126,7 +126,8 @@ TEST_F(HistoryFile, LayoutOfAnAdditionAndADeletion)
     EXPECT_EQ(add.undoes, -1);
     EXPECT_EQ(add.kind, history::kind::ReferenceAdd);
     EXPECT_EQ(del.kind, history::kind::ReferenceDelete);
-    EXPECT_TRUE(add.sentence.startsWith(QStringLiteral("Добавление отделения \"Склад\""))) << add.sentence.toStdString();
+    EXPECT_TRUE(add.sentence.startsWith(QStringLiteral("Добавление отделения \"Склад\"")))
+        << add.sentence.toStdString();
     EXPECT_EQ(add.files, QStringList{files::Otdelenie});
     ASSERT_EQ(add.records.size(), 1u);
     EXPECT_EQ(add.records[0].index, 0);

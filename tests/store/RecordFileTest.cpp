@@ -1,6 +1,6 @@
+#include "store/RecordFile.h"
 #include "store/DataFiles.h"
 #include "store/Platform.h"
-#include "store/RecordFile.h"
 #include "support/TempDataDir.h"
 
 #include <QCoreApplication>
@@ -97,7 +97,12 @@ TEST(RecordFile, ScanCrossesBlocksInOrderAndStops)
     EXPECT_EQ(expect, n);
 
     qint64 last = -1;
-    f.scan([&](qint64 index, const char *) { last = index; return index < 4000; }, 3990);
+    f.scan(
+        [&](qint64 index, const char *) {
+            last = index;
+            return index < 4000;
+        },
+        3990);
     EXPECT_EQ(last, 4000);
 }
 
@@ -153,9 +158,10 @@ TEST(RecordFile, WriteFailureNamesTheFileAndLeavesItUnchanged)
 // reasons shown stay the program's own either way.
 TEST(RecordFile, FailureReasonsAreTheProgramsOwnWordsWithQtsTranslationOrWithout)
 {
-    const std::pair<int, const char *> cases[] = {
-        {ENOENT, "файл не найден"}, {EACCES, "нет доступа к файлу"},
-        {ENOSPC, "на диске нет свободного места"}, {EMFILE, "открыто слишком много файлов"}};
+    const std::pair<int, const char *> cases[] = {{ENOENT, "файл не найден"},
+                                                  {EACCES, "нет доступа к файлу"},
+                                                  {ENOSPC, "на диске нет свободного места"},
+                                                  {EMFILE, "открыто слишком много файлов"}};
     QTranslator russian;
     ASSERT_TRUE(russian.load(QStringLiteral("qtbase_ru.qm"), QStringLiteral(VEDARIS_DIST_DIR)));
     for (bool translated : {false, true}) {

@@ -16,8 +16,7 @@ void put(QByteArray &record, int offset, const char *hex)
     record.replace(offset, bytes.size(), bytes);
 }
 
-template<class R>
-QByteArray encoded(const R &r)
+template<class R> QByteArray encoded(const R &r)
 {
     QByteArray out(R::Size, '\xAA'); // the encoder must overwrite every byte
     encode(r, out.data());

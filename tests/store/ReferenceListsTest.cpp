@@ -1,6 +1,6 @@
+#include "store/ReferenceLists.h"
 #include "store/DataFiles.h"
 #include "store/RecordFile.h"
-#include "store/ReferenceLists.h"
 #include "support/TempDataDir.h"
 
 #include <gtest/gtest.h>
@@ -78,8 +78,7 @@ TEST_F(RefFixture, SlotsAreReusedLowestFirstThenAppended)
     EXPECT_EQ(suppliers.add(QStringLiteral("G")), Result::Stored);
     EXPECT_EQ(suppliers.add(QStringLiteral("H")), Result::Stored);
     EXPECT_EQ(liveIds(suppliers), QVector<qint32>({0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(suppliers.liveNames(),
-              QStringList({"F0", "F3", "F2", "G", "F4", "H"}));
+    EXPECT_EQ(suppliers.liveNames(), QStringList({"F0", "F3", "F2", "G", "F4", "H"}));
 }
 
 TEST_F(RefFixture, AnyNonZeroMarkIsDeletedButOnlyOneIsReused)

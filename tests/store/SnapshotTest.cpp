@@ -1,7 +1,7 @@
+#include "store/Snapshot.h"
 #include "store/DataFiles.h"
 #include "store/Error.h"
 #include "store/Journal.h"
-#include "store/Snapshot.h"
 #include "support/TempDataDir.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "store/TextFormats.h"
 #include "store/Cp1251.h"
 #include "store/Error.h"
-#include "store/TextFormats.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -11,14 +11,34 @@ TEST(TextFormats, FormatNumber)
 {
     const long double tenth = 0.1L;
     const double inf = std::numeric_limits<double>::infinity();
-    const struct { double value; const char *text; } cases[] = {
-        {0, "0"}, {1, "1"}, {-2.5, "-2,5"}, {100, "100"}, {0.5, "0,5"},
-        {double(3 * tenth), "0,3"}, {0.1 + 0.2, "0,3"},
-        {1234.5678, "1234,5678"}, {1.0 / 3, "0,333333333333333"}, {2.0 / 3, "0,666666666666667"},
-        {0.0001, "0,0001"}, {0.00012, "0,00012"}, {1e-5, "1E-5"}, {-1.23e-7, "-1,23E-7"},
-        {123456789012345, "123456789012345"}, {999999999999999.9, "1E15"}, {1e15, "1E15"},
-        {1.5e20, "1,5E20"}, {1e100, "1E100"}, {-0.0, "0"},
-        {std::numeric_limits<double>::quiet_NaN(), "NAN"}, {inf, "INF"}, {-inf, "-INF"},
+    const struct
+    {
+        double value;
+        const char *text;
+    } cases[] = {
+        {0, "0"},
+        {1, "1"},
+        {-2.5, "-2,5"},
+        {100, "100"},
+        {0.5, "0,5"},
+        {double(3 * tenth), "0,3"},
+        {0.1 + 0.2, "0,3"},
+        {1234.5678, "1234,5678"},
+        {1.0 / 3, "0,333333333333333"},
+        {2.0 / 3, "0,666666666666667"},
+        {0.0001, "0,0001"},
+        {0.00012, "0,00012"},
+        {1e-5, "1E-5"},
+        {-1.23e-7, "-1,23E-7"},
+        {123456789012345, "123456789012345"},
+        {999999999999999.9, "1E15"},
+        {1e15, "1E15"},
+        {1.5e20, "1,5E20"},
+        {1e100, "1E100"},
+        {-0.0, "0"},
+        {std::numeric_limits<double>::quiet_NaN(), "NAN"},
+        {inf, "INF"},
+        {-inf, "-INF"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(text::formatNumber(c.value).toStdString(), c.text) << c.text;
@@ -26,8 +46,17 @@ TEST(TextFormats, FormatNumber)
 
 TEST(TextFormats, ParseNumber)
 {
-    const struct { const char *text; double value; } good[] = {
-        {"1", 1}, {"1,5", 1.5}, {",5", 0.5}, {"5,", 5}, {"007", 7}, {"0,1", 0.1},
+    const struct
+    {
+        const char *text;
+        double value;
+    } good[] = {
+        {"1", 1},
+        {"1,5", 1.5},
+        {",5", 0.5},
+        {"5,", 5},
+        {"007", 7},
+        {"0,1", 0.1},
         {"123456789,125", 123456789.125},
     };
     for (const auto &c : good)
@@ -39,7 +68,8 @@ TEST(TextFormats, ParseNumber)
             text::parseNumber(t);
             ADD_FAILURE() << "accepted " << bad;
         } catch (const Error &e) {
-            EXPECT_EQ(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(t));
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("'%1' is not a valid floating point value").arg(t));
         }
     }
     EXPECT_THROW(text::parseNumber(QStringLiteral("1") + QString(400, u'0')), Error);
@@ -53,11 +83,23 @@ TEST(TextFormats, DateSerials)
 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const struct { double serial; QDate date; } cases[] = {
-        {45292, QDate(2024, 1, 1)}, {45292.75, QDate(2024, 1, 1)}, {-1.5, QDate(1899, 12, 29)},
-        {2958465, QDate(9999, 12, 31)}, {-693593, QDate(1, 1, 1)},
-        {2958466, QDate()}, {-693594, QDate()}, {1e300, QDate()}, {-1e300, QDate()},
-        {nan, QDate()}, {inf, QDate()}, {-inf, QDate()},
+    const struct
+    {
+        double serial;
+        QDate date;
+    } cases[] = {
+        {45292, QDate(2024, 1, 1)},
+        {45292.75, QDate(2024, 1, 1)},
+        {-1.5, QDate(1899, 12, 29)},
+        {2958465, QDate(9999, 12, 31)},
+        {-693593, QDate(1, 1, 1)},
+        {2958466, QDate()},
+        {-693594, QDate()},
+        {1e300, QDate()},
+        {-1e300, QDate()},
+        {nan, QDate()},
+        {inf, QDate()},
+        {-inf, QDate()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(text::serialToDate(c.serial), c.date) << c.serial;
@@ -68,9 +110,17 @@ TEST(TextFormats, DateTexts)
     EXPECT_EQ(text::formatDate(QDate(2024, 1, 5)), QStringLiteral("05.01.2024"));
     EXPECT_EQ(text::formatDate(45292.0), QStringLiteral("01.01.2024"));
     EXPECT_EQ(text::formatDate(QDate()), QString());
-    const struct { const char *text; QDate date; } cases[] = {
-        {"05.01.2024", QDate(2024, 1, 5)}, {"2024-01-05", QDate(2024, 1, 5)},
-        {"5.1.2024", QDate(2024, 1, 5)}, {"31.02.2024", QDate()}, {"abc", QDate()}, {"", QDate()},
+    const struct
+    {
+        const char *text;
+        QDate date;
+    } cases[] = {
+        {"05.01.2024", QDate(2024, 1, 5)},
+        {"2024-01-05", QDate(2024, 1, 5)},
+        {"5.1.2024", QDate(2024, 1, 5)},
+        {"31.02.2024", QDate()},
+        {"abc", QDate()},
+        {"", QDate()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(text::parseDate(QString::fromLatin1(c.text)), c.date) << c.text;
@@ -81,7 +131,8 @@ TEST(TextFormats, SearchKeyAndNormalizeName)
     EXPECT_EQ(text::searchKey(QStringLiteral("  АНАЛ")), QStringLiteral("анал"));
     EXPECT_EQ(text::searchKey(QStringLiteral("\tЁж Ü\n")), QStringLiteral("ёж Ü"));
     for (const char *name : {"Анальгин 0,5", "анальгин 05", " АНАЛЬГИН0.5"})
-        EXPECT_EQ(text::normalizeName(QString::fromUtf8(name)), QStringLiteral("анальгин05")) << name;
+        EXPECT_EQ(text::normalizeName(QString::fromUtf8(name)), QStringLiteral("анальгин05"))
+            << name;
     EXPECT_EQ(text::normalizeName(QStringLiteral(" A_b-c/d\te ")), QStringLiteral("abcd\te"));
 }
 
@@ -96,11 +147,12 @@ TEST(TextFormats, CompareRussian)
 
     // The order the store's desktop and spreadsheet give: digits, Latin, then
     // Cyrillic; ё beside е; case only between otherwise equal names.
-    const QStringList sorted = {"10 мг", "2 мг",   "aspirin", "Aspirin", "Vitamin C", "Zinc", "анальгин",
-                                "Анальгин", "е", "ё", "еж", "ёж", "Ёж", "ежевика", "Жгут", "яд", "Яды"};
+    const QStringList sorted = {"10 мг",    "2 мг",     "aspirin", "Aspirin", "Vitamin C", "Zinc",
+                                "анальгин", "Анальгин", "е",       "ё",       "еж",        "ёж",
+                                "Ёж",       "ежевика",  "Жгут",    "яд",      "Яды"};
     for (qsizetype i = 1; i < sorted.size(); ++i)
-        EXPECT_LT(compareRussian(sorted[i - 1], sorted[i]), 0) << sorted[i - 1].toStdString() << " / "
-                                                               << sorted[i].toStdString();
+        EXPECT_LT(compareRussian(sorted[i - 1], sorted[i]), 0)
+            << sorted[i - 1].toStdString() << " / " << sorted[i].toStdString();
     for (qsizetype i = 1; i < sorted.size(); ++i)
         EXPECT_LT(text::russianSortKey(sorted[i - 1]).compare(text::russianSortKey(sorted[i])), 0)
             << sorted[i].toStdString();
@@ -111,17 +163,18 @@ TEST(TextFormats, CompareRussian)
 TEST(TextFormats, RussianOrderIsTheTablesOrder)
 {
     const QStringList sorted = {
-        " Б",      "-Б",      "(Б)",     "0,5 мг",  "5-НОК",   "A-Б",     "ab",      "aB",      "Ab",
-        "AB",      "abc",     "\u0101x", "№ 5",     "Zn",      "µ-тест",  "а",       "А",       "аа",      "б",
-        "г",       "ґ",       "д",       "е",       "Е",       "ё",       "Ё",       "ёа",      "еб",
-        "є",       "ж",       "и",       "і",       "ї",       "й",       "к",       "у",       "ў",
-        "ф",       "ш",       "щ",       "ъ",       "ы",       "ь",       "э",       "ю",       "я",
-        "Я",       "яя",      "\u4e2d"};
+        " Б",  "-Б",      "(Б)", "0,5 мг", "5-НОК",  "A-Б", "ab", "aB", "Ab",    "AB",
+        "abc", "\u0101x", "№ 5", "Zn",     "µ-тест", "а",   "А",  "аа", "б",     "г",
+        "ґ",   "д",       "е",   "Е",      "ё",      "Ё",   "ёа", "еб", "є",     "ж",
+        "и",   "і",       "ї",   "й",      "к",      "у",   "ў",  "ф",  "ш",     "щ",
+        "ъ",   "ы",       "ь",   "э",      "ю",      "я",   "Я",  "яя", "\u4e2d"};
     for (qsizetype i = 1; i < sorted.size(); ++i)
         EXPECT_LT(text::compareRussian(sorted[i - 1], sorted[i]), 0)
             << sorted[i - 1].toStdString() << " / " << sorted[i].toStdString();
     // Control characters play no part; equal texts are equal.
-    EXPECT_EQ(text::compareRussian(QStringLiteral("Йо") + QChar(1) + QStringLiteral("д"), QStringLiteral("Йод")), 0);
+    EXPECT_EQ(text::compareRussian(QStringLiteral("Йо") + QChar(1) + QStringLiteral("д"),
+                                   QStringLiteral("Йод")),
+              0);
     EXPECT_EQ(text::compareRussian(QString(), QString()), 0);
     EXPECT_LT(text::compareRussian(QString(), QStringLiteral(" ")), 0);
 }

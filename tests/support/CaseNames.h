@@ -9,8 +9,7 @@
 // prints them ("deleted_0_1_slot_1"), instead of by their index.
 struct PrintedName
 {
-    template<class Param>
-    std::string operator()(const testing::TestParamInfo<Param> &info) const
+    template<class Param> std::string operator()(const testing::TestParamInfo<Param> &info) const
     {
         std::string name;
         bool gap = false;

@@ -9,8 +9,7 @@
 
 // A window's control found by its object name, the way a user finds it by
 // its place; a missing one ends the test program, naming it.
-template<class T>
-T *control(const QObject *window, const char *name)
+template<class T> T *control(const QObject *window, const char *name)
 {
     T *found = window->findChild<T *>(QString::fromLatin1(name));
     if (!found)

@@ -16,13 +16,13 @@ int main(int argc, char **argv)
     }
     vedaris::DataLock lock(QString::fromLocal8Bit(argv[1]));
     const vedaris::DataLock::State s = lock.take();
-    std::printf("LOCK:%s\n", s == vedaris::DataLock::State::Taken  ? "taken"
-                             : s == vedaris::DataLock::State::Busy ? "busy"
-                                                                   : "failed");
+    std::printf("LOCK:%s\n",
+                s == vedaris::DataLock::State::Taken      ? "taken"
+                    : s == vedaris::DataLock::State::Busy ? "busy"
+                                                          : "failed");
     std::fflush(stdout);
     if (argc > 2 && std::strcmp(argv[2], "crash") == 0)
         std::_Exit(0);
-    while (std::getchar() != EOF) {
-    }
+    while (std::getchar() != EOF) { }
     return 0;
 }

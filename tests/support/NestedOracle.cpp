@@ -19,7 +19,8 @@ const QString SheetName = QStringLiteral("Отчёт");
 const QString Totals = QStringLiteral("ИТОГО:");
 
 // Opens the file anew and reads it from its first record to its end.
-void readFile(const QString &dir, const QString &name, int size, const std::function<void(const char *)> &fn)
+void readFile(const QString &dir, const QString &name, int size,
+              const std::function<void(const char *)> &fn)
 {
     RecordFile f(files::path(dir, name), size, RecordFile::ReadOnly);
     f.scan([&](qint64, const char *rec) {
@@ -44,8 +45,12 @@ struct IssueView
 
 IssueView issueAt(const char *rec)
 {
-    return {field::number(rec, 592), field::number(rec, 552), field::number(rec, 576),
-            field::int32(rec, IssueRecord::StockRecordIdOffset), deleted(rec, IssueRecord::DeletedOffset), rec};
+    return {field::number(rec, 592),
+            field::number(rec, 552),
+            field::number(rec, 576),
+            field::int32(rec, IssueRecord::StockRecordIdOffset),
+            deleted(rec, IssueRecord::DeletedOffset),
+            rec};
 }
 
 void forEachIssue(const QString &dir, const std::function<void(const IssueView &)> &fn)
@@ -127,9 +132,18 @@ struct Value
     QString text;
     double number = 0;
 };
-Value txt(const QString &s) { return {Value::Text, s, 0}; }
-Value date(double d) { return {Value::Date, day(d), 0}; }
-Value num(double n) { return {Value::Number, {}, n}; }
+Value txt(const QString &s)
+{
+    return {Value::Text, s, 0};
+}
+Value date(double d)
+{
+    return {Value::Date, day(d), 0};
+}
+Value num(double n)
+{
+    return {Value::Number, {}, n};
+}
 
 void put(Workbook &b, int r, int c, const Value &v)
 {
@@ -203,37 +217,49 @@ const QString Sum = QStringLiteral("Общая сумма");
 
 QString periodText(const ReportParams &p)
 {
-    return QStringLiteral("с ") + day(p.start) + QStringLiteral(" по ") + day(p.finish) + QStringLiteral(" года");
+    return QStringLiteral("с ") + day(p.start) + QStringLiteral(" по ") + day(p.finish)
+        + QStringLiteral(" года");
 }
 
 Outcome expired(const QString &dir, const ReportParams &p)
 {
     Table t{{}, 8};
-    commonHeading(t.b, {{3, 35, 10, 10, 12, 8, 10, 17}, "A1:H4", "A1:H4", QStringLiteral("Отчёт"),
-                        QStringLiteral("по лекарственным средствам у которых истёк срок годности на ") + day(p.date)
-                            + QStringLiteral(" года."),
-                        {Nr, Name, Received, Expiry, Unit, Quantity, Price, Sum}});
+    commonHeading(t.b,
+                  {{3, 35, 10, 10, 12, 8, 10, 17},
+                   "A1:H4",
+                   "A1:H4",
+                   QStringLiteral("Отчёт"),
+                   QStringLiteral("по лекарственным средствам у которых истёк срок годности на ")
+                       + day(p.date) + QStringLiteral(" года."),
+                   {Nr, Name, Received, Expiry, Unit, Quantity, Price, Sum}});
     const double d = text::dateToSerial(p.date);
     forEachStock(dir, [&](const StockRecord &r) {
         if (r.ExpiryDate <= d && r.Deleted != 1 && r.Quantity != 0)
-            t.addRow({txt(r.DrugName), date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit), num(r.Quantity),
-                      num(r.UnitPrice), num(r.TotalSum)},
+            t.addRow({txt(r.DrugName), date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit),
+                      num(r.Quantity), num(r.UnitPrice), num(r.TotalSum)},
                      r.Quantity, r.TotalSum);
     });
-    return t.finish(90, 5, false, QStringLiteral("На указанную дату нет просроченных медикаментов!"));
+    return t.finish(90, 5, false,
+                    QStringLiteral("На указанную дату нет просроченных медикаментов!"));
 }
 
 Outcome stock(const QString &dir, const ReportParams &p)
 {
     Table t{{}, 12};
-    commonHeading(t.b, {{3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15}, "A1:L4", "A1:L2", QStringLiteral("Отчёт"),
-                        QStringLiteral("наличия лекарственных средств на ") + day(p.date) + QStringLiteral(" года."),
-                        {Nr, Name, Supplier, Document, Maker, Series, Received, Expiry, Unit, Quantity, Price, Sum}});
+    commonHeading(t.b,
+                  {{3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15},
+                   "A1:L4",
+                   "A1:L2",
+                   QStringLiteral("Отчёт"),
+                   QStringLiteral("наличия лекарственных средств на ") + day(p.date)
+                       + QStringLiteral(" года."),
+                   {Nr, Name, Supplier, Document, Maker, Series, Received, Expiry, Unit, Quantity,
+                    Price, Sum}});
     forEachStock(dir, [&](const StockRecord &r) {
         if (r.Deleted != 1 && r.Quantity != 0)
-            t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer), txt(r.Series),
-                      date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit), num(r.Quantity), num(r.UnitPrice),
-                      num(r.TotalSum)},
+            t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer),
+                      txt(r.Series), date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit),
+                      num(r.Quantity), num(r.UnitPrice), num(r.TotalSum)},
                      r.Quantity, r.TotalSum);
     });
     return t.finish(78, 9, true, QStringLiteral("База данных пуста!"));
@@ -242,9 +268,14 @@ Outcome stock(const QString &dir, const ReportParams &p)
 Outcome consumption(const QString &dir, const ReportParams &p)
 {
     Table t{{}, 11};
-    commonHeading(t.b, {{3, 35, 20, 15, 20, 15, 10, 12, 10, 10, 15}, "A1:K4", "A1:K2", QStringLiteral("Общий отчёт"),
-                        QStringLiteral("израсходованных лекарственных средств ") + periodText(p) + u'.',
-                        {Nr, Name, Supplier, Document, Maker, Series, Received, Unit, Quantity, Price, Sum}});
+    commonHeading(
+        t.b,
+        {{3, 35, 20, 15, 20, 15, 10, 12, 10, 10, 15},
+         "A1:K4",
+         "A1:K2",
+         QStringLiteral("Общий отчёт"),
+         QStringLiteral("израсходованных лекарственных средств ") + periodText(p) + u'.',
+         {Nr, Name, Supplier, Document, Maker, Series, Received, Unit, Quantity, Price, Sum}});
     const double start = text::dateToSerial(p.start), finish = text::dateToSerial(p.finish);
     double quantity = 0, sum = 0;
     int count = 0;
@@ -260,27 +291,34 @@ Outcome consumption(const QString &dir, const ReportParams &p)
         });
         if (count == 0)
             return;
-        t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer), txt(r.Series),
-                  date(r.ReceiptDate), txt(r.Unit), num(quantity), num(r.UnitPrice), num(sum)},
+        t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer),
+                  txt(r.Series), date(r.ReceiptDate), txt(r.Unit), num(quantity), num(r.UnitPrice),
+                  num(sum)},
                  quantity, sum);
         quantity = sum = 0;
         count = 0;
     });
-    return t.finish(83, 8, true, QStringLiteral("За этот период нет израсходованных медикаментов!"));
+    return t.finish(83, 8, true,
+                    QStringLiteral("За этот период нет израсходованных медикаментов!"));
 }
 
 Outcome purchases(const QString &dir, const ReportParams &p)
 {
     Table t{{}, 12};
-    commonHeading(t.b, {{3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15}, "A1:L2", "A1:L2", QStringLiteral("Отчёт"),
-                        QStringLiteral("приобретённых лекарственных средств ") + periodText(p) + u'.',
-                        {Nr, Name, Supplier, Document, Maker, Series, Received, Expiry, Unit, Quantity, Price, Sum}});
+    commonHeading(t.b,
+                  {{3, 35, 20, 15, 20, 15, 10, 10, 12, 10, 10, 15},
+                   "A1:L2",
+                   "A1:L2",
+                   QStringLiteral("Отчёт"),
+                   QStringLiteral("приобретённых лекарственных средств ") + periodText(p) + u'.',
+                   {Nr, Name, Supplier, Document, Maker, Series, Received, Expiry, Unit, Quantity,
+                    Price, Sum}});
     const double start = text::dateToSerial(p.start), finish = text::dateToSerial(p.finish);
     forEachStock(dir, [&](const StockRecord &r) {
         if (start <= r.ReceiptDate && finish >= r.ReceiptDate && r.Deleted != 1)
-            t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer), txt(r.Series),
-                      date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit), num(r.ReceivedQuantity),
-                      num(r.UnitPrice), num(r.ReceivedSum)},
+            t.addRow({txt(r.DrugName), txt(r.Supplier), txt(r.ReceiptDocument), txt(r.Manufacturer),
+                      txt(r.Series), date(r.ReceiptDate), date(r.ExpiryDate), txt(r.Unit),
+                      num(r.ReceivedQuantity), num(r.UnitPrice), num(r.ReceivedSum)},
                      r.ReceivedQuantity, r.ReceivedSum);
     });
     return t.finish(78, 9, true, QStringLiteral("За этот период нет приобретённых медикаментов!"));
@@ -341,7 +379,8 @@ Outcome department(const QString &dir, const ReportParams &p)
     });
     b.setBorders(Range::parse(QStringLiteral("A5:H") + QString::number(r - 1)));
     b.pageSetup().zoom = 83;
-    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin = b.pageSetup().bottomMargin = 1;
+    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin =
+        b.pageSetup().bottomMargin = 1;
     b.setBold(row(r));
     b.setValue(r, 5, Totals);
     b.setValue(r, 6, totalQ);
@@ -432,7 +471,8 @@ Outcome departments(const QString &dir, const ReportParams &p)
         }
     });
     b.pageSetup().zoom = 80;
-    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin = b.pageSetup().bottomMargin = 1;
+    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin =
+        b.pageSetup().bottomMargin = 1;
     Table t{std::move(b), 8};
     return t.done(r > 5, QStringLiteral("За этот период нет расхода по отделениям!"));
 }
@@ -537,7 +577,8 @@ Outcome movement(const QString &dir, const ReportParams &p)
         ++r;
     });
     b.pageSetup().zoom = 95;
-    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin = b.pageSetup().bottomMargin = 1;
+    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin =
+        b.pageSetup().bottomMargin = 1;
     b.pageSetup().orientation = 2;
     b.sort(Range::corners(QStringLiteral("B6"), QStringLiteral("K") + QString::number(r)), 2);
     Table t{std::move(b), 11};
@@ -547,10 +588,14 @@ Outcome movement(const QString &dir, const ReportParams &p)
 Outcome issueDates(const QString &dir, const ReportParams &p)
 {
     Workbook b;
-    commonHeading(b, {{3, 35, 20, 15, 20, 15, 10, 10, 12, 5, 9, 11}, "A1:L4", "A1:L2", QStringLiteral("Общий отчёт"),
-                      QStringLiteral("израсходованных лекарственных средств ") + periodText(p) + u'.',
-                      {Nr, Name, Supplier, Document, Maker, Series, Received, QStringLiteral("Дата расх."), Unit,
-                       Quantity, Price, Sum}});
+    commonHeading(b,
+                  {{3, 35, 20, 15, 20, 15, 10, 10, 12, 5, 9, 11},
+                   "A1:L4",
+                   "A1:L2",
+                   QStringLiteral("Общий отчёт"),
+                   QStringLiteral("израсходованных лекарственных средств ") + periodText(p) + u'.',
+                   {Nr, Name, Supplier, Document, Maker, Series, Received,
+                    QStringLiteral("Дата расх."), Unit, Quantity, Price, Sum}});
     const double start = text::dateToSerial(p.start), finish = text::dateToSerial(p.finish);
     int r = 5, first = 5, number = 0;
     forEachStock(dir, [&](const StockRecord &s) {
@@ -595,7 +640,8 @@ Outcome issueDates(const QString &dir, const ReportParams &p)
     });
     b.setBorders(Range::parse(QStringLiteral("A4:L") + QString::number(r - 1)));
     b.pageSetup().zoom = 83;
-    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin = b.pageSetup().bottomMargin = 1;
+    b.pageSetup().leftMargin = b.pageSetup().rightMargin = b.pageSetup().topMargin =
+        b.pageSetup().bottomMargin = 1;
     b.pageSetup().orientation = 2;
     Table t{std::move(b), 12};
     return t.done(r != 5, QStringLiteral("За этот период нет израсходованных медикаментов!"));
@@ -637,7 +683,11 @@ QString describe(const QVector<Range> &ranges)
 {
     QStringList out;
     for (const Range &r : ranges)
-        out << QStringLiteral("%1%2:%3%4").arg(columnName(r.left)).arg(r.top).arg(columnName(r.right)).arg(r.bottom);
+        out << QStringLiteral("%1%2:%3%4")
+                   .arg(columnName(r.left))
+                   .arg(r.top)
+                   .arg(columnName(r.right))
+                   .arg(r.bottom);
     return out.join(u' ');
 }
 
@@ -693,14 +743,19 @@ QString difference(const Workbook &e, const Workbook &a)
     const int cols = std::max(e.lastColumn(), a.lastColumn()) + 2;
     for (int c = 1; c <= cols; ++c)
         if (e.columnWidth(c) != a.columnWidth(c))
-            return QStringLiteral("width of column %1: %2 against %3").arg(c).arg(e.columnWidth(c)).arg(a.columnWidth(c));
+            return QStringLiteral("width of column %1: %2 against %3")
+                .arg(c)
+                .arg(e.columnWidth(c))
+                .arg(a.columnWidth(c));
     const PageSetup &pe = e.pageSetup(), &pa = a.pageSetup();
     if (pe.zoom != pa.zoom || pe.orientation != pa.orientation || pe.leftMargin != pa.leftMargin
-        || pe.rightMargin != pa.rightMargin || pe.topMargin != pa.topMargin || pe.bottomMargin != pa.bottomMargin)
+        || pe.rightMargin != pa.rightMargin || pe.topMargin != pa.topMargin
+        || pe.bottomMargin != pa.bottomMargin)
         return QStringLiteral("page setup differs");
     QVector<Range> me = e.merges(), ma = a.merges();
     const auto byPlace = [](const Range &x, const Range &y) {
-        return std::tie(x.top, x.left, x.bottom, x.right) < std::tie(y.top, y.left, y.bottom, y.right);
+        return std::tie(x.top, x.left, x.bottom, x.right)
+            < std::tie(y.top, y.left, y.bottom, y.right);
     };
     std::sort(me.begin(), me.end(), byPlace);
     std::sort(ma.begin(), ma.end(), byPlace);
@@ -714,7 +769,8 @@ QString difference(const Workbook &e, const Workbook &a)
                 return QStringLiteral("%1: %2 against %3").arg(where, describe(ve), describe(va));
             const CellFormat fe = e.format(r, c), fa = a.format(r, c);
             if (!(fe == fa))
-                return QStringLiteral("%1 format: %2 against %3").arg(where, describe(fe), describe(fa));
+                return QStringLiteral("%1 format: %2 against %3")
+                    .arg(where, describe(fe), describe(fa));
         }
     return {};
 }

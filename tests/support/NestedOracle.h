@@ -11,7 +11,8 @@
 // row, and the movement report lists each name and unit once.
 namespace vedaris::oracle {
 
-reports::Outcome run(reports::ReportKind kind, const QString &dataDir, const reports::ReportParams &params);
+reports::Outcome run(reports::ReportKind kind, const QString &dataDir,
+                     const reports::ReportParams &params);
 
 // The first difference between two workbooks ("" when they are the same):
 // sheet name, widths, page setup, merges, and every cell's value (numbers bit

@@ -10,8 +10,7 @@
 namespace vedaris {
 
 // `withIds` makes each batch's RecordId its slot, as the program keeps them.
-template<class Record>
-QByteArray encodeAll(std::vector<Record> records, bool withIds)
+template<class Record> QByteArray encodeAll(std::vector<Record> records, bool withIds)
 {
     QByteArray bytes;
     for (size_t i = 0; i < records.size(); ++i) {
@@ -25,8 +24,7 @@ QByteArray encodeAll(std::vector<Record> records, bool withIds)
     return bytes;
 }
 
-template<class Record>
-std::vector<Record> decodeAll(const QByteArray &bytes)
+template<class Record> std::vector<Record> decodeAll(const QByteArray &bytes)
 {
     std::vector<Record> out;
     for (qsizetype at = 0; at + Record::Size <= bytes.size(); at += Record::Size) {

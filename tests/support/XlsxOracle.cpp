@@ -125,11 +125,15 @@ Extent extentOf(const Workbook::Impl &w)
 void checkLimits(const QString &path, const Extent &e)
 {
     if (e.lastRow > maxRows)
-        throw Error(path, QStringLiteral("the report needs %1 rows; a sheet holds at most %2 rows")
-                              .arg(e.lastRow).arg(maxRows));
+        throw Error(path,
+                    QStringLiteral("the report needs %1 rows; a sheet holds at most %2 rows")
+                        .arg(e.lastRow)
+                        .arg(maxRows));
     if (e.lastCol > maxColumns)
-        throw Error(path, QStringLiteral("the report needs %1 columns; a sheet holds at most %2 columns")
-                              .arg(e.lastCol).arg(maxColumns));
+        throw Error(path,
+                    QStringLiteral("the report needs %1 columns; a sheet holds at most %2 columns")
+                        .arg(e.lastCol)
+                        .arg(maxColumns));
 }
 
 // The file is written under a temporary name beside the target and renamed
@@ -137,16 +141,18 @@ void checkLimits(const QString &path, const Extent &e)
 QString temporaryPathBeside(const QString &path)
 {
     const QFileInfo target(path);
-    return target.absoluteDir().filePath(QStringLiteral(".%1.%2.tmp")
-                                             .arg(target.fileName())
-                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+    return target.absoluteDir().filePath(
+        QStringLiteral(".%1.%2.tmp")
+            .arg(target.fileName())
+            .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
 }
 
 void replace(const QString &temp, const QString &path)
 {
     std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(temp.toStdU16String()),
-                            std::filesystem::path(QFileInfo(path).absoluteFilePath().toStdU16String()), ec);
+    std::filesystem::rename(
+        std::filesystem::path(temp.toStdU16String()),
+        std::filesystem::path(QFileInfo(path).absoluteFilePath().toStdU16String()), ec);
     if (ec)
         throw Error(path, QString::fromStdString(ec.message()));
 }
@@ -156,7 +162,8 @@ class SheetWriter
 {
 public:
     SheetWriter(XlsxFile &file, const Workbook::Impl &w)
-        : m_file(file), m_w(w), m_made(w.formats.size() * 2, nullptr), m_known(w.formats.size() * 2, 0)
+        : m_file(file), m_w(w), m_made(w.formats.size() * 2, nullptr),
+          m_known(w.formats.size() * 2, 0)
     {
         m_sheet = workbook_add_worksheet(file.book(), w.sheetName.toUtf8().constData());
         if (!m_sheet)
@@ -167,7 +174,8 @@ public:
     {
         for (size_t c = 0; c < m_w.columnWidths.size(); ++c)
             if (m_w.columnWidths[c] > 0)
-                m_file.check(worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), m_w.columnWidths[c], nullptr));
+                m_file.check(worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c),
+                                                  m_w.columnWidths[c], nullptr));
     }
 
     void writeRows(const Extent &extent)
@@ -182,7 +190,8 @@ public:
         std::stable_sort(m_mergesByEnd.begin(), m_mergesByEnd.end(),
                          [](const Range &a, const Range &b) { return a.bottom > b.bottom; });
         for (int r = 1; r <= extent.lastRow; ++r) {
-            const Workbook::Impl::Row *line = size_t(r) <= m_w.rows.size() ? &m_w.rows[size_t(r) - 1] : nullptr;
+            const Workbook::Impl::Row *line =
+                size_t(r) <= m_w.rows.size() ? &m_w.rows[size_t(r) - 1] : nullptr;
             updateBorders(r);
             if (line && line->format != 0)
                 m_file.check(worksheet_set_row(m_sheet, lxw_row_t(r - 1), LXW_DEF_ROW_HEIGHT,
@@ -197,14 +206,15 @@ public:
         const PageSetup &page = m_w.page;
         if (page.zoom >= 10 && page.zoom <= 400)
             worksheet_set_print_scale(m_sheet, uint16_t(page.zoom));
-        worksheet_set_margins(m_sheet, page.leftMargin / 72, page.rightMargin / 72, page.topMargin / 72,
-                              page.bottomMargin / 72);
+        worksheet_set_margins(m_sheet, page.leftMargin / 72, page.rightMargin / 72,
+                              page.topMargin / 72, page.bottomMargin / 72);
         if (page.orientation == PageSetup::Landscape)
             worksheet_set_landscape(m_sheet);
         if (page.fitToWidth)
             worksheet_fit_to_pages(m_sheet, 1, 0);
         if (page.repeatRowsFrom > 0 && page.repeatRowsTo >= page.repeatRowsFrom)
-            worksheet_repeat_rows(m_sheet, lxw_row_t(page.repeatRowsFrom - 1), lxw_row_t(page.repeatRowsTo - 1));
+            worksheet_repeat_rows(m_sheet, lxw_row_t(page.repeatRowsFrom - 1),
+                                  lxw_row_t(page.repeatRowsTo - 1));
     }
 
 private:
@@ -252,15 +262,16 @@ private:
         const lxw_row_t row = lxw_row_t(r - 1);
         if (!m_mergesByEnd.empty() && m_mergesByEnd.back().bottom == r) {
             const Range &m = m_mergesByEnd.back();
-            if (lxw_format *f = libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left)))
+            if (lxw_format *f =
+                    libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left)))
                 m_file.check(worksheet_write_blank(m_sheet, row, lxw_col_t(m.left - 1), f));
         }
         while (!m_mergesByEnd.empty() && m_mergesByEnd.back().bottom == r) {
             const Range &m = m_mergesByEnd.back();
-            m_file.check(worksheet_merge_range(m_sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1),
-                                               lxw_row_t(m.bottom - 1), lxw_col_t(m.right - 1), "",
-                                               libraryFormat(m_w.effectiveFormat(m.top, m.left),
-                                                             m_w.bordered(m.top, m.left))));
+            m_file.check(worksheet_merge_range(
+                m_sheet, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1), lxw_row_t(m.bottom - 1),
+                lxw_col_t(m.right - 1), "",
+                libraryFormat(m_w.effectiveFormat(m.top, m.left), m_w.bordered(m.top, m.left))));
             m_mergesByEnd.pop_back();
         }
     }
@@ -280,11 +291,12 @@ private:
             const bool border = m_borderedCol[size_t(c)] != 0;
             const Workbook::Impl::Slot *s =
                 line && size_t(c) <= line->cells.size() && line->cells[size_t(c) - 1].used
-                    ? &line->cells[size_t(c) - 1]
-                    : nullptr;
+                ? &line->cells[size_t(c) - 1]
+                : nullptr;
             if (!s) {
                 if (border)
-                    m_file.check(worksheet_write_blank(m_sheet, row, col, libraryFormat(line ? line->format : 0, true)));
+                    m_file.check(worksheet_write_blank(
+                        m_sheet, row, col, libraryFormat(line ? line->format : 0, true)));
                 continue;
             }
             writeValue(row, col, m_w.valueOf(*s), libraryFormat(s->format, border));

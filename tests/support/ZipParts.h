@@ -66,7 +66,8 @@ inline QMap<QString, QByteArray> read(const QString &path)
         at += 46 + skip;
         if (local + 30 > b.size() || detail::le(b, local, 4) != 0x04034b50)
             return {};
-        const qsizetype data = local + 30 + detail::le(b, local + 26, 2) + detail::le(b, local + 28, 2);
+        const qsizetype data =
+            local + 30 + detail::le(b, local + 26, 2) + detail::le(b, local + 28, 2);
         const QByteArray raw = b.mid(data, packed);
         if (raw.size() != qsizetype(packed))
             return {};

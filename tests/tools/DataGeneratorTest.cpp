@@ -15,8 +15,7 @@ using namespace vedaris;
 
 namespace {
 
-template<class Record>
-std::vector<Record> readAll(const QString &dir, const QString &name)
+template<class Record> std::vector<Record> readAll(const QString &dir, const QString &name)
 {
     std::vector<Record> out;
     TypedFile<Record> f(files::path(dir, name), RecordFile::ReadOnly);
@@ -55,8 +54,7 @@ void PrintTo(const Case &c, std::ostream *os)
 }
 
 class GeneratedFiles : public ::testing::TestWithParam<Case>
-{
-};
+{ };
 
 // What the program's own operations would have left in the files, read back from
 // the files themselves.
@@ -108,7 +106,8 @@ TEST_P(GeneratedFiles, KeepTheRulesOfTheOperations)
         auto [it, fresh] = left.try_emplace(is.StockRecordId, b.ReceivedQuantity);
         const double available = ops::shownValue(it->second);
         EXPECT_LE(is.IssuedQuantity, available);
-        it->second = double(static_cast<long double>(available) - static_cast<long double>(is.IssuedQuantity));
+        it->second = double(static_cast<long double>(available)
+                            - static_cast<long double>(is.IssuedQuantity));
     }
     int deletedBatches = 0;
     for (size_t i = 0; i < stock.size(); ++i) {
@@ -138,12 +137,12 @@ TEST_P(GeneratedFiles, KeepTheRulesOfTheOperations)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, GeneratedFiles,
-    ::testing::Values(Case{"Plain", options(1, 300, 3000, false)},
-                      Case{"Hostile", options(2, 300, 3000, true)},
-                      Case{"Tiny", options(3, 2, 5, true)},
-                      Case{"NoIssues", options(4, 10, 0, false)},
-                      Case{"NoBatches", options(5, 0, 10, false)}),
-    [](const auto &info) { return std::string(info.param.name); });
+                         ::testing::Values(Case{"Plain", options(1, 300, 3000, false)},
+                                           Case{"Hostile", options(2, 300, 3000, true)},
+                                           Case{"Tiny", options(3, 2, 5, true)},
+                                           Case{"NoIssues", options(4, 10, 0, false)},
+                                           Case{"NoBatches", options(5, 0, 10, false)}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(DataGenerator, SameSeedSameBytesOtherSeedOtherBytes)
 {

@@ -29,15 +29,18 @@ void expectCaptionsWhole(ListView *list, const std::string &where)
         QStyleOptionHeader option;
         option.initFrom(header);
         option.rect = QRect(0, 0, header->sectionSize(i), header->height());
-        const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+        const QRect label =
+            header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
         const QStringList lines = header->captionLines(i);
         QString joined;
         for (const QString &line : lines)
             joined += (joined.isEmpty() || joined.endsWith(u'-') ? "" : " ") + line;
         EXPECT_EQ(joined, caption) << where;
         for (const QString &line : lines)
-            EXPECT_LE(metrics.horizontalAdvance(line), label.width()) << where << " " << qPrintable(line);
-        EXPECT_LE(int(lines.size()) * metrics.lineSpacing(), label.height()) << where << " " << qPrintable(caption);
+            EXPECT_LE(metrics.horizontalAdvance(line), label.width())
+                << where << " " << qPrintable(line);
+        EXPECT_LE(int(lines.size()) * metrics.lineSpacing(), label.height())
+            << where << " " << qPrintable(caption);
     }
 }
 

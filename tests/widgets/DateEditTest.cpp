@@ -1,7 +1,7 @@
 // Typing dates into the real dialogs' date fields, offscreen.
 
+#include "widgets/DateEdit.h"
 #include "app/Forms.h"
-#include "dialogs/TFormViewZap.h"
 #include "dialogs/TFormAllRashod.h"
 #include "dialogs/TFormOtchetDvijeniia.h"
 #include "dialogs/TFormOtchetOneOtdel.h"
@@ -9,12 +9,12 @@
 #include "dialogs/TFormOtchetPrihodMedikamentov.h"
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashodAllData.h"
+#include "dialogs/TFormViewZap.h"
 #include "store/Clock.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
 #include "support/Controls.h"
 #include "support/TempDataDir.h"
-#include "widgets/DateEdit.h"
 #include "widgets/Messages.h"
 
 #include <QApplication>
@@ -67,16 +67,18 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         QWidget *dialog;
         const char *name, *before, *after;
     };
-    const Field received{forms->FormPrihod, "RzDateTimeEditPDataPoluch", "RzEditPSeriiaPrep", "RzEditPEdinIzm"};
+    const Field received{forms->FormPrihod, "RzDateTimeEditPDataPoluch", "RzEditPSeriiaPrep",
+                         "RzEditPEdinIzm"};
     const Field expiry{forms->FormPrihod, "RzDateTimeEditPSrokGodn", "RzEditPCEdin", nullptr};
     const Field start{forms->FormAllRashod, "RzDateTimeEditStart", "RzBitBtnClose", nullptr};
-    const Field finish{forms->FormAllRashod, "RzDateTimeEditFinish", "RzDateTimeEditStart", nullptr};
+    const Field finish{forms->FormAllRashod, "RzDateTimeEditFinish", "RzDateTimeEditStart",
+                       nullptr};
     const Field viewed{forms->FormViewZap, "RzDateTimeEditVDataPol", "RzEditVTotSum", nullptr};
     struct Case
     {
         const Field &field;
         const char *keys;
-        QDate expected;       // the field starts at today, 15.03.2024
+        QDate expected; // the field starts at today, 15.03.2024
         const char *refused = nullptr; // the text a refused date leaves shown
     };
     const Case cases[] = {
@@ -87,20 +89,20 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         {received, "8 12 2026", {2026, 12, 8}},
         {received, "08,12,26", {2026, 12, 8}}, // two-digit years are this century's
         {received, "8.1.99", {2099, 1, 8}},
-        {received, "8122026", {2026, 12, 8}},  // no day begins with 8
+        {received, "8122026", {2026, 12, 8}}, // no day begins with 8
         {received, "^08122026", {2026, 12, 8}},
-        {received, "5", {2024, 3, 5}},          // the parts not typed stay
+        {received, "5", {2024, 3, 5}}, // the parts not typed stay
         {received, "15.7", {2024, 7, 15}},
         {received, ">7", {2024, 7, 15}},
-        {received, ">>2015", {2015, 3, 15}},    // typed over the chosen year
+        {received, ">>2015", {2015, 3, 15}}, // typed over the chosen year
         {received, "><5", {2024, 3, 5}},
         {received, "<<5>>>2017", {2017, 3, 5}},
         {received, "29022016>>2015", {2015, 2, 28}},
         {received, "31012016<02", {2016, 2, 29}},
         {received, "09~812", {2024, 12, 8}},
-        {received, "3115", {2024, 1, 31}},      // month 15 refused, 1 kept
+        {received, "3115", {2024, 1, 31}}, // month 15 refused, 1 kept
         {received, "31022026", Today, "31.02.2026"}, // no such day: the field keeps its date
-        {received, "0012", {2024, 2, 1}},       // day 00 refused, 0 kept
+        {received, "0012", {2024, 2, 1}}, // day 00 refused, 0 kept
         {received, "08.12.202", Today, "08.12.202"}, // three digits are no year
         {received, "0812!", Today},
         {received, "..", Today},
@@ -110,7 +112,7 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         {start, "1.2.2024", {2024, 2, 1}},
         {finish, "31.12.2024", {2024, 12, 31}},
         {finish, ">>2023", {2023, 3, 15}},
-        {viewed, "08122026", Today},            // read-only stays read-only
+        {viewed, "08122026", Today}, // read-only stays read-only
         {viewed, ">>2015", Today},
     };
     StockRecord shown;
@@ -124,8 +126,8 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         auto *field = control<QDateEdit>(c.field.dialog, c.field.name);
         field->setDate(Today);
         QList<QDate> changes;
-        const auto watch = QObject::connect(field, &QDateEdit::dateChanged,
-                                            [&](QDate d) { changes << d; });
+        const auto watch =
+            QObject::connect(field, &QDateEdit::dateChanged, [&](QDate d) { changes << d; });
         const char *keys = c.keys;
         if (*keys == '^') {
             QWidget *after = control<QWidget>(c.field.dialog, c.field.after);
@@ -137,15 +139,32 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
             before->setFocus();
             QTest::keyClick(before, Qt::Key_Tab);
         }
-        ASSERT_TRUE(field->hasFocus()) << qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "none") << " active " << qPrintable(QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : "none");
+        ASSERT_TRUE(field->hasFocus())
+            << qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                      : "none")
+            << " active "
+            << qPrintable(QApplication::activeWindow() ? QApplication::activeWindow()->objectName()
+                                                       : "none");
         for (; *keys; ++keys) {
             switch (*keys) {
-            case '>': QTest::keyClick(field, Qt::Key_Right); break;
-            case '<': QTest::keyClick(field, Qt::Key_Left); break;
-            case '~': QTest::keyClick(field, Qt::Key_Backspace); break;
-            case '!': QTest::keyClick(field, Qt::Key_Escape); break;
-            case '|': QTest::keyClick(field, Qt::Key_Tab); break;
-            default: QTest::keyClick(field, *keys); break;
+            case '>':
+                QTest::keyClick(field, Qt::Key_Right);
+                break;
+            case '<':
+                QTest::keyClick(field, Qt::Key_Left);
+                break;
+            case '~':
+                QTest::keyClick(field, Qt::Key_Backspace);
+                break;
+            case '!':
+                QTest::keyClick(field, Qt::Key_Escape);
+                break;
+            case '|':
+                QTest::keyClick(field, Qt::Key_Tab);
+                break;
+            default:
+                QTest::keyClick(field, *keys);
+                break;
             }
         }
         if (field->hasFocus())
@@ -155,7 +174,8 @@ TEST_F(DateFields, TypedDatesThroughTheDialogs)
         EXPECT_FALSE(field->hasFocus()); // one Tab left the field
         EXPECT_TRUE(c.field.dialog->isVisible());
         EXPECT_EQ(field->date(), c.expected);
-        EXPECT_EQ(field->text(), c.refused ? QString::fromLatin1(c.refused) : c.expected.toString("dd.MM.yyyy"));
+        EXPECT_EQ(field->text(),
+                  c.refused ? QString::fromLatin1(c.refused) : c.expected.toString("dd.MM.yyyy"));
         if (auto *edit = dynamic_cast<ui::DateEdit *>(field)) {
             EXPECT_EQ(edit->refusal().isEmpty(), !c.refused);
         }
@@ -174,11 +194,20 @@ TEST_F(DateFields, TabReachesTheExpiryDateOfTheReceiptInTheTabOrder)
     TFormPrihod *p = forms->FormPrihod;
     showActive(p);
     // Each "…" inside a firm's field follows its field.
-    const QStringList order = {"RzButtonEditPNamePrep", "RzBitBtn1", "RzButtonEditPNameIzgot",
-                               "RzButtonEditPNameIzgotButton", "RzButtonEditPNamePost",
-                               "RzButtonEditPNamePostButton", "RzEditPPrihodDoc", "RzEditPSeriiaPrep",
-                               "RzDateTimeEditPDataPoluch", "RzEditPEdinIzm", "RzEditPKol",
-                               "RzEditPCEdin", "RzDateTimeEditPSrokGodn", "RzBitBtnPClose"};
+    const QStringList order = {"RzButtonEditPNamePrep",
+                               "RzBitBtn1",
+                               "RzButtonEditPNameIzgot",
+                               "RzButtonEditPNameIzgotButton",
+                               "RzButtonEditPNamePost",
+                               "RzButtonEditPNamePostButton",
+                               "RzEditPPrihodDoc",
+                               "RzEditPSeriiaPrep",
+                               "RzDateTimeEditPDataPoluch",
+                               "RzEditPEdinIzm",
+                               "RzEditPKol",
+                               "RzEditPCEdin",
+                               "RzDateTimeEditPSrokGodn",
+                               "RzBitBtnPClose"};
     auto focused = [] {
         QWidget *w = QApplication::focusWidget();
         // A date field's focus sits in its text.
@@ -247,9 +276,9 @@ TEST_F(DateFields, AnImpossibleDateIsRefusedVisiblyAndNothingIsStored)
 // with a message, instead of reporting an empty period.
 TEST_F(DateFields, PeriodDialogsRefuseAFinishBeforeTheStart)
 {
-    for (QDialog *d : std::initializer_list<QDialog *>{forms->FormAllRashod, forms->FormOtchetPrihodMedikamentov,
-                                                      forms->FormOtchetPolIzr, forms->FormOtchetDvijeniia,
-                                                      forms->FormRashodAllData, forms->FormOtchetOneOtdel}) {
+    for (QDialog *d : std::initializer_list<QDialog *>{
+             forms->FormAllRashod, forms->FormOtchetPrihodMedikamentov, forms->FormOtchetPolIzr,
+             forms->FormOtchetDvijeniia, forms->FormRashodAllData, forms->FormOtchetOneOtdel}) {
         SCOPED_TRACE(d->objectName().toStdString());
         showActive(d);
         dateEdit(d, "RzDateTimeEditStart")->setDate(QDate(2024, 3, 10));
