@@ -58,6 +58,27 @@ private:
     int m_last = -1;
 };
 
+// Orders `items` by their `keys` (each below `keyCount`), keeping the order
+// they came in within a key, in two passes (a counting sort); the keys are
+// dropped. Returns where each key's run starts: the items of key k are
+// [start[k], start[k + 1]).
+template<class Key, class Item>
+std::vector<size_t> groupByKey(std::vector<Key> &keys, std::vector<Item> &items, size_t keyCount)
+{
+    std::vector<size_t> start(keyCount + 1, 0);
+    for (Key k : keys)
+        ++start[size_t(k) + 1];
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    std::vector<size_t> at(start.begin(), start.end() - 1);
+    std::vector<Item> grouped(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        grouped[at[size_t(keys[i])]++] = std::move(items[i]);
+    items.swap(grouped);
+    keys = {};
+    return start;
+}
+
 struct Issue
 {
     double date;
@@ -107,20 +128,7 @@ public:
     }
 
     // Groups what was added; called once, after the last add.
-    void group()
-    {
-        m_start.assign(m_denseCount + 1, 0);
-        for (qint32 id : m_ids)
-            ++m_start[size_t(id) + 1];
-        for (size_t i = 1; i < m_start.size(); ++i)
-            m_start[i] += m_start[i - 1];
-        std::vector<size_t> at(m_start.begin(), m_start.end() - 1);
-        std::vector<Issue> grouped(m_issues.size());
-        for (size_t i = 0; i < m_issues.size(); ++i)
-            grouped[at[size_t(m_ids[i])]++] = m_issues[i];
-        m_issues.swap(grouped);
-        m_ids = {};
-    }
+    void group() { m_start = groupByKey(m_ids, m_issues, m_denseCount); }
 
     bool contains(qint32 stockId) const
     {
@@ -199,20 +207,7 @@ public:
     }
 
     // Groups what was added, each class of each id in file order; called once.
-    void group()
-    {
-        m_start.assign(m_denseCount * 2 + 1, 0);
-        for (uint32_t k : m_keys)
-            ++m_start[size_t(k) + 1];
-        for (size_t i = 1; i < m_start.size(); ++i)
-            m_start[i] += m_start[i - 1];
-        std::vector<size_t> at(m_start.begin(), m_start.end() - 1);
-        std::vector<Amount> grouped(m_amounts.size());
-        for (size_t i = 0; i < m_amounts.size(); ++i)
-            grouped[at[size_t(m_keys[i])]++] = m_amounts[i];
-        m_amounts.swap(grouped);
-        m_keys = {};
-    }
+    void group() { m_start = groupByKey(m_keys, m_amounts, m_denseCount * 2); }
 
     template<class Fn> void forEach(qint32 stockId, Class c, Fn &&fn) const
     {

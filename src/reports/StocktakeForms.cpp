@@ -367,6 +367,28 @@ CellData sumCell(double sum)
     return numberCell(money(sum));
 }
 
+// The columns of the forms that list issued items: the write-off act names
+// each line's expiry, the requisition does not.
+enum class WithExpiry { No, Yes };
+Columns<IssuedItem> issuedColumns(WithExpiry expiry)
+{
+    using L = IssuedItem;
+    Columns<L> columns = {
+        {QStringLiteral("№ п/п"), 5, {}},
+        {QStringLiteral("Наименование"), 35, [](const L &l) { return textCell(l.name); }},
+        {QStringLiteral("Ед. изм."), 8, [](const L &l) { return textCell(l.unit); }},
+        {QStringLiteral("Серия"), 12, [](const L &l) { return textCell(l.series); }},
+        {QStringLiteral("Количество"), 11, [](const L &l) { return roundedCell(l.quantity); }},
+        {QStringLiteral("Цена"), 10, [](const L &l) { return numberCell(l.price); }},
+        {QStringLiteral("Сумма"), 12, [](const L &l) { return sumCell(l.sum); }},
+    };
+    if (expiry == WithExpiry::Yes)
+        columns.insert(4, {QStringLiteral("Срок годности"), 11, [](const L &l) {
+                               return dateCell(l.expiry);
+                           }});
+    return columns;
+}
+
 } // namespace
 
 // ---- the count sheet ----
@@ -466,17 +488,7 @@ Outcome writeOffActForm(const QString &dataDir, const QDate &start, const QDate 
         return text::compareRussian(a.reason, b.reason) < 0;
     });
 
-    using L = IssuedItem;
-    const Columns<L> columns = {
-        {QStringLiteral("№ п/п"), 5, {}},
-        {QStringLiteral("Наименование"), 35, [](const L &l) { return textCell(l.name); }},
-        {QStringLiteral("Ед. изм."), 8, [](const L &l) { return textCell(l.unit); }},
-        {QStringLiteral("Серия"), 12, [](const L &l) { return textCell(l.series); }},
-        {QStringLiteral("Срок годности"), 11, [](const L &l) { return dateCell(l.expiry); }},
-        {QStringLiteral("Количество"), 11, [](const L &l) { return roundedCell(l.quantity); }},
-        {QStringLiteral("Цена"), 10, [](const L &l) { return numberCell(l.price); }},
-        {QStringLiteral("Сумма"), 12, [](const L &l) { return sumCell(l.sum); }},
-    };
+    const Columns<IssuedItem> columns = issuedColumns(WithExpiry::Yes);
     Heading h;
     h.name = name;
     h.formNumber = QStringLiteral("0504230");
@@ -522,16 +534,7 @@ Outcome requisitionForm(const QString &dataDir, const QString &department, const
     if (items.empty())
         return nothing(name, messages::NoRequisition);
 
-    using L = IssuedItem;
-    const Columns<L> columns = {
-        {QStringLiteral("№ п/п"), 5, {}},
-        {QStringLiteral("Наименование"), 35, [](const L &l) { return textCell(l.name); }},
-        {QStringLiteral("Ед. изм."), 8, [](const L &l) { return textCell(l.unit); }},
-        {QStringLiteral("Серия"), 12, [](const L &l) { return textCell(l.series); }},
-        {QStringLiteral("Количество"), 11, [](const L &l) { return roundedCell(l.quantity); }},
-        {QStringLiteral("Цена"), 10, [](const L &l) { return numberCell(l.price); }},
-        {QStringLiteral("Сумма"), 12, [](const L &l) { return sumCell(l.sum); }},
-    };
+    const Columns<IssuedItem> columns = issuedColumns(WithExpiry::No);
     Heading h;
     h.name = name;
     h.formNumber = QStringLiteral("0504204");

@@ -36,6 +36,19 @@ struct Workbook::Impl
 
         bool empty() const { return holds == Nothing; }
         double number() const { return std::bit_cast<double>(payload); }
+        // The value held, its text looked up in the `texts` it indexes.
+        CellValue value(const std::vector<QString> &texts) const
+        {
+            switch (holds) {
+            case Number:
+                return number();
+            case Text:
+                return texts[size_t(payload)];
+            case Nothing:
+                break;
+            }
+            return {};
+        }
         void setNumber(double v)
         {
             payload = std::bit_cast<uint64_t>(v);
@@ -90,18 +103,7 @@ struct Workbook::Impl
         texts.push_back(text);
     }
     const QString &textOf(const Slot &s) const { return texts[size_t(s.payload)]; }
-    CellValue valueOf(const Slot &s) const
-    {
-        switch (s.holds) {
-        case Slot::Number:
-            return s.number();
-        case Slot::Text:
-            return textOf(s);
-        case Slot::Nothing:
-            break;
-        }
-        return {};
-    }
+    CellValue valueOf(const Slot &s) const { return s.value(texts); }
 
     uint32_t intern(const CellFormat &f);
     Row &row(int r);

@@ -61,18 +61,7 @@ public:
             : nullptr;
     }
     const QString &textOf(const Slot &s) const { return texts[size_t(s.payload)]; }
-    CellValue valueOf(const Slot &s) const
-    {
-        switch (s.holds) {
-        case Slot::Number:
-            return s.number();
-        case Slot::Text:
-            return textOf(s);
-        case Slot::Nothing:
-            break;
-        }
-        return {};
-    }
+    CellValue valueOf(const Slot &s) const { return s.value(texts); }
     CellValue value(int col) const
     {
         const Slot *s = slot(col);
