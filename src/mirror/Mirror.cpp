@@ -165,16 +165,22 @@ void appendId(QByteArray &o, const char *rec, int offset)
     appendInteger(o, field::int32(rec, offset));
 }
 
+// The batch's description, which an issue record carries as well.
+template<class Layout> void batchFields(QByteArray &o, const char *r)
+{
+    appendText(o, r, Layout::DrugName);
+    appendDay(o, r, Layout::ReceiptDate);
+    appendText(o, r, Layout::Unit);
+    appendText(o, r, Layout::Supplier);
+    appendText(o, r, Layout::ReceiptDocument);
+    appendText(o, r, Layout::Manufacturer);
+    appendText(o, r, Layout::Series);
+}
+
 void stockFields(QByteArray &o, const char *r)
 {
     appendId(o, r, S::RecordId);
-    appendText(o, r, S::DrugName);
-    appendDay(o, r, S::ReceiptDate);
-    appendText(o, r, S::Unit);
-    appendText(o, r, S::Supplier);
-    appendText(o, r, S::ReceiptDocument);
-    appendText(o, r, S::Manufacturer);
-    appendText(o, r, S::Series);
+    batchFields<S>(o, r);
     for (int at : {S::Quantity, S::ReceivedQuantity, S::UnitPrice, S::TotalSum, S::ReceivedSum})
         appendNumber(o, field::number(r, at));
     appendDay(o, r, S::ExpiryDate);
@@ -183,13 +189,7 @@ void stockFields(QByteArray &o, const char *r)
 void issueFields(QByteArray &o, const char *r)
 {
     appendId(o, r, I::StockRecordId);
-    appendText(o, r, I::DrugName);
-    appendDay(o, r, I::ReceiptDate);
-    appendText(o, r, I::Unit);
-    appendText(o, r, I::Supplier);
-    appendText(o, r, I::ReceiptDocument);
-    appendText(o, r, I::Manufacturer);
-    appendText(o, r, I::Series);
+    batchFields<I>(o, r);
     appendText(o, r, I::Department);
     for (int at : {I::IssuedQuantity, I::UnitPrice, I::IssuedSum})
         appendNumber(o, field::number(r, at));

@@ -18,6 +18,16 @@ const char *const common = R"(
     deleted_mark smallint NOT NULL,
     hash bigint,)";
 
+// The batch's description, which an issue record carries as well.
+const char *const batch = R"(    drug_name text,
+    receipt_date date,
+    receipt_serial double precision,
+    unit text,
+    supplier text,
+    receipt_document text,
+    manufacturer text,
+    series text,)";
+
 const char *const body = R"(
 -- Every table has a primary key, so that logical replication can carry
 -- updates and deletions on to a regional database.
@@ -52,14 +62,7 @@ CREATE TABLE vedaris.chunks (
 
 CREATE TABLE vedaris.stock_records (%COMMON%
     record_id integer,
-    drug_name text,
-    receipt_date date,
-    receipt_serial double precision,
-    unit text,
-    supplier text,
-    receipt_document text,
-    manufacturer text,
-    series text,
+%BATCH%
     quantity double precision,
     received_quantity double precision,
     unit_price double precision,
@@ -73,14 +76,7 @@ CREATE INDEX stock_live ON vedaris.stock_records (store, record_id) WHERE curren
 
 CREATE TABLE vedaris.issue_records (%COMMON%
     stock_record_id integer,
-    drug_name text,
-    receipt_date date,
-    receipt_serial double precision,
-    unit text,
-    supplier text,
-    receipt_document text,
-    manufacturer text,
-    series text,
+%BATCH%
     department text,
     quantity double precision,
     unit_price double precision,
@@ -196,6 +192,7 @@ QString creation()
 {
     QString sql = QString::fromUtf8(body);
     sql.replace(QStringLiteral("%COMMON%"), QString::fromUtf8(common));
+    sql.replace(QStringLiteral("%BATCH%"), QString::fromUtf8(batch));
     return QStringLiteral("CREATE SCHEMA vedaris;\n") + sql
         + QStringLiteral("INSERT INTO vedaris.schema_info VALUES (%1);\n").arg(Version);
 }
