@@ -9,6 +9,7 @@
 #include "store/Clock.h"
 #include "store/DataFiles.h"
 #include "store/ReferenceLists.h"
+#include "support/Batches.h"
 #include "support/Controls.h"
 #include "support/TempDataDir.h"
 #include "widgets/Desktop.h"
@@ -31,15 +32,7 @@ namespace {
 
 ops::BatchInput input(const QString &name, const QString &qty)
 {
-    ops::BatchInput in;
-    in.drugName = name;
-    in.unit = QStringLiteral("уп");
-    in.supplier = QStringLiteral("Фарм");
-    in.quantityText = qty;
-    in.priceText = QStringLiteral("2,5");
-    in.receiptDate = QDate(2026, 11, 10);
-    in.expiryDate = QDate(2028, 1, 1);
-    return in;
+    return test::batchInput(name, qty, QDate(2026, 11, 10), QDate(2028, 1, 1));
 }
 
 class HistoryWindow : public ::testing::Test

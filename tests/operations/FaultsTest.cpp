@@ -17,6 +17,7 @@
 #include "store/Journal.h"
 #include "store/RecordFile.h"
 #include "store/ReferenceLists.h"
+#include "support/Batches.h"
 #include "support/TempDataDir.h"
 
 #include <QDir>
@@ -36,24 +37,10 @@ namespace {
 
 const QStringList &AllFiles = files::All;
 
-ops::BatchInput input(const QString &name, const QString &qty)
-{
-    ops::BatchInput in;
-    in.drugName = name;
-    in.unit = QStringLiteral("уп");
-    in.supplier = QStringLiteral("Фарм");
-    in.quantityText = qty;
-    in.priceText = QStringLiteral("2,5");
-    in.receiptDate = QDate(2024, 1, 10);
-    in.expiryDate = QDate(2026, 1, 1);
-    return in;
-}
-
-void issue(const QString &dir, qint32 id, const QString &qty)
-{
-    const StockRecord b = ops::readBatch(dir, id);
-    ops::storeIssue(dir, id, b, qty, QStringLiteral("Хирургия"), QDate(2024, 2, 1));
-}
+const auto input = [](const QString &name, const QString &qty) {
+    return test::batchInput(name, qty);
+};
+const auto issue = test::issueToSurgery;
 
 void writeOff(const QString &dir, qint32 id, const QString &qty)
 {

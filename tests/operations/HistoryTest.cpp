@@ -13,6 +13,7 @@
 #include "store/Journal.h"
 #include "store/ReferenceLists.h"
 #include "store/WriteGate.h"
+#include "support/Batches.h"
 #include "support/TempDataDir.h"
 
 #include <QDir>
@@ -23,24 +24,10 @@ using namespace vedaris;
 
 namespace {
 
-ops::BatchInput input(const QString &name, const QString &qty)
-{
-    ops::BatchInput in;
-    in.drugName = name;
-    in.unit = QStringLiteral("уп");
-    in.supplier = QStringLiteral("Фарм");
-    in.quantityText = qty;
-    in.priceText = QStringLiteral("2,5");
-    in.receiptDate = QDate(2024, 1, 10);
-    in.expiryDate = QDate(2026, 1, 1);
-    return in;
-}
-
-void issue(const QString &dir, qint32 id, const QString &qty)
-{
-    ops::storeIssue(dir, id, ops::readBatch(dir, id), qty, QStringLiteral("Хирургия"),
-                    QDate(2024, 2, 1));
-}
+const auto input = [](const QString &name, const QString &qty) {
+    return test::batchInput(name, qty);
+};
+const auto issue = test::issueToSurgery;
 
 using Files = QMap<QString, QByteArray>;
 
