@@ -5,7 +5,7 @@ TYPE     ?= RelWithDebInfo
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench check-libreoffice demo package sanitize windows test-windows clean
+.PHONY: all deps configure build run test style bench check-libreoffice demo package sanitize windows test-windows clean
 
 all: build
 
@@ -35,6 +35,12 @@ run: $(DEPS_STAMP)
 test: $(DEPS_STAMP)
 	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The layout (clang-format) and the static checks (clang-tidy over src/) CI
+# holds the code to; clang-tidy reads the build folder's compile commands.
+style: build
+	@scripts/install-deps --style
+	@scripts/check-style $(BUILD)
 
 # A generated store of a few thousand batches in demo-data/, with the program
 # copied beside it (it keeps its data beside its executable). Existing demo data

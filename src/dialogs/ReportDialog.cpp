@@ -111,7 +111,7 @@ PeriodDialog::PeriodDialog(const QString &dataDir, const ReportProgress &progres
 
 QString PeriodDialog::refusal() const
 {
-    const QString refused = ReportDialog::refusal();
+    QString refused = ReportDialog::refusal();
     if (!refused.isEmpty())
         return refused;
     return m_finish->date() < m_start->date() ? FinishBeforeStart : QString();

@@ -527,14 +527,15 @@ CountedColumns countedColumns(ReportKind kind)
         return {{9}, {11}};
     case ReportKind::Movement:
         return {{4, 6, 8, 10}, {5, 7, 9, 11}};
+    // The issue dates' quantities and sums are texts, as they were; the forms
+    // round and format their own cells.
     case ReportKind::IssueDates:
-        break; // its quantities and sums are texts, as they were
     case ReportKind::Inventory:
     case ReportKind::WriteOffAct:
     case ReportKind::Requisition:
     case ReportKind::Deletions:
     case ReportKind::Discrepancies:
-        break; // the forms round and format their own cells
+        break;
     }
     return {};
 }

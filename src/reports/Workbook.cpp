@@ -263,9 +263,9 @@ bool Workbook::Impl::bordered(int r, int c) const
 
 void Workbook::Impl::addBorders(const Range &r)
 {
-    for (auto it = borderRects.rbegin(); it != borderRects.rend(); ++it)
-        if (contains(*it, r))
-            return;
+    if (std::any_of(borderRects.rbegin(), borderRects.rend(),
+                    [&](const Range &b) { return contains(b, r); }))
+        return;
     Range grown = r;
     for (bool changed = true; changed;) {
         changed = false;
@@ -411,17 +411,19 @@ void StreamRow::typed(int col, const QString &text)
         return;
     }
     const QString &numberFormat = m_w->formats[s.format].numberFormat;
-    if (numberFormat == textFormat) {
-        setText(s, text);
-    } else if (const auto number = typedNumber(text)) {
-        s.setNumber(*number);
-    } else if (const auto serial = typedDate(text)) {
-        s.setNumber(*serial);
-        if (numberFormat.isEmpty())
-            s.format = withNumberFormat(s.format, dateFormat);
-    } else {
-        setText(s, text);
+    if (numberFormat != textFormat) {
+        if (const auto number = typedNumber(text)) {
+            s.setNumber(*number);
+            return;
+        }
+        if (const auto serial = typedDate(text)) {
+            s.setNumber(*serial);
+            if (numberFormat.isEmpty())
+                s.format = withNumberFormat(s.format, dateFormat);
+            return;
+        }
     }
+    setText(s, text);
 }
 
 void StreamRow::date(int col, const QDate &date)
@@ -515,20 +517,22 @@ void Workbook::setValue(int row, int col, const QString &text)
         return;
     }
     const CellFormat format = d->formats[s.format];
-    if (format.numberFormat == textFormat) {
-        d->setText(s, text);
-    } else if (const auto number = typedNumber(text)) {
-        s.setNumber(*number);
-    } else if (const auto serial = typedDate(text)) {
-        s.setNumber(*serial);
-        if (format.numberFormat.isEmpty()) {
-            CellFormat dated = format;
-            dated.numberFormat = dateFormat;
-            s.format = d->intern(dated);
+    if (format.numberFormat != textFormat) {
+        if (const auto number = typedNumber(text)) {
+            s.setNumber(*number);
+            return;
         }
-    } else {
-        d->setText(s, text);
+        if (const auto serial = typedDate(text)) {
+            s.setNumber(*serial);
+            if (format.numberFormat.isEmpty()) {
+                CellFormat dated = format;
+                dated.numberFormat = dateFormat;
+                s.format = d->intern(dated);
+            }
+            return;
+        }
     }
+    d->setText(s, text);
 }
 
 void Workbook::setValue(int row, int col, double number)
@@ -730,12 +734,12 @@ void Workbook::sort(const Range &range, int keyColumn)
     const int width = r.right - r.left + 1;
     std::vector<Impl::Slot> lifted(static_cast<size_t>(count) * static_cast<size_t>(width));
     for (int i = 0; i < count; ++i) {
-        auto &line = d->rows[size_t(r.top + i) - 1];
+        auto &line = d->rows[size_t(r.top) + size_t(i) - 1];
         for (int c = 0; c < width; ++c) {
             Impl::Slot &out = lifted[size_t(i) * size_t(width) + size_t(c)];
             const size_t col = size_t(r.left + c);
             if (col <= line.cells.size() && line.cells[col - 1].used) {
-                out = std::move(line.cells[col - 1]);
+                out = line.cells[col - 1];
                 line.cells[col - 1] = Impl::Slot{};
             } else if (line.format != 0) {
                 out.used = true;
@@ -744,7 +748,7 @@ void Workbook::sort(const Range &range, int keyColumn)
         }
     }
     for (int i = 0; i < count; ++i) {
-        auto &line = d->rows[size_t(r.top + i) - 1];
+        auto &line = d->rows[size_t(r.top) + size_t(i) - 1];
         const int from = order[size_t(i)];
         for (int c = 0; c < width; ++c) {
             Impl::Slot &in = lifted[size_t(from) * size_t(width) + size_t(c)];
@@ -754,7 +758,7 @@ void Workbook::sort(const Range &range, int keyColumn)
             if (col > line.cells.size())
                 line.cells.resize(col);
             in.used = true;
-            line.cells[col - 1] = std::move(in);
+            line.cells[col - 1] = in;
         }
     }
 }

@@ -93,11 +93,11 @@ double storedWidth(double width)
 {
     constexpr double digit = 7, padding = 5;
     if (width < 1)
-        return double(std::uint16_t(double(std::uint16_t(width * (digit + padding) + 0.5)) / digit
-                                    * 256.0))
+        return double(std::uint16_t(double(std::uint16_t(std::lround(width * (digit + padding))))
+                                    / digit * 256.0))
             / 256.0;
-    return double(
-               std::uint16_t(double(std::uint16_t(width * digit + 0.5) + padding) / digit * 256.0))
+    return double(std::uint16_t(double(std::uint16_t(std::lround(width * digit)) + padding) / digit
+                                * 256.0))
         / 256.0;
 }
 

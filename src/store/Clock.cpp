@@ -1,5 +1,7 @@
 #include "Clock.h"
 
+#include <utility>
+
 namespace vedaris {
 
 namespace {
@@ -29,7 +31,7 @@ void Clock::setFixedToday(std::optional<QDate> date)
 
 void Clock::setFixedNow(std::optional<QDateTime> at)
 {
-    fixedNow = at;
+    fixedNow = std::move(at);
 }
 
 } // namespace vedaris

@@ -69,7 +69,7 @@ Count decode(const QByteArray &bytes, const QString &path)
     c.posted = root.value(QStringLiteral("posted")).toBool();
     const QJsonArray lines = root.value(QStringLiteral("lines")).toArray();
     c.lines.reserve(size_t(lines.size()));
-    for (const QJsonValue &v : lines) {
+    for (const auto &v : lines) {
         const QJsonObject o = v.toObject();
         Line l;
         l.recordId = o.value(QStringLiteral("id")).toInt(-1);

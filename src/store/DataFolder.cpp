@@ -56,7 +56,7 @@ QString userDataFolder()
     // executable's; the three programs must meet in one folder.
     const QString own = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(applicationName);
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QCoreApplication::setApplicationName(own);
     return path;
 }

@@ -7,7 +7,8 @@
 namespace vedaris {
 
 Error::Error(QString file, QString reason)
-    : m_file(std::move(file)), m_reason(m_file.isEmpty() ? reason : platform::russianReason(reason))
+    : m_file(std::move(file)),
+      m_reason(m_file.isEmpty() ? std::move(reason) : platform::russianReason(reason))
 {
     m_what = message().toUtf8();
 }

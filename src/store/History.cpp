@@ -92,7 +92,7 @@ std::vector<std::pair<int, int>> runs(const QByteArray &before, const QByteArray
         for (int k = i + 1; k < n && k - last <= 8; ++k)
             if (!same(k))
                 last = k;
-        out.push_back({i, last - i + 1});
+        out.emplace_back(i, last - i + 1);
         i = last + 1;
     }
     return out;

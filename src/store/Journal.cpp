@@ -114,7 +114,7 @@ public:
             m_ok = false;
             return {};
         }
-        const QByteArray out = m_bytes.sliced(m_at, n).toByteArray();
+        QByteArray out = m_bytes.sliced(m_at, n).toByteArray();
         m_at += n;
         return out;
     }
@@ -296,7 +296,7 @@ QByteArray readJournal(const QString &dataDir)
         throw Error(path,
                     QStringLiteral("файл журнала слишком велик (%1 байт): это не журнал программы")
                         .arg(journal.size()));
-    const QByteArray all = journal.read(journal::MaxBytes + 1);
+    QByteArray all = journal.read(journal::MaxBytes + 1);
     if (journal.error() != QFileDevice::NoError)
         throw Error(path, journal.errorString());
     return all;

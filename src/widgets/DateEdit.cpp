@@ -104,8 +104,9 @@ void DateEdit::hideEvent(QHideEvent *event)
 
 bool DateEdit::focusNextPrevChild(bool next)
 {
-    // Tab leaves the field instead of walking its parts.
-    return QWidget::focusNextPrevChild(next);
+    // Tab leaves the field instead of walking its parts: the spin box's own
+    // handling is skipped on purpose.
+    return QWidget::focusNextPrevChild(next); // NOLINT(bugprone-parent-virtual-call)
 }
 
 void DateEdit::focusInEvent(QFocusEvent *event)
