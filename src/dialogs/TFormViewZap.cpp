@@ -4,7 +4,6 @@
 #include "operations/BatchHistory.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
-#include "widgets/DialogParts.h"
 #include "widgets/Icons.h"
 
 #include <QAbstractTableModel>
