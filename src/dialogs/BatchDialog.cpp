@@ -1,7 +1,7 @@
 #include "BatchDialog.h"
 
+#include "BatchFields.h"
 #include "ReferenceDialogs.h"
-#include "store/TextFormats.h"
 #include "widgets/DateEdit.h"
 #include "widgets/DialogParts.h"
 #include "widgets/Messages.h"
@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -26,38 +25,32 @@ BatchDialog::BatchDialog(const QString &dataDir, QChar letter, const QString &ti
         return QString::fromLatin1(before) + l + QString::fromLatin1(after);
     };
 
-    m_drugName = ui::lineEdit(this, name("RzButtonEdit", "NamePrep"));
-    ui::makeReadOnly(m_drugName);
+    using Field = BatchFields::Field;
+    using Access = BatchFields::Access;
+    m_fields = new BatchFields(this);
     m_chooseDrug = ui::chooseButton(this, QStringLiteral("RzBitBtn1"));
-    m_manufacturer = ui::lineEdit(this, name("RzButtonEdit", "NameIzgot"));
+    m_drugName = m_fields->addLine(Field::DrugName, name("RzButtonEdit", "NamePrep"),
+                                   Access::ReadOnly, m_chooseDrug);
+    m_manufacturer =
+        m_fields->addLine(Field::Manufacturer, name("RzButtonEdit", "NameIzgot"), Access::Editable);
     m_chooseManufacturer = ui::embeddedChooseButton(m_manufacturer);
-    m_supplier = ui::lineEdit(this, name("RzButtonEdit", "NamePost"));
+    m_supplier =
+        m_fields->addLine(Field::Supplier, name("RzButtonEdit", "NamePost"), Access::Editable);
     m_chooseSupplier = ui::embeddedChooseButton(m_supplier);
-    m_document = ui::lineEdit(this, name("RzEdit", "PrihodDoc"));
-    m_series = ui::lineEdit(this, name("RzEdit", "SeriiaPrep"));
-    m_receiptDate = ui::dateEdit(this, name("RzDateTimeEdit", "DataPoluch"));
-    m_unit = ui::lineEdit(this, name("RzEdit", "EdinIzm"));
-    ui::makeReadOnly(m_unit);
-    m_quantity = ui::lineEdit(this, name("RzEdit", "Kol"));
-    m_price = ui::lineEdit(this, name("RzEdit", "CEdin"));
-    m_expiry = ui::dateEdit(this, name("RzDateTimeEdit", "SrokGodn"));
+    m_document = m_fields->addLine(Field::Document, name("RzEdit", "PrihodDoc"), Access::Editable);
+    m_series = m_fields->addLine(Field::Series, name("RzEdit", "SeriiaPrep"), Access::Editable);
+    m_receiptDate = m_fields->addDate(Field::ReceiptDate, name("RzDateTimeEdit", "DataPoluch"),
+                                      Access::Editable);
+    m_unit = m_fields->addLine(Field::Unit, name("RzEdit", "EdinIzm"), Access::ReadOnly);
+    m_quantity = m_fields->addLine(Field::Quantity, name("RzEdit", "Kol"), Access::Editable);
+    m_price = m_fields->addLine(Field::Price, name("RzEdit", "CEdin"), Access::Editable);
+    m_expiry =
+        m_fields->addDate(Field::Expiry, name("RzDateTimeEdit", "SrokGodn"), Access::Editable);
     m_save = ui::saveButton(this, name("RzBitBtn", "Save"));
     m_close = ui::closeButton(this, name("RzBitBtn", "Close"));
     NumberFilter::install(m_quantity);
     NumberFilter::install(m_price);
-
-    QGridLayout *grid = ui::formGrid();
-    ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName, m_chooseDrug);
-    ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), m_manufacturer);
-    ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), m_supplier);
-    ui::addRow(grid, QStringLiteral("Приходной документ:"), m_document);
-    ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
-    ui::addRow(grid, QStringLiteral("Дата получения:"), m_receiptDate);
-    ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
-    ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
-    ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
-    ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
-    ui::layOutForm(this, grid, m_save, m_close);
+    ui::layOutForm(this, m_fields, m_save, m_close);
     // Each field's "…" follows it, so the keyboard reaches the lists too.
     ui::chainTabOrder({m_drugName, m_chooseDrug, m_manufacturer,
                        ui::embeddedButton(m_manufacturer, m_chooseManufacturer), m_supplier,
@@ -133,51 +126,17 @@ bool BatchDialog::validate()
 
 ops::BatchInput BatchDialog::input() const
 {
-    ops::BatchInput in;
-    in.drugName = m_drugName->text();
-    in.manufacturer = m_manufacturer->text();
-    in.supplier = m_supplier->text();
-    in.receiptDocument = m_document->text();
-    in.series = m_series->text();
-    in.receiptDate = ui::shownDate(m_receiptDate);
-    in.unit = m_unit->text();
-    in.quantityText = m_quantity->text();
-    in.priceText = m_price->text();
-    in.expiryDate = ui::shownDate(m_expiry);
-    if (m_kept && m_receiptDate->date() == m_kept->receipt.shown)
-        in.keptReceiptSerial = m_kept->receipt.serial;
-    if (m_kept && m_expiry->date() == m_kept->expiry.shown)
-        in.keptExpirySerial = m_kept->expiry.serial;
-    return in;
+    return m_fields->input();
 }
 
 void BatchDialog::fill(const StockRecord &r)
 {
-    m_drugName->setText(r.DrugName);
-    m_manufacturer->setText(r.Manufacturer);
-    m_supplier->setText(r.Supplier);
-    m_document->setText(r.ReceiptDocument);
-    m_series->setText(r.Series);
-    ui::showSerial(m_receiptDate, r.ReceiptDate);
-    m_unit->setText(r.Unit);
-    m_quantity->setText(text::formatNumber(r.Quantity));
-    m_price->setText(text::formatNumber(r.UnitPrice));
-    ui::showSerial(m_expiry, r.ExpiryDate);
-    // A date the user leaves as it is keeps its stored value, even one that
-    // cannot be shown: saving must not write a date nobody set.
-    m_kept = {{r.ReceiptDate, m_receiptDate->date()}, {r.ExpiryDate, m_expiry->date()}};
-    for (QLineEdit *e : findChildren<QLineEdit *>())
-        e->setCursorPosition(0);
+    m_fields->fill(r);
 }
 
 void BatchDialog::clearAll()
 {
-    for (QLineEdit *e : {m_drugName, m_manufacturer, m_supplier, m_document, m_series, m_unit,
-                         m_quantity, m_price})
-        e->clear();
-    ui::clearDate(m_receiptDate);
-    ui::clearDate(m_expiry);
-    m_kept.reset();
+    m_fields->clear();
     m_save->setEnabled(false);
 }
 

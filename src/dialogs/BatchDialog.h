@@ -14,6 +14,7 @@ class QToolButton;
 
 namespace vedaris {
 
+class BatchFields;
 class RefSelectDialog;
 
 // The receipt dialog and the edit dialog: the same fields, layout, tab order,
@@ -52,18 +53,8 @@ protected:
     void done(int result) override;
     virtual void FormClose() { clearAll(); }
 
-    struct KeptDate
-    {
-        double serial = 0;
-        QDate shown;
-    };
-    struct KeptDates
-    {
-        KeptDate receipt, expiry;
-    };
-    std::optional<KeptDates> m_kept; // the record fill() showed
-
     QString m_dataDir;
+    BatchFields *m_fields;
     QLineEdit *m_drugName;
     QToolButton *m_chooseDrug;
     QLineEdit *m_manufacturer;

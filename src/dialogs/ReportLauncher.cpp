@@ -6,10 +6,8 @@
 #include "widgets/Messages.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace vedaris {
@@ -17,52 +15,12 @@ namespace vedaris {
 namespace {
 
 bool running = false;
-QString folderOverride;
-
-// A name the user recognises in the spreadsheet's title bar; never an
-// existing file.
-QString workbookPath(const QString &title)
-{
-    QDir dir(reportsFolder());
-    if (!dir.mkpath(QStringLiteral(".")))
-        throw Error(dir.path(), QStringLiteral("не удалось создать папку"));
-    QString name = title;
-    for (QChar &c : name)
-        if (QStringLiteral("\\/:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    const QString base = name + QLatin1Char(' ')
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    QString path = dir.filePath(base + QStringLiteral(".xlsx"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = dir.filePath(QStringLiteral("%1 (%2).xlsx").arg(base).arg(n));
-    return path;
-}
 
 } // namespace
 
 bool reportRunning()
 {
     return running;
-}
-
-QString reportsFolder()
-{
-    if (!folderOverride.isEmpty())
-        return folderOverride;
-    // Where the user keeps documents, and nothing clears as a temporary folder
-    // may be: the documents folder, else the home folder when the desktop has
-    // none, the temporary folder only when there is no home either.
-    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (base.isEmpty() || !QFileInfo(base).isDir())
-        base = QDir::homePath();
-    if (base.isEmpty() || !QFileInfo(base).isDir() || QDir(base).isRoot())
-        base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return QDir(base).filePath(QStringLiteral("Ведарис отчёты"));
-}
-
-void setReportsFolder(const QString &folder)
-{
-    folderOverride = folder;
 }
 
 void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind kind,
@@ -107,7 +65,7 @@ void produceReport(QWidget *parent, const QString &dataDir, reports::ReportKind 
         return;
     }
     try {
-        const QString path = workbookPath(outcome.title);
+        const QString path = newWorkbookPath(reportsFolder(), outcome.title);
         outcome.workbook->saveXlsx(path);
         if (!desktop::open(QUrl::fromLocalFile(path))) {
             // The workbook is saved: the user can still find it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/ReportData.h"
+#include "reports/ReportFiles.h"
 #include "reports/Reports.h"
 
 #include <QString>
@@ -36,10 +37,5 @@ void runStockAvailabilityReport(QWidget *parent, const QString &dataDir,
                                 const ReportProgress &progress);
 
 bool reportRunning();
-
-// Where finished workbooks go unless set: "Ведарис отчёты" in the user's
-// documents folder (the home folder when there is none).
-QString reportsFolder();
-void setReportsFolder(const QString &folder); // empty restores the default
 
 } // namespace vedaris

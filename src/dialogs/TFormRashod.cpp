@@ -1,5 +1,6 @@
 #include "TFormRashod.h"
 
+#include "BatchFields.h"
 #include "IssueQuantity.h"
 #include "ReferenceDialogs.h"
 #include "store/Clock.h"
@@ -9,7 +10,6 @@
 #include "widgets/NumberFilter.h"
 
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,32 +25,14 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     setObjectName(QStringLiteral("FormRashod"));
     setWindowTitle(QStringLiteral("Расход"));
 
-    auto readOnly = [this](const char *name) {
-        QLineEdit *e = ui::lineEdit(this, QString::fromLatin1(name));
-        ui::makeReadOnly(e);
-        return e;
-    };
-    auto readOnlyDate = [this](const char *name) {
-        QDateEdit *e = ui::dateEdit(this, QString::fromLatin1(name));
-        ui::makeReadOnly(e);
-        return e;
-    };
-    m_drugName = readOnly("RzEditRNamePrep");
-    m_manufacturer = readOnly("RzEditRNameIzgot");
-    m_supplier = readOnly("RzEditRNamePost");
-    m_document = readOnly("RzEditRPrihodDoc");
-    m_series = readOnly("RzEditRSeriiaPrep");
-    m_unit = readOnly("RzEditREdIzm");
-    // Read-only too, but white: it is the field the user fills by choosing.
+    using Field = BatchFields::Field;
+    const auto readOnly = BatchFields::Access::ReadOnly;
+    m_fields = new BatchFields(this);
     m_department = ui::lineEdit(this, QStringLiteral("RzButtonEditRMove"));
     m_department->setReadOnly(true);
     m_chooseDepartment = ui::chooseButton(this, QStringLiteral("RzBitBtn1"));
     m_issued = ui::lineEdit(this, QStringLiteral("RzEditRIzrash"));
     NumberFilter::install(m_issued);
-    m_quantity = readOnly("RzEditRKol");
-    m_price = readOnly("RzEditRCEdin");
-    m_receiptDate = readOnlyDate("RzDateTimeEditRDataPol");
-    m_expiry = readOnlyDate("RzDateTimeEditRSrokGodn");
     m_today = ui::dateEdit(this, QStringLiteral("RzDateTimeEditNow"));
     m_today->hide();
     m_save = ui::saveButton(this, QStringLiteral("RzBitBtnRSave"));
@@ -87,25 +69,32 @@ TFormRashod::TFormRashod(const QString &dataDir, QWidget *parent)
     bold.setBold(true);
     m_expiredText->setFont(bold);
 
-    QGridLayout *grid = ui::formGrid();
-    ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName);
-    ui::addRow(grid, QStringLiteral("Фирма-изготовитель:"), m_manufacturer);
-    ui::addRow(grid, QStringLiteral("Фирма-поставщик:"), m_supplier);
-    ui::addRow(grid, QStringLiteral("Приходной документ:"), m_document);
-    ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
-    ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
-    ui::addRow(grid, QStringLiteral("Движение препарата:"), m_department, m_chooseDepartment);
-    grid->addWidget(m_expiredText, grid->rowCount(), 0, 1, 2);
-    grid->addWidget(m_earlierRow, grid->rowCount(), 0, 1, 2);
-    ui::addRow(grid, QStringLiteral("Израсходовано:"), m_issued);
-    ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
-    ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
-    ui::addRow(grid, QStringLiteral("Дата получения:"), m_receiptDate);
-    ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
-    ui::layOutForm(this, grid, m_save, m_close);
-    ui::chainTabOrder({m_department, m_chooseDepartment, m_issued, m_save, m_close, m_drugName,
-                       m_goToEarlier, m_manufacturer, m_supplier, m_document, m_series, m_unit,
-                       m_quantity, m_price, m_receiptDate, m_expiry});
+    QLineEdit *drugName =
+        m_fields->addLine(Field::DrugName, QStringLiteral("RzEditRNamePrep"), readOnly);
+    QLineEdit *manufacturer =
+        m_fields->addLine(Field::Manufacturer, QStringLiteral("RzEditRNameIzgot"), readOnly);
+    QLineEdit *supplier =
+        m_fields->addLine(Field::Supplier, QStringLiteral("RzEditRNamePost"), readOnly);
+    QLineEdit *document =
+        m_fields->addLine(Field::Document, QStringLiteral("RzEditRPrihodDoc"), readOnly);
+    QLineEdit *series =
+        m_fields->addLine(Field::Series, QStringLiteral("RzEditRSeriiaPrep"), readOnly);
+    QLineEdit *unit = m_fields->addLine(Field::Unit, QStringLiteral("RzEditREdIzm"), readOnly);
+    m_fields->addRow(QStringLiteral("Движение препарата:"), m_department, m_chooseDepartment);
+    m_fields->addWide(m_expiredText);
+    m_fields->addWide(m_earlierRow);
+    m_fields->addRow(QStringLiteral("Израсходовано:"), m_issued);
+    QLineEdit *quantity =
+        m_fields->addLine(Field::Quantity, QStringLiteral("RzEditRKol"), readOnly);
+    QLineEdit *price = m_fields->addLine(Field::Price, QStringLiteral("RzEditRCEdin"), readOnly);
+    QDateEdit *receiptDate =
+        m_fields->addDate(Field::ReceiptDate, QStringLiteral("RzDateTimeEditRDataPol"), readOnly);
+    QDateEdit *expiry =
+        m_fields->addDate(Field::Expiry, QStringLiteral("RzDateTimeEditRSrokGodn"), readOnly);
+    ui::layOutForm(this, m_fields, m_save, m_close);
+    ui::chainTabOrder({m_department, m_chooseDepartment, m_issued, m_save, m_close, drugName,
+                       m_goToEarlier, manufacturer, supplier, document, series, unit, quantity,
+                       price, receiptDate, expiry});
 
     connect(m_chooseDepartment, &QToolButton::clicked, this, &TFormRashod::RzBitBtn1Click);
     connect(m_issued, &QLineEdit::textChanged, this, &TFormRashod::RzEditRIzrashChange);
@@ -126,29 +115,13 @@ TFormRashod::Result TFormRashod::issueFrom(qint32 recordId, const StockRecord &b
     m_recordId = recordId;
     m_batch = batch;
     m_result = {};
-    fill(m_batch);
+    m_fields->fill(m_batch);
     std::optional<ops::EarlierBatch> earlier;
     Messages::guard(
         this, [&] { earlier = ops::earlierBatch(m_dataDir, recordId, batch, Clock::today()); });
     showEarlier(earlier);
     exec();
     return std::exchange(m_result, {});
-}
-
-void TFormRashod::fill(const StockRecord &r)
-{
-    m_drugName->setText(r.DrugName);
-    m_manufacturer->setText(r.Manufacturer);
-    m_supplier->setText(r.Supplier);
-    m_document->setText(r.ReceiptDocument);
-    m_series->setText(r.Series);
-    m_unit->setText(r.Unit);
-    m_quantity->setText(text::formatNumber(r.Quantity));
-    m_price->setText(text::formatNumber(r.UnitPrice));
-    ui::showSerial(m_receiptDate, r.ReceiptDate);
-    ui::showSerial(m_expiry, r.ExpiryDate);
-    for (QLineEdit *e : findChildren<QLineEdit *>())
-        e->setCursorPosition(0);
 }
 
 void TFormRashod::showEarlier(const std::optional<ops::EarlierBatch> &earlier)

@@ -13,8 +13,9 @@ class QPushButton;
 class QToolButton;
 
 namespace vedaris {
+class BatchFields;
 class RefSelectDialog;
-}
+} // namespace vedaris
 
 // The issue dialog: a quantity of one batch issued to a department.
 class TFormRashod : public QDialog
@@ -52,7 +53,6 @@ protected:
     void FormClose();
 
 private:
-    void fill(const vedaris::StockRecord &r);
     void showEarlier(const std::optional<vedaris::ops::EarlierBatch> &earlier);
 
     QString m_dataDir;
@@ -63,19 +63,10 @@ private:
     std::optional<vedaris::ops::EarlierBatch> m_earlier;
     Result m_result;
 
-    QLineEdit *m_drugName;
-    QLineEdit *m_manufacturer;
-    QLineEdit *m_supplier;
-    QLineEdit *m_document;
-    QLineEdit *m_series;
-    QLineEdit *m_unit;
+    vedaris::BatchFields *m_fields;
     QLineEdit *m_department;
     QToolButton *m_chooseDepartment;
     QLineEdit *m_issued;
-    QLineEdit *m_quantity;
-    QLineEdit *m_price;
-    QDateEdit *m_receiptDate;
-    QDateEdit *m_expiry;
     QDateEdit *m_today; // hidden: the issue date
     QWidget *m_earlierRow;
     QLabel *m_earlierText;

@@ -1,15 +1,14 @@
 #include "TFormSpisanie.h"
 
+#include "BatchFields.h"
 #include "IssueQuantity.h"
 #include "store/Clock.h"
-#include "store/TextFormats.h"
 #include "widgets/DialogParts.h"
 #include "widgets/Messages.h"
 #include "widgets/NumberFilter.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -22,18 +21,9 @@ TFormSpisanie::TFormSpisanie(const QString &dataDir, QWidget *parent)
     setObjectName(QStringLiteral("FormSpisanie"));
     setWindowTitle(QStringLiteral("Списание"));
 
-    auto readOnly = [this](const char *name) {
-        QLineEdit *e = ui::lineEdit(this, QString::fromLatin1(name));
-        ui::makeReadOnly(e);
-        return e;
-    };
-    m_drugName = readOnly("RzEditSNamePrep");
-    m_series = readOnly("RzEditSSeriiaPrep");
-    m_unit = readOnly("RzEditSEdIzm");
-    m_expiry = ui::dateEdit(this, QStringLiteral("RzDateTimeEditSSrokGodn"));
-    ui::makeReadOnly(m_expiry);
-    m_quantity = readOnly("RzEditSKol");
-    m_price = readOnly("RzEditSCEdin");
+    using Field = BatchFields::Field;
+    const auto readOnly = BatchFields::Access::ReadOnly;
+    m_fields = new BatchFields(this);
     m_reason = new QComboBox(this);
     m_reason->setObjectName(QStringLiteral("RzComboBoxSPrichina"));
     m_reason->addItems(ops::writeOffReasons());
@@ -42,18 +32,21 @@ TFormSpisanie::TFormSpisanie(const QString &dataDir, QWidget *parent)
     m_save = ui::saveButton(this, QStringLiteral("RzBitBtnSSave"));
     m_close = ui::closeButton(this, QStringLiteral("RzBitBtnSClose"));
 
-    QGridLayout *grid = ui::formGrid();
-    ui::addRow(grid, QStringLiteral("Наименов. препарата:"), m_drugName);
-    ui::addRow(grid, QStringLiteral("Серия препарата:"), m_series);
-    ui::addRow(grid, QStringLiteral("Единица измерения:"), m_unit);
-    ui::addRow(grid, QStringLiteral("Срок годности:"), m_expiry);
-    ui::addRow(grid, QStringLiteral("Причина списания:"), m_reason);
-    ui::addRow(grid, QStringLiteral("Списать:"), m_writtenOff);
-    ui::addRow(grid, QStringLiteral("Количество:"), m_quantity);
-    ui::addRow(grid, QStringLiteral("Цена за единицу:"), m_price);
-    ui::layOutForm(this, grid, m_save, m_close);
-    ui::chainTabOrder({m_reason, m_writtenOff, m_save, m_close, m_drugName, m_series, m_unit,
-                       m_expiry, m_quantity, m_price});
+    QLineEdit *drugName =
+        m_fields->addLine(Field::DrugName, QStringLiteral("RzEditSNamePrep"), readOnly);
+    QLineEdit *series =
+        m_fields->addLine(Field::Series, QStringLiteral("RzEditSSeriiaPrep"), readOnly);
+    QLineEdit *unit = m_fields->addLine(Field::Unit, QStringLiteral("RzEditSEdIzm"), readOnly);
+    QDateEdit *expiry =
+        m_fields->addDate(Field::Expiry, QStringLiteral("RzDateTimeEditSSrokGodn"), readOnly);
+    m_fields->addRow(QStringLiteral("Причина списания:"), m_reason);
+    m_fields->addRow(QStringLiteral("Списать:"), m_writtenOff);
+    QLineEdit *quantity =
+        m_fields->addLine(Field::Quantity, QStringLiteral("RzEditSKol"), readOnly);
+    QLineEdit *price = m_fields->addLine(Field::Price, QStringLiteral("RzEditSCEdin"), readOnly);
+    ui::layOutForm(this, m_fields, m_save, m_close);
+    ui::chainTabOrder(
+        {m_reason, m_writtenOff, m_save, m_close, drugName, series, unit, expiry, quantity, price});
 
     connect(m_writtenOff, &QLineEdit::textChanged, this, &TFormSpisanie::RzEditSSpisatChange);
     connect(m_save, &QPushButton::clicked, this, &TFormSpisanie::RzBitBtnSSaveClick);
@@ -67,14 +60,7 @@ std::optional<ops::StoredIssue> TFormSpisanie::writeOff(qint32 recordId, const S
     m_recordId = recordId;
     m_batch = batch;
     m_stored.reset();
-    m_drugName->setText(batch.DrugName);
-    m_series->setText(batch.Series);
-    m_unit->setText(batch.Unit);
-    ui::showSerial(m_expiry, batch.ExpiryDate);
-    m_quantity->setText(text::formatNumber(batch.Quantity));
-    m_price->setText(text::formatNumber(batch.UnitPrice));
-    for (QLineEdit *e : findChildren<QLineEdit *>())
-        e->setCursorPosition(0);
+    m_fields->fill(batch);
     // An expired batch is what is written off most; any other asks for a reason.
     const bool expired = ops::expiryOn(batch.ExpiryDate, Clock::today()) == ops::Expiry::Expired;
     m_reason->setCurrentIndex(expired ? 0 : -1);

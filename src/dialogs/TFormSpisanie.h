@@ -7,9 +7,12 @@
 #include <optional>
 
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QPushButton;
+
+namespace vedaris {
+class BatchFields;
+}
 
 // The write-off dialog: a quantity of one batch taken off the stock for a
 // reason (expired, damaged, missing), stored as an issue to the reason's
@@ -41,12 +44,7 @@ private:
     vedaris::StockRecord m_batch;
     std::optional<vedaris::ops::StoredIssue> m_stored;
 
-    QLineEdit *m_drugName;
-    QLineEdit *m_series;
-    QLineEdit *m_unit;
-    QDateEdit *m_expiry;
-    QLineEdit *m_quantity;
-    QLineEdit *m_price;
+    vedaris::BatchFields *m_fields;
     QComboBox *m_reason;
     QLineEdit *m_writtenOff;
     QPushButton *m_save;

@@ -1,21 +1,17 @@
 #include "TFormViewZap.h"
 
+#include "BatchFields.h"
 #include "operations/BatchHistory.h"
 #include "store/Records.h"
 #include "store/TextFormats.h"
-#include "widgets/DialogParts.h"
 #include "widgets/Icons.h"
 
 #include <QAbstractTableModel>
-#include <QDateEdit>
-#include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -142,39 +138,22 @@ TFormViewZap::TFormViewZap(QWidget *parent)
     setObjectName(QStringLiteral("FormViewZap"));
     setWindowTitle(QStringLiteral("Просмотр записи"));
 
-    QPalette readOnly = palette();
-    readOnly.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
-    readOnly.setColor(QPalette::Text, QToolTip::palette().color(QPalette::ToolTipText));
-
-    auto *form = new QFormLayout;
-    form->setVerticalSpacing(3);
-    auto line = [&](const char *name, const QString &label) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
-        edit->setReadOnly(true);
-        edit->setPalette(readOnly);
-        form->addRow(label, edit);
-        return edit;
-    };
-    auto date = [&](const char *name, const QString &label) {
-        QDateEdit *edit = vedaris::ui::dateEdit(this, QString::fromLatin1(name));
-        vedaris::ui::makeReadOnly(edit);
-        // Shows what the file holds, however old.
-        edit->setMinimumDate(QDate(100, 1, 1));
-        form->addRow(label, edit);
-        return edit;
-    };
-    m_drugName = line("RzEditVNamePrep", QStringLiteral("Наименов. препарата:"));
-    m_manufacturer = line("RzEditVNameIzgot", QStringLiteral("Фирма-изготовитель:"));
-    m_supplier = line("RzEditVNamePost", QStringLiteral("Фирма-поставщик:"));
-    m_document = line("RzEditVPrihodDoc", QStringLiteral("Приходной документ:"));
-    m_series = line("RzEditVSeriiaPrep", QStringLiteral("Серия препарата:"));
-    m_unit = line("RzEditVEdIzm", QStringLiteral("Единица измерения:"));
-    m_quantity = line("RzEditVKol", QStringLiteral("Количество:"));
-    m_price = line("RzEditVCEdin", QStringLiteral("Цена за единицу:"));
-    m_sum = line("RzEditVTotSum", QStringLiteral("Общая сумма:"));
-    m_receiptDate = date("RzDateTimeEditVDataPol", QStringLiteral("Дата получения:"));
-    m_expiry = date("RzDateTimeEditVSrokGodn", QStringLiteral("Срок годности:"));
+    using vedaris::BatchFields;
+    using Field = BatchFields::Field;
+    // Read-only, and dates however old, as the file holds them.
+    const auto asStored = BatchFields::Access::AsStored;
+    m_fields = new BatchFields(this);
+    m_fields->addLine(Field::DrugName, QStringLiteral("RzEditVNamePrep"), asStored);
+    m_fields->addLine(Field::Manufacturer, QStringLiteral("RzEditVNameIzgot"), asStored);
+    m_fields->addLine(Field::Supplier, QStringLiteral("RzEditVNamePost"), asStored);
+    m_fields->addLine(Field::Document, QStringLiteral("RzEditVPrihodDoc"), asStored);
+    m_fields->addLine(Field::Series, QStringLiteral("RzEditVSeriiaPrep"), asStored);
+    m_fields->addLine(Field::Unit, QStringLiteral("RzEditVEdIzm"), asStored);
+    m_fields->addLine(Field::Quantity, QStringLiteral("RzEditVKol"), asStored);
+    m_fields->addLine(Field::Price, QStringLiteral("RzEditVCEdin"), asStored);
+    m_fields->addLine(Field::Sum, QStringLiteral("RzEditVTotSum"), asStored);
+    m_fields->addDate(Field::ReceiptDate, QStringLiteral("RzDateTimeEditVDataPol"), asStored);
+    m_fields->addDate(Field::Expiry, QStringLiteral("RzDateTimeEditVSrokGodn"), asStored);
 
     m_issueModel = new IssueModel(this);
     m_issues = new QTableView(this);
@@ -218,32 +197,27 @@ TFormViewZap::TFormViewZap(QWidget *parent)
     m_close->setObjectName(QStringLiteral("RzBitBtnVClose"));
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The fields take the window's margins as their own and sit in its corner,
+    // each where it would be as the window's child.
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(6);
-    layout->addWidget(new QLabel(QStringLiteral("Выдачи партии:"), this));
-    layout->addWidget(m_issues);
-    layout->addWidget(m_balance);
-    layout->addWidget(m_close, 0, Qt::AlignRight);
+    const QMargins margins = layout->contentsMargins();
+    m_fields->layout()->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
+    layout->setContentsMargins(0, 0, 0, margins.bottom());
+    layout->addWidget(m_fields);
+    auto *card = new QVBoxLayout;
+    card->setContentsMargins(margins.left(), 0, margins.right(), 0);
+    layout->addLayout(card);
+    card->addSpacing(6);
+    card->addWidget(new QLabel(QStringLiteral("Выдачи партии:"), this));
+    card->addWidget(m_issues);
+    card->addWidget(m_balance);
+    card->addWidget(m_close, 0, Qt::AlignRight);
     setFixedSize(QSize(361, 277).expandedTo(sizeHint()));
 }
 
 void TFormViewZap::fill(const vedaris::StockRecord &r)
 {
-    using vedaris::text::formatNumber;
-    m_drugName->setText(r.DrugName);
-    m_manufacturer->setText(r.Manufacturer);
-    m_supplier->setText(r.Supplier);
-    m_document->setText(r.ReceiptDocument);
-    m_series->setText(r.Series);
-    m_unit->setText(r.Unit);
-    m_quantity->setText(formatNumber(r.Quantity));
-    m_price->setText(formatNumber(r.UnitPrice));
-    m_sum->setText(formatNumber(r.TotalSum));
-    vedaris::ui::showSerial(m_receiptDate, r.ReceiptDate);
-    vedaris::ui::showSerial(m_expiry, r.ExpiryDate);
-    for (QLineEdit *e : findChildren<QLineEdit *>())
-        e->setCursorPosition(0);
+    m_fields->fill(r);
 }
 
 void TFormViewZap::fill(const BatchHistory &h)

@@ -2,13 +2,12 @@
 
 #include <QDialog>
 
-class QDateEdit;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTableView;
 
 namespace vedaris {
+class BatchFields;
 struct StockRecord;
 namespace ops {
 struct BatchHistory;
@@ -32,17 +31,7 @@ public:
 private:
     class IssueModel;
 
-    QLineEdit *m_drugName;
-    QLineEdit *m_manufacturer;
-    QLineEdit *m_supplier;
-    QLineEdit *m_document;
-    QLineEdit *m_series;
-    QLineEdit *m_unit;
-    QLineEdit *m_quantity;
-    QLineEdit *m_price;
-    QLineEdit *m_sum;
-    QDateEdit *m_receiptDate;
-    QDateEdit *m_expiry;
+    vedaris::BatchFields *m_fields;
     IssueModel *m_issueModel;
     QTableView *m_issues;
     QLabel *m_balance;

@@ -10,10 +10,8 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QFontMetrics>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -232,32 +230,6 @@ QPushButton *closeButton(QWidget *parent, const QString &name)
     return button;
 }
 
-void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra)
-{
-    const int row = grid->rowCount();
-    auto *text = new QLabel(label, field->parentWidget());
-    text->setBuddy(field);
-    grid->addWidget(text, row, 0);
-    if (extra) {
-        auto *box = new QHBoxLayout;
-        box->setSpacing(2);
-        box->addWidget(field, 1);
-        box->addWidget(extra);
-        grid->addLayout(box, row, 1);
-    } else {
-        grid->addWidget(field, row, 1);
-    }
-}
-
-QGridLayout *formGrid()
-{
-    auto *grid = new QGridLayout;
-    grid->setVerticalSpacing(3);
-    grid->setHorizontalSpacing(6);
-    grid->setColumnStretch(1, 1);
-    return grid;
-}
-
 QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons)
 {
     auto *row = new QHBoxLayout;
@@ -267,13 +239,19 @@ QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons)
     return row;
 }
 
-void layOutForm(QDialog *dialog, QGridLayout *grid, QPushButton *save, QPushButton *close)
+void layOutForm(QDialog *dialog, QWidget *fields, QPushButton *save, QPushButton *close)
 {
+    // The fields take the dialog's margins as their own and sit in its corner,
+    // so that each field has the place in its parent it would have as the
+    // dialog's child.
     auto *layout = new QVBoxLayout(dialog);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addLayout(grid);
+    layout->setContentsMargins(0, 0, 0, 8);
+    fields->layout()->setContentsMargins(8, 8, 8, 0);
+    layout->addWidget(fields);
     layout->addStretch();
-    layout->addLayout(buttonRow({save, close}));
+    QHBoxLayout *buttons = buttonRow({save, close});
+    buttons->setContentsMargins(8, 0, 8, 0);
+    layout->addLayout(buttons);
 }
 
 void chainTabOrder(std::initializer_list<QWidget *> widgets)

@@ -8,7 +8,6 @@
 class QAction;
 class QDateEdit;
 class QDialog;
-class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -53,14 +52,11 @@ int captionWidth(const QWidget *window);
 void fitCaption(QWidget *window);
 QPushButton *saveButton(QWidget *parent, const QString &name);
 QPushButton *closeButton(QWidget *parent, const QString &name);
-// Label and field in the next row of a two-column grid.
-void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *extra = nullptr);
-// The labelled grid of a stock dialog.
-QGridLayout *formGrid();
 // Buttons at the right end of a row.
 QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
-// A stock dialog's whole layout: the grid on top, the buttons at the bottom.
-void layOutForm(QDialog *dialog, QGridLayout *grid, QPushButton *save, QPushButton *close);
+// A stock dialog's whole layout: the fields (a widget with a layout) on top,
+// the buttons at the bottom.
+void layOutForm(QDialog *dialog, QWidget *fields, QPushButton *save, QPushButton *close);
 // Tab goes through `widgets` in this order.
 void chainTabOrder(std::initializer_list<QWidget *> widgets);
 

@@ -6,6 +6,7 @@
 #include "dialogs/TFormPrihod.h"
 #include "dialogs/TFormRashod.h"
 #include "dialogs/TFormSpisanie.h"
+#include "dialogs/TFormViewZap.h"
 #include "operations/StockOperations.h"
 #include "operations/StockRow.h"
 #include "store/Clock.h"
@@ -15,6 +16,7 @@
 #include "support/Controls.h"
 #include "support/RecordBytes.h"
 #include "support/TempDataDir.h"
+#include "widgets/DialogParts.h"
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 
@@ -900,4 +902,107 @@ TEST_F(StockDialogs, IssueDialogNoticesShowAsItOpens)
         gl()->BtnRashodClick();
     }
     EXPECT_TRUE(issues().empty());
+}
+
+// Each window shows the batch in its own fields, each from the record's own
+// value (the sum as stored, not worked out), read-only where it only informs.
+// A receipt date the calendar field cannot hold shows empty, except on the
+// batch card, which shows the file as it is; the edit keeps it when saved.
+TEST_F(StockDialogs, EachWindowShowsTheBatchInItsFields)
+{
+    StockRecord r = batch(QStringLiteral("Бинт"), 12.5, 3);
+    r.ReceiptDocument = QStringLiteral("Накл. 7");
+    r.Series = QStringLiteral("С-9");
+    r.TotalSum = 40;
+    r.ReceiptDate = text::dateToSerial(QDate(1700, 5, 1));
+    writeStock({r});
+    open();
+    struct Field
+    {
+        const char *name;
+        const char *shown; // a date as dd.MM.yyyy, "" when empty
+        bool editable;
+    };
+    struct Case
+    {
+        QDialog *window;
+        void (TFormGl::*open)();
+        std::vector<Field> fields;
+    };
+    const Case cases[] = {
+        {forms->FormRashod,
+         &TFormGl::BtnRashodClick,
+         {{"RzEditRNamePrep", "Бинт", false},
+          {"RzEditRNameIzgot", "Изготовитель", false},
+          {"RzEditRNamePost", "Поставщик", false},
+          {"RzEditRPrihodDoc", "Накл. 7", false},
+          {"RzEditRSeriiaPrep", "С-9", false},
+          {"RzEditREdIzm", "Таблетки", false},
+          {"RzEditRKol", "12,5", false},
+          {"RzEditRCEdin", "3", false},
+          {"RzDateTimeEditRDataPol", "", false},
+          {"RzDateTimeEditRSrokGodn", "01.01.2026", false}}},
+        {forms->FormSpisanie,
+         &TFormGl::BtnSpisanieClick,
+         {{"RzEditSNamePrep", "Бинт", false},
+          {"RzEditSSeriiaPrep", "С-9", false},
+          {"RzEditSEdIzm", "Таблетки", false},
+          {"RzDateTimeEditSSrokGodn", "01.01.2026", false},
+          {"RzEditSKol", "12,5", false},
+          {"RzEditSCEdin", "3", false}}},
+        {forms->FormViewZap,
+         &TFormGl::RzListView1DblClick,
+         {{"RzEditVNamePrep", "Бинт", false},
+          {"RzEditVNameIzgot", "Изготовитель", false},
+          {"RzEditVNamePost", "Поставщик", false},
+          {"RzEditVPrihodDoc", "Накл. 7", false},
+          {"RzEditVSeriiaPrep", "С-9", false},
+          {"RzEditVEdIzm", "Таблетки", false},
+          {"RzEditVKol", "12,5", false},
+          {"RzEditVCEdin", "3", false},
+          {"RzEditVTotSum", "40", false},
+          {"RzDateTimeEditVDataPol", "01.05.1700", false},
+          {"RzDateTimeEditVSrokGodn", "01.01.2026", false}}},
+        {forms->FormEdit,
+         &TFormGl::BtnEditPrihodClick,
+         {{"RzButtonEditENamePrep", "Бинт", false},
+          {"RzButtonEditENameIzgot", "Изготовитель", true},
+          {"RzButtonEditENamePost", "Поставщик", true},
+          {"RzEditEPrihodDoc", "Накл. 7", true},
+          {"RzEditESeriiaPrep", "С-9", true},
+          {"RzDateTimeEditEDataPoluch", "", true},
+          {"RzEditEEdinIzm", "Таблетки", false},
+          {"RzEditEKol", "12,5", true},
+          {"RzEditECEdin", "3", true},
+          {"RzDateTimeEditESrokGodn", "01.01.2026", true}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.window->objectName().toStdString());
+        ASSERT_TRUE(gl()->selectRecord(0));
+        whenShown(c.window, [&] {
+            for (const Field &f : c.fields) {
+                SCOPED_TRACE(f.name);
+                QWidget *field = control<QWidget>(c.window, f.name);
+                if (auto *date = qobject_cast<QDateEdit *>(field)) {
+                    EXPECT_EQ(ui::shownDate(date).toString(QStringLiteral("dd.MM.yyyy")),
+                              QString::fromUtf8(f.shown));
+                    EXPECT_EQ(date->isReadOnly(), !f.editable);
+                } else {
+                    auto *line = qobject_cast<QLineEdit *>(field);
+                    ASSERT_TRUE(line);
+                    EXPECT_EQ(line->text(), QString::fromUtf8(f.shown));
+                    EXPECT_EQ(line->isReadOnly(), !f.editable);
+                    if (line != c.window->focusWidget()) { // the one to type in keeps its cursor
+                        EXPECT_EQ(line->cursorPosition(), 0);
+                    }
+                }
+            }
+            if (c.window == forms->FormEdit)
+                pushButton(c.window, "RzBitBtnESave")->click();
+        });
+        (gl()->*c.open)();
+    }
+    EXPECT_TRUE(Messages::takeRecordedTexts().isEmpty());
+    EXPECT_EQ(stock().at(0).ReceiptDate, r.ReceiptDate);
+    EXPECT_EQ(stock().at(0).Series, r.Series);
 }
