@@ -63,13 +63,14 @@ void StockModel::beginFill(qint64 expected)
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
-    m_rows.reserve(size_t(std::max<qint64>(expected, 0)));
+    // Room for the receipts of a day: a new row need not move every row.
+    m_rows.reserve(size_t(std::max<qint64>(expected, 0)) + 256);
     m_captions.clear();
     m_captionIndex.clear();
     m_figures.clear();
     m_figures.reserve(expected);
     m_fillCaptions.clear();
-    m_fillCaptions.reserve(m_rows.capacity());
+    m_fillCaptions.reserve(size_t(std::max<qint64>(expected, 0)));
 }
 
 void StockModel::addFilled(qint64 slot, const StockRecord &record)
@@ -200,7 +201,7 @@ void StockModel::sortByColumn(int column, bool descending, CellOrder)
 void StockModel::reorderRows(const std::vector<int> &order)
 {
     std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
+    sorted.reserve(m_rows.capacity());
     for (int from : order)
         sorted.push_back(std::move(m_rows[size_t(from)]));
     m_rows.swap(sorted);
