@@ -118,14 +118,14 @@ StockModel::Row StockModel::makeRow(const StockRow &row)
 int StockModel::insertSorted(int pos, const StockRow &row)
 {
     Row made = makeRow(row);
-    const QString key = m_captions[size_t(made.caption)].key;
+    const QString &key = m_captions[size_t(made.caption)].key;
     return placeNew(pos, key, inserter(made));
 }
 
 int StockModel::replace(int row, const StockRow &stored)
 {
     Row made = makeRow(stored);
-    const QString key = m_captions[size_t(made.caption)].key;
+    const QString &key = m_captions[size_t(made.caption)].key;
     return placeReplacing(row, stored.record.DrugName, key, inserter(made));
 }
 

@@ -244,7 +244,7 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
             ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
             : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to),
         history::kind::Issue);
-    const StoredIssue out = planned.write();
+    StoredIssue out = planned.write();
     tx.commit();
     return out;
 }
@@ -313,7 +313,7 @@ StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRe
                  .arg(planned.amountText(), batch.DrugName, reason),
              history::kind::WriteOff);
     department.store();
-    const StoredIssue out = planned.write();
+    StoredIssue out = planned.write();
     tx.commit();
     department.close();
     return out;
