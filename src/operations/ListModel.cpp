@@ -53,6 +53,15 @@ QStringList ListModel::cells(int row) const
     return out;
 }
 
+int ListModel::findCaption(const QString &key) const
+{
+    const int count = rowCount();
+    for (int row = 0; row < count; ++row)
+        if (searchKey(row).startsWith(key))
+            return row;
+    return -1;
+}
+
 void ListModel::sortByCaption()
 {
     std::vector<int> order(static_cast<size_t>(rowCount()));

@@ -29,6 +29,8 @@ public:
     // The caption's search key (text::searchKey) and Russian sort key.
     virtual const QString &searchKey(int row) const = 0;
     virtual const QString &captionKey(int row) const = 0;
+    // The first row whose search key begins with `key`, or -1.
+    virtual int findCaption(const QString &key) const;
 
     virtual void clear() = 0;
     virtual void removeAt(int pos) = 0;

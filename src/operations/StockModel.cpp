@@ -39,6 +39,25 @@ const QString &StockModel::captionKey(int row) const
     return m_captions[size_t(m_rows[size_t(row)].caption)].key;
 }
 
+int StockModel::findCaption(const QString &key) const
+{
+    // Each distinct name is tried once; then the rows are looked up by name.
+    std::vector<char> matches(m_captions.size(), 0);
+    bool any = false;
+    for (size_t c = 0; c < m_captions.size(); ++c) {
+        if (m_captions[c].search.startsWith(key)) {
+            matches[c] = 1;
+            any = true;
+        }
+    }
+    if (!any)
+        return -1;
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        if (matches[size_t(m_rows[row].caption)])
+            return int(row);
+    return -1;
+}
+
 int StockModel::rowOf(qint32 slot) const
 {
     for (size_t row = 0; row < m_rows.size(); ++row)

@@ -24,6 +24,7 @@ public:
     QString cell(int row, int column) const override;
     const QString &searchKey(int row) const override;
     const QString &captionKey(int row) const override;
+    int findCaption(const QString &key) const override;
 
     qint32 slot(int row) const { return m_rows[size_t(row)].slot; }
     const StockRecord &record(int row) const { return m_rows[size_t(row)].record; }

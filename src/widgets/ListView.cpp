@@ -145,14 +145,12 @@ bool ListView::searchCaption(const QString &typed)
     const QString key = text::searchKey(typed);
     if (key.isEmpty())
         return false;
-    for (int row = 0; row < count; ++row) {
-        if (m_model->searchKey(row).startsWith(key)) {
-            setSelectedRow(row);
-            ScrollToSelected();
-            return true;
-        }
-    }
-    return false;
+    const int row = m_model->findCaption(key);
+    if (row < 0)
+        return false;
+    setSelectedRow(row);
+    ScrollToSelected();
+    return true;
 }
 
 void ListView::sortByCaption()

@@ -123,6 +123,31 @@ TEST(StockModel, RowsComeInCaptionOrderAndNewRowsKeepIt)
     EXPECT_TRUE(inOrder(false));
 }
 
+// The search finds the first row from the top whose name begins with the key,
+// also after a header sort and for a name whose rows are all gone.
+TEST(StockModel, SearchFindsTheFirstRowWhoseNameBeginsWithTheKey)
+{
+    StockModel model;
+    fill(model, sweep());
+    const auto firstRow = [&model](const QString &key) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (text::searchKey(model.record(row).DrugName).startsWith(key))
+                return row;
+        return -1;
+    };
+    const QString keys[] = {"ана", "zi", "аспирин", "ё", "1", "9 мг", "нет такого", "я"};
+    for (const bool sorted : {false, true}) {
+        if (sorted)
+            model.sortByColumn(stockcol::Series, true);
+        for (const QString &key : keys)
+            EXPECT_EQ(model.findCaption(key), firstRow(key)) << key.toStdString();
+    }
+    for (int row = model.rowCount() - 1; row >= 0; --row)
+        if (model.record(row).DrugName == QStringLiteral("9 мг"))
+            model.removeAt(row);
+    EXPECT_EQ(model.findCaption(QStringLiteral("9 мг")), -1);
+}
+
 TEST(StockModel, HeaderSortsTextsByCodePageDatesByDayNumbersByValue)
 {
     enum Kind { Text, Date, Number };
