@@ -5,6 +5,7 @@
 #include "DataGenerator.h"
 #include "app/Forms.h"
 #include "app/TFormGl.h"
+#include "operations/StockModel.h"
 #include "operations/StockOperations.h"
 #include "store/Clock.h"
 #include "store/DataFiles.h"
@@ -78,7 +79,8 @@ int main(int argc, char **argv)
     const double miss = keystroke(QStringLiteral("нет такого препарата"));
 
     timer.restart();
-    gl->insertStockRow(list->cells(0));
+    const auto *stock = static_cast<const StockModel *>(list->rows());
+    gl->insertStockRow({stock->slot(0), stock->record(0)});
     const double insert = msSince(timer);
 
     // The file pass of the fill with and without the status figures taken in
@@ -90,8 +92,11 @@ int main(int argc, char **argv)
     for (int round = 0; round < 7; ++round) {
         for (bool with : {false, true}) {
             const std::clock_t start = std::clock();
-            ops::readStock(
-                dataDir, [](const QStringList &) {}, {}, with ? &figures : nullptr);
+            figures.clear();
+            ops::readStock(dataDir, [&](qint64 slot, const StockRecord &r) {
+                if (with)
+                    figures.set(slot, r);
+            });
             double &best = with ? withFigures : withoutFigures;
             best = std::min(best, double(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC);
         }

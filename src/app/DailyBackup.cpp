@@ -2,11 +2,9 @@
 
 #include "store/Clock.h"
 #include "widgets/Messages.h"
+#include "widgets/StatusBar.h"
 
 #include <QCoreApplication>
-#include <QMainWindow>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <chrono>
 
 namespace vedaris {
@@ -15,8 +13,8 @@ namespace vedaris {
 // takes seconds to copy; a few dozen megabytes take a fraction of one.
 qint64 DailyBackup::backgroundFrom = 64LL * 1024 * 1024;
 
-DailyBackup::DailyBackup(QString dataDir, QMainWindow *window)
-    : m_dir(std::move(dataDir)), m_window(window)
+DailyBackup::DailyBackup(QString dataDir, QWidget *window, StatusBar *status)
+    : m_dir(std::move(dataDir)), m_window(window), m_status(status)
 {
     m_timer.setInterval(100);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -27,7 +25,8 @@ DailyBackup::~DailyBackup()
     if (m_thread.joinable()) {
         m_progress.cancel = true;
         m_thread.join();
-        delete m_bar;
+        if (m_status)
+            m_status->hideBackupProgress();
     }
     // The files as this program leaves them: a change found at the next start
     // was made by someone else, and today's copy is taken again.
@@ -65,12 +64,8 @@ void DailyBackup::start(backup::When when)
         m_message = backup::makeDaily(m_dir, &m_progress, when);
         m_done = true;
     });
-    m_bar = new QProgressBar(m_window->statusBar());
-    m_bar->setObjectName(QStringLiteral("BackupProgress"));
-    m_bar->setFormat(QStringLiteral("Резервная копия данных: %p%"));
-    m_bar->setMaximumHeight(17);
-    m_window->statusBar()->addPermanentWidget(m_bar);
-    m_bar->show();
+    if (m_status)
+        m_status->showBackupProgress(0);
     m_timer.start();
 }
 
@@ -91,8 +86,8 @@ void DailyBackup::poll()
         finish();
         return;
     }
-    if (m_bar)
-        m_bar->setValue(m_progress.percent);
+    if (m_status)
+        m_status->showBackupProgress(m_progress.percent);
 }
 
 void DailyBackup::finish()
@@ -101,7 +96,8 @@ void DailyBackup::finish()
         return;
     m_thread.join();
     m_timer.stop();
-    delete m_bar;
+    if (m_status)
+        m_status->hideBackupProgress();
     if (!m_message.isEmpty())
         Messages::error(m_window, std::exchange(m_message, {}));
 }

@@ -9,10 +9,11 @@
 #include <atomic>
 #include <thread>
 
-class QMainWindow;
-class QProgressBar;
+class QWidget;
 
 namespace vedaris {
+
+class StatusBar;
 
 // The day's backup of a running program's data: at start-up, and again at the
 // first write of a later day when the program stays open past midnight. A large
@@ -26,7 +27,8 @@ public:
     // a smaller one is copied at once (well under a second).
     static qint64 backgroundFrom;
 
-    DailyBackup(QString dataDir, QMainWindow *window);
+    // Messages go over `window`, the copy's progress onto `status`.
+    DailyBackup(QString dataDir, QWidget *window, StatusBar *status);
     ~DailyBackup(); // stops a copy still running and waits for it
     DailyBackup(const DailyBackup &) = delete;
     DailyBackup &operator=(const DailyBackup &) = delete;
@@ -44,14 +46,14 @@ private:
     void finish();
 
     QString m_dir;
-    QMainWindow *m_window;
+    QWidget *m_window;
+    QPointer<StatusBar> m_status;
     QDate m_day; // of the last copy made or found
     backup::Progress m_progress;
     std::thread m_thread;
     std::atomic<bool> m_done{false};
     QString m_message; // the copy's, read once m_done is set
     QTimer m_timer;
-    QPointer<QProgressBar> m_bar;
 };
 
 } // namespace vedaris

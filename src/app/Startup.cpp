@@ -83,7 +83,7 @@ std::unique_ptr<Session> startUp(const QString &dataDir)
                 .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()), viewOnly));
         return session;
     }
-    session->backup = std::make_unique<DailyBackup>(dataDir, main);
+    session->backup = std::make_unique<DailyBackup>(dataDir, main, main->statusLine());
     writes::setHook(
         dataDir, [dataDir, main, lock = &session->lock, backup = session->backup.get()] {
             if (!lock->stillHeld()) {

@@ -18,8 +18,8 @@
 #include "dialogs/TFormSpisanie.h"
 #include "dialogs/TFormViewZap.h"
 #include "operations/BatchHistory.h"
+#include "operations/StockModel.h"
 #include "operations/StockOperations.h"
-#include "operations/StockRow.h"
 #include "operations/Undo.h"
 #include "store/Backup.h"
 #include "store/Clock.h"
@@ -29,15 +29,13 @@
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
 #include "widgets/SearchEdit.h"
+#include "widgets/StatusBar.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QSizeGrip>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -54,22 +52,23 @@ TFormGl::TFormGl(QString dataDir, QWidget *parent)
     setWindowTitle(QStringLiteral("Ведарис v4.3"));
     setWindowIcon(vedaris::icon(Icon::Program));
 
-    m_list = new ListView(this);
+    m_stock = new vedaris::StockModel(this);
+    m_list = new ListView(this, m_stock);
     m_list->setObjectName(QStringLiteral("RzListView1"));
-    // A header click sorts dates by date and numbers by value, not as texts.
-    using Order = vedaris::RowListModel::CellOrder;
+    // A header click sorts dates by date and numbers by value: the model
+    // sorts on the records' values.
     const QVector<ListView::Column> columns = {
         {QStringLiteral("Наименование препарата"), 230},
-        {QStringLiteral("Дата получения"), 75, ListView::Column::Shared, Order::Date},
+        {QStringLiteral("Дата получения"), 75},
         {QStringLiteral("Фирма-поставщик"), 130},
         {QStringLiteral("Приходной документ"), 110},
         {QStringLiteral("Фирма-изготовитель"), 130},
         {QStringLiteral("Серия препарата"), 75},
         {QStringLiteral("Ед. измерения"), 75},
-        {QStringLiteral("Количество"), 70, ListView::Column::Shared, Order::Number},
-        {QStringLiteral("Цена за единицу"), 70, ListView::Column::Shared, Order::Number},
-        {QStringLiteral("Общая сумма"), 85, ListView::Column::Shared, Order::Number},
-        {QStringLiteral("Срок годности"), 75, ListView::Column::Shared, Order::Date},
+        {QStringLiteral("Количество"), 70},
+        {QStringLiteral("Цена за единицу"), 70},
+        {QStringLiteral("Общая сумма"), 85},
+        {QStringLiteral("Срок годности"), 75},
         {QString(), 0, ListView::Column::Hidden},
         {QString(), 1, ListView::Column::OnePixel},
     };
@@ -77,21 +76,13 @@ TFormGl::TFormGl(QString dataDir, QWidget *parent)
     setCentralWidget(m_list);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &TFormGl::RzListView1DblClick);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("RzStatusBar1"));
-    status->setMinimumHeight(19);
-    m_figuresText = new QLabel(status);
-    m_figuresText->setObjectName(QStringLiteral("RzLabelSklad"));
-    m_figuresText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_figuresText, 1);
-    m_progress = new QProgressBar(status);
-    m_progress->setObjectName(QStringLiteral("RzProgressBar1"));
-    m_progress->setRange(0, 100);
-    m_progress->setMaximumHeight(17);
-    status->addWidget(m_progress, 1);
-    m_progress->hide();
-    setStatusBar(status);
+    m_status = new vedaris::StatusBar(this);
+    setStatusBar(m_status);
     showFigures();
+    // The figures follow the list's rows.
+    connect(m_stock, &QAbstractItemModel::modelReset, this, &TFormGl::showFigures);
+    connect(m_stock, &QAbstractItemModel::rowsInserted, this, &TFormGl::showFigures);
+    connect(m_stock, &QAbstractItemModel::rowsRemoved, this, &TFormGl::showFigures);
 
     buildCommands();
     // The list precedes the search box, so it holds the focus when first shown.
@@ -267,39 +258,13 @@ void TFormGl::setWindows(const vedaris::Windows &windows)
 
 vedaris::ReportProgress TFormGl::reportProgress()
 {
-    return {[this](int percent) { showReportProgress(percent); }, [this] { hideReportProgress(); }};
-}
-
-void TFormGl::showReportProgress(int percent)
-{
-    m_progress->setValue(percent);
-    if (m_reportShown)
-        return;
-    m_reportShown = true;
-    // Whatever else the status bar shows (the figures, a backup's progress)
-    // steps aside until the report is done.
-    m_beforeReport.clear();
-    for (QWidget *w : statusBar()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (w != m_progress && !qobject_cast<QSizeGrip *>(w) && w->isVisible()) {
-            m_beforeReport.append(w);
-            w->hide();
-        }
-    }
-    m_progress->show();
-}
-
-void TFormGl::hideReportProgress()
-{
-    m_progress->hide();
-    m_reportShown = false;
-    for (const QPointer<QWidget> &w : std::exchange(m_beforeReport, {}))
-        if (w)
-            w->show();
+    return {[this](int percent) { m_status->showReportProgress(percent); },
+            [this] { m_status->hideReportProgress(); }};
 }
 
 void TFormGl::showFigures()
 {
-    m_figuresText->setText(vedaris::ops::statusText(m_figures.totals(vedaris::Clock::today())));
+    m_status->showFigures(vedaris::ops::statusText(m_stock->totals(vedaris::Clock::today())));
 }
 
 void TFormGl::FormCreate()
@@ -336,31 +301,31 @@ void TFormGl::FormShow()
 void TFormGl::FillStockList()
 {
     TFormLoad *load = m_windows.FormLoad;
-    m_list->clearRows();
     m_list->hide();
     if (load) {
         load->setPercent(0);
         load->show();
     }
-    m_list->beginFill(vedaris::ops::stockRecordCount(m_dataDir));
+    m_stock->beginFill(vedaris::ops::stockRecordCount(m_dataDir));
     auto finish = [&] {
-        m_list->endFill();
+        m_stock->endFill();
         m_list->show();
         if (load)
             load->hide();
         if (m_list->rowCount() > 0)
             m_list->setSelectedRow(0);
-        showFigures();
     };
     vedaris::ops::BlankRecords blank;
     try {
         blank = vedaris::ops::readStock(
-            m_dataDir, [this](const QStringList &cells) { m_list->addFilledRow(cells); },
+            m_dataDir,
+            [this](qint64 slot, const vedaris::StockRecord &batch) {
+                m_stock->addFilled(slot, batch);
+            },
             [load](int percent) {
                 if (load)
                     load->setPercent(percent);
-            },
-            &m_figures);
+            });
     } catch (const std::exception &e) {
         finish();
         Messages::error(this, e);
@@ -374,15 +339,12 @@ void TFormGl::FillStockList()
 
 bool TFormGl::selectRecord(qint32 recordId)
 {
-    const QString id = QString::number(recordId);
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        if (m_list->cell(row, vedaris::stockcol::RecordId) == id) {
-            m_list->setSelectedRow(row);
-            ScrollToSelected();
-            return true;
-        }
-    }
-    return false;
+    const int row = m_stock->rowOf(recordId);
+    if (row < 0)
+        return false;
+    m_list->setSelectedRow(row);
+    ScrollToSelected();
+    return true;
 }
 
 void TFormGl::setViewOnly()
@@ -479,19 +441,17 @@ std::optional<qint32> TFormGl::selectedRecordId() const
     const int row = selectedRow();
     if (row < 0)
         return std::nullopt;
-    bool ok = false;
-    const qint32 id = m_list->cells(row).value(vedaris::stockcol::RecordId).toInt(&ok);
-    return ok ? std::optional<qint32>(id) : std::nullopt;
+    return m_stock->slot(row);
 }
 
-void TFormGl::insertStockRow(const QStringList &cells)
+void TFormGl::insertStockRow(const vedaris::StockRow &row)
 {
-    m_list->insertRowSorted(0, cells);
+    m_list->placeRow([&] { return m_stock->insertSorted(0, row); });
 }
 
-void TFormGl::replaceStockRow(int row, const QStringList &cells)
+void TFormGl::replaceStockRow(int row, const vedaris::StockRow &stored)
 {
-    m_list->replaceRow(row, cells);
+    m_list->placeRow([&] { return m_stock->replace(row, stored); });
 }
 
 void TFormGl::removeSelectedStockRow()
@@ -531,10 +491,8 @@ void TFormGl::RzListView1DblClick()
 void TFormGl::BtnNewPrihodClick()
 {
     if (const auto stored = m_windows.FormPrihod->enterReceipt()) {
-        insertStockRow(stored->cells);
+        insertStockRow(stored->row());
         ScrollToSelected();
-        m_figures.set(stored->record.RecordId, stored->record);
-        showFigures();
     }
 }
 
@@ -552,11 +510,8 @@ void TFormGl::BtnRashodClick()
             return;
         const int row = selectedRow();
         const TFormRashod::Result result = m_windows.FormRashod->issueFrom(*id, batch);
-        if (result.stored) {
-            replaceStockRow(row, result.stored->cells);
-            m_figures.set(*id, result.stored->batch);
-            showFigures();
-        }
+        if (result.stored)
+            replaceStockRow(row, result.stored->row());
         id = result.goTo && selectRecord(*result.goTo) ? result.goTo : std::nullopt;
     }
 }
@@ -579,9 +534,7 @@ void TFormGl::BtnEditPrihodClick()
     if (const auto stored = m_windows.FormEdit->editBatch(*id, *batch)) {
         // Not scrolled: the edited row keeps its place among the batches of
         // its name, and a renamed one may go out of view.
-        replaceStockRow(row, stored->cells);
-        m_figures.set(*id, stored->record);
-        showFigures();
+        replaceStockRow(row, stored->row());
     }
 }
 
@@ -592,11 +545,8 @@ void TFormGl::BtnDeleteZapisClick()
         Messages::info(this, QStringLiteral("Вы не выбрали запись для удаления!"));
         return;
     }
-    if (m_windows.FormDelZap->deleteBatch(*id)) {
+    if (m_windows.FormDelZap->deleteBatch(*id))
         removeSelectedStockRow();
-        m_figures.remove(*id);
-        showFigures();
-    }
 }
 
 void TFormGl::BtnSpisanieClick()
@@ -610,11 +560,8 @@ void TFormGl::BtnSpisanieClick()
     if (!Messages::guard(this, [&] { batch = vedaris::ops::readBatch(m_dataDir, *id); }))
         return;
     const int row = selectedRow();
-    if (const auto stored = m_windows.FormSpisanie->writeOff(*id, batch)) {
-        replaceStockRow(row, stored->cells);
-        m_figures.set(*id, stored->batch);
-        showFigures();
-    }
+    if (const auto stored = m_windows.FormSpisanie->writeOff(*id, batch))
+        replaceStockRow(row, stored->row());
 }
 
 void TFormGl::BtnNewPreparClick()

@@ -1,20 +1,17 @@
 #pragma once
 
 #include "Windows.h"
-#include "operations/StockFigures.h"
 
 #include <QMainWindow>
-#include <QPointer>
-#include <QStringList>
 #include <optional>
-
-class QLabel;
-class QProgressBar;
 
 namespace vedaris {
 class ListView;
 class SearchEdit;
+class StatusBar;
+class StockModel;
 struct ReportProgress;
+struct StockRow;
 } // namespace vedaris
 
 // The main window: menu, toolbars, the stock list and the commands behind them.
@@ -31,17 +28,18 @@ public:
     // The reports' progress bar, which takes the whole status bar while a
     // report runs; the stock figures hold it otherwise.
     vedaris::ReportProgress reportProgress();
+    vedaris::StatusBar *statusLine() const { return m_status; }
 
-    // The stock list's rows hold the cells of vedaris::stockRowCells; the
+    // The stock list's rows are the batches of vedaris::StockModel; the
     // RecordId sits in the hidden column.
     int selectedRow() const; // -1 when none
     std::optional<qint32> selectedRecordId() const;
     // Inserts at the top; the list re-sorts by drug name and the new row
     // becomes the selected and focused row.
-    void insertStockRow(const QStringList &cells);
+    void insertStockRow(const vedaris::StockRow &row);
     // Puts the row back at the position it had, re-sorts, selects and focuses
-    // it; the list is not scrolled (ListView::replaceRow).
-    void replaceStockRow(int row, const QStringList &cells);
+    // it; the list is not scrolled (vedaris::ListModel::placeReplacing).
+    void replaceStockRow(int row, const vedaris::StockRow &stored);
     // Then selects the focused row, or the first when none has the focus.
     void removeSelectedStockRow();
     void ScrollToSelected();
@@ -101,25 +99,19 @@ private:
     void FormCreate();
     void FormShow();
     void buildCommands();
-    // The stock figures as of today, into the status bar.
+    // The stock figures of the list as of today, into the status bar.
     void showFigures();
-    void showReportProgress(int percent);
-    void hideReportProgress();
 
     QString m_dataDir;
     vedaris::Windows m_windows;
+    vedaris::StockModel *m_stock;
     vedaris::ListView *m_list;
     vedaris::SearchEdit *m_search = nullptr;
-    QProgressBar *m_progress;
-    QLabel *m_figuresText;
-    vedaris::ops::StockFigures m_figures;
+    vedaris::StatusBar *m_status;
     QAction *m_restore = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_inventory = nullptr;
     bool m_blankReported = false; // blank records are named once
-    // What the status bar showed before a report took it over.
-    QList<QPointer<QWidget>> m_beforeReport;
-    bool m_reportShown = false;
     QToolBar *m_recordBar = nullptr; // the record and reference commands
     bool m_shownOnce = false;
 };

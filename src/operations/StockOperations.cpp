@@ -44,15 +44,6 @@ StockRecord batchFromInput(const BatchInput &in, double quantity, double price)
     return r;
 }
 
-// A receipt's or an edit's row: the texts as stored, quantity and price as typed.
-QStringList typedRowCells(const StockRecord &r, const BatchInput &in)
-{
-    QStringList cells = stockRowCells(r);
-    cells[stockcol::Quantity] = in.quantityText;
-    cells[stockcol::UnitPrice] = in.priceText;
-    return cells;
-}
-
 // "5 уп", or the quantity alone without a unit.
 QString amount(const QString &quantityText, const QString &unit)
 {
@@ -76,7 +67,7 @@ StoredBatch storeBatch(const QString &dataDir, const BatchInput &in, std::option
         at ? history::kind::Edit : history::kind::Receipt);
     base.write(slot, r);
     tx.commit();
-    return {r, typedRowCells(r, in)};
+    return {r, in.quantityText, in.priceText};
 }
 
 // An issue from the moment its records are kept in the transaction to its write:
@@ -131,14 +122,6 @@ private:
     StoredIssue m_out;
     QString m_amount;
 };
-
-StoredIssue withCells(StoredIssue out, qint32 recordId, const StockRecord &batch)
-{
-    out.cells = stockRowCells(out.batch);
-    out.cells[stockcol::RecordId] = QString::number(recordId);
-    out.cells[stockcol::UnitPrice] = text::formatNumber(batch.UnitPrice);
-    return out;
-}
 
 // The text field `f` of `record` is `text`, which takes `encodedLength` bytes in
 // code page 1251: the length byte is compared before anything is decoded.
@@ -201,19 +184,14 @@ QString BlankRecords::text() const
 }
 
 BlankRecords readStock(const QString &dataDir,
-                       const std::function<void(const QStringList &cells)> &row,
-                       const std::function<void(int percent)> &percent, StockFigures *figures)
+                       const std::function<void(qint64 slot, const StockRecord &batch)> &row,
+                       const std::function<void(int percent)> &percent)
 {
     BlankRecords blank;
-    if (figures)
-        figures->clear();
     TypedFile<StockRecord> base(files::path(dataDir, files::Base), RecordFile::ReadOnly);
     const qint64 count = base.count();
     qint64 read = 0;
     int shown = -1;
-    CellTextCache texts;
-    if (figures)
-        figures->reserve(count);
     StockRecord r;
     base.raw().scan([&](qint64 index, const char *bytes) {
         ++read;
@@ -229,10 +207,8 @@ BlankRecords readStock(const QString &dataDir,
             return true;
         }
         decode(bytes, r);
-        if (figures)
-            figures->set(index, r);
         if (r.Deleted != 1)
-            row(stockRowCells(r, texts));
+            row(index, r);
         return true;
     });
     return blank;
@@ -268,9 +244,9 @@ StoredIssue storeIssue(const QString &dataDir, qint32 recordId, const StockRecor
             ? QStringLiteral("%1 не была завершена и отменена.").arg(what)
             : QStringLiteral("%1 в отделение \"%2\" не была завершена и отменена.").arg(what, to),
         history::kind::Issue);
-    const StoredIssue out = planned.write();
+    StoredIssue out = planned.write();
     tx.commit();
-    return withCells(out, recordId, batch);
+    return out;
 }
 
 std::optional<EarlierBatch> earlierBatch(const QString &dataDir, qint32 recordId,
@@ -337,10 +313,10 @@ StoredIssue storeWriteOff(const QString &dataDir, qint32 recordId, const StockRe
                  .arg(planned.amountText(), batch.DrugName, reason),
              history::kind::WriteOff);
     department.store();
-    const StoredIssue out = planned.write();
+    StoredIssue out = planned.write();
     tx.commit();
     department.close();
-    return withCells(out, recordId, batch);
+    return out;
 }
 
 void deleteBatch(const QString &dataDir, qint32 recordId)

@@ -41,13 +41,15 @@ struct BatchInput
 
 struct StoredBatch
 {
-    StockRecord record; // as written
-    QStringList cells; // the row to show for it
+    StockRecord record; // as written; its RecordId is its slot
+    QString quantityText; // as typed
+    QString priceText;
+    // The list's row for it: the texts as stored, the quantity and price as typed.
+    StockRow row() const { return {record.RecordId, record, quantityText, priceText}; }
 };
 
 // Writes a new batch into the first deleted slot of Base.dat, or appends it;
-// its RecordId is the slot. The row shows the texts as stored and the
-// quantity and price as typed.
+// its RecordId is the slot.
 StoredBatch storeReceipt(const QString &dataDir, const BatchInput &in);
 
 // The edit command's check: the batch, or nothing when a live issue of it
@@ -63,12 +65,12 @@ StoredBatch storeEdit(const QString &dataDir, qint32 recordId, const BatchInput 
 // quantity and value).
 StockRecord readBatch(const QString &dataDir, qint32 recordId);
 
-// The stock list's fill: `row` gets the cells of every live batch of Base.dat in
-// file order; `percent`, each time it changes, the share of the records read so
-// far, deleted ones included; `figures`, when given, every record in the same
-// pass. An incomplete tail is no record. A record of nothing but zero bytes
-// (what a power cut or a sparse file leaves) is no batch either: it gets no
-// row, and the result says how many there were, for one message.
+// The stock list's fill: `row` gets every live batch of Base.dat with its
+// record number, in file order; `percent`, each time it changes, the share of
+// the records read so far, deleted ones included. An incomplete tail is no
+// record. A record of nothing but zero bytes (what a power cut or a sparse
+// file leaves) is no batch either: it gets no row, and the result says how
+// many there were, for one message.
 struct BlankRecords
 {
     qint64 count = 0;
@@ -78,9 +80,8 @@ struct BlankRecords
     QString text() const;
 };
 BlankRecords readStock(const QString &dataDir,
-                       const std::function<void(const QStringList &cells)> &row,
-                       const std::function<void(int percent)> &percent = {},
-                       StockFigures *figures = nullptr);
+                       const std::function<void(qint64 slot, const StockRecord &batch)> &row,
+                       const std::function<void(int percent)> &percent = {});
 // The records Base.dat holds, deleted ones included; 0 when it cannot be read.
 qint64 stockRecordCount(const QString &dataDir);
 
@@ -98,7 +99,7 @@ struct StoredIssue
     IssueRecord issue;
     qint64 issueSlot = 0;
     StockRecord batch; // as rewritten
-    QStringList cells;
+    StockRow row() const { return {issue.StockRecordId, batch}; }
 };
 
 // Records the issue of `issuedText` from `batch` (as read by readBatch at

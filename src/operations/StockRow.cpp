@@ -1,6 +1,5 @@
 #include "StockRow.h"
 
-#include "store/Records.h"
 #include "store/TextFormats.h"
 
 #include <bit>
@@ -31,6 +30,38 @@ QString CellTextCache::number(double value)
     return remembered(m_numbers, value, [](double v) { return text::formatNumber(v); });
 }
 
+QString stockCell(const StockRecord &r, int column, CellTextCache &cache)
+{
+    switch (column) {
+    case stockcol::DrugName:
+        return r.DrugName;
+    case stockcol::ReceiptDate:
+        return cache.date(r.ReceiptDate);
+    case stockcol::Supplier:
+        return r.Supplier;
+    case stockcol::ReceiptDocument:
+        return r.ReceiptDocument;
+    case stockcol::Manufacturer:
+        return r.Manufacturer;
+    case stockcol::Series:
+        return r.Series;
+    case stockcol::Unit:
+        return r.Unit;
+    case stockcol::Quantity:
+        return cache.number(r.Quantity);
+    case stockcol::UnitPrice:
+        return cache.number(r.UnitPrice);
+    case stockcol::TotalSum:
+        return text::formatNumber(r.TotalSum); // sums seldom repeat
+    case stockcol::ExpiryDate:
+        return cache.date(r.ExpiryDate);
+    case stockcol::RecordId:
+        return QString::number(r.RecordId);
+    default:
+        return {};
+    }
+}
+
 QStringList stockRowCells(const StockRecord &r)
 {
     CellTextCache cache;
@@ -41,10 +72,19 @@ QStringList stockRowCells(const StockRecord &r, CellTextCache &cache)
 {
     QStringList cells;
     cells.reserve(stockcol::Count);
-    cells << r.DrugName << cache.date(r.ReceiptDate) << r.Supplier << r.ReceiptDocument
-          << r.Manufacturer << r.Series << r.Unit << cache.number(r.Quantity)
-          << cache.number(r.UnitPrice) << text::formatNumber(r.TotalSum) // sums seldom repeat
-          << cache.date(r.ExpiryDate) << QString::number(r.RecordId) << QString();
+    for (int c = 0; c < stockcol::Count; ++c)
+        cells << stockCell(r, c, cache);
+    return cells;
+}
+
+QStringList stockRowCells(const StockRow &row)
+{
+    QStringList cells = stockRowCells(row.record);
+    if (row.typedQuantity)
+        cells[stockcol::Quantity] = *row.typedQuantity;
+    if (row.typedPrice)
+        cells[stockcol::UnitPrice] = *row.typedPrice;
+    cells[stockcol::RecordId] = QString::number(row.slot);
     return cells;
 }
 

@@ -8,8 +8,10 @@
 
 namespace vedaris {
 
-ListView::ListView(QWidget *parent) : QTableView(parent), m_model(new RowListModel(this))
+ListView::ListView(QWidget *parent, ListModel *rows) : QTableView(parent), m_model(rows)
 {
+    if (!m_model)
+        m_model = m_texts = new RowListModel(this);
     setHorizontalHeader(new CaptionHeader(this));
     setModel(m_model);
     setItemDelegate(new RowDelegate(this));
@@ -41,6 +43,8 @@ ListView::ListView(QWidget *parent) : QTableView(parent), m_model(new RowListMod
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &ListView::headerClicked);
+    // A fill puts the rows in caption order.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ListView::captionOrderShown);
 }
 
 void ListView::setColumns(const QVector<Column> &columns)
@@ -67,63 +71,21 @@ void ListView::setMinimumCaptionLines(int lines)
 
 void ListView::setRows(const QVector<QStringList> &rows)
 {
-    beginFill(rows.size());
+    Q_ASSERT(m_texts);
+    m_texts->beginFill(rows.size());
     for (const QStringList &cells : rows)
-        addFilledRow(cells);
-    endFill();
+        m_texts->addFilled(cells);
+    m_texts->endFill();
 }
 
-void ListView::beginFill(qint64 expected)
-{
-    m_model->beginFill(expected);
-}
-
-void ListView::addFilledRow(const QStringList &cells)
-{
-    m_model->addFilled(cells);
-}
-
-void ListView::endFill()
-{
-    m_model->endFill();
-    m_sortColumn = -1;
-    m_sortDescending = false;
-    horizontalHeader()->setSortIndicatorShown(false);
-}
-
-void ListView::clearRows()
-{
-    m_model->clear();
-}
-
-int ListView::insertRowSorted(int pos, const QStringList &cells)
+int ListView::placeRow(const std::function<int()> &place)
 {
     const int top = topRow();
-    int row;
-    if (m_sortColumn < 0) {
-        // Already in caption order: the row goes straight to its place.
-        row = m_model->insertSorted(pos, cells);
-    } else {
-        m_model->insertAt(pos, cells);
-        const QPersistentModelIndex inserted =
-            m_model->index(std::clamp(pos, 0, rowCount() - 1), 0);
-        sortByCaption();
-        row = inserted.row();
-    }
+    const int row = place();
+    if (m_model->inCaptionOrder())
+        captionOrderShown();
     selectKeepingTop(row, top);
     return row;
-}
-
-int ListView::replaceRow(int row, const QStringList &cells)
-{
-    if (row < 0 || row >= rowCount())
-        return insertRowSorted(0, cells);
-    const int top = topRow();
-    const bool sameName = cell(row, 0) == cells.value(0);
-    m_model->removeAt(row);
-    const int at = insertRowSorted(sameName ? row : 0, cells);
-    selectKeepingTop(at, top);
-    return at;
 }
 
 void ListView::selectKeepingTop(int row, int top)
@@ -183,19 +145,22 @@ bool ListView::searchCaption(const QString &typed)
     const QString key = text::searchKey(typed);
     if (key.isEmpty())
         return false;
-    for (int row = 0; row < count; ++row) {
-        if (m_model->searchKey(row).startsWith(key)) {
-            setSelectedRow(row);
-            ScrollToSelected();
-            return true;
-        }
-    }
-    return false;
+    const int row = m_model->findCaption(key);
+    if (row < 0)
+        return false;
+    setSelectedRow(row);
+    ScrollToSelected();
+    return true;
 }
 
 void ListView::sortByCaption()
 {
     m_model->sortByCaption();
+    captionOrderShown();
+}
+
+void ListView::captionOrderShown()
+{
     m_sortColumn = -1;
     m_sortDescending = false;
     horizontalHeader()->setSortIndicatorShown(false);

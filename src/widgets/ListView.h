@@ -5,6 +5,7 @@
 #include "RowListModel.h"
 
 #include <QTableView>
+#include <functional>
 
 namespace vedaris {
 
@@ -19,33 +20,26 @@ public:
         QString caption;
         int minWidth = 0;
         Kind kind = Shared;
-        RowListModel::CellOrder order = RowListModel::CellOrder::Text;
+        ListModel::CellOrder order = ListModel::CellOrder::Text;
     };
 
-    explicit ListView(QWidget *parent = nullptr);
+    // The list shows `rows`, or rows of texts (RowListModel) when none is given.
+    explicit ListView(QWidget *parent = nullptr, ListModel *rows = nullptr);
 
     void setColumns(const QVector<Column> &columns);
     // Lists shown side by side keep room for as many caption lines.
     void setMinimumCaptionLines(int lines);
-    RowListModel *rows() const { return m_model; }
+    ListModel *rows() const { return m_model; }
     int rowCount() const { return m_model->rowCount(); }
     QStringList cells(int row) const { return m_model->cells(row); }
     QString cell(int row, int column) const { return m_model->cell(row, column); }
 
-    // Replaces every row and sorts by caption; nothing is selected.
+    // A list of texts: replaces every row and sorts by caption; nothing is selected.
     void setRows(const QVector<QStringList> &rows);
-    // The same a row at a time, for a fill from a file.
-    void beginFill(qint64 expected = 0);
-    void addFilledRow(const QStringList &cells);
-    void endFill();
-    void clearRows();
-    // Inserts at `pos`, sorts by caption, selects and focuses the new row;
-    // returns where it ended up. The list is not scrolled.
-    int insertRowSorted(int pos, const QStringList &cells);
-    // Puts `cells` in place of row `row`, selected and focused, without
-    // scrolling: a row keeping its name keeps its place among the rows of that
-    // name; a renamed one goes where a row inserted at the top would.
-    int replaceRow(int row, const QStringList &cells);
+    // `place` puts a row into the model (ListModel::placeNew or placeReplacing)
+    // and returns where it went; that row becomes the selected and focused
+    // one. The list is not scrolled.
+    int placeRow(const std::function<int()> &place);
     void removeRowAt(int row);
 
     int selectedRow() const; // -1 when none
@@ -64,11 +58,13 @@ protected:
 
 private:
     void headerClicked(int section);
+    void captionOrderShown();
     void shareColumnWidths();
     // Selects and focuses `row`, the first visible row staying `top`.
     void selectKeepingTop(int row, int top);
 
-    RowListModel *m_model;
+    ListModel *m_model;
+    RowListModel *m_texts = nullptr; // the model of a list of texts
     QVector<Column> m_columns;
     int m_sortColumn = -1;
     bool m_sortDescending = false;

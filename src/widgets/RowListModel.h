@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "operations/ListModel.h"
+
 #include <QHash>
 #include <array>
 #include <vector>
@@ -10,45 +11,25 @@ namespace vedaris {
 // Rows of cell texts, kept in the order shown. Each row carries its caption's
 // search key and Russian sort key, computed once when the row is made, so that
 // sorting and searching a hundred thousand rows stays quick.
-class RowListModel : public QAbstractTableModel
+class RowListModel : public ListModel
 {
 public:
     explicit RowListModel(QObject *parent = nullptr);
 
-    void setHeaders(const QStringList &headers);
-
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    QStringList cells(int row) const;
-    QString cell(int row, int column) const;
-    const QString &searchKey(int row) const { return m_rows[size_t(row)].search; }
+    QString cell(int row, int column) const override;
+    const QString &searchKey(int row) const override { return m_rows[size_t(row)].search; }
+    const QString &captionKey(int row) const override { return m_rows[size_t(row)].key; }
 
-    // Replaces every row; they come in caption order.
-    void setRows(const QVector<QStringList> &rows);
-    // The same, a row at a time: a fill packs each row as it comes, so the
-    // rows of a large file are never held twice.
+    // Replaces every row, a row at a time: a fill packs each row as it comes,
+    // so the rows of a large file are never held twice. They end in caption order.
     void beginFill(qint64 expected = 0);
     void addFilled(const QStringList &cells);
     void endFill();
-    void clear();
-    void insertAt(int pos, const QStringList &cells);
-    // Inserts into a list in caption order where inserting at `pos` and
-    // sorting again would put it: among rows of the same name it stays at
-    // `pos` (as near as it can); returns where it went.
-    int insertSorted(int pos, const QStringList &cells);
-    void removeAt(int pos);
-    // Caption order: Russian, case deciding only between otherwise equal names.
-    void sortByCaption();
-    // How a header click compares a column's cells.
-    enum class CellOrder { Text, Date, Number };
-    // Header order: texts by their code page 1251 codes with Latin a-z as
-    // capitals, dates by date, numbers by value; empty cells (and cells that
-    // are no date or number) last; descending is the exact reverse.
-    void sortByColumn(int column, bool descending, CellOrder order = CellOrder::Text);
+    void clear() override;
+    void removeAt(int pos) override;
+    void sortByColumn(int column, bool descending, CellOrder order = CellOrder::Text) override;
 
 private:
     // A row's cells live in one string, which keeps a hundred thousand rows
@@ -63,11 +44,8 @@ private:
         QString key; // the caption's Russian sort key
     };
     static Row pack(const QStringList &cells, const QString &search, const QString &key);
-    Row makeRow(const QStringList &cells) const;
-    // order[newPosition] = oldPosition
-    void applyOrder(const std::vector<int> &order);
+    void reorderRows(const std::vector<int> &order) override;
 
-    QStringList m_headers;
     std::vector<Row> m_rows;
     struct Fill
     {

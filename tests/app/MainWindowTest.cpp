@@ -19,6 +19,7 @@
 #include "widgets/DialogParts.h"
 #include "widgets/ListView.h"
 #include "widgets/Messages.h"
+#include "widgets/StatusBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,6 +47,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace vedaris;
 
@@ -339,7 +341,7 @@ TEST_F(MainWindowTest, HeaderClicksSortByCodePageThenDescendingAndCaptionsResort
     const auto id = gl->selectedRecordId();
     emit header->sectionClicked(stockcol::Series);
     EXPECT_EQ(gl->selectedRecordId(), id);
-    gl->insertStockRow(stockRowCells(batch("в", 9)));
+    gl->insertStockRow({9, batch("в", 9)});
     const QStringList shown = captions(list());
     for (int i = 1; i < shown.size(); ++i)
         EXPECT_LE(text::compareRussian(shown[i - 1], shown[i]), 0);
@@ -431,15 +433,15 @@ TEST_F(MainWindowTest, HeaderClicksSortDatesByDateAndNumbersByValue)
 
     // Empty and unreadable cells last going up, first going down.
     gl->insertStockRow([] {
-        QStringList cells = stockRowCells(batch(QStringLiteral("Пустой"), 90));
-        cells[stockcol::Quantity].clear();
-        cells[stockcol::ExpiryDate].clear();
-        return cells;
+        StockRow row{90, batch(QStringLiteral("Пустой"), 90)};
+        row.typedQuantity = QString();
+        row.record.ExpiryDate = std::numeric_limits<double>::quiet_NaN(); // no date
+        return row;
     }());
     gl->insertStockRow([] {
-        QStringList cells = stockRowCells(batch(QStringLiteral("Испорченный"), 91));
-        cells[stockcol::Quantity] = QStringLiteral("NAN");
-        return cells;
+        StockRow row{91, batch(QStringLiteral("Испорченный"), 91)};
+        row.record.Quantity = std::numeric_limits<double>::quiet_NaN(); // shown "NAN"
+        return row;
     }());
     for (const int col : {stockcol::Quantity, stockcol::ExpiryDate}) {
         click(col);
@@ -483,12 +485,12 @@ TEST_F(MainWindowTest, RowOperationsKeepTheListSortedAndSelectTheirRow)
     writeBase(dir, {batch("Б", 0), batch("Г", 1)});
     TFormGl *gl = start();
 
-    gl->insertStockRow(stockRowCells(batch("В", 2)));
+    gl->insertStockRow({2, batch("В", 2)});
     EXPECT_EQ(captions(list()), (QStringList{"Б", "В", "Г"}));
     EXPECT_EQ(gl->selectedRecordId(), 2);
     EXPECT_EQ(list()->currentIndex().row(), 1);
 
-    gl->replaceStockRow(1, stockRowCells(batch("А", 2)));
+    gl->replaceStockRow(1, {2, batch("А", 2)});
     EXPECT_EQ(captions(list()), (QStringList{"А", "Б", "Г"}));
     EXPECT_EQ(gl->selectedRow(), 0);
     EXPECT_EQ(gl->selectedRecordId(), 2);
@@ -508,8 +510,12 @@ TEST_F(MainWindowTest, DoubleClickShowsTheStoredRecordNotTheRow)
     writeBase(dir, {batch("Анальгин", 0)});
     TFormGl *gl = start();
     // The row may differ from the file after an edit typed "10,50".
-    gl->replaceStockRow(
-        0, QStringList{"Анальгин", "", "", "", "", "", "", "10,50", "", "", "", "0", ""});
+    gl->replaceStockRow(0, [] {
+        StockRow row;
+        row.record.DrugName = QStringLiteral("Анальгин");
+        row.typedQuantity = QStringLiteral("10,50");
+        return row;
+    }());
 
     QString shownName, shownQuantity, shownExpiry;
     QTimer::singleShot(0, [&] {
@@ -1004,9 +1010,8 @@ TEST_F(MainWindowTest, AReportTakesTheWholeStatusBarFromTheFiguresAndTheBackup)
               QStringLiteral("На складе: 0,00 руб. · просрочено: 0 партий на 0,00 руб. · "
                              "истекает за 90 дней: 0 на 0,00 руб."));
     // The day's backup of a large store shows its own bar there.
-    QPointer<QProgressBar> backup = new QProgressBar(status);
-    backup->setObjectName(QStringLiteral("BackupProgress"));
-    status->addPermanentWidget(backup);
+    gl->statusLine()->showBackupProgress(0);
+    QPointer<QProgressBar> backup = control<QProgressBar>(status, "BackupProgress");
     const ReportProgress report = gl->reportProgress();
     for (bool backupEndsDuringTheReport : {false, true}) {
         QApplication::processEvents();
@@ -1022,7 +1027,7 @@ TEST_F(MainWindowTest, AReportTakesTheWholeStatusBarFromTheFiguresAndTheBackup)
         EXPECT_FALSE(backup->isVisible());
         EXPECT_GT(progress->width(), status->width() * 9 / 10);
         if (backupEndsDuringTheReport)
-            delete backup;
+            gl->statusLine()->hideBackupProgress();
         report.finished();
         QApplication::processEvents();
         EXPECT_FALSE(progress->isVisible());

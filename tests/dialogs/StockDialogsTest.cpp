@@ -152,8 +152,8 @@ protected:
     QString fileFigures() const
     {
         ops::StockFigures figures;
-        ops::readStock(
-            dir.path(), [](const QStringList &) {}, {}, &figures);
+        ops::readStock(dir.path(),
+                       [&](qint64 slot, const StockRecord &r) { figures.set(slot, r); });
         return ops::statusText(figures.totals(Today));
     }
 

@@ -236,6 +236,6 @@ TEST(WriteOff, GoesToItsReasonsDepartmentAddedOnFirstUseThroughTheDuplicateTest)
         const StockRecord after = decodeAll<StockRecord>(dir.read(files::Base)).at(0);
         EXPECT_EQ(after.Quantity, 5);
         EXPECT_EQ(after.TotalSum, 10);
-        EXPECT_EQ(stored.cells[stockcol::Quantity], QStringLiteral("5"));
+        EXPECT_EQ(stockRowCells(stored.row())[stockcol::Quantity], QStringLiteral("5"));
     }
 }

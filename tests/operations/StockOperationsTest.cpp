@@ -121,7 +121,7 @@ TEST_P(ReceiptSlots, ReuseFirstDeletedSlotElseAppend)
         const auto stored =
             ops::storeReceipt(files.path(), input(QStringLiteral("1"), QStringLiteral("1")));
         EXPECT_EQ(stored.record.RecordId, expected);
-        EXPECT_EQ(stored.cells[stockcol::RecordId], QString::number(expected));
+        EXPECT_EQ(stockRowCells(stored.row())[stockcol::RecordId], QString::number(expected));
         const auto onDisk = files.stock();
         ASSERT_GT(qint64(onDisk.size()), expected);
         EXPECT_EQ(onDisk[expected].RecordId, expected);
@@ -172,10 +172,10 @@ TEST_P(ReceiptSums, BothSumsAreTheRoundedProduct)
     EXPECT_EQ(r.Quantity, r.ReceivedQuantity);
     EXPECT_EQ(r.Quantity, text::parseNumber(QString::fromUtf8(c.quantity)));
     EXPECT_EQ(r.UnitPrice, text::parseNumber(QString::fromUtf8(c.price)));
-    EXPECT_EQ(stored.cells[stockcol::TotalSum], QString::fromUtf8(c.sumText));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::TotalSum], QString::fromUtf8(c.sumText));
     // quantity and price stay as typed in the row
-    EXPECT_EQ(stored.cells[stockcol::Quantity], QString::fromUtf8(c.quantity));
-    EXPECT_EQ(stored.cells[stockcol::UnitPrice], QString::fromUtf8(c.price));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::Quantity], QString::fromUtf8(c.quantity));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::UnitPrice], QString::fromUtf8(c.price));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sums, ReceiptSums,
@@ -205,10 +205,10 @@ TEST(Receipt, RowShowsTheTextsAsStored)
     QStringList expected = stockRowCells(onDisk);
     expected[stockcol::Quantity] = QStringLiteral("10,50");
     expected[stockcol::UnitPrice] = QStringLiteral("3");
-    EXPECT_EQ(stored.cells, expected);
-    EXPECT_EQ(stored.cells[stockcol::ReceiptDate], QStringLiteral("01.01.2024"));
-    EXPECT_EQ(stored.cells[stockcol::ExpiryDate], QStringLiteral("30.06.2026"));
-    EXPECT_EQ(stored.cells.size(), 13);
+    EXPECT_EQ(stockRowCells(stored.row()), expected);
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::ReceiptDate], QStringLiteral("01.01.2024"));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::ExpiryDate], QStringLiteral("30.06.2026"));
+    EXPECT_EQ(stockRowCells(stored.row()).size(), 13);
 }
 
 TEST(Receipt, DatesAreStoredAsWholeDaySerials)
@@ -328,9 +328,9 @@ TEST_P(IssueAmounts, LowersTheBatchAndRecordsTheIssue)
     EXPECT_EQ(after.RecordId, 1);
     EXPECT_EQ(after.DrugName, QStringLiteral("Б"));
 
-    EXPECT_EQ(result.cells[stockcol::Quantity], QString::fromUtf8(c.newQuantity));
-    EXPECT_EQ(result.cells[stockcol::TotalSum], QString::fromUtf8(c.newValue));
-    EXPECT_EQ(result.cells[stockcol::RecordId], QStringLiteral("1"));
+    EXPECT_EQ(stockRowCells(result.row())[stockcol::Quantity], QString::fromUtf8(c.newQuantity));
+    EXPECT_EQ(stockRowCells(result.row())[stockcol::TotalSum], QString::fromUtf8(c.newValue));
+    EXPECT_EQ(stockRowCells(result.row())[stockcol::RecordId], QStringLiteral("1"));
     EXPECT_EQ(result.issueSlot, 0);
 }
 
@@ -529,10 +529,10 @@ TEST(Edit, RewritesEveryFieldInPlace)
     EXPECT_EQ(r.Unit, QStringLiteral("Ампулы"));
     EXPECT_EQ(r.ReceiptDate, text::dateToSerial(QDate(2024, 1, 1)));
     EXPECT_EQ(r.Manufacturer, QString(50, QChar(u'И')));
-    EXPECT_EQ(stored.cells[stockcol::Manufacturer], QString(50, QChar(u'И')));
-    EXPECT_EQ(stored.cells[stockcol::Quantity], QStringLiteral("12"));
-    EXPECT_EQ(stored.cells[stockcol::TotalSum], QStringLiteral("36"));
-    EXPECT_EQ(stored.cells[stockcol::RecordId], QStringLiteral("1"));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::Manufacturer], QString(50, QChar(u'И')));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::Quantity], QStringLiteral("12"));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::TotalSum], QStringLiteral("36"));
+    EXPECT_EQ(stockRowCells(stored.row())[stockcol::RecordId], QStringLiteral("1"));
     // the neighbours are untouched
     EXPECT_EQ(files.base().left(StockRecord::Size), before.left(StockRecord::Size));
     EXPECT_EQ(files.base().mid(2 * StockRecord::Size), before.mid(2 * StockRecord::Size));
@@ -619,7 +619,8 @@ TEST(StockRead, LiveBatchesInFileOrderWithTheShareReadAfterEachRecord)
         QStringList ids;
         std::vector<int> percents;
         ops::readStock(
-            files.path(), [&](const QStringList &cells) { ids << cells[stockcol::RecordId]; },
+            files.path(),
+            [&](qint64, const StockRecord &r) { ids << stockRowCells(r)[stockcol::RecordId]; },
             [&](int percent) { percents.push_back(percent); });
         EXPECT_EQ(ids, c.ids);
         EXPECT_EQ(percents, c.percents);
