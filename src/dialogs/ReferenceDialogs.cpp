@@ -89,7 +89,7 @@ void RefSelectDialog::fillSelectionList()
     QVector<QStringList> rows;
     for (const RefRow &r : m_entries.liveRows())
         rows.append(isDrugList() ? QStringList{r.name, r.unit} : QStringList{r.name});
-    m_list->setRows(std::move(rows));
+    m_list->setRows(rows);
 }
 
 std::optional<RefChoice> RefSelectDialog::choose()
@@ -141,7 +141,7 @@ void RefDeleteDialog::fillDeletionList()
         rows.append(isDrugList() ? QStringList{r.name, r.unit, id, QString()}
                                  : QStringList{r.name, id, QString()});
     }
-    m_list->setRows(std::move(rows));
+    m_list->setRows(rows);
 }
 
 void RefDeleteDialog::showEvent(QShowEvent *event)

@@ -737,7 +737,7 @@ void Workbook::sort(const Range &range, int keyColumn)
         auto &line = d->rows[size_t(r.top) + size_t(i) - 1];
         for (int c = 0; c < width; ++c) {
             Impl::Slot &out = lifted[size_t(i) * size_t(width) + size_t(c)];
-            const size_t col = size_t(r.left + c);
+            const size_t col = size_t(r.left) + size_t(c);
             if (col <= line.cells.size() && line.cells[col - 1].used) {
                 out = line.cells[col - 1];
                 line.cells[col - 1] = Impl::Slot{};
@@ -754,7 +754,7 @@ void Workbook::sort(const Range &range, int keyColumn)
             Impl::Slot &in = lifted[size_t(from) * size_t(width) + size_t(c)];
             if (!in.used && line.format == 0)
                 continue;
-            const size_t col = size_t(r.left + c);
+            const size_t col = size_t(r.left) + size_t(c);
             if (col > line.cells.size())
                 line.cells.resize(col);
             in.used = true;

@@ -101,7 +101,7 @@ QString windowsTextReason(const QString &systemText);
 
 QString russianReason(const QString &systemText, const QString &path)
 {
-    const QString reason = russianReason(systemText);
+    QString reason = russianReason(systemText);
     // Windows refuses to open a folder as a file with "access denied".
     if (!path.isEmpty() && reason == QStringLiteral("нет доступа к файлу")
         && QFileInfo(path).isDir())

@@ -225,11 +225,13 @@ void ListView::shareColumnWidths()
                 setColumnWidth(shared[k], share + (k == 0 ? remainder : 0));
             break;
         }
-        for (auto it = pinned.crbegin(); it != pinned.crend(); ++it) {
-            const int column = shared[*it];
+        // From the last, so that removing one leaves the earlier indexes valid.
+        for (qsizetype k = pinned.size() - 1; k >= 0; --k) {
+            const int at = pinned[k];
+            const int column = shared[at];
             setColumnWidth(column, m_columns[column].minWidth);
             available -= m_columns[column].minWidth;
-            shared.removeAt(*it);
+            shared.removeAt(at);
         }
     }
     // Wider columns may need fewer caption lines, narrower ones more.
