@@ -23,10 +23,6 @@ inline const QString Price = QStringLiteral("Цена за ед.");
 inline const QString Sum = QStringLiteral("Общая сумма");
 } // namespace header
 
-// A stock line with what one department took of it; the two department
-// reports differ only in the width of the quantity column.
-Columns<IssuedLine> departmentColumns(double quantityWidth);
-
 // The same taken by a line that refers to its stock line instead of holding a copy.
 struct StockShare
 {
@@ -34,6 +30,61 @@ struct StockShare
     double quantity = 0;
     double sum = 0;
 };
+
+// The stock line a report's line is or refers to.
+inline const StockRecord &stockOf(const StockRecord &r)
+{
+    return r;
+}
+
+inline const StockRecord &stockOf(const IssuedLine &l)
+{
+    return l.stock;
+}
+
+inline const StockRecord &stockOf(const StockShare &l)
+{
+    return *l.stock;
+}
+
+// Column A: the running number.
+template<class Line> Column<Line> numbered()
+{
+    return {header::Number, 3, {}};
+}
+
+// Columns of the stock line's own fields, for lines that are one or carry one.
+template<class Line>
+Column<Line> stockText(const QString &title, double width, QString StockRecord::*field,
+                       Total total = Total::None)
+{
+    return {title, width, [field](const Line &l) { return textCell(stockOf(l).*field); }, total};
+}
+
+template<class Line>
+Column<Line> stockDate(const QString &title, double width, double StockRecord::*field)
+{
+    return {title, width, [field](const Line &l) { return dateCell(stockOf(l).*field); }};
+}
+
+template<class Line>
+Column<Line> stockNumber(const QString &title, double width, double StockRecord::*field,
+                         Total total = Total::None)
+{
+    return {title, width, [field](const Line &l) { return numberCell(stockOf(l).*field); }, total};
+}
+
+// What was issued of a stock line.
+template<class Line>
+Column<Line> issued(const QString &title, double width, double Line::*field, Total total)
+{
+    return {title, width, [field](const Line &l) { return numberCell(l.*field); }, total};
+}
+
+// A stock line with what one department took of it; the two department
+// reports differ only in the width of the quantity column.
+Columns<IssuedLine> departmentColumns(double quantityWidth);
+
 Columns<StockShare> departmentShareColumns(double quantityWidth);
 
 QString periodText(const QDate &start, const QDate &finish); // "с 01.02.2024 по 29.02.2024 года"

@@ -20,69 +20,6 @@ QString day(const QDate &date)
     return text::formatDate(date);
 }
 
-const StockRecord &stockOf(const StockRecord &r)
-{
-    return r;
-}
-
-const StockRecord &stockOf(const IssuedLine &l)
-{
-    return l.stock;
-}
-
-const StockRecord &stockOf(const StockShare &l)
-{
-    return *l.stock;
-}
-
-// Column A: the running number.
-template<class Line> Column<Line> numbered()
-{
-    return {header::Number, 3, {}};
-}
-
-// Columns of the stock line's own fields, for lines that are one or carry one.
-template<class Line>
-Column<Line> stockText(const QString &title, double width, QString StockRecord::*field,
-                       Total total = Total::None)
-{
-    return {title, width, [field](const Line &l) { return textCell(stockOf(l).*field); }, total};
-}
-
-template<class Line>
-Column<Line> stockDate(const QString &title, double width, double StockRecord::*field)
-{
-    return {title, width, [field](const Line &l) { return dateCell(stockOf(l).*field); }};
-}
-
-template<class Line>
-Column<Line> stockNumber(const QString &title, double width, double StockRecord::*field,
-                         Total total = Total::None)
-{
-    return {title, width, [field](const Line &l) { return numberCell(stockOf(l).*field); }, total};
-}
-
-// What was issued of a stock line.
-template<class Line>
-Column<Line> issued(const QString &title, double width, double Line::*field, Total total)
-{
-    return {title, width, [field](const Line &l) { return numberCell(l.*field); }, total};
-}
-
-template<class Line> Columns<Line> departmentColumnsOf(double quantityWidth)
-{
-    return {
-        numbered<Line>(),
-        stockText<Line>(header::Name, 35, &StockRecord::DrugName),
-        stockText<Line>(header::Supplier, 20, &StockRecord::Supplier),
-        stockText<Line>(header::Manufacturer, 20, &StockRecord::Manufacturer),
-        stockText<Line>(header::Unit, 12, &StockRecord::Unit, Total::Label),
-        issued<Line>(header::Quantity, quantityWidth, &Line::quantity, Total::Quantity),
-        stockNumber<Line>(header::Price, 9, &StockRecord::UnitPrice),
-        issued<Line>(header::Sum, 11, &Line::sum, Total::Money),
-    };
-}
-
 // The rows are made from the lines as the sheet is read or written; the
 // totals add the lines up in their pass order, as rows written one by one
 // before the sort would.
@@ -227,21 +164,6 @@ const Columns<MovementRow> &movementColumns()
 }
 
 } // namespace
-
-QString periodText(const QDate &start, const QDate &finish)
-{
-    return QStringLiteral("с %1 по %2 года").arg(day(start), day(finish));
-}
-
-Columns<IssuedLine> departmentColumns(double quantityWidth)
-{
-    return departmentColumnsOf<IssuedLine>(quantityWidth);
-}
-
-Columns<StockShare> departmentShareColumns(double quantityWidth)
-{
-    return departmentColumnsOf<StockShare>(quantityWidth);
-}
 
 MovementBalance MovementBalance::of(const MovementLine &l)
 {
