@@ -61,6 +61,14 @@ protected:
 
     // The rows move: order[newPosition] = oldPosition.
     virtual void reorderRows(const std::vector<int> &order) = 0;
+    template<class Row> static void reorder(std::vector<Row> &rows, const std::vector<int> &order)
+    {
+        std::vector<Row> sorted;
+        sorted.reserve(rows.capacity());
+        for (int from : order)
+            sorted.push_back(std::move(rows[size_t(from)]));
+        rows.swap(sorted);
+    }
     void applyOrder(const std::vector<int> &order);
 
     // Places a new row whose caption has the Russian key `key`: in a list in

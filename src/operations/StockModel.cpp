@@ -219,11 +219,7 @@ void StockModel::sortByColumn(int column, bool descending, CellOrder)
 
 void StockModel::reorderRows(const std::vector<int> &order)
 {
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.capacity());
-    for (int from : order)
-        sorted.push_back(std::move(m_rows[size_t(from)]));
-    m_rows.swap(sorted);
+    reorder(m_rows, order);
 }
 
 } // namespace vedaris

@@ -107,11 +107,7 @@ void RowListModel::sortByColumn(int column, bool descending, CellOrder cellOrder
 
 void RowListModel::reorderRows(const std::vector<int> &order)
 {
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    for (int from : order)
-        sorted.push_back(std::move(m_rows[size_t(from)]));
-    m_rows.swap(sorted);
+    reorder(m_rows, order);
 }
 
 } // namespace vedaris
