@@ -31,7 +31,7 @@ public:
     vedaris::StatusBar *statusLine() const { return m_status; }
 
     // The stock list's rows are the batches of vedaris::StockModel; the
-    // RecordId sits in the hidden column.
+    // hidden column holds each batch's record number in Base.dat.
     int selectedRow() const; // -1 when none
     std::optional<qint32> selectedRecordId() const;
     // Inserts at the top; the list re-sorts by drug name and the new row
