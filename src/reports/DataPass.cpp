@@ -290,18 +290,27 @@ QVector<StockRecord> selectStock(const QString &dataDir, const Progress &progres
     return out;
 }
 
-// Lines of the live stock records that have issues in `index`, with the sum
-// of those issues (from zero, in file order) — one line per stock record.
-QVector<IssuedLine> issuedLines(RecordScan &base, const IssueIndex &index, Meter &meter)
+// Every live stock record of `base` that has issues in `index`, with its
+// RecordId; the meter steps over every record read.
+template<class Fn>
+void forEachIssuedStock(RecordScan &base, const IssueIndex &index, Meter &meter, Fn &&fn)
 {
-    QVector<IssuedLine> out;
     base.forEach([&](const char *rec) {
         meter.step();
         if (isDeleted(rec, stockAt::Deleted))
             return;
         const qint32 id = field::int32(rec, stockAt::RecordId);
-        if (!index.contains(id))
-            return;
+        if (index.contains(id))
+            fn(rec, id);
+    });
+}
+
+// Lines of the live stock records that have issues in `index`, with the sum
+// of those issues (from zero, in file order) — one line per stock record.
+QVector<IssuedLine> issuedLines(RecordScan &base, const IssueIndex &index, Meter &meter)
+{
+    QVector<IssuedLine> out;
+    forEachIssuedStock(base, index, meter, [&](const char *rec, qint32 id) {
         IssuedLine line;
         line.stock = decodeStock(rec);
         index.forEach(id, [&](const Issue &i) {
@@ -435,13 +444,7 @@ DepartmentLines departmentLines(const QString &dataDir, const QDate &start, cons
             double sum;
         };
         std::vector<Sums> sums;
-        base.forEach([&](const char *rec) {
-            meter.step();
-            if (isDeleted(rec, stockAt::Deleted))
-                return;
-            const qint32 id = field::int32(rec, stockAt::RecordId);
-            if (!index.contains(id))
-                return;
+        forEachIssuedStock(base, index, meter, [&](const char *rec, qint32 id) {
             sums.clear();
             index.forEach(id, [&](const Issue &i) {
                 auto s = std::find_if(sums.begin(), sums.end(),
@@ -583,13 +586,7 @@ QVector<IssueBlock> issueDates(const QString &dataDir, const QDate &start, const
     readIssues(rashod, index, meter, [&](double date) { return p.contains(date); });
 
     QVector<IssueBlock> out;
-    base.forEach([&](const char *rec) {
-        meter.step();
-        if (isDeleted(rec, stockAt::Deleted))
-            return;
-        const qint32 id = field::int32(rec, stockAt::RecordId);
-        if (!index.contains(id))
-            return;
+    forEachIssuedStock(base, index, meter, [&](const char *rec, qint32 id) {
         IssueBlock block;
         block.stock = decodeStock(rec);
         block.issues.reserve(index.count(id));
